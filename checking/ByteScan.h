@@ -1,0 +1,142 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#define MORVASK_SCAN_SSE2 1
+#endif
+
+// Finds the bytes the transfer format cares about ("|", CR, LF, NUL) 64 at a
+// time: bit i of a mask stands for byte i of the block.
+namespace ByteScan {
+
+constexpr std::size_t BlockSize = 64;
+
+struct TBlockMasks {
+    std::uint64_t Separators; // "|"
+    std::uint64_t LineEnds;   // CR, LF, NUL
+};
+
+inline int LowestBit(std::uint64_t mask)
+{
+#if defined(__GNUC__) || defined(__clang__)
+    return __builtin_ctzll(mask);
+#else
+    int n = 0;
+    while (!(mask & 1)) {
+        mask >>= 1;
+        ++n;
+    }
+    return n;
+#endif
+}
+
+inline int BitCount(std::uint64_t mask)
+{
+#if defined(__GNUC__) || defined(__clang__)
+    return __builtin_popcountll(mask);
+#else
+    int n = 0;
+    for (; mask; mask &= mask - 1)
+        ++n;
+    return n;
+#endif
+}
+
+#ifndef MORVASK_SCAN_SSE2
+// High bit set in every byte of x that is zero, exactly (no false positives).
+inline std::uint64_t ZeroBytes(std::uint64_t x)
+{
+    constexpr std::uint64_t low7 = 0x7F7F7F7F7F7F7F7FULL;
+    return ~(((x & low7) + low7) | x | low7);
+}
+
+// Gathers the high bit of each byte into the low 8 bits.
+inline unsigned GatherHighBits(std::uint64_t x)
+{
+    return static_cast<unsigned>(((x >> 7) * 0x0102040810204080ULL) >> 56);
+}
+
+inline std::uint64_t Load64(const char* p)
+{
+    std::uint64_t v;
+    std::memcpy(&v, p, 8);
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+    v = __builtin_bswap64(v);
+#endif
+    return v;
+}
+#endif
+
+// Masks for the 64 bytes at p; all 64 must be readable.
+inline TBlockMasks Scan64(const char* p)
+{
+#ifdef MORVASK_SCAN_SSE2
+    const __m128i bar = _mm_set1_epi8('|');
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i nul = _mm_setzero_si128();
+    std::uint64_t sep = 0, eol = 0;
+    for (int i = 0; i < 4; ++i) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
+        const __m128i ends = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)),
+                                          _mm_cmpeq_epi8(v, nul));
+        sep |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, bar)))) << (16 * i);
+        eol |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(ends))) << (16 * i);
+    }
+    return {sep, eol};
+#else
+    constexpr std::uint64_t ones = 0x0101010101010101ULL;
+    std::uint64_t sep = 0, eol = 0;
+    for (int i = 0; i < 8; ++i) {
+        const std::uint64_t x = Load64(p + 8 * i);
+        const std::uint64_t s = ZeroBytes(x ^ (ones * '|'));
+        const std::uint64_t e = ZeroBytes(x ^ (ones * '\r')) | ZeroBytes(x ^ (ones * '\n')) | ZeroBytes(x);
+        sep |= static_cast<std::uint64_t>(GatherHighBits(s)) << (8 * i);
+        eol |= static_cast<std::uint64_t>(GatherHighBits(e)) << (8 * i);
+    }
+    return {sep, eol};
+#endif
+}
+
+// Masks for the count (< 64) bytes at p, without reading beyond them.
+inline TBlockMasks ScanTail(const char* p, std::size_t count)
+{
+    char block[BlockSize];
+    std::memset(block, 'A', sizeof block);
+    std::memcpy(block, p, count);
+    return Scan64(block);
+}
+
+// Masks for up to 64 bytes at p (fewer at the end), bits beyond end cleared.
+inline TBlockMasks ScanAt(const char* p, const char* end)
+{
+    const auto left = static_cast<std::size_t>(end - p);
+    return left >= BlockSize ? Scan64(p) : ScanTail(p, left);
+}
+
+// First CR, LF or NUL in [p, end), or end.
+inline const char* FindLineEnd(const char* p, const char* end)
+{
+    while (p < end) {
+        const TBlockMasks m = ScanAt(p, end);
+        if (m.LineEnds) {
+            const char* hit = p + LowestBit(m.LineEnds);
+            return hit < end ? hit : end;
+        }
+        p += BlockSize;
+    }
+    return end;
+}
+
+// First "|" in [p, end), or end.
+inline const char* FindSeparator(const char* p, const char* end)
+{
+    const void* hit = std::memchr(p, '|', static_cast<std::size_t>(end - p));
+    return hit ? static_cast<const char*>(hit) : end;
+}
+
+} // namespace ByteScan

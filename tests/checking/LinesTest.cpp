@@ -1,0 +1,88 @@
+#include "FileOpenError.h"
+#include "FileText.h"
+#include "Lines.h"
+#include "TempFile.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+TLineList LinesOf(std::string_view text)
+{
+    TLineList lines;
+    SplitTextIntoLines(text, lines);
+    return lines;
+}
+
+TEST(LineReading, LineEndsAndNul)
+{
+    using namespace std::string_literals;
+    struct Case {
+        std::string Text;
+        TLineList Expected;
+    };
+    const Case cases[] = {
+        {"", {}},
+        {"a", {"a"}},
+        {"a\r\nb\r\n", {"a", "b"}},
+        {"a\r\nb\r\n\r\n", {"a", "b", ""}},
+        {"a\rb\r", {"a", "b"}},
+        {"a\nb\n", {"a", "b"}},
+        {"a\n\rb", {"a", "", "b"}},
+        {"a\n\r", {"a", ""}},
+        {"\r\n", {""}},
+        {"\n\n", {"", ""}},
+        {"\r\r\n", {"", ""}},
+        {"ab\0cd\r\nef"s, {"ab"}},
+        {"ab\r\n\0cd"s, {"ab"}},
+        {"\0abc"s, {}},
+        {"ab\r\0\ncd"s, {"ab"}},
+        {"\xEF\xBB\xBF" "1|E|", {"\xEF\xBB\xBF" "1|E|"}},
+        {"  a \t\r\n", {"  a \t"}},
+        {"aB|c\r\n", {"aB|c"}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(LinesOf(c.Text), c.Expected) << testing::PrintToString(c.Text);
+}
+
+TEST(LineReading, LongLinesAcrossScanBlocks)
+{
+    for (std::size_t length : {63u, 64u, 65u, 127u, 128u, 1000u}) {
+        const std::string line(length, 'x');
+        EXPECT_EQ(LinesOf(line + "\r\n" + line), (TLineList{line, line})) << length;
+    }
+}
+
+TEST(LineReading, ReadsFilesAndRefusesTheRest)
+{
+    TTempDir dir;
+    const std::string file = dir.Write("a.dat", "1|E|\r\n2|MATW|\r\n");
+    TLineList lines{"stale"};
+    ReadFileIntoLines(file, lines);
+    EXPECT_EQ(lines, (TLineList{"1|E|", "2|MATW|"}));
+    EXPECT_EQ(TFileText::Read(file).Text(), "1|E|\r\n2|MATW|\r\n");
+
+    const std::string fifo = dir.Path() + "/pipe.dat";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string unreadable = dir.Write("secret.dat", "x");
+    chmod(unreadable.c_str(), 0);
+    const bool rootReadsAnything = access(unreadable.c_str(), R_OK) == 0;
+
+    std::vector<std::string> refused = {dir.Path() + "/missing.dat", dir.Path(), fifo, "/dev/zero", ""};
+    if (!rootReadsAnything)
+        refused.push_back(unreadable);
+    for (const std::string& path : refused) {
+        try {
+            ReadFileIntoLines(path, lines);
+            ADD_FAILURE() << "no failure for " << path;
+        } catch (const EFileOpenError& e) {
+            EXPECT_EQ(e.Path(), path);
+            EXPECT_EQ(std::string(e.what()), "Datei " + path + " kann nicht ge\xF6" "ffnet werden");
+        }
+    }
+}
+
+} // namespace
