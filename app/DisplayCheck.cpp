@@ -1,0 +1,124 @@
+#include "DisplayCheck.h"
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+std::string Environment(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+// The value of a toolkit option such as "-platform xcb" or "--display :1".
+std::string OptionValue(int argc, char** argv, std::string_view option)
+{
+    for (int i = 1; i + 1 < argc; ++i) {
+        std::string_view arg = argv[i];
+        if (arg.size() > 2 && arg.substr(0, 2) == "--")
+            arg.remove_prefix(1);
+        if (arg == option)
+            return argv[i + 1];
+    }
+    return "";
+}
+
+std::vector<std::string> PlatformNames(const std::string& list)
+{
+    std::vector<std::string> names;
+    size_t start = 0;
+    while (start <= list.size()) {
+        size_t end = list.find(';', start);
+        if (end == std::string::npos)
+            end = list.size();
+        std::string entry = list.substr(start, end - start);
+        entry = entry.substr(0, entry.find(':')); // "vnc:size=800x600"
+        if (!entry.empty())
+            names.push_back(entry);
+        start = end + 1;
+    }
+    return names;
+}
+
+bool XReachable(const std::string& display)
+{
+    xcb_connection_t* connection = xcb_connect(display.empty() ? nullptr : display.c_str(), nullptr);
+    const bool reachable = connection && xcb_connection_has_error(connection) == 0;
+    if (connection)
+        xcb_disconnect(connection);
+    return reachable;
+}
+
+bool WaylandReachable()
+{
+    const std::string name = Environment("WAYLAND_DISPLAY");
+    if (name.empty())
+        return false;
+    std::string path = name;
+    if (name.front() != '/') {
+        const std::string runtimeDir = Environment("XDG_RUNTIME_DIR");
+        if (runtimeDir.empty())
+            return false;
+        path = runtimeDir + "/" + name;
+    }
+    sockaddr_un address {};
+    if (path.size() >= sizeof address.sun_path)
+        return false;
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return false;
+    const bool reachable = connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    close(fd);
+    return reachable;
+}
+
+std::string NotReachable(const std::string& what)
+{
+    return "morvask-betrachter: Die Anzeige " + what
+        + " ist nicht erreichbar; das Programm braucht eine grafische Oberfläche.";
+}
+
+} // namespace
+
+std::string MissingDisplayMessage(int argc, char** argv)
+{
+    std::string platform = OptionValue(argc, argv, "-platform");
+    if (platform.empty())
+        platform = Environment("QT_QPA_PLATFORM");
+    std::string display = OptionValue(argc, argv, "-display");
+    if (display.empty())
+        display = Environment("DISPLAY");
+
+    bool wantsX = platform.empty();
+    bool wantsWayland = platform.empty();
+    for (const std::string& name : PlatformNames(platform)) {
+        if (name == "xcb")
+            wantsX = true;
+        else if (name.rfind("wayland", 0) == 0)
+            wantsWayland = true;
+        else
+            return ""; // offscreen, vnc, eglfs ...: the toolkit's own business
+    }
+
+    if (wantsWayland && WaylandReachable())
+        return "";
+    if (wantsX && !display.empty() && XReachable(display))
+        return "";
+
+    if (display.empty() && Environment("WAYLAND_DISPLAY").empty())
+        return "morvask-betrachter: Keine grafische Oberfläche gefunden (weder DISPLAY noch WAYLAND_DISPLAY ist gesetzt).";
+    if (wantsX && !display.empty())
+        return NotReachable("\"" + display + "\"");
+    return NotReachable("\"" + Environment("WAYLAND_DISPLAY") + "\"");
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+// Whether the window system that the toolkit is about to use can be reached.
+// The toolkit aborts the process when it cannot open its display; we would
+// rather say so in one line and end with status 1. Runs before the
+// application object exists, so it uses no Qt.
+//
+// Returns an empty string when the display is reachable or the choice is left
+// to the toolkit (another platform plugin was asked for, such as offscreen),
+// else the German line to print.
+std::string MissingDisplayMessage(int argc, char** argv);
