@@ -1,7 +1,54 @@
 #pragma once
 
-// Placeholder until the loader lands: the examinations of one loaded file.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "FileText.h"
+
+// The examinations of one loaded transfer file. The file is kept as one
+// shared text; an examination is a range of it plus, per line that gave
+// fields, where the line starts and which entry its first field is. A field
+// is cut out of its line only when asked for, so a file of a million
+// parameter lines costs a few bytes per line, not a string per field.
 class TInvestigationList {
 public:
-    void Clear() {}
+    // Reads the file and cuts it into examinations; replaces what was loaded.
+    // Throws EFileOpenError when the file cannot be read (nothing is loaded then).
+    void Load(const std::string& path);
+    void Clear();
+
+    int Count() const { return static_cast<int>(FInvestigations.size()); }
+    bool IsEmpty() const { return FInvestigations.empty(); }
+
+    // Entry `entry` (field number - 1) of examination `investigation`, trimmed;
+    // empty for an examination or entry that does not exist.
+    std::string_view Field(int investigation, int entry) const;
+    // Number of entries in the examination's field list (0 if it does not exist).
+    int FieldCount(int investigation) const;
+    // 0-based index of the examination's first line in the file (0 if it does not exist).
+    int64_t FirstLineIndex(int investigation) const;
+    // Parameter lines the field list holds room for; never negative.
+    int ParameterCount(int investigation) const;
+
+private:
+    struct TLineRef {
+        uint32_t Offset;     // from the examination's start
+        uint32_t FirstEntry; // entry of the line's first field
+    };
+    struct TInvestigation {
+        std::size_t Start;         // offset of its first line in the text
+        std::size_t FirstLineRef;  // into FLineRefs
+        int64_t FirstLineIndex;
+        uint32_t LineRefCount;
+        uint32_t FieldCount;
+    };
+
+    void Build(std::string_view text);
+
+    TFileText FText;
+    std::vector<TLineRef> FLineRefs;
+    std::vector<TInvestigation> FInvestigations;
 };

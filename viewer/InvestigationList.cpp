@@ -1,0 +1,166 @@
+#include "InvestigationList.h"
+
+#include "Fields.h"
+#include "Lines.h"
+
+#include <algorithm>
+#include <limits>
+#include <stdexcept>
+
+namespace {
+
+constexpr char Separator = '|';
+constexpr int HeaderEntries = 42;
+constexpr int ParameterEntries = 11;
+// Offsets inside an examination are 32-bit; keep them within int range too.
+constexpr std::size_t MaxInvestigationSpan = std::numeric_limits<int32_t>::max();
+
+bool IsBlank(std::string_view line) { return TrimField(line).empty(); }
+
+bool EndsLine(char ch) { return ch == '\r' || ch == '\n' || ch == '\0'; }
+
+// The number of fields that splitting the line at "|" gives: none for an
+// empty line, and no empty last field after a final separator.
+uint32_t FieldsOfLine(std::string_view line)
+{
+    if (line.empty())
+        return 0;
+    const auto separators = static_cast<uint32_t>(std::count(line.begin(), line.end(), Separator));
+    return line.back() == Separator ? separators : separators + 1;
+}
+
+} // namespace
+
+void TInvestigationList::Clear()
+{
+    FInvestigations.clear();
+    FInvestigations.shrink_to_fit();
+    FLineRefs.clear();
+    FLineRefs.shrink_to_fit();
+    FText = TFileText();
+}
+
+void TInvestigationList::Load(const std::string& path)
+{
+    Clear();
+    FText = TFileText::Read(path);
+    Build(FText.Text());
+}
+
+// Walks the lines once. An examination is header line 1 and header line 2
+// (taken as they are), then every line up to the next one whose first
+// character is "3" (the end line, which gives no fields). After an end line a
+// blank line ends the file's examinations. The walk never looks past the last
+// line: an examination that would begin on the very last line is no
+// examination, unless it is the file's only line, which makes one
+// examination without data.
+void TInvestigationList::Build(std::string_view text)
+{
+    enum class TState { Header1, Header2, Parameters, AfterEnd, Done };
+    TState state = TState::Header1;
+    int64_t lineIndex = 0;
+    TInvestigation* current = nullptr;
+
+    auto addFields = [&](std::string_view line) {
+        const uint32_t count = FieldsOfLine(line);
+        if (count == 0)
+            return;
+        const auto offset = static_cast<std::size_t>(line.data() - text.data()) - current->Start;
+        if (offset + line.size() > MaxInvestigationSpan)
+            throw std::length_error("Untersuchung zu gro\xDF");
+        FLineRefs.push_back({static_cast<uint32_t>(offset), current->FieldCount});
+        ++current->LineRefCount;
+        current->FieldCount += count;
+    };
+    auto beginInvestigation = [&](std::string_view line) {
+        const auto start = static_cast<std::size_t>(line.data() - text.data());
+        current = &FInvestigations.emplace_back(TInvestigation{start, FLineRefs.size(), lineIndex, 0, 0});
+        addFields(line);
+        state = TState::Header2;
+    };
+
+    ForEachLine(text, [&](std::string_view line) {
+        switch (state) {
+        case TState::Header1:
+            beginInvestigation(line);
+            break;
+        case TState::Header2:
+            addFields(line);
+            state = TState::Parameters;
+            break;
+        case TState::Parameters:
+            if (!line.empty() && line.front() == '3')
+                state = TState::AfterEnd;
+            else
+                addFields(line);
+            break;
+        case TState::AfterEnd:
+            if (IsBlank(line))
+                state = TState::Done;
+            else
+                beginInvestigation(line);
+            break;
+        case TState::Done:
+            break;
+        }
+        ++lineIndex;
+    });
+
+    if (state == TState::Header2) {
+        // The last examination began on the last line.
+        FLineRefs.resize(current->FirstLineRef);
+        if (FInvestigations.size() == 1) {
+            current->LineRefCount = 0;
+            current->FieldCount = 0;
+        } else {
+            FInvestigations.pop_back();
+        }
+    }
+    if (FInvestigations.empty()) // an empty file: one examination without data
+        FInvestigations.push_back(TInvestigation{0, 0, 0, 0, 0});
+    FInvestigations.shrink_to_fit();
+    FLineRefs.shrink_to_fit();
+}
+
+std::string_view TInvestigationList::Field(int investigation, int entry) const
+{
+    if (investigation < 0 || investigation >= Count() || entry < 0)
+        return {};
+    const TInvestigation& inv = FInvestigations[static_cast<std::size_t>(investigation)];
+    if (static_cast<uint32_t>(entry) >= inv.FieldCount)
+        return {};
+
+    const auto first = FLineRefs.begin() + static_cast<std::ptrdiff_t>(inv.FirstLineRef);
+    const auto last = first + inv.LineRefCount;
+    const auto line = std::prev(std::upper_bound(first, last, static_cast<uint32_t>(entry),
+        [](uint32_t value, const TLineRef& ref) { return value < ref.FirstEntry; }));
+
+    const std::string_view text = FText.Text();
+    std::size_t pos = inv.Start + line->Offset;
+    for (uint32_t skip = static_cast<uint32_t>(entry) - line->FirstEntry; skip > 0; ++pos)
+        if (text[pos] == Separator)
+            --skip;
+    std::size_t end = pos;
+    while (end < text.size() && text[end] != Separator && !EndsLine(text[end]))
+        ++end;
+    return TrimField(text.substr(pos, end - pos));
+}
+
+int TInvestigationList::FieldCount(int investigation) const
+{
+    if (investigation < 0 || investigation >= Count())
+        return 0;
+    return static_cast<int>(FInvestigations[static_cast<std::size_t>(investigation)].FieldCount);
+}
+
+int64_t TInvestigationList::FirstLineIndex(int investigation) const
+{
+    if (investigation < 0 || investigation >= Count())
+        return 0;
+    return FInvestigations[static_cast<std::size_t>(investigation)].FirstLineIndex;
+}
+
+int TInvestigationList::ParameterCount(int investigation) const
+{
+    return std::max(0, (FieldCount(investigation) - HeaderEntries) / ParameterEntries);
+}
