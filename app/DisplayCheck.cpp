@@ -116,9 +116,13 @@ std::string MissingDisplayMessage(int argc, char** argv)
     if (wantsX && !display.empty() && XReachable(display))
         return "";
 
-    if (display.empty() && Environment("WAYLAND_DISPLAY").empty())
+    const std::string wayland = Environment("WAYLAND_DISPLAY");
+    if (display.empty() && wayland.empty())
         return "morvask-betrachter: Keine grafische Oberfläche gefunden (weder DISPLAY noch WAYLAND_DISPLAY ist gesetzt).";
     if (wantsX && !display.empty())
         return NotReachable("\"" + display + "\"");
-    return NotReachable("\"" + Environment("WAYLAND_DISPLAY") + "\"");
+    if (wantsWayland && !wayland.empty())
+        return NotReachable("\"" + wayland + "\"");
+    return std::string("morvask-betrachter: Keine grafische Oberfläche gefunden (")
+        + (wantsX ? "DISPLAY" : "WAYLAND_DISPLAY") + " ist nicht gesetzt).";
 }
