@@ -1,0 +1,69 @@
+#include "CheckReport.h"
+
+#include "Cp1252.h"
+#include "FileNameCheck.h"
+#include "JsonWriter.h"
+
+std::string FileNameToUtf8(std::string_view path, const TSamplingData& data)
+{
+    std::string judged;
+    if (Utf8ToCp1252(BareFileName(path), judged))
+        return Cp1252ToUtf8(data.FileName);
+    return BytesToUtf8(data.FileName);
+}
+
+std::string CheckResultToText(std::string_view path, const TSamplingData& data)
+{
+    const std::string file = BytesToUtf8(path);
+    if (data.Messages.empty())
+        return file + ": OK\n";
+    std::string out;
+    for (const TCheckMessage& m : data.Messages) {
+        out += file;
+        if (m.Line != 0) {
+            out += ':';
+            out += std::to_string(m.Line);
+        }
+        out += ": ";
+        out += Cp1252ToUtf8(data.MessageBody(m));
+        out += '\n';
+    }
+    return out;
+}
+
+std::string CheckResultToJsonLine(std::string_view path, const TSamplingData& data, std::int32_t interfaceKind)
+{
+    TJsonWriter json;
+    json.BeginObject();
+    json.Key("path");
+    json.String(path);
+    json.Key("fileName");
+    json.String(FileNameToUtf8(path, data));
+    json.Key("interfaceKind");
+    json.Number(interfaceKind);
+    json.Key("investigationCount");
+    json.Number(data.InvestigationCount);
+    json.Key("parameterCount");
+    json.Number(data.ParameterCount);
+    json.Key("lineCount");
+    json.Number(data.LineCount);
+    json.Key("messageCount");
+    json.Number(data.MessageCount);
+    json.Key("messageText");
+    json.String(Cp1252ToUtf8(data.MessageText));
+    json.Key("messages");
+    json.BeginArray();
+    for (const TCheckMessage& m : data.Messages) {
+        json.BeginObject();
+        json.Key("line");
+        json.Number(m.Line);
+        json.Key("code");
+        json.Number(m.Code);
+        json.Key("text");
+        json.String(Cp1252ToUtf8(data.MessageLine(m)));
+        json.EndObject();
+    }
+    json.EndArray();
+    json.EndObject();
+    return json.Text();
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// A small JSON writer for one line of JSON Lines output. Strings handed to it
+// are taken as UTF-8; any byte that is not part of a valid UTF-8 sequence is
+// read as Windows-1252, so the output is always valid UTF-8 and nothing is
+// silently dropped. Every control character is escaped.
+class TJsonWriter {
+public:
+    void BeginObject();
+    void EndObject();
+    void BeginArray();
+    void EndArray();
+    void Key(std::string_view utf8);
+    void String(std::string_view utf8);
+    void Number(std::int64_t value);
+
+    const std::string& Text() const { return FText; }
+
+private:
+    void BeforeValue();
+
+    std::string FText;
+    bool FNeedComma = false;
+};
+
+// Valid UTF-8 sequences kept, every other byte decoded as Windows-1252.
+std::string BytesToUtf8(std::string_view bytes);

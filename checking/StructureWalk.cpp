@@ -1,0 +1,91 @@
+#include "StructureWalk.h"
+
+#include "CheckMessages.h"
+
+TStructureWalk::TStructureWalk(TSamplingData& data)
+    : FData(data)
+{
+    // The first block is begun whatever the file holds, even when it is empty.
+    ++FData.InvestigationCount;
+}
+
+void TStructureWalk::CheckHeader(const TLineFacts& line, std::uint64_t fieldCount, std::uint8_t countMessage,
+                                 std::string_view kind, std::uint8_t kindMessage, std::string_view code,
+                                 std::uint8_t codeMessage)
+{
+    if (line.FieldCount() != fieldCount || !line.EndsWithSeparator()) {
+        AddMessage(FData, FLine, countMessage);
+        return;
+    }
+    if (!line.First.Equals(kind))
+        AddMessage(FData, FLine, kindMessage);
+    if (!line.Second.EqualsUpper(code))
+        AddMessage(FData, FLine, codeMessage);
+}
+
+void TStructureWalk::CheckParameterOrEnd(const TLineFacts& line, bool isLast)
+{
+    if (line.FieldCount() >= 1 && line.First.Equals("3")) {
+        if (line.FieldCount() != 2)
+            AddMessage(FData, FLine, 35);
+        else if (line.Count.Value() != FBlockParameters)
+            AddMessage(FData, FLine, 36);
+        FStep = isLast ? EStep::Done : EStep::BetweenBlocks;
+        return;
+    }
+    if (line.FieldCount() != 11 || !line.EndsWithSeparator()) {
+        AddMessage(FData, FLine, 22);
+        return;
+    }
+    if (!line.First.Equals("2"))
+        AddMessage(FData, FLine, 25);
+    ++FBlockParameters;
+    ++FData.ParameterCount;
+}
+
+void TStructureWalk::OnLine(const TLineFacts& line, bool isLast)
+{
+    ++FLine;
+    switch (FStep) {
+    case EStep::Done:
+        return;
+    case EStep::BetweenBlocks:
+        // A single line behind a complete block is never examined.
+        if (isLast) {
+            FStep = EStep::Done;
+            return;
+        }
+        ++FData.InvestigationCount;
+        FBlockParameters = 0;
+        FStep = EStep::Header1;
+        [[fallthrough]];
+    case EStep::Header1:
+        // A header line that is the file's last line is left to the parameter step.
+        if (!isLast) {
+            CheckHeader(line, 32, 11, "1", 0, "E", 1);
+            FStep = EStep::Header2;
+            return;
+        }
+        [[fallthrough]];
+    case EStep::Header2:
+        if (!isLast) {
+            CheckHeader(line, 10, 12, "2", 19, "MATW", 20);
+            FStep = EStep::Parameters;
+            return;
+        }
+        [[fallthrough]];
+    case EStep::Parameters:
+        CheckParameterOrEnd(line, isLast);
+        return;
+    }
+}
+
+void TStructureWalk::Finish()
+{
+    FData.LineCount = FLine;
+    if (FStep == EStep::Header1 || FStep == EStep::Header2 || FStep == EStep::Parameters)
+        AddMessage(FData, FLine + 1, 37);
+    FStep = EStep::Done;
+    if (FData.MessageText.empty())
+        FData.MessageText = "OK";
+}

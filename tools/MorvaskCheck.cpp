@@ -1,0 +1,112 @@
+// morvask-check: runs the viewer's check on each file given and prints the
+// findings in the form compilers use, or as JSON Lines.
+
+#include "CheckReport.h"
+#include "Cp1252.h"
+#include "FileNameCheck.h"
+#include "FileOpenError.h"
+#include "JsonWriter.h"
+#include "SamplingData.h"
+#include "TransferFileCheck.h"
+
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+constexpr int ExitPassed = 0;
+constexpr int ExitFindings = 1;
+constexpr int ExitFailure = 2;
+
+const char* const Usage =
+    "Aufruf: morvask-check [--json] DATEI...\n"
+    "\n"
+    "Pr\xC3\xBC" "ft \xC3\xBC" "bermittelte Trinkwasser-Dateien (.dat) wie der Morvask-Betrachter:\n"
+    "den Dateinamen und den Aufbau der Zeilen und Bl\xC3\xB6" "cke.\n"
+    "\n"
+    "Ausgabe je Meldung:  DATEI:ZEILE: TEXT   (Meldungen zum Dateinamen: DATEI: TEXT)\n"
+    "Datei ohne Meldung:  DATEI: OK\n"
+    "\n"
+    "Optionen:\n"
+    "  --json      je Datei ein JSON-Objekt in einer Zeile (JSON Lines)\n"
+    "  --help      diese Hilfe zeigen\n"
+    "  --version   die Version zeigen\n"
+    "  --          alle folgenden Argumente sind Dateien\n"
+    "\n"
+    "Exit-Status: 0 alle Dateien ohne Meldung, 1 mindestens eine Datei mit Meldungen,\n"
+    "2 eine Datei konnte nicht gelesen werden oder die Argumente sind falsch.\n";
+
+void Write(std::FILE* stream, std::string_view text)
+{
+    std::fwrite(text.data(), 1, text.size(), stream);
+}
+
+int UsageError(std::string_view problem)
+{
+    Write(stderr, "morvask-check: ");
+    Write(stderr, problem);
+    Write(stderr, "\nWeitere Informationen mit \xC2\xBBmorvask-check --help\xC2\xAB.\n");
+    return ExitFailure;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    bool json = false;
+    bool optionsEnded = false;
+    std::vector<std::string> files;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
+            if (arg == "--") {
+                optionsEnded = true;
+            } else if (arg == "--json") {
+                json = true;
+            } else if (arg == "--help" || arg == "-h") {
+                Write(stdout, Usage);
+                return ExitPassed;
+            } else if (arg == "--version") {
+                Write(stdout, "morvask-check 1.0\n");
+                return ExitPassed;
+            } else {
+                return UsageError("unbekannte Option " + BytesToUtf8(arg));
+            }
+        } else {
+            files.emplace_back(arg);
+        }
+    }
+    if (files.empty())
+        return UsageError("keine Datei angegeben");
+
+    int status = ExitPassed;
+    for (const std::string& path : files) {
+        TSamplingData data;
+        try {
+            CheckTransferFile(path, data);
+        } catch (const EFileOpenError& e) {
+            std::fflush(stdout);
+            Write(stderr, "morvask-check: Datei " + BytesToUtf8(e.Path()) + " kann nicht ge\xC3\xB6" "ffnet werden.\n");
+            status = ExitFailure;
+            continue;
+        } catch (const std::exception& e) {
+            std::fflush(stdout);
+            Write(stderr, "morvask-check: " + BytesToUtf8(path) + ": " + e.what() + "\n");
+            status = ExitFailure;
+            continue;
+        }
+        if (json)
+            Write(stdout, CheckResultToJsonLine(path, data, GetInterfaceKind()) + "\n");
+        else
+            Write(stdout, CheckResultToText(path, data));
+        std::fflush(stdout);
+        if (data.MessageCount > 0 && status == ExitPassed)
+            status = ExitFindings;
+    }
+    if (std::fflush(stdout) != 0 || std::ferror(stdout))
+        return ExitFailure;
+    return status;
+}
