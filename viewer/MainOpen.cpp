@@ -1,10 +1,105 @@
 #include "Main.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QShowEvent>
+#include <QTimer>
 
-// Placeholders until start-up and opening land.
-void TMainForm::FormActivate() {}
+#include "DisplayText.h"
+#include "ErrorDisplay.h"
+#include "uDataFileParser.h"
+
+namespace {
+
+const QString KOpenedTitle = QStringLiteral("Morvask-Betrachter 1.0  -  '%1'");
+const QString KOpenDialogTitle = QStringLiteral("Morvask-Betrachter  -  Schnittstellen-Datei öffnen ...");
+
+struct TInterfaceText {
+    const char* Line1;
+    const char* Line2;
+};
+
+// Indexed by GetInterfaceKind(): 0 not conforming, 1 and 2 the interfaces.
+const TInterfaceText KInterfaceTexts[] = {
+    {"ist mit dieser Datei schnittstellenkonform NICHT möglich !!!",
+     "Der Dateiname entspricht NICHT der Schnittstellenkonvention !!!"},
+    {"vom Wasserversorgungsunternehmen zum Gesundheitsamt", "nach Schnittstelle 1"},
+    {"vom Gesundheitsamt zum Landesgesundheitsamt", "nach Schnittstelle 2"},
+};
+
+// The file dialog of the start: the toolkit's own widget dialog, so that it
+// looks and behaves the same on every desktop. It takes a typed name of a
+// file that does not exist (the open then reports it), and offers no way to
+// create, rename or delete anything.
+QString ChooseTransferFile(QWidget* parent)
+{
+    QFileDialog dialog(parent, KOpenDialogTitle, QCoreApplication::applicationDirPath());
+    dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::ReadOnly);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters({QStringLiteral("DAT-Dateien (*.dat)"), QStringLiteral("Alle Dateien (*.*)")});
+    dialog.selectNameFilter(QStringLiteral("DAT-Dateien (*.dat)"));
+    dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("Suchen in:"));
+    dialog.setLabelText(QFileDialog::FileName, QStringLiteral("Dateiname:"));
+    dialog.setLabelText(QFileDialog::FileType, QStringLiteral("Dateityp:"));
+    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Öffnen"));
+    dialog.setLabelText(QFileDialog::Reject, QStringLiteral("Abbrechen"));
+    dialog.setSizeGripEnabled(true);
+    dialog.setWindowModality(Qt::ApplicationModal);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace
+
+// The open runs once, right after the window is first shown: it must not
+// wait for an activation that a bare X server or a desktop with focus
+// stealing prevention never delivers.
+void TMainForm::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    Guarded([this] {
+        if (FActivated)
+            return;
+        FActivated = true;
+        QTimer::singleShot(0, this, [this] { Guarded([this] { FormActivate(); }); });
+    });
+}
+
+void TMainForm::FormActivate()
+{
+    QString path;
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() > 1) {
+        path = arguments.at(1);
+    } else {
+        path = ChooseTransferFile(this);
+        if (path.isEmpty()) {
+            close();
+            return;
+        }
+    }
+    OpenTransferFile(path);
+}
+
+// Filled in once the window layout is in place.
 void TMainForm::OpenTransferFile(const QString&) {}
-void TMainForm::FormDestroy() {}
-void TMainForm::bbtnCloseClick() { close(); }
-void TMainForm::closeEvent(QCloseEvent* event) { event->accept(); }
+
+void TMainForm::FormDestroy()
+{
+    ClearInvestigations();
+}
+
+void TMainForm::bbtnCloseClick()
+{
+    Guarded([this] { close(); });
+}
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    // The main window's close ends the event loop and so the program.
+    Guarded([event] { event->accept(); });
+}
