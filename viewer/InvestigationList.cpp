@@ -1,7 +1,7 @@
 #include "InvestigationList.h"
 
 #include "Fields.h"
-#include "Lines.h"
+#include "LineScan.h"
 
 #include <algorithm>
 #include <limits>
@@ -21,11 +21,10 @@ bool EndsLine(char ch) { return ch == '\r' || ch == '\n' || ch == '\0'; }
 
 // The number of fields that splitting the line at "|" gives: none for an
 // empty line, and no empty last field after a final separator.
-uint32_t FieldsOfLine(std::string_view line)
+uint32_t FieldsOfLine(std::string_view line, uint32_t separators)
 {
     if (line.empty())
         return 0;
-    const auto separators = static_cast<uint32_t>(std::count(line.begin(), line.end(), Separator));
     return line.back() == Separator ? separators : separators + 1;
 }
 
@@ -61,8 +60,8 @@ void TInvestigationList::Build(std::string_view text)
     int64_t lineIndex = 0;
     TInvestigation* current = nullptr;
 
-    auto addFields = [&](std::string_view line) {
-        const uint32_t count = FieldsOfLine(line);
+    auto addFields = [&](std::string_view line, uint32_t separators) {
+        const uint32_t count = FieldsOfLine(line, separators);
         if (count == 0)
             return;
         const auto offset = static_cast<std::size_t>(line.data() - text.data()) - current->Start;
@@ -72,33 +71,33 @@ void TInvestigationList::Build(std::string_view text)
         ++current->LineRefCount;
         current->FieldCount += count;
     };
-    auto beginInvestigation = [&](std::string_view line) {
+    auto beginInvestigation = [&](std::string_view line, uint32_t separators) {
         const auto start = static_cast<std::size_t>(line.data() - text.data());
         current = &FInvestigations.emplace_back(TInvestigation{start, FLineRefs.size(), lineIndex, 0, 0});
-        addFields(line);
+        addFields(line, separators);
         state = TState::Header2;
     };
 
-    ForEachLine(text, [&](std::string_view line) {
+    ForEachLineCountingSeparators(text, [&](std::string_view line, uint32_t separators) {
         switch (state) {
         case TState::Header1:
-            beginInvestigation(line);
+            beginInvestigation(line, separators);
             break;
         case TState::Header2:
-            addFields(line);
+            addFields(line, separators);
             state = TState::Parameters;
             break;
         case TState::Parameters:
             if (!line.empty() && line.front() == '3')
                 state = TState::AfterEnd;
             else
-                addFields(line);
+                addFields(line, separators);
             break;
         case TState::AfterEnd:
             if (IsBlank(line))
                 state = TState::Done;
             else
-                beginInvestigation(line);
+                beginInvestigation(line, separators);
             break;
         case TState::Done:
             break;
@@ -118,8 +117,6 @@ void TInvestigationList::Build(std::string_view text)
     }
     if (FInvestigations.empty()) // an empty file: one examination without data
         FInvestigations.push_back(TInvestigation{0, 0, 0, 0, 0});
-    FInvestigations.shrink_to_fit();
-    FLineRefs.shrink_to_fit();
 }
 
 std::string_view TInvestigationList::Field(int investigation, int entry) const
