@@ -1,0 +1,73 @@
+#include "Panel.h"
+
+#include <QPainter>
+#include <QResizeEvent>
+#include <QVariant>
+
+TPanel::TPanel(QWidget* parent) : QFrame(parent)
+{
+    setFrameShape(QFrame::NoFrame);
+    setAutoFillBackground(true);
+}
+
+QColor TPanel::Color() const
+{
+    return palette().color(QPalette::Window);
+}
+
+void TPanel::SetColor(const QColor& color)
+{
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, color);
+    setPalette(colours);
+}
+
+void TPanel::SetRaisedBevel(bool raised)
+{
+    FRaisedBevel = raised;
+    update();
+}
+
+void TPanel::paintEvent(QPaintEvent* event)
+{
+    QFrame::paintEvent(event);
+    if (!FRaisedBevel)
+        return;
+    QPainter painter(this);
+    const QRect edge = rect().adjusted(0, 0, -1, -1);
+    painter.setPen(QColor(255, 255, 255));
+    painter.drawLine(edge.topLeft(), edge.topRight());
+    painter.drawLine(edge.topLeft(), edge.bottomLeft());
+    painter.setPen(QColor(160, 160, 160));
+    painter.drawLine(edge.bottomLeft(), edge.bottomRight());
+    painter.drawLine(edge.topRight(), edge.bottomRight());
+}
+
+void TPanel::resizeEvent(QResizeEvent* event)
+{
+    QFrame::resizeEvent(event);
+    if (!event->oldSize().isValid())
+        return;
+    const int dx = event->size().width() - event->oldSize().width();
+    const int dy = event->size().height() - event->oldSize().height();
+    for (QObject* object : children()) {
+        auto* child = qobject_cast<QWidget*>(object);
+        if (child == nullptr)
+            continue;
+        const QString anchors = child->property("anchors").toString();
+        QRect area = child->geometry();
+        if (anchors.contains(QLatin1String("right"))) {
+            if (anchors.contains(QLatin1String("left")))
+                area.setRight(area.right() + dx);
+            else
+                area.translate(dx, 0);
+        }
+        if (anchors.contains(QLatin1String("bottom"))) {
+            if (anchors.contains(QLatin1String("top")))
+                area.setBottom(area.bottom() + dy);
+            else
+                area.translate(0, dy);
+        }
+        child->setGeometry(area);
+    }
+}
