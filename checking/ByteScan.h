@@ -36,13 +36,15 @@ inline int LowestBit(std::uint64_t mask)
 
 inline int BitCount(std::uint64_t mask)
 {
-#if defined(__GNUC__) || defined(__clang__)
+#if defined(__POPCNT__) && (defined(__GNUC__) || defined(__clang__))
     return __builtin_popcountll(mask);
 #else
-    int n = 0;
-    for (; mask; mask &= mask - 1)
-        ++n;
-    return n;
+    // Without the popcnt instruction the builtin becomes a library call; this
+    // stays inline and branch-free.
+    mask = mask - ((mask >> 1) & 0x5555555555555555ULL);
+    mask = (mask & 0x3333333333333333ULL) + ((mask >> 2) & 0x3333333333333333ULL);
+    mask = (mask + (mask >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
+    return static_cast<int>((mask * 0x0101010101010101ULL) >> 56);
 #endif
 }
 

@@ -40,7 +40,13 @@ public:
 
     bool Equals(std::string_view s) const
     {
-        return FTrimmedLength == s.size() && std::memcmp(FBytes, s.data(), s.size()) == 0;
+        if (FTrimmedLength != s.size())
+            return false;
+        for (std::size_t i = 0; i < s.size(); ++i) {
+            if (FBytes[i] != s[i])
+                return false;
+        }
+        return true;
     }
 
     // Compares after turning a to z into A to Z; upper must be upper case.

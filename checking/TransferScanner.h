@@ -4,6 +4,7 @@
 #include "StructureWalk.h"
 
 #include <cstddef>
+#include <cstdint>
 
 // Streams the bytes of a transfer file through the structure walk, in chunks
 // of any size: lines are cut by the reading rules (CR, LF, CR LF, LF CR, first
@@ -24,8 +25,9 @@ public:
 private:
     enum class EState { LineStart, InLine, AfterCr, Ended };
 
-    const char* ScanLine(const char* p, const char* end);
-    const char* EndLine(const char* lineEnd);
+    // Scans the line from block[pos]; returns the position behind what it used.
+    unsigned ScanLine(const char* block, unsigned pos, unsigned avail, std::uint64_t sep, std::uint64_t eol);
+    void EndLine(char lineEnd);
     void Capture(const char* p, std::size_t n);
 
     TStructureWalk FWalk;
