@@ -3,8 +3,17 @@ BUILD     ?= build
 FILE      ?= examples/WVMO_261015_093000.DAT
 JOBS      ?= $(shell nproc)
 PREFIX    ?= /usr/local
+# Second build of everything under AddressSanitizer (with leak checks) and
+# UndefinedBehaviorSanitizer; clang, so that the fuzz targets build there too.
+ASAN_BUILD   ?= build-asan
+BENCH_BUILD  ?= build-bench
+FUZZ_SECONDS ?= 60
+FUZZ_JOBS    ?= 2
+SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1 \
+                LSAN_OPTIONS=suppressions=$(CURDIR)/fuzz/leak-suppressions.txt:print_suppressions=0 \
+                UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: run test deps configure build bench fuzz install clean
+.PHONY: run test deps configure build sanitize configure-asan bench fuzz install clean
 
 deps:
 	@bash scripts/install-deps
@@ -20,9 +29,31 @@ run: build
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	@$(MAKE) --no-print-directory sanitize
+
+configure-asan: deps
+	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	  -DMORVASK_SANITIZE=ON -DMORVASK_FUZZ=ON >/dev/null
+
+# The whole test suite again, sanitized; it also replays the fuzz corpus and
+# fuzzes each target for a few seconds.
+sanitize: configure-asan
+	@cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && $(SANITIZER_ENV) QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# Optimised build; prints the table of speed and memory figures.
+bench: deps
+	@cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build $(BENCH_BUILD) -j $(JOBS) --target morvask-check morvask-bench-gen morvask-bench-viewer
+	python3 bench/run-bench.py --bin $(BENCH_BUILD)/bin --data $(BENCH_BUILD)/bench-data --results bench/RESULTS.md
+
+# Runs every fuzz target for FUZZ_SECONDS, FUZZ_JOBS at a time.
+fuzz: configure-asan
+	@cmake --build $(ASAN_BUILD) -j $(JOBS) --target morvask_fuzzers
+	$(SANITIZER_ENV) bash fuzz/run-fuzzers $(ASAN_BUILD) $(FUZZ_SECONDS) $(FUZZ_JOBS)
 
 install: build
 	cmake --install $(BUILD) --prefix "$(PREFIX)"
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD)

@@ -1,0 +1,293 @@
+#!/usr/bin/env python3
+"""Measures the check and the viewer on generated transfer files and prints
+one table: every figure of one run side by side, medians of several runs,
+with the ratios that the speed and memory goals are stated in.
+
+    run-bench.py --bin BUILD/bin --data DIR [--runs N] [--results FILE]
+"""
+
+import argparse
+import os
+import platform
+import statistics
+import subprocess
+import sys
+import time
+
+# Files the generator writes with its fixed seed. Each lives in its own folder
+# so that every one can carry the same conforming name.
+FILE_NAME = "BNCH_261207_120000.DAT"
+CASES = [
+    # key, column heading, generator arguments, size in MB for growth figures
+    ("10M", "10 MB", ["--size", "10M"]),
+    ("100M", "100 MB", ["--size", "100M"]),
+    ("400M", "400 MB", ["--size", "400M"]),
+    ("exams", "100 000 exam.", ["--investigations", "100000", "--parameters", "0"]),
+    ("params", "1 exam., 100 000 par.", ["--investigations", "1", "--parameters", "100000"]),
+]
+# Selecting another examination is measured where there is another one: the
+# big-block case gets a second block of the same size to switch to.
+SELECT_ARGS = {"params": ["--investigations", "2", "--parameters", "100000"]}
+SPLITTER_CASES = ("10M", "100M")   # awk and Python are slow; for scale only
+
+PYTHON_CSV = (
+    "import csv, sys\n"
+    "n = 0\n"
+    "with open(sys.argv[1], newline='', encoding='latin-1') as f:\n"
+    "    for row in csv.reader(f, delimiter='|', quoting=csv.QUOTE_NONE):\n"
+    "        n += len(row)\n"
+    "print(n)\n"
+)
+AWK_SPLIT = "{n+=NF} END{print n}"
+
+
+def run_with_rusage(argv, expect_output=None, env=None):
+    """Runs argv once; returns (wall seconds, peak RSS in bytes, stdout)."""
+    read_fd, write_fd = os.pipe()
+    devnull = os.open(os.devnull, os.O_WRONLY)
+    start = time.perf_counter()
+    pid = os.posix_spawnp(argv[0], argv, env if env is not None else os.environ,
+                          file_actions=[(os.POSIX_SPAWN_DUP2, write_fd, 1),
+                                        (os.POSIX_SPAWN_DUP2, devnull, 2),
+                                        (os.POSIX_SPAWN_CLOSE, read_fd)])
+    os.close(write_fd)
+    chunks = []
+    while True:
+        chunk = os.read(read_fd, 65536)
+        if not chunk:
+            break
+        chunks.append(chunk)
+    _, status, usage = os.wait4(pid, 0)
+    elapsed = time.perf_counter() - start
+    os.close(read_fd)
+    os.close(devnull)
+    text = b"".join(chunks).decode("utf-8", errors="replace")
+    code = os.waitstatus_to_exitcode(status)
+    if code != 0:
+        raise RuntimeError("%s exited with %d: %s" % (" ".join(argv), code, text[:300]))
+    if expect_output is not None and expect_output not in text:
+        raise RuntimeError("%s printed %r, expected %r" % (" ".join(argv), text[:300], expect_output))
+    return elapsed, usage.ru_maxrss * 1024, text
+
+
+def median_run(argv, runs, expect_output=None, env=None):
+    """Median wall time (s), median peak RSS (bytes) and the last output."""
+    times, peaks, text = [], [], ""
+    run_with_rusage(argv, expect_output, env)   # warm-up: page cache, loader
+    for _ in range(runs):
+        elapsed, peak, text = run_with_rusage(argv, expect_output, env)
+        times.append(elapsed)
+        peaks.append(peak)
+    return statistics.median(times), statistics.median(peaks), text
+
+
+def parse_figures(text):
+    """The viewer bench prints key=value lines."""
+    figures = {}
+    for line in text.splitlines():
+        key, sep, value = line.partition("=")
+        if sep:
+            figures[key.strip()] = float(value)
+    return figures
+
+
+def generate(bin_dir, data_dir, key, args):
+    folder = os.path.join(data_dir, key)
+    path = os.path.join(folder, FILE_NAME)
+    stamp = path + ".args"
+    wanted = " ".join(args)
+    if os.path.exists(path) and os.path.exists(stamp) and open(stamp).read() == wanted:
+        return path
+    os.makedirs(folder, exist_ok=True)
+    subprocess.run([os.path.join(bin_dir, "morvask-bench-gen")] + args + [path], check=True,
+                   stdout=subprocess.DEVNULL)
+    with open(stamp, "w") as f:
+        f.write(wanted)
+    return path
+
+
+def warm(path):
+    with open(path, "rb") as f:
+        while f.read(1 << 22):
+            pass
+
+
+def machine_description():
+    model, cores = platform.processor() or "unknown", os.cpu_count()
+    try:
+        for line in subprocess.run(["lscpu"], capture_output=True, text=True).stdout.splitlines():
+            if line.startswith("Model name:"):
+                model = line.split(":", 1)[1].strip()
+    except OSError:
+        pass
+    ram = 0
+    with open("/proc/meminfo") as f:
+        for line in f:
+            if line.startswith("MemTotal:"):
+                ram = int(line.split()[1]) * 1024
+    return "%s, %d cores, %.0f GB RAM, %s %s" % (model, cores, ram / 2**30, platform.system(), platform.release())
+
+
+def ms(seconds):
+    return "%.1f" % (seconds * 1000) if seconds < 1 else "%.0f" % (seconds * 1000)
+
+
+def mb(size):
+    return "%.1f" % (size / 2**20)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--bin", required=True)
+    parser.add_argument("--data", required=True)
+    parser.add_argument("--runs", type=int, default=5)
+    parser.add_argument("--results")
+    parser.add_argument("--no-viewer", action="store_true", help="measure the check only")
+    options = parser.parse_args()
+
+    bin_dir = os.path.abspath(options.bin)
+    check = os.path.join(bin_dir, "morvask-check")
+    viewer_bench = os.path.join(bin_dir, "morvask-bench-viewer")
+    with_viewer = not options.no_viewer and os.path.exists(viewer_bench)
+    viewer_env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+
+    paths, select_paths = {}, {}
+    for key, _, args in CASES:
+        paths[key] = generate(bin_dir, options.data, key, args)
+        select_paths[key] = paths[key]
+    for key, args in SELECT_ARGS.items():
+        select_paths[key] = generate(bin_dir, options.data, key + "-select", args)
+    tiny = generate(bin_dir, options.data, "tiny", ["--investigations", "1", "--parameters", "3"])
+
+    rows = {}   # measure -> {case key: text}
+    verdicts = {}
+
+    def put(measure, key, value):
+        rows.setdefault(measure, {})[key] = value
+
+    # Fixed baselines: the process (or the toolkit) on a tiny file.
+    warm(tiny)
+    _, check_base, _ = median_run([check, tiny], options.runs, ": OK")
+    viewer_base = None
+    if with_viewer:
+        _, viewer_base, text = median_run([viewer_bench, "--baseline"], options.runs, env=viewer_env)
+        startup = parse_figures(text).get("startup_ms", float("nan"))
+
+    figures = {}
+    for key, heading, _ in CASES:
+        path = paths[key]
+        size = os.path.getsize(path)
+        warm(path)
+        sys.stderr.write("measuring %s ...\n" % heading)
+        wc, _, _ = median_run(["wc", "-l", path], options.runs)
+        check_time, check_rss, _ = median_run([check, path], options.runs, ": OK")
+        f = {"size": size, "wc": wc, "check": check_time, "check_rss": check_rss}
+        if key in SPLITTER_CASES:
+            runs = max(1, min(3, options.runs))
+            f["awk"], _, _ = median_run(["awk", "-F|", AWK_SPLIT, path], runs)
+            f["python"], _, _ = median_run([sys.executable, "-c", PYTHON_CSV, path], runs)
+        if with_viewer:
+            select_path = select_paths[key]
+            if select_path != path:
+                warm(select_path)
+            _, viewer_rss, text = median_run([viewer_bench, path], options.runs, "open_ms=", viewer_env)
+            opened = parse_figures(text)
+            f["startup"] = opened["startup_ms"] / 1000
+            f["open"] = opened["open_ms"] / 1000
+            f["viewer_rss"] = viewer_rss
+            # Selection: the worst switch of one process, median over processes.
+            selects = []
+            for _ in range(max(1, min(3, options.runs))):
+                _, _, text = run_with_rusage([viewer_bench, "--select", select_path], "select_max_ms=", viewer_env)
+                selects.append(parse_figures(text)["select_max_ms"] / 1000)
+            f["select"] = statistics.median(selects)
+        figures[key] = f
+
+    # Goals, as stated in the issues.
+    def judge(name, ok):
+        verdicts[name] = verdicts.get(name, True) and ok
+
+    for key, _, _ in CASES:
+        f = figures[key]
+        size = f["size"]
+        put("file size (MB)", key, mb(size))
+        put("`wc -l` (ms)", key, ms(f["wc"]))
+        put("`morvask-check` (ms)", key, ms(f["check"]))
+        ratio = f["check"] / f["wc"]
+        put("check / `wc -l`", key, "%.2f" % ratio)
+        judge("check / `wc -l`", ratio <= 4)
+        if "awk" in f:
+            put("awk split (ms)", key, ms(f["awk"]))
+            put("Python csv split (ms)", key, ms(f["python"]))
+        put("check peak RSS (MB)", key, mb(f["check_rss"]))
+        check_growth = max(0, f["check_rss"] - check_base) / size
+        put("(check RSS − its base) / size", key, "%.2f" % check_growth)
+        judge("(check RSS − its base) / size", check_growth <= 1.3)
+        if with_viewer:
+            put("viewer open (ms)", key, ms(f["open"]))
+            open_ratio = f["open"] / f["wc"]
+            put("viewer open / `wc -l`", key, "%.1f" % open_ratio)
+            judge("viewer open / `wc -l`", open_ratio <= 10)
+            put("viewer peak RSS (MB)", key, mb(f["viewer_rss"]))
+            viewer_growth = max(0, f["viewer_rss"] - viewer_base) / size
+            put("(viewer RSS − toolkit base) / size", key, "%.2f" % viewer_growth)
+            judge("(viewer RSS − toolkit base) / size", viewer_growth <= 2)
+            put("select another exam. (ms)", key, "%.2f" % (f["select"] * 1000))
+            judge("select another exam. (ms)", f["select"] < 0.008)
+
+    # Growth: time per MB at 100 and 400 MB relative to 10 MB (1.00 is linear).
+    base = figures["10M"]
+    growth = {}
+    for key in ("100M", "400M"):
+        f = figures[key]
+        scale = f["size"] / base["size"]
+        parts = ["check %.2f" % (f["check"] / base["check"] / scale)]
+        growth.setdefault("check", []).append(f["check"] / base["check"] / scale)
+        if with_viewer:
+            parts.append("open %.2f" % (f["open"] / base["open"] / scale))
+            growth.setdefault("open", []).append(f["open"] / base["open"] / scale)
+            parts.append("RSS %.2f" % ((f["viewer_rss"] - viewer_base) / max(1, base["viewer_rss"] - viewer_base) / scale))
+        put("growth per MB vs 10 MB", key, ", ".join(parts))
+    put("growth per MB vs 10 MB", "10M", "1.00")
+    for values in growth.values():
+        judge("growth per MB vs 10 MB", max(values) <= 1.5)
+
+    goals = {
+        "check / `wc -l`": "≤ 4",
+        "(check RSS − its base) / size": "≤ 1.3",
+        "viewer open / `wc -l`": "≤ 10",
+        "(viewer RSS − toolkit base) / size": "≤ 2",
+        "select another exam. (ms)": "< 8 (well under 16)",
+        "growth per MB vs 10 MB": "linear (≤ 1.5)",
+    }
+
+    lines = []
+    lines.append("| measure | " + " | ".join(h for _, h, _ in CASES) + " | goal | met |")
+    lines.append("|---|" + "---:|" * len(CASES) + "---|---|")
+    for measure, values in rows.items():
+        goal = goals.get(measure, "")
+        met = ("yes" if verdicts[measure] else "**no**") if measure in verdicts else ""
+        cells = [values.get(key, "") for key, _, _ in CASES]
+        lines.append("| %s | %s | %s | %s |" % (measure, " | ".join(cells), goal, met))
+    baseline_note = "check process base %s MB RSS" % mb(check_base)
+    if with_viewer:
+        baseline_note += "; toolkit base (QApplication + main window, offscreen) %s MB RSS, start-up %.0f ms" % (
+            mb(viewer_base), startup)
+    else:
+        baseline_note += "; viewer not measured (morvask-bench-viewer not built)"
+
+    table = "\n".join(lines)
+    machine = machine_description()
+    report = "%s\n\nBaselines: %s.  \nMachine: %s.  \nMedians of %d runs (selection: worst switch per process, median of up to 3 processes).\n" % (
+        table, baseline_note, machine, options.runs)
+    print(report)
+    if options.results:
+        with open(options.results, "w") as f:
+            f.write("# Benchmark results\n\n")
+            f.write("Produced by `make bench` on %s.\n\n" % time.strftime("%Y-%m-%d"))
+            f.write(report)
+    return 0 if all(verdicts.values()) else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
