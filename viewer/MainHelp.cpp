@@ -1,7 +1,27 @@
 #include "Main.h"
 
+#include "ErrorDisplay.h"
+#include "HelpInfoForm.h"
+
 #include <QKeyEvent>
 
-// Placeholders until the help window lands.
-void TMainForm::bbtnHelpInfoClick() {}
-bool TMainForm::FormKeyDown(QKeyEvent*) { return false; }
+void TMainForm::bbtnHelpInfoClick()
+{
+    Guarded([this] {
+        if (FHelpForm != nullptr)
+            FHelpForm->ShowModal();
+    });
+}
+
+// F1 opens the help whatever the modifiers and whatever the window shows; the
+// key is consumed so that the focused component never sees it.
+bool TMainForm::FormKeyDown(QKeyEvent* event)
+{
+    if (event->key() != Qt::Key_F1)
+        return false;
+    Guarded([this] {
+        if (FHelpForm != nullptr)
+            FHelpForm->ShowModal();
+    });
+    return true;
+}

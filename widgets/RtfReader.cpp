@@ -699,13 +699,15 @@ QTextBlockFormat TRtfReader::BlockFormat(const TParaState& para) const
         else
             format.setLineHeight(TwipsToPixels(-para.LineSpacing), QTextBlockFormat::FixedHeight);
     }
-    // Tab positions count from the block's left margin. A hanging indent stops
-    // the first tab at the left indent, so bullet text lines up with the lines below.
+    // The layout counts tab positions from where the first line starts, RTF from
+    // the page margin. A hanging indent stops the first tab at the left indent,
+    // so bullet text lines up with the lines below.
+    const int lineStart = para.LeftIndent + para.FirstIndent;
     QList<QTextOption::Tab> tabs;
     if (para.FirstIndent < 0)
-        tabs.append(QTextOption::Tab(0, QTextOption::LeftTab));
+        tabs.append(QTextOption::Tab(TwipsToPixels(-para.FirstIndent), QTextOption::LeftTab));
     for (const int tab : para.Tabs) {
-        const double position = TwipsToPixels(tab - para.LeftIndent);
+        const double position = TwipsToPixels(tab - lineStart);
         if (position > 0)
             tabs.append(QTextOption::Tab(position, QTextOption::LeftTab));
     }
