@@ -1,6 +1,8 @@
 #include "ClassicStyle.h"
 
+#include <QPainter>
 #include <QStyleFactory>
+#include <QStyleOptionGroupBox>
 
 TClassicStyle::TClassicStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
 
@@ -27,4 +29,57 @@ int TClassicStyle::styleHint(StyleHint hint, const QStyleOption* option, const Q
     default:
         return QProxyStyle::styleHint(hint, option, widget, returnData);
     }
+}
+
+namespace {
+
+constexpr int GroupBoxCaptionLeft = 8;
+
+}  // namespace
+
+QRect TClassicStyle::subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl subControl,
+                                    const QWidget* widget) const
+{
+    const auto* box = qstyleoption_cast<const QStyleOptionGroupBox*>(option);
+    if (control != CC_GroupBox || box == nullptr || box->subControls.testFlag(SC_GroupBoxCheckBox))
+        return QProxyStyle::subControlRect(control, option, subControl, widget);
+    const QFontMetrics metrics = box->fontMetrics;
+    const int captionHeight = metrics.height();
+    switch (subControl) {
+    case SC_GroupBoxLabel:
+        return QRect(box->rect.left() + GroupBoxCaptionLeft, box->rect.top(),
+                     metrics.horizontalAdvance(box->text), captionHeight);
+    case SC_GroupBoxFrame:
+        return box->rect.adjusted(0, captionHeight / 2, 0, 0);
+    case SC_GroupBoxContents:
+        return box->rect.adjusted(2, captionHeight, -2, -2);
+    default:
+        return QProxyStyle::subControlRect(control, option, subControl, widget);
+    }
+}
+
+void TClassicStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
+                                       const QWidget* widget) const
+{
+    const auto* box = qstyleoption_cast<const QStyleOptionGroupBox*>(option);
+    if (control != CC_GroupBox || box == nullptr || box->subControls.testFlag(SC_GroupBoxCheckBox)) {
+        QProxyStyle::drawComplexControl(control, option, painter, widget);
+        return;
+    }
+    painter->save();
+    const QRect frame = subControlRect(control, option, SC_GroupBoxFrame, widget).adjusted(0, 0, -1, -1);
+    const QRect caption = subControlRect(control, option, SC_GroupBoxLabel, widget);
+    // An etched line: dark, with a light twin one pixel right and below.
+    painter->setPen(box->palette.color(QPalette::Light));
+    painter->drawRect(frame.adjusted(1, 1, 0, 0));
+    painter->setPen(box->palette.color(QPalette::Dark));
+    painter->drawRect(frame.adjusted(0, 0, -1, -1));
+    if (!box->text.isEmpty()) {
+        painter->fillRect(caption, box->palette.color(QPalette::Window));
+        painter->setPen(box->palette.color(box->state.testFlag(State_Enabled) ? QPalette::Active : QPalette::Disabled,
+                                           QPalette::WindowText));
+        painter->drawText(caption, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextHideMnemonic,
+                          box->text);
+    }
+    painter->restore();
 }
