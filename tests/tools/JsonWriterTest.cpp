@@ -1,0 +1,81 @@
+#include "CheckMessages.h"
+#include "CheckReport.h"
+#include "JsonWriter.h"
+#include "MiniJson.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace {
+
+TEST(JsonWriter, EscapesEveryControlCharacter)
+{
+    for (int c = 0; c < 0x20; ++c) {
+        TJsonWriter json;
+        const std::string text = std::string("a") + static_cast<char>(c) + "b";
+        json.String(text);
+        for (const char out : json.Text())
+            EXPECT_GE(static_cast<unsigned char>(out), 0x20) << c;
+        EXPECT_EQ(TMiniJsonReader::Parse(json.Text()).String, text) << c;
+    }
+}
+
+TEST(JsonWriter, InvalidUtf8BytesAreReadAsWindows1252)
+{
+    struct Case {
+        std::string Bytes;
+        std::string Utf8;
+    };
+    const Case cases[] = {
+        {"plain", "plain"},
+        {"ÄÖÜß€", "ÄÖÜß€"},
+        {"\xC4", "Ä"},
+        {"\x80\x81", "€\u0081"},
+        {"\xC3", "Ã"},
+        {"\xE2\x82", "â‚"},
+        {"\xED\xA0\x80", "í\u00A0€"},
+        {"\xF5\xFF", "õÿ"},
+        {"\xC0\xAF", "À¯"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(BytesToUtf8(c.Bytes), c.Utf8) << testing::PrintToString(c.Bytes);
+        TJsonWriter json;
+        json.String(c.Bytes);
+        EXPECT_EQ(TMiniJsonReader::Parse(json.Text()).String, c.Utf8);
+    }
+}
+
+TEST(JsonWriter, RandomBytesAlwaysGiveValidJson)
+{
+    std::mt19937 random(1252);
+    for (int round = 0; round < 2000; ++round) {
+        std::string bytes(random() % 24, '\0');
+        for (char& b : bytes)
+            b = static_cast<char>(random() % 256);
+        TJsonWriter json;
+        json.BeginObject();
+        json.Key(bytes);
+        json.BeginArray();
+        json.String(bytes);
+        json.Number(-static_cast<std::int64_t>(random()));
+        json.EndArray();
+        json.EndObject();
+        ASSERT_NO_THROW(TMiniJsonReader::Parse(json.Text())) << json.Text();
+    }
+}
+
+TEST(CheckReport, TextFormForLineAndFileNameMessages)
+{
+    TSamplingData data;
+    AddMessageWithValue(data, 0, 44, "25:61:00");
+    AddMessage(data, 1234, 35);
+    EXPECT_EQ(CheckResultToText("x/\xC4.dat", data),
+              "x/Ä.dat: Die Zeitangabe '25:61:00' im Dateinamen ist ungültig.\n"
+              "x/Ä.dat:1234: Die Zeile muss genau 2 Felder enthalten.\n");
+    TSamplingData clean;
+    clean.MessageText = "OK";
+    EXPECT_EQ(CheckResultToText("a.dat", clean), "a.dat: OK\n");
+}
+
+} // namespace

@@ -1,0 +1,254 @@
+#include "../checking/TempFile.h"
+#include "MiniJson.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+// Runs the real morvask-check binary on files the tests write.
+
+namespace {
+
+const std::string H1 = "1|E|f3|f4|f5|f6|f7|f8|f9|f10|f11|f12|f13|f14|f15|f16|f17|f18|f19|f20|f21|f22|f23|f24|f25|"
+                       "f26|f27|f28|f29|f30|f31|f32|";
+const std::string H2 = "2|MATW|f35|f36|f37|f38|f39|f40|f41|f42|";
+const std::string P = "2|p44|p45|p46|p47|p48|p49|p50|p51|p52|p53|";
+const std::string Good = H1 + "\r\n" + H2 + "\r\n" + P + "\r\n" + P + "\r\n3|2\r\n";
+const std::string Faulty = H1 + "\r\n" + H2 + "\r\n" + P + "\r\n" + P.substr(0, P.size() - 1) + "\r\n3|2\r\n";
+
+struct TRun {
+    int Status = -1;
+    std::string Out;
+    std::string Err;
+};
+
+std::string Quote(const std::string& arg)
+{
+    std::string quoted = "'";
+    for (const char c : arg) {
+        if (c == '\'')
+            quoted += "'\\''";
+        else
+            quoted += c;
+    }
+    return quoted + "'";
+}
+
+std::string Slurp(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+TRun RunChecker(const TTempDir& scratch, const std::vector<std::string>& args)
+{
+    std::string command = "timeout 30 " + Quote(MORVASK_CHECK_BINARY);
+    for (const std::string& arg : args)
+        command += " " + Quote(arg);
+    const std::string out = scratch.Path() + "/stdout", err = scratch.Path() + "/stderr";
+    command += " >" + Quote(out) + " 2>" + Quote(err) + " </dev/null";
+    const int raw = std::system(command.c_str());
+    TRun run;
+    run.Status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.Out = Slurp(out);
+    run.Err = Slurp(err);
+    return run;
+}
+
+std::vector<std::string> SplitLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+TEST(MorvaskCheckText, OutputAndExitStatus)
+{
+    TTempDir dir, scratch;
+    const std::string good = dir.Write("ABCD_070312_143005.DAT", Good);
+    const std::string faulty = dir.Write("ABCD_070229_120000.DAT", Faulty);
+    const std::string odd = dir.Write("data.dat", "3|0");
+    const std::string missing = dir.Path() + "/missing.dat";
+    const std::string fifo = dir.Path() + "/ABCD_070312_143006.DAT";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+
+    struct Case {
+        std::vector<std::string> Args;
+        int Status;
+        std::string Out;
+        std::string Err;
+    };
+    const std::string cannotOpen = " kann nicht ge\xC3\xB6" "ffnet werden.\n";
+    const Case cases[] = {
+        {{good}, 0, good + ": OK\n", ""},
+        {{odd}, 0, odd + ": OK\n", ""},
+        {{good, odd}, 0, good + ": OK\n" + odd + ": OK\n", ""},
+        {{faulty},
+         1,
+         faulty + ": Die Datumsangabe '29.02.07' im Dateinamen ist ung\xC3\xBCltig.\n" + faulty
+             + ":4: Die Zeile muss genau 11 Felder (Felder 43-53) enthalten.\n" + faulty
+             + ":5: Die Anzahl der \xC3\xBC" "bermittelten Parameter stimmt nicht.\n",
+         ""},
+        {{good, faulty}, 1, "", ""},
+        {{missing, good}, 2, good + ": OK\n", "morvask-check: Datei " + missing + cannotOpen},
+        {{good, dir.Path()}, 2, good + ": OK\n", "morvask-check: Datei " + dir.Path() + cannotOpen},
+        {{fifo, faulty}, 2, "", "morvask-check: Datei " + fifo + cannotOpen},
+        {{"/dev/null"}, 2, "", "morvask-check: Datei /dev/null" + cannotOpen},
+    };
+    for (const Case& c : cases) {
+        const TRun run = RunChecker(scratch, c.Args);
+        SCOPED_TRACE(c.Args.front());
+        EXPECT_EQ(run.Status, c.Status);
+        if (!c.Out.empty()) {
+            EXPECT_EQ(run.Out, c.Out);
+        }
+        EXPECT_EQ(run.Err, c.Err);
+    }
+}
+
+TEST(MorvaskCheckText, RelativePathsAndOptionEnd)
+{
+    TTempDir dir, scratch;
+    dir.Write("-x.dat", "3|0");
+    const std::string command = "cd " + Quote(dir.Path()) + " && " + Quote(MORVASK_CHECK_BINARY) + " -- -x.dat >"
+                                + Quote(scratch.Path() + "/out");
+    const int raw = std::system(command.c_str());
+    EXPECT_EQ(WEXITSTATUS(raw), 0);
+    EXPECT_EQ(Slurp(scratch.Path() + "/out"), "-x.dat: OK\n");
+}
+
+TEST(MorvaskCheckArguments, HelpVersionAndMistakes)
+{
+    TTempDir dir, scratch;
+    const std::string good = dir.Write("ABCD_070312_143005.DAT", Good);
+    struct Case {
+        std::vector<std::string> Args;
+        int Status;
+        bool OutputExpected;
+        bool ErrorExpected;
+    };
+    const Case cases[] = {
+        {{"--help"}, 0, true, false},
+        {{"-h"}, 0, true, false},
+        {{"--version"}, 0, true, false},
+        {{}, 2, false, true},
+        {{"--json"}, 2, false, true},
+        {{"--bogus", good}, 2, false, true},
+        {{"--"}, 2, false, true},
+    };
+    for (const Case& c : cases) {
+        const TRun run = RunChecker(scratch, c.Args);
+        SCOPED_TRACE(c.Args.empty() ? "(none)" : c.Args.front());
+        EXPECT_EQ(run.Status, c.Status);
+        EXPECT_EQ(!run.Out.empty(), c.OutputExpected) << run.Out;
+        EXPECT_EQ(!run.Err.empty(), c.ErrorExpected) << run.Err;
+    }
+    EXPECT_EQ(RunChecker(scratch, {"--version"}).Out, "morvask-check 1.0\n");
+    EXPECT_NE(RunChecker(scratch, {"--help"}).Out.find("--json"), std::string::npos);
+}
+
+TEST(MorvaskCheckJson, OneValidObjectPerFileWithExactlyTheKeys)
+{
+    TTempDir dir, scratch;
+    const std::string good = dir.Write("ABCD_EFGH_071231_235959.DAT", Good);
+    const std::string faulty = dir.Write("ABCD_070229_120000.DAT", Faulty);
+    const TRun run = RunChecker(scratch, {"--json", good, faulty, dir.Path() + "/missing.dat"});
+    EXPECT_EQ(run.Status, 2);
+    const std::vector<std::string> lines = SplitLines(run.Out);
+    ASSERT_EQ(lines.size(), 2u) << run.Out;
+    const std::vector<std::string> keys = {"path", "fileName", "interfaceKind", "investigationCount", "parameterCount",
+                                           "lineCount", "messageCount", "messageText", "messages"};
+
+    const TJson first = TMiniJsonReader::Parse(lines[0]);
+    EXPECT_EQ(first.Keys(), keys);
+    EXPECT_EQ(first["path"].String, good);
+    EXPECT_EQ(first["fileName"].String, "ABCD_EFGH_071231_235959.DAT");
+    EXPECT_EQ(first["interfaceKind"].Number, 2);
+    EXPECT_EQ(first["investigationCount"].Number, 1);
+    EXPECT_EQ(first["parameterCount"].Number, 2);
+    EXPECT_EQ(first["lineCount"].Number, 5);
+    EXPECT_EQ(first["messageCount"].Number, 0);
+    EXPECT_EQ(first["messageText"].String, "OK");
+    EXPECT_TRUE(first["messages"].Items.empty());
+
+    const TJson second = TMiniJsonReader::Parse(lines[1]);
+    EXPECT_EQ(second.Keys(), keys);
+    EXPECT_EQ(second["interfaceKind"].Number, 1);
+    EXPECT_EQ(second["parameterCount"].Number, 1);
+    EXPECT_EQ(second["messageCount"].Number, 3);
+    const std::string m43 = "Die Datumsangabe '29.02.07' im Dateinamen ist ung\xC3\xBCltig.";
+    const std::string m22 = "       Zeile   4: Die Zeile muss genau 11 Felder (Felder 43-53) enthalten.";
+    const std::string m36 = "       Zeile   5: Die Anzahl der \xC3\xBC" "bermittelten Parameter stimmt nicht.";
+    EXPECT_EQ(second["messageText"].String, m43 + "\r\n" + m22 + "\r\n" + m36 + "\r\n");
+    const std::vector<TJson>& messages = second["messages"].Items;
+    ASSERT_EQ(messages.size(), 3u);
+    struct Expected {
+        int Line;
+        int Code;
+        std::string Text;
+    };
+    const Expected expected[] = {{0, 43, m43}, {4, 22, m22}, {5, 36, m36}};
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(messages[i].Keys(), (std::vector<std::string>{"line", "code", "text"}));
+        EXPECT_EQ(messages[i]["line"].Number, expected[i].Line);
+        EXPECT_EQ(messages[i]["code"].Number, expected[i].Code);
+        EXPECT_EQ(messages[i]["text"].String, expected[i].Text);
+    }
+}
+
+TEST(MorvaskCheckJson, AwkwardPathsStayValidUtf8)
+{
+    TTempDir dir, scratch;
+    struct Case {
+        std::string Name;
+        std::string PathInJson;   // the name part as the JSON gives it back
+        std::string FileNameInJson;
+    };
+    const Case cases[] = {
+        {"quote\"back\\slash.dat", "quote\"back\\slash.dat", "QUOTE\"BACK\\SLASH.DAT"},
+        {"tab\tcr\rnl\nesc\x1B.dat", "tab\tcr\rnl\nesc\x1B.dat", "TAB\tCR\rNL\nESC\x1B.DAT"},
+        {"\xC4" "BCD_070312_143005.DAT", "\xC3\x84" "BCD_070312_143005.DAT", "\xC3\x84" "BCD_070312_143005.DAT"},
+        {"ÄBCD_070312_143005.DAT", "ÄBCD_070312_143005.DAT", "ÄBCD_070312_143005.DAT"},
+        {"ab\x81.dat", "ab\xC2\x81.dat", "AB\xC2\x81.DAT"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const std::string path = dir.Write(c.Name, Good);
+        const TRun run = RunChecker(scratch, {"--json", path});
+        EXPECT_EQ(run.Status, 0);
+        const std::vector<std::string> lines = SplitLines(run.Out);
+        ASSERT_EQ(lines.size(), 1u) << run.Out;
+        TJson json;
+        ASSERT_NO_THROW(json = TMiniJsonReader::Parse(lines[0])) << lines[0];
+        EXPECT_EQ(json["path"].String, dir.Path() + "/" + c.PathInJson);
+        EXPECT_EQ(json["fileName"].String, c.FileNameInJson);
+    }
+}
+
+TEST(MorvaskCheckExamples, BundledFilesGiveTheirVerdicts)
+{
+    TTempDir scratch;
+    const std::string examples = MORVASK_EXAMPLES_DIR;
+    const TRun good = RunChecker(scratch, {examples + "/WVMO_261015_093000.DAT"});
+    EXPECT_EQ(good.Status, 0);
+    EXPECT_EQ(good.Out, examples + "/WVMO_261015_093000.DAT: OK\n");
+
+    const std::string faultyPath = examples + "/GAMO_LGA1_261016_141500.DAT";
+    const TRun faulty = RunChecker(scratch, {"--json", faultyPath});
+    EXPECT_EQ(faulty.Status, 1);
+    const TJson json = TMiniJsonReader::Parse(SplitLines(faulty.Out).at(0));
+    EXPECT_EQ(json["interfaceKind"].Number, 2);
+    std::vector<std::pair<int, int>> findings;
+    for (const TJson& m : json["messages"].Items)
+        findings.emplace_back(static_cast<int>(m["line"].Number), static_cast<int>(m["code"].Number));
+    EXPECT_EQ(findings, (std::vector<std::pair<int, int>>{{4, 22}, {9, 36}, {10, 11}, {31, 36}, {39, 37}}));
+}
+
+} // namespace
