@@ -207,6 +207,9 @@ void TRtfReader::CloseGroup()
     }
     if (FStack.size() <= 1)
         return; // a stray closing brace before any group
+    // The document group ends: its last paragraph takes the properties in force.
+    if (FStack.size() == 2 && Top().Dest == TDestination::Text)
+        FinishDocument();
     const TGroupState closed = std::move(FStack.back());
     FStack.pop_back();
 
@@ -390,6 +393,8 @@ void TRtfReader::ControlWord(std::string_view word, bool hasParam, int param)
         top.UnicodeSkip = std::clamp(param, 0, 16);
         break;
     case TWord::Unicode: {
+        if (!hasParam)
+            break;
         const int code = param < 0 ? param + 65536 : param;
         const char16_t ch = static_cast<char16_t>(std::clamp(code, 0, 0xFFFF));
         if (ch >= 0xF020 && ch <= 0xF0FF)
