@@ -34,7 +34,7 @@ void TPanel::paintEvent(QPaintEvent* event)
     if (!FRaisedBevel)
         return;
     QPainter painter(this);
-    const QRect edge = rect().adjusted(0, 0, -1, -1);
+    const QRect edge = rect();  // right() and bottom() are the last pixel column and row
     painter.setPen(QColor(255, 255, 255));
     painter.drawLine(edge.topLeft(), edge.topRight());
     painter.drawLine(edge.topLeft(), edge.bottomLeft());
