@@ -81,14 +81,20 @@ inline TBlockMasks Scan64(const char* p)
     const __m128i cr = _mm_set1_epi8('\r');
     const __m128i lf = _mm_set1_epi8('\n');
     const __m128i nul = _mm_setzero_si128();
-    std::uint64_t sep = 0, eol = 0;
-    for (int i = 0; i < 4; ++i) {
+    const auto quarter = [&](int i, std::uint64_t& sep, std::uint64_t& eol) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
         const __m128i ends = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)),
                                           _mm_cmpeq_epi8(v, nul));
-        sep |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, bar)))) << (16 * i);
-        eol |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(ends))) << (16 * i);
-    }
+        sep = static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, bar)))) << (16 * i);
+        eol = static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(ends))) << (16 * i);
+    };
+    std::uint64_t s0, s1, s2, s3, e0, e1, e2, e3;
+    quarter(0, s0, e0);
+    quarter(1, s1, e1);
+    quarter(2, s2, e2);
+    quarter(3, s3, e3);
+    const std::uint64_t sep = s0 | s1 | s2 | s3;
+    const std::uint64_t eol = e0 | e1 | e2 | e3;
     return {sep, eol};
 #else
     constexpr std::uint64_t ones = 0x0101010101010101ULL;
