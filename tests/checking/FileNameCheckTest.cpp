@@ -69,8 +69,9 @@ TEST(FileNameCheck, ShapesDatesAndTimes)
         EXPECT_EQ(FindingsOf(data), c.Expected);
         EXPECT_EQ(date, c.Date.value_or(untouchedDate));
         EXPECT_EQ(time, c.Time.value_or(untouchedTime));
-        if (!c.Value.empty())
+        if (!c.Value.empty()) {
             EXPECT_NE(data.MessageText.find("'" + c.Value + "'"), std::string::npos) << data.MessageText;
+        }
     }
 }
 

@@ -137,8 +137,9 @@ TEST_P(StructureCheck, LineListWalk)
     EXPECT_EQ(data.ParameterCount, c.Parameters);
     EXPECT_EQ(data.LineCount, c.Lines);
     EXPECT_EQ(data.MessageCount, static_cast<std::int32_t>(c.Expected.size()));
-    if (c.Expected.empty())
+    if (c.Expected.empty()) {
         EXPECT_EQ(data.MessageText, "OK");
+    }
 }
 
 TEST_P(StructureCheck, StreamingWalkInAnyChunkSize)
