@@ -66,6 +66,7 @@ TfrmInfoHelp::TfrmInfoHelp(QWidget* parent)
     QPalette white = Shape1->palette();
     white.setColor(QPalette::Window, QColor(255, 255, 255));
     Shape1->setPalette(white);
+    Shape1->setBackgroundRole(QPalette::Window); // not the page's button face
     Shape1->setAutoFillBackground(true);
 
     BitBtn1 = new TBitBtn(FPage);

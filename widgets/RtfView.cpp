@@ -3,6 +3,8 @@
 #include "Cp1252.h"
 #include "RtfReader.h"
 
+#include <QScrollBar>
+#include <QShowEvent>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -54,4 +56,13 @@ void TRtfView::ReplaceSelection(std::string_view text)
     }
     // The view's own caret follows the replaced text to its end, as in the
     // control we stand in for; nothing scrolls.
+}
+
+void TRtfView::showEvent(QShowEvent* event)
+{
+    // Showing never scrolls: a freshly loaded document opens at its top although
+    // the caret sits at its end, and a view shown again stays where it was.
+    const int scroll = verticalScrollBar()->value();
+    QTextEdit::showEvent(event);
+    verticalScrollBar()->setValue(scroll);
 }

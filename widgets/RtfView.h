@@ -18,4 +18,7 @@ public:
     // Replaces the selection with text, a zero-terminated 8-bit string: read as
     // RTF when it begins with the RTF header, else inserted as Windows-1252 text.
     void ReplaceSelection(std::string_view text);
+
+protected:
+    void showEvent(QShowEvent* event) override;
 };
