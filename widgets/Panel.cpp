@@ -1,5 +1,6 @@
 #include "Panel.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QVariant>
@@ -7,19 +8,14 @@
 TPanel::TPanel(QWidget* parent) : QFrame(parent)
 {
     setFrameShape(QFrame::NoFrame);
-    setAutoFillBackground(true);
-}
-
-QColor TPanel::Color() const
-{
-    return palette().color(QPalette::Window);
+    setAutoFillBackground(false);
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void TPanel::SetColor(const QColor& color)
 {
-    QPalette colours = palette();
-    colours.setColor(QPalette::Window, color);
-    setPalette(colours);
+    FColor = color;
+    update();
 }
 
 void TPanel::SetRaisedBevel(bool raised)
@@ -30,10 +26,10 @@ void TPanel::SetRaisedBevel(bool raised)
 
 void TPanel::paintEvent(QPaintEvent* event)
 {
-    QFrame::paintEvent(event);
+    QPainter painter(this);
+    painter.fillRect(event->rect(), FColor);
     if (!FRaisedBevel)
         return;
-    QPainter painter(this);
     const QRect edge = rect();  // right() and bottom() are the last pixel column and row
     painter.setPen(QColor(255, 255, 255));
     painter.drawLine(edge.topLeft(), edge.topRight());

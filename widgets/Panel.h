@@ -14,7 +14,7 @@ class TPanel : public QFrame {
 public:
     explicit TPanel(QWidget* parent = nullptr);
 
-    QColor Color() const;
+    QColor Color() const { return FColor; }
     void SetColor(const QColor& color);
     bool RaisedBevel() const { return FRaisedBevel; }
     void SetRaisedBevel(bool raised);
@@ -24,5 +24,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // Painted rather than put into the palette, so that the children (scroll
+    // bars, text boxes) keep the system colours.
+    QColor FColor = QColor(240, 240, 240);
     bool FRaisedBevel = true;
 };

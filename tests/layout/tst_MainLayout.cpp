@@ -55,8 +55,8 @@ const std::vector<TExpected>& Components()
         {"Image1", "TImage", "MainForm", 5, 672, 200, 30, 0, nullptr, Transparent, {}, -1},
         {"pnlErrorText", "TPanel", "MainForm", 4, 8, 772, 660, 0, nullptr, QColor(255, 0, 0), {}, -1},
         {"bbtnClose", "TBitBtn", "MainForm", 658, 673, 120, 28, 0, "OK", Transparent, {}, -1},
-        {"gbObjectList", "QGroupBox", "MainForm", 4, 1, 773, 126, 0, " Übermittelte Objekte: ", Transparent, {}, 1},
-        {"gbObjectData", "QGroupBox", "MainForm", 4, 128, 774, 540, 0, " Objekt- und Untersuchungsdaten: ", Transparent, {}, 1},
+        {"gbObjectList", "QGroupBox", "MainForm", 4, 1, 773, 126, 0, " Übermittelte Objekte: ", ButtonFace, {}, 1},
+        {"gbObjectData", "QGroupBox", "MainForm", 4, 128, 774, 540, 0, " Objekt- und Untersuchungsdaten: ", ButtonFace, {}, 1},
         {"bbtnHelpInfo", "TBitBtn", "MainForm", 463, 673, 186, 28, 0, "&Hilfe / Nutzungsbedingungen", Transparent, {}, -1},
         // Error panel.
         {"Label66", "TCaptionLabel", "pnlErrorText", 8, 5, 354, 13, 0,
@@ -191,6 +191,8 @@ private slots:
     void DefaultAndCancelKeys();
     void ScreenColours_data();
     void ScreenColours();
+    void ErrorViewColours_data();
+    void ErrorViewColours();
 
 private:
     template <class T = QWidget>
@@ -202,6 +204,7 @@ private:
 
     std::unique_ptr<TMainForm> FForm;
     QImage FPicture;
+    QImage FErrorPicture;
 };
 
 void TMainLayoutTest::initTestCase()
@@ -274,7 +277,9 @@ void TMainLayoutTest::Component()
     if (expected.Text != nullptr)
         QCOMPARE(TextOf(widget), QString::fromUtf8(expected.Text));
 
-    if (expected.Background.isValid()) {
+    if (auto* panel = qobject_cast<TPanel*>(widget)) {
+        QCOMPARE(panel->Color(), expected.Background);
+    } else if (expected.Background.isValid()) {
         QVERIFY(widget->autoFillBackground() || qobject_cast<QPlainTextEdit*>(widget) != nullptr);
         const QPalette::ColorRole role = qobject_cast<QPlainTextEdit*>(widget) ? QPalette::Base : QPalette::Window;
         QCOMPARE(widget->palette().color(role), expected.Background);
@@ -587,6 +592,7 @@ void TMainLayoutTest::ScreenColours_data()
     QTest::newRow("beside the sampling title") << QPoint(4 + 8 + 130, 128 + 20 + 7) << QColor(166, 202, 240);
     QTest::newRow("caption label background") << QPoint(4 + 8 + 8, 128 + 20 + 72) << QColor(166, 202, 240);
     QTest::newRow("error panel hidden") << QPoint(400, 127) << ButtonFace;
+    QTest::newRow("Label4 stays beneath the list") << QPoint(200, 24) << ButtonFace;
 }
 
 void TMainLayoutTest::ScreenColours()
@@ -605,6 +611,50 @@ void TMainLayoutTest::ScreenColours()
     const qreal ratio = FPicture.devicePixelRatio();
     const QPoint device(qRound(point.x() * ratio), qRound(point.y() * ratio));
     QCOMPARE(FPicture.pixelColor(device), colour);
+}
+
+void TMainLayoutTest::ErrorViewColours_data()
+{
+    QTest::addColumn<QPoint>("point");
+    QTest::addColumn<QColor>("colour");
+    // Brought to the front and shown, the red panel covers both group boxes
+    // except the strip above it; the buttons and the logo stay visible.
+    QTest::newRow("panel beside its caption") << QPoint(4 + 500, 8 + 10) << QColor(255, 0, 0);
+    QTest::newRow("panel over the list") << QPoint(4 + 3, 60) << QColor(255, 0, 0);
+    QTest::newRow("panel over the analysis block") << QPoint(4 + 765, 8 + 655) << QColor(255, 0, 0);
+    QTest::newRow("text box") << QPoint(4 + 13 + 400, 8 + 24 + 300) << White;
+    QTest::newRow("text box scroll bar corner") << QPoint(4 + 13 + 746 - 8, 8 + 24 + 623 - 8) << ButtonFace;
+    QTest::newRow("strip above the panel") << QPoint(400, 3) << ButtonFace;
+    QTest::newRow("bottom row") << QPoint(300, 690) << ButtonFace;
+    QTest::newRow("caption is white") << QPoint(-1, -1) << White;
+}
+
+void TMainLayoutTest::ErrorViewColours()
+{
+    QFETCH(QPoint, point);
+    QFETCH(QColor, colour);
+    if (FErrorPicture.isNull()) {
+        ShowForm();
+        auto* panel = Find("pnlErrorText");
+        panel->raise();
+        panel->show();
+        FErrorPicture = FForm->grab().toImage();
+        panel->hide();
+        panel->stackUnder(Find("bbtnClose"));
+        QVERIFY(FErrorPicture.save(QStringLiteral(MORVASK_TEST_OUTPUT_DIR "/MainFormErrorView.png")));
+    }
+    const qreal ratio = FErrorPicture.devicePixelRatio();
+    if (point.x() < 0) {
+        // Some pixel of the bold caption is white on the red panel.
+        const QRect caption = Find("Label66")->geometry().translated(4, 8);
+        bool white = false;
+        for (int y = caption.top(); y <= caption.bottom() && !white; ++y)
+            for (int x = caption.left(); x <= caption.right() && !white; ++x)
+                white = FErrorPicture.pixelColor(qRound(x * ratio), qRound(y * ratio)) == colour;
+        QVERIFY(white);
+        return;
+    }
+    QCOMPARE(FErrorPicture.pixelColor(qRound(point.x() * ratio), qRound(point.y() * ratio)), colour);
 }
 
 int main(int argc, char** argv)
