@@ -2,6 +2,8 @@
 
 #include "CheckMessages.h"
 
+#include <climits>
+
 TStructureWalk::TStructureWalk(TSamplingData& data)
     : FData(data)
 {
@@ -9,38 +11,46 @@ TStructureWalk::TStructureWalk(TSamplingData& data)
     ++FData.InvestigationCount;
 }
 
+std::int32_t TStructureWalk::LineNumber(std::int64_t line) const
+{
+    return line > INT32_MAX ? INT32_MAX : static_cast<std::int32_t>(line);
+}
+
 void TStructureWalk::CheckHeader(const TLineFacts& line, std::uint64_t fieldCount, std::uint8_t countMessage,
                                  std::string_view kind, std::uint8_t kindMessage, std::string_view code,
                                  std::uint8_t codeMessage)
 {
     if (line.FieldCount() != fieldCount || !line.EndsWithSeparator()) {
-        AddMessage(FData, FLine, countMessage);
+        AddMessage(FData, LineNumber(FLine), countMessage);
         return;
     }
     if (!line.First.Equals(kind))
-        AddMessage(FData, FLine, kindMessage);
+        AddMessage(FData, LineNumber(FLine), kindMessage);
     if (!line.Second.EqualsUpper(code))
-        AddMessage(FData, FLine, codeMessage);
+        AddMessage(FData, LineNumber(FLine), codeMessage);
 }
 
 void TStructureWalk::CheckParameterOrEnd(const TLineFacts& line, bool isLast)
 {
     if (line.FieldCount() >= 1 && line.First.Equals("3")) {
         if (line.FieldCount() != 2)
-            AddMessage(FData, FLine, 35);
+            AddMessage(FData, LineNumber(FLine), 35);
         else if (line.Count.Value() != FBlockParameters)
-            AddMessage(FData, FLine, 36);
+            AddMessage(FData, LineNumber(FLine), 36);
         FStep = isLast ? EStep::Done : EStep::BetweenBlocks;
         return;
     }
     if (line.FieldCount() != 11 || !line.EndsWithSeparator()) {
-        AddMessage(FData, FLine, 22);
+        AddMessage(FData, LineNumber(FLine), 22);
         return;
     }
     if (!line.First.Equals("2"))
-        AddMessage(FData, FLine, 25);
-    ++FBlockParameters;
-    ++FData.ParameterCount;
+        AddMessage(FData, LineNumber(FLine), 25);
+    // Both counts stay below the line count; clamp them all the same.
+    if (FBlockParameters < INT32_MAX)
+        ++FBlockParameters;
+    if (FData.ParameterCount < INT32_MAX)
+        ++FData.ParameterCount;
 }
 
 void TStructureWalk::OnLine(const TLineFacts& line, bool isLast)
@@ -55,7 +65,8 @@ void TStructureWalk::OnLine(const TLineFacts& line, bool isLast)
             FStep = EStep::Done;
             return;
         }
-        ++FData.InvestigationCount;
+        if (FData.InvestigationCount < INT32_MAX)
+            ++FData.InvestigationCount;
         FBlockParameters = 0;
         FStep = EStep::Header1;
         [[fallthrough]];
@@ -82,9 +93,9 @@ void TStructureWalk::OnLine(const TLineFacts& line, bool isLast)
 
 void TStructureWalk::Finish()
 {
-    FData.LineCount = FLine;
+    FData.LineCount = LineNumber(FLine);
     if (FStep == EStep::Header1 || FStep == EStep::Header2 || FStep == EStep::Parameters)
-        AddMessage(FData, FLine + 1, 37);
+        AddMessage(FData, LineNumber(FLine + 1), 37);
     FStep = EStep::Done;
     if (FData.MessageText.empty())
         FData.MessageText = "OK";

@@ -26,9 +26,12 @@ private:
                      std::string_view kind, std::uint8_t kindMessage, std::string_view code,
                      std::uint8_t codeMessage);
     void CheckParameterOrEnd(const TLineFacts& line, bool isLast);
+    std::int32_t LineNumber(std::int64_t line) const;
 
     TSamplingData& FData;
     EStep FStep = EStep::Header1;
-    std::int32_t FLine = 0;
+    // Counted wide so that a file of more than 2^31 lines cannot overflow it;
+    // the record's 32-bit fields get the count clamped.
+    std::int64_t FLine = 0;
     std::int32_t FBlockParameters = 0;
 };
