@@ -32,6 +32,17 @@ QSize TStringGridHeader::sizeHint() const
     return QSize(length(), FCells->FixedRows() * FRowPitch);
 }
 
+void TStringGridHeader::paintEvent(QPaintEvent* event)
+{
+    QHeaderView::paintEvent(event);
+    // Right of the last column the header rows show the cell colour, as the rows below do.
+    const int end = sectionViewportPosition(count() - 1) + sectionSize(count() - 1);
+    if (count() > 0 && end < viewport()->width()) {
+        QPainter painter(viewport());
+        painter.fillRect(QRect(end, 0, viewport()->width() - end, viewport()->height()), FCells->Color());
+    }
+}
+
 void TStringGridHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const
 {
     if (!rect.isValid())
