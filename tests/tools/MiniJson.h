@@ -1,12 +1,9 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
-#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 // A strict little JSON reader for checking the checker's output: it refuses
@@ -18,23 +15,20 @@ struct TJson {
     double Number = 0;
     std::string String;
     std::vector<TJson> Items;
-    std::vector<std::pair<std::string, TJson>> Members;
+    // Object members in order, as two parallel lists (a vector may hold the
+    // incomplete TJson, a pair may not).
+    std::vector<std::string> MemberKeys;
+    std::vector<TJson> MemberValues;
 
     const TJson& operator[](const std::string& key) const
     {
-        for (const auto& [k, v] : Members) {
-            if (k == key)
-                return v;
+        for (std::size_t i = 0; i < MemberKeys.size(); ++i) {
+            if (MemberKeys[i] == key)
+                return MemberValues[i];
         }
         throw std::runtime_error("no key " + key);
     }
-    std::vector<std::string> Keys() const
-    {
-        std::vector<std::string> keys;
-        for (const auto& member : Members)
-            keys.push_back(member.first);
-        return keys;
-    }
+    std::vector<std::string> Keys() const { return MemberKeys; }
 };
 
 class TMiniJsonReader {
@@ -87,7 +81,8 @@ private:
                 Blank();
                 std::string key = StringBody();
                 Expect(':');
-                v.Members.emplace_back(std::move(key), Value());
+                v.MemberKeys.push_back(std::move(key));
+                v.MemberValues.push_back(Value());
                 Blank();
                 if (Peek() == ',') {
                     ++FPos;
