@@ -1,0 +1,151 @@
+// morvask-bench-viewer: times the viewer in-process, offscreen, and prints
+// key=value lines for run-bench.py.
+//
+//   morvask-bench-viewer --baseline        toolkit and windows only
+//   morvask-bench-viewer FILE              start-up, then the open of FILE
+//   morvask-bench-viewer --select FILE     the open, then switches between examinations
+//
+// start-up: QApplication, the look, both windows, the first show and paint.
+// open: OpenTransferFile (check, load, display) up to the end of a paint of
+// the whole window. select: the list's click up to the repaint of what changed.
+#include "ClassicLook.h"
+#include "HelpInfoForm.h"
+#include "Main.h"
+#include "StringGrid.h"
+
+#include <QApplication>
+#include <QEvent>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+using TClock = std::chrono::steady_clock;
+
+double MillisecondsSince(TClock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(TClock::now() - start).count();
+}
+
+// The window opens its file by itself on its first show; the benchmark calls
+// OpenTransferFile directly, so that show must not reach the window. Counts
+// paint events, so a timing that painted nothing is noticed.
+class TEventWatch : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++FPaints;
+        if (!FShowSwallowed && event->type() == QEvent::Show && qobject_cast<TMainForm*>(watched) != nullptr) {
+            FShowSwallowed = true;
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+    long Paints() const { return FPaints; }
+
+private:
+    bool FShowSwallowed = false;
+    long FPaints = 0;
+};
+
+// Lets the toolkit finish what the last step queued, then paints the whole
+// window at once: the end of a display.
+void FinishDisplay(QWidget& window)
+{
+    QCoreApplication::processEvents();
+    window.repaint();
+    QCoreApplication::processEvents();
+}
+
+int Usage()
+{
+    std::fputs("usage: morvask-bench-viewer --baseline | [--select] FILE\n", stderr);
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    bool baseline = false;
+    bool select = false;
+    const char* path = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--baseline") == 0)
+            baseline = true;
+        else if (std::strcmp(argv[i], "--select") == 0)
+            select = true;
+        else if (argv[i][0] != '-' && path == nullptr)
+            path = argv[i];
+        else
+            return Usage();
+    }
+    if (baseline == (path != nullptr))
+        return Usage();
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+
+    const TClock::time_point startupBegin = TClock::now();
+    int appArgc = 1;
+    QApplication app(appArgc, argv);
+    ApplyClassicLook(app);
+    TEventWatch watch;
+    app.installEventFilter(&watch);
+    TMainForm mainForm;
+    TfrmInfoHelp helpForm;
+    helpForm.hide();
+    mainForm.SetHelpForm(&helpForm);
+    mainForm.show();
+    FinishDisplay(mainForm);
+    std::printf("startup_ms=%.3f\n", MillisecondsSince(startupBegin));
+    if (baseline)
+        return 0;
+
+    const TClock::time_point openBegin = TClock::now();
+    mainForm.OpenTransferFile(QString::fromLocal8Bit(path));
+    FinishDisplay(mainForm);
+    std::printf("open_ms=%.3f\n", MillisecondsSince(openBegin));
+    std::printf("investigations=%d\n", mainForm.InvestigationCount());
+    if (mainForm.InvestigationCount() < 1) {
+        std::fputs("morvask-bench-viewer: nothing was loaded\n", stderr);
+        return 1;
+    }
+    if (!select)
+        return 0;
+
+    auto* list = mainForm.findChild<TStringGrid*>(QStringLiteral("sgObjectList"));
+    if (list == nullptr) {
+        std::fputs("morvask-bench-viewer: no examination list\n", stderr);
+        return 1;
+    }
+    // Alternate between the first examination and others spread over the file.
+    const int count = mainForm.InvestigationCount();
+    const int headerRows = list->FixedRows();
+    std::vector<double> times;
+    for (int step = 1; step <= 12; ++step) {
+        const int index = step % 2 == 1 ? std::min(count - 1, std::max(1, count * step / 13)) : 0;
+        const long paintsBefore = watch.Paints();
+        const TClock::time_point begin = TClock::now();
+        list->SetRow(headerRows + index);
+        emit list->Click();
+        // As in the running program: the toolkit repaints what changed.
+        QCoreApplication::processEvents();
+        times.push_back(MillisecondsSince(begin));
+        if (watch.Paints() == paintsBefore) {
+            std::fputs("morvask-bench-viewer: selecting painted nothing\n", stderr);
+            return 1;
+        }
+        if (mainForm.CurrentIndex() != index) {
+            std::fprintf(stderr, "morvask-bench-viewer: selecting row %d showed examination %d\n",
+                         headerRows + index, mainForm.CurrentIndex());
+            return 1;
+        }
+    }
+    std::sort(times.begin(), times.end());
+    std::printf("select_median_ms=%.3f\nselect_max_ms=%.3f\n", times[times.size() / 2], times.back());
+    return 0;
+}
