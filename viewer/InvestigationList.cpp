@@ -43,7 +43,12 @@ void TInvestigationList::Load(const std::string& path)
 {
     Clear();
     FText = TFileText::Read(path);
-    Build(FText.Text());
+    try {
+        Build(FText.Text());
+    } catch (...) {
+        Clear(); // nothing half-built stays behind
+        throw;
+    }
 }
 
 // Walks the lines once. An examination is header line 1 and header line 2
