@@ -49,13 +49,25 @@ std::vector<std::string> PlatformNames(const std::string& list)
     return names;
 }
 
+xcb_connection_t* HeldConnection = nullptr;
+
 bool XReachable(const std::string& display)
 {
-    xcb_connection_t* connection = xcb_connect(display.empty() ? nullptr : display.c_str(), nullptr);
-    const bool reachable = connection && xcb_connection_has_error(connection) == 0;
-    if (connection)
-        xcb_disconnect(connection);
-    return reachable;
+    // A server that is resetting (its last client just left) refuses for a
+    // moment; a few tries tell that apart from no server at all.
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        if (attempt > 0)
+            usleep(100 * 1000);
+        xcb_connection_t* connection = xcb_connect(display.empty() ? nullptr : display.c_str(), nullptr);
+        if (connection && xcb_connection_has_error(connection) == 0) {
+            ReleaseDisplayProbe();
+            HeldConnection = connection;
+            return true;
+        }
+        if (connection)
+            xcb_disconnect(connection);
+    }
+    return false;
 }
 
 bool WaylandReachable()
@@ -90,6 +102,13 @@ std::string NotReachable(const std::string& what)
 }
 
 } // namespace
+
+void ReleaseDisplayProbe()
+{
+    if (HeldConnection)
+        xcb_disconnect(HeldConnection);
+    HeldConnection = nullptr;
+}
 
 std::string MissingDisplayMessage(int argc, char** argv)
 {

@@ -11,3 +11,8 @@
 // to the toolkit (another platform plugin was asked for, such as offscreen),
 // else the German line to print.
 std::string MissingDisplayMessage(int argc, char** argv);
+
+// A reachable X display is held open until the toolkit has connected: a bare
+// X server resets when its last client leaves, and a connection made in that
+// moment fails. Call once the application object exists.
+void ReleaseDisplayProbe();

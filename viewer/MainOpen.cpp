@@ -1,4 +1,5 @@
 #include "Main.h"
+#include "ui_Main.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -85,8 +86,33 @@ void TMainForm::FormActivate()
     OpenTransferFile(path);
 }
 
-// Filled in once the window layout is in place.
-void TMainForm::OpenTransferFile(const QString&) {}
+void TMainForm::OpenTransferFile(const QString& path)
+{
+    TSamplingData result;
+    // Failing to open throws before anything on screen has changed.
+    CheckTransferFile(QFile::encodeName(path).toStdString(), result);
+
+    const int32_t kind = GetInterfaceKind();
+    const TInterfaceText& text = KInterfaceTexts[kind >= 0 && kind <= 2 ? kind : 0];
+    ui->lblSchnittstelle1->setText(QString::fromUtf8(text.Line1));
+    ui->lblSchnittstelle2->setText(QString::fromUtf8(text.Line2));
+
+    if (result.MessageCount == 0) {
+        FFileName = path;
+        ui->pnlErrorText->hide();
+        setWindowTitle(KOpenedTitle.arg(FFileName));
+        LoadInvestigations(FFileName);
+        ShowInvestigation();
+    } else {
+        setWindowTitle(KOpenedTitle.arg(path));
+        FFileName.clear();
+        QString messages = Cp1252ToQString(result.MessageText);
+        messages.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        ui->memErrorText->setPlainText(messages);
+        ui->pnlErrorText->raise();
+        ui->pnlErrorText->show();
+    }
+}
 
 void TMainForm::FormDestroy()
 {

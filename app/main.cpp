@@ -1,0 +1,64 @@
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QSettings>
+#include <QTranslator>
+
+#include <cstdio>
+#include <exception>
+
+#include "AppIcon.h"
+#include "ClassicLook.h"
+#include "DisplayCheck.h"
+#include "ErrorDisplay.h"
+#include "HelpInfoForm.h"
+#include "Main.h"
+
+namespace {
+
+// The viewer keeps no settings, and neither may the toolkit: its file dialog
+// saves its state in the user's configuration folder when it closes. A folder
+// below /dev/null can never be created, so every such write fails quietly.
+void KeepNoSettings()
+{
+    const QString nowhere = QStringLiteral("/dev/null/morvask-betrachter");
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, nowhere);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, nowhere);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    // Without a display the toolkit would abort with a core dump.
+    const std::string displayProblem = MissingDisplayMessage(argc, argv);
+    if (!displayProblem.empty()) {
+        std::fprintf(stderr, "%s\n", displayProblem.c_str());
+        return 1;
+    }
+
+    KeepNoSettings();
+    QApplication app(argc, argv);
+    ReleaseDisplayProbe();
+    QGuiApplication::setDesktopFileName(QStringLiteral("morvask-betrachter"));
+    QApplication::setWindowIcon(AppIcon());
+    ApplyClassicLook(app);
+    // The program speaks German; so should the toolkit's own dialog texts
+    // wherever the system carries its translations.
+    QTranslator toolkitTexts;
+    if (toolkitTexts.load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&toolkitTexts);
+
+    try {
+        // The main window comes first: it is the one whose closing ends the run.
+        TMainForm MainForm;
+        TfrmInfoHelp frmInfoHelp;
+        frmInfoHelp.hide();
+        MainForm.SetHelpForm(&frmInfoHelp);
+        MainForm.show();
+        return app.exec();
+    } catch (const std::exception& error) {
+        // Only the creation of the windows can get here; handlers catch their own.
+        ShowApplicationError(error);
+        return 1;
+    }
+}
