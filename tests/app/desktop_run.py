@@ -217,17 +217,25 @@ class XwdImage:
             out.write(chunk(b"IEND", b""))
 
 
-def expect_view(viewer, title, error_view, shot):
+def expect_view(viewer, title, error_view, shot, timeout=15):
+    """Waits for the window and for the view it should paint."""
     wid = viewer.wait_window(title)
-    time.sleep(0.5)  # let the first paint happen
-    image = viewer.picture(wid, shot)
-    colour = image.pixel(*ERROR_PANEL_POINT)
-    background = image.pixel(*BACKGROUND_POINT)
-    check(sum(background) > 450, "%s: window not painted (background %r)" % (shot, background))
-    if error_view:
-        check(colour == ERROR_RED, "%s: error panel not shown (pixel %r)" % (shot, colour))
-    else:
-        check(colour == background, "%s: not the data view (pixel %r)" % (shot, colour))
+    deadline = time.time() + timeout
+    while True:
+        image = viewer.picture(wid)
+        colour = image.pixel(*ERROR_PANEL_POINT)
+        background = image.pixel(*BACKGROUND_POINT)
+        painted = sum(background) > 450
+        expected = ERROR_RED if error_view else background
+        if painted and colour == expected:
+            break
+        if time.time() > deadline:
+            check(painted, "%s: window not painted (background %r)" % (shot, background))
+            check(not error_view, "%s: error panel not shown (pixel %r)" % (shot, colour))
+            raise Failure("%s: not the data view (pixel %r)" % (shot, colour))
+        time.sleep(0.2)
+    if viewer.shots:
+        image.save_png(os.path.join(viewer.shots, shot + ".png"))
     return wid
 
 
