@@ -264,6 +264,18 @@ def case_relative_path_stays_relative(binary, display, data, shots):
         viewer.close()
 
 
+def case_unusual_name(binary, display, data, shots):
+    # A dropped file may carry blanks, umlauts and quotes in its name.
+    path = os.path.join(data, "Prüfung vom 12.03. 'Süd'.dat")
+    with open(path, "wb") as out:
+        out.write(GOOD)
+    viewer = Viewer([path], binary, display, data, shots)
+    try:
+        finish(viewer, expect_view(viewer, opened_title(path), False, "unusual-name"))
+    finally:
+        viewer.close()
+
+
 def case_faulty_file(binary, display, data, shots):
     path = os.path.join(data, FAULTY_NAME)
     viewer = Viewer([path], binary, display, data, shots)
@@ -378,6 +390,7 @@ def case_no_display(binary, display, data, shots):
 CASES = [
     ("good file", case_good_file),
     ("relative path", case_relative_path_stays_relative),
+    ("name with blanks and umlauts", case_unusual_name),
     ("faulty file", case_faulty_file),
     ("missing file", case_missing_file),
     ("two arguments", case_two_arguments),
