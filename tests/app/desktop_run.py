@@ -244,6 +244,7 @@ def finish(viewer, wid, keys=("Escape",)):
     status = viewer.wait_exit()
     check(status == 0, "exit status %d, stderr %r" % (status, viewer.stderr))
     check(viewer.home_entries() == [], "files written into the home folder: %r" % viewer.home_entries())
+    check(os.listdir(viewer.runtime) == [], "files left in the runtime folder: %r" % os.listdir(viewer.runtime))
 
 
 # Each case: (name, function(binary, display, data_folder, shots)).
