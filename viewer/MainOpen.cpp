@@ -106,9 +106,16 @@ void TMainForm::OpenTransferFile(const QString& path)
     } else {
         setWindowTitle(KOpenedTitle.arg(path));
         FFileName.clear();
-        QString messages = Cp1252ToQString(result.MessageText);
-        messages.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        ui->memErrorText->setPlainText(messages);
+        // CR LF becomes LF in one pass: QString::replace moves the rest of the
+        // text at every match, which takes seconds for a million messages.
+        const std::string& all = result.MessageText;
+        std::string lines;
+        lines.reserve(all.size());
+        for (std::size_t i = 0; i < all.size(); ++i) {
+            if (all[i] != '\r' || i + 1 >= all.size() || all[i + 1] != '\n')
+                lines += all[i];
+        }
+        ui->memErrorText->setPlainText(Cp1252ToQString(lines));
         ui->pnlErrorText->raise();
         ui->pnlErrorText->show();
     }
