@@ -29,6 +29,10 @@ CASES = [
 # big-block case gets a second block of the same size to switch to.
 SELECT_ARGS = {"params": ["--investigations", "2", "--parameters", "100000"]}
 SPLITTER_CASES = ("10M", "100M")   # awk and Python are slow; for scale only
+# The time goals are stated for files of 100 MB and more; on smaller files the
+# start of a process dominates `wc -l`, so their ratios are shown, not judged.
+JUDGED_TIME_CASES = ("100M", "400M")
+CHECK_FEW_MB = 8 * 2**20
 
 PYTHON_CSV = (
     "import csv, sys\n"
@@ -70,15 +74,29 @@ def run_with_rusage(argv, expect_output=None, env=None):
     return elapsed, usage.ru_maxrss * 1024, text
 
 
-def median_run(argv, runs, expect_output=None, env=None):
-    """Median wall time (s), median peak RSS (bytes) and the last output."""
-    times, peaks, text = [], [], ""
+def peak_rss(argv, env=None):
+    """Peak RSS in bytes, taken by /usr/bin/time: a child spawned straight from
+    this interpreter would inherit the interpreter's own peak at exec."""
+    read_fd, write_fd = os.pipe()
+    proc = subprocess.run(["/usr/bin/time", "-f", "%M", "-o", "/dev/fd/%d" % write_fd] + argv,
+                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=env, pass_fds=(write_fd,))
+    os.close(write_fd)
+    with os.fdopen(read_fd) as f:
+        text = f.read().strip().splitlines()
+    if proc.returncode != 0 or not text:
+        raise RuntimeError("%s failed under /usr/bin/time" % " ".join(argv))
+    return int(text[-1]) * 1024
+
+
+def median_run(argv, runs, expect_output=None, env=None, rss=True):
+    """Median wall time (s), peak RSS (bytes) and the last output."""
+    times, text = [], ""
     run_with_rusage(argv, expect_output, env)   # warm-up: page cache, loader
     for _ in range(runs):
-        elapsed, peak, text = run_with_rusage(argv, expect_output, env)
+        elapsed, _, text = run_with_rusage(argv, expect_output, env)
         times.append(elapsed)
-        peaks.append(peak)
-    return statistics.median(times), statistics.median(peaks), text
+    peak = peak_rss(argv, env) if rss else 0
+    return statistics.median(times), peak, text
 
 
 def parse_figures(text):
@@ -179,13 +197,13 @@ def main():
         size = os.path.getsize(path)
         warm(path)
         sys.stderr.write("measuring %s ...\n" % heading)
-        wc, _, _ = median_run(["wc", "-l", path], options.runs)
+        wc, _, _ = median_run(["wc", "-l", path], options.runs, rss=False)
         check_time, check_rss, _ = median_run([check, path], options.runs, ": OK")
         f = {"size": size, "wc": wc, "check": check_time, "check_rss": check_rss}
         if key in SPLITTER_CASES:
             runs = max(1, min(3, options.runs))
-            f["awk"], _, _ = median_run(["awk", "-F|", AWK_SPLIT, path], runs)
-            f["python"], _, _ = median_run([sys.executable, "-c", PYTHON_CSV, path], runs)
+            f["awk"], _, _ = median_run(["awk", "-F|", AWK_SPLIT, path], runs, rss=False)
+            f["python"], _, _ = median_run([sys.executable, "-c", PYTHON_CSV, path], runs, rss=False)
         if with_viewer:
             select_path = select_paths[key]
             if select_path != path:
@@ -215,11 +233,13 @@ def main():
         put("`morvask-check` (ms)", key, ms(f["check"]))
         ratio = f["check"] / f["wc"]
         put("check / `wc -l`", key, "%.2f" % ratio)
-        judge("check / `wc -l`", ratio <= 4)
+        if key in JUDGED_TIME_CASES:
+            judge("check / `wc -l`", ratio <= 4)
         if "awk" in f:
             put("awk split (ms)", key, ms(f["awk"]))
             put("Python csv split (ms)", key, ms(f["python"]))
         put("check peak RSS (MB)", key, mb(f["check_rss"]))
+        judge("check peak RSS (MB)", f["check_rss"] <= CHECK_FEW_MB)
         check_growth = max(0, f["check_rss"] - check_base) / size
         put("(check RSS − its base) / size", key, "%.2f" % check_growth)
         judge("(check RSS − its base) / size", check_growth <= 1.3)
@@ -227,7 +247,8 @@ def main():
             put("viewer open (ms)", key, ms(f["open"]))
             open_ratio = f["open"] / f["wc"]
             put("viewer open / `wc -l`", key, "%.1f" % open_ratio)
-            judge("viewer open / `wc -l`", open_ratio <= 10)
+            if key in JUDGED_TIME_CASES:
+                judge("viewer open / `wc -l`", open_ratio <= 10)
             put("viewer peak RSS (MB)", key, mb(f["viewer_rss"]))
             viewer_growth = max(0, f["viewer_rss"] - viewer_base) / size
             put("(viewer RSS − toolkit base) / size", key, "%.2f" % viewer_growth)
@@ -235,30 +256,35 @@ def main():
             put("select another exam. (ms)", key, "%.2f" % (f["select"] * 1000))
             judge("select another exam. (ms)", f["select"] < 0.008)
 
-    # Growth: time per MB at 100 and 400 MB relative to 10 MB (1.00 is linear).
-    base = figures["10M"]
-    growth = {}
-    for key in ("100M", "400M"):
+    # Growth: cost per MB relative to the 100 MB file (1.00 is linear). The
+    # 10 MB file carries the fixed costs of a process start in few megabytes.
+    base = figures["100M"]
+    growth = []
+    for key in ("10M", "400M"):
         f = figures[key]
         scale = f["size"] / base["size"]
-        parts = ["check %.2f" % (f["check"] / base["check"] / scale)]
-        growth.setdefault("check", []).append(f["check"] / base["check"] / scale)
+        check_growth = f["check"] / base["check"] / scale
+        parts = ["check %.2f" % check_growth]
+        values = [check_growth]
         if with_viewer:
-            parts.append("open %.2f" % (f["open"] / base["open"] / scale))
-            growth.setdefault("open", []).append(f["open"] / base["open"] / scale)
-            parts.append("RSS %.2f" % ((f["viewer_rss"] - viewer_base) / max(1, base["viewer_rss"] - viewer_base) / scale))
-        put("growth per MB vs 10 MB", key, ", ".join(parts))
-    put("growth per MB vs 10 MB", "10M", "1.00")
-    for values in growth.values():
-        judge("growth per MB vs 10 MB", max(values) <= 1.5)
+            open_growth = f["open"] / base["open"] / scale
+            rss_growth = (f["viewer_rss"] - viewer_base) / max(1, base["viewer_rss"] - viewer_base) / scale
+            parts += ["open %.2f" % open_growth, "RSS %.2f" % rss_growth]
+            values += [open_growth, rss_growth]
+        put("cost per MB vs 100 MB", key, ", ".join(parts))
+        if key == "400M":
+            growth = values
+    put("cost per MB vs 100 MB", "100M", "1.00")
+    judge("cost per MB vs 100 MB", max(growth) <= 1.5)
 
     goals = {
-        "check / `wc -l`": "≤ 4",
+        "check / `wc -l`": "≤ 4 (100 MB and more)",
+        "check peak RSS (MB)": "a few MB (≤ 8)",
         "(check RSS − its base) / size": "≤ 1.3",
-        "viewer open / `wc -l`": "≤ 10",
+        "viewer open / `wc -l`": "≤ 10 (100 MB and more)",
         "(viewer RSS − toolkit base) / size": "≤ 2",
         "select another exam. (ms)": "< 8 (well under 16)",
-        "growth per MB vs 10 MB": "linear (≤ 1.5)",
+        "cost per MB vs 100 MB": "linear: 400 MB ≤ 1.5",
     }
 
     lines = []
