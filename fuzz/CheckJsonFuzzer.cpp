@@ -94,8 +94,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
         CheckNumber(message, "code", expected.Code, json);
         const TJsonValue* text = message.Member("text");
         FUZZ_ASSERT(text != nullptr && BackToCp1252(text->Text(), json) == result.MessageLine(expected), json);
-        FUZZ_ASSERT(text->Text().find('\r') == std::string::npos && text->Text().find('\n') == std::string::npos,
-                    json);
+        // Without its CR LF; a value taken from the file name may hold line
+        // breaks of its own, which stay.
+        FUZZ_ASSERT(!text->Text().ends_with("\r\n"), json);
     }
     return 0;
 }
