@@ -6,6 +6,35 @@
 #include <cstring>
 #include <new>
 
+#ifndef _WIN32
+#include <sys/mman.h>
+#endif
+
+TFileText::TBuffer TFileText::Allocate(std::size_t capacity)
+{
+#ifdef _WIN32
+    return TBuffer(new char[capacity], TRelease{capacity});
+#else
+    int flags = MAP_PRIVATE | MAP_ANONYMOUS;
+#ifdef MAP_POPULATE
+    flags |= MAP_POPULATE;
+#endif
+    void* bytes = mmap(nullptr, capacity, PROT_READ | PROT_WRITE, flags, -1, 0);
+    if (bytes == MAP_FAILED)
+        throw std::bad_alloc();
+    return TBuffer(static_cast<char*>(bytes), TRelease{capacity});
+#endif
+}
+
+void TFileText::TRelease::operator()(char* bytes) const
+{
+#ifdef _WIN32
+    delete[] bytes;
+#else
+    munmap(bytes, Capacity);
+#endif
+}
+
 TFileText TFileText::Read(const std::string& path)
 {
     TReadOnlyFile file(path);
@@ -17,11 +46,11 @@ TFileText TFileText::Read(const std::string& path)
     capacity = static_cast<std::size_t>(file.Size()) + 1;
     // Running out of memory is reported as such (std::bad_alloc), not as a
     // file that cannot be opened.
-    result.FBytes.reset(new char[capacity]);
+    result.FBytes = Allocate(capacity);
     for (;;) {
         if (result.FSize == capacity) {
             const std::size_t grown = capacity * 2;
-            std::unique_ptr<char[]> bigger(new char[grown]);
+            TBuffer bigger = Allocate(grown);
             std::memcpy(bigger.get(), result.FBytes.get(), result.FSize);
             result.FBytes = std::move(bigger);
             capacity = grown;

@@ -17,6 +17,17 @@ public:
     std::string_view Text() const { return {FBytes.get(), FSize}; }
 
 private:
-    std::unique_ptr<char[]> FBytes;
+    // The buffer comes from the platform's page allocator, pre-faulted where it
+    // can be: faulting in a fresh 100 MB buffer page by page costs more than the copy.
+    struct TRelease {
+        TRelease() noexcept : Capacity(0) {}
+        explicit TRelease(std::size_t capacity) noexcept : Capacity(capacity) {}
+        void operator()(char* bytes) const;
+        std::size_t Capacity;
+    };
+    using TBuffer = std::unique_ptr<char[], TRelease>;
+    static TBuffer Allocate(std::size_t capacity);
+
+    TBuffer FBytes;
     std::size_t FSize = 0;
 };
