@@ -1,5 +1,7 @@
 #pragma once
 
+#include "AsciiText.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -52,16 +54,8 @@ public:
     // Compares after turning a to z into A to Z; upper must be upper case.
     bool EqualsUpper(std::string_view upper) const
     {
-        if (FTrimmedLength != upper.size())
-            return false;
-        for (std::size_t i = 0; i < upper.size(); ++i) {
-            char c = FBytes[i];
-            if (c >= 'a' && c <= 'z')
-                c = static_cast<char>(c - 'a' + 'A');
-            if (c != upper[i])
-                return false;
-        }
-        return true;
+        return FTrimmedLength == upper.size() && upper.size() <= Cap &&
+               AsciiText::EqualsUpper(std::string_view(FBytes, upper.size()), upper);
     }
 
 private:
@@ -113,17 +107,6 @@ public:
 private:
     enum class EState : std::uint8_t { Leading, Sign, Zero, Decimal, HexStart, Hex, Invalid };
 
-    static int HexDigit(char c)
-    {
-        if (c >= '0' && c <= '9')
-            return c - '0';
-        if (c >= 'a' && c <= 'f')
-            return c - 'a' + 10;
-        if (c >= 'A' && c <= 'F')
-            return c - 'A' + 10;
-        return -1;
-    }
-
     void Step(char c)
     {
         const bool digit = c >= '0' && c <= '9';
@@ -160,7 +143,7 @@ private:
             break;
         case EState::HexStart:
         case EState::Hex: {
-            const int d = HexDigit(c);
+            const int d = AsciiText::HexDigit(c);
             if (d < 0) {
                 FState = EState::Invalid;
                 break;

@@ -1,25 +1,12 @@
 #include "StructureCheck.h"
 
+#include "AsciiText.h"
 #include "CheckMessages.h"
 #include "Fields.h"
 
 #include <limits>
 
 namespace {
-
-bool EqualsUpper(std::string_view field, std::string_view upper)
-{
-    if (field.size() != upper.size())
-        return false;
-    for (std::size_t i = 0; i < field.size(); ++i) {
-        char c = field[i];
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-        if (c != upper[i])
-            return false;
-    }
-    return true;
-}
 
 bool EndsWithSeparator(const std::string& line)
 {
@@ -41,21 +28,10 @@ void CheckHeaderLine(const TLineList& lines, std::int32_t& current, TSamplingDat
     } else {
         if (fields[0] != kind)
             AddMessage(data, current, kindMessage);
-        if (!EqualsUpper(fields[1], code))
+        if (!AsciiText::EqualsUpper(fields[1], code))
             AddMessage(data, current, codeMessage);
     }
     ++current;
-}
-
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 } // namespace
@@ -134,7 +110,7 @@ std::int32_t ConvertParameterCount(std::string_view field)
         return -1;
     std::uint64_t value = 0;
     for (; pos < field.size(); ++pos) {
-        const int digit = hex ? HexDigit(field[pos]) : (field[pos] >= '0' && field[pos] <= '9' ? field[pos] - '0' : -1);
+        const int digit = hex ? AsciiText::HexDigit(field[pos]) : (field[pos] >= '0' && field[pos] <= '9' ? field[pos] - '0' : -1);
         if (digit < 0)
             return -1;
         value = value * (hex ? 16 : 10) + static_cast<unsigned>(digit);

@@ -1,5 +1,6 @@
 #include "RtfReader.h"
 
+#include "AsciiText.h"
 #include "Cp1252.h"
 
 #include <QFont>
@@ -97,17 +98,6 @@ constexpr long long MaxParam = 1000000000;
 
 bool IsLetter(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
-
-int HexValue(unsigned char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 int Twips(int value) { return std::clamp(value, -MaxTwips, MaxTwips); }
 
@@ -535,7 +525,7 @@ void TRtfReader::ControlSymbol(unsigned char symbol)
         int value = 0;
         int digits = 0;
         while (digits < 2 && FPos < FText.size()) {
-            const int hex = HexValue(static_cast<unsigned char>(FText[FPos]));
+            const int hex = AsciiText::HexDigit(FText[FPos]);
             if (hex < 0)
                 break;
             value = value * 16 + hex;
