@@ -79,10 +79,12 @@ TEST_P(TRobustCheck, TextAndJsonAgree)
     ASSERT_TRUE(TJsonValue::Parse(std::string_view(json.Output).substr(0, json.Output.size() - 1), root, error))
         << error;
     const int64_t messages = root.Member("messageCount")->Integer();
-    if (input.MessageCount >= 0)
+    if (input.MessageCount >= 0) {
         EXPECT_EQ(messages, input.MessageCount);
-    if (input.LineCount >= 0)
+    }
+    if (input.LineCount >= 0) {
         EXPECT_EQ(root.Member("lineCount")->Integer(), input.LineCount);
+    }
     EXPECT_EQ(static_cast<int64_t>(root.Member("messages")->Items().size()), messages);
 
     if (messages == 0) {

@@ -1,5 +1,5 @@
 #include "../checking/TempFile.h"
-#include "MiniJson.h"
+#include "JsonTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -166,28 +166,28 @@ TEST(MorvaskCheckJson, OneValidObjectPerFileWithExactlyTheKeys)
     const std::vector<std::string> keys = {"path", "fileName", "interfaceKind", "investigationCount", "parameterCount",
                                            "lineCount", "messageCount", "messageText", "messages"};
 
-    const TJson first = TMiniJsonReader::Parse(lines[0]);
-    EXPECT_EQ(first.Keys(), keys);
-    EXPECT_EQ(first["path"].String, good);
-    EXPECT_EQ(first["fileName"].String, "ABCD_EFGH_071231_235959.DAT");
-    EXPECT_EQ(first["interfaceKind"].Number, 2);
-    EXPECT_EQ(first["investigationCount"].Number, 1);
-    EXPECT_EQ(first["parameterCount"].Number, 2);
-    EXPECT_EQ(first["lineCount"].Number, 5);
-    EXPECT_EQ(first["messageCount"].Number, 0);
-    EXPECT_EQ(first["messageText"].String, "OK");
-    EXPECT_TRUE(first["messages"].Items.empty());
+    const TJsonValue first = ParseJson(lines[0]);
+    EXPECT_EQ(Keys(first), keys);
+    EXPECT_EQ(At(first, "path").Text(), good);
+    EXPECT_EQ(At(first, "fileName").Text(), "ABCD_EFGH_071231_235959.DAT");
+    EXPECT_EQ(At(first, "interfaceKind").Integer(), 2);
+    EXPECT_EQ(At(first, "investigationCount").Integer(), 1);
+    EXPECT_EQ(At(first, "parameterCount").Integer(), 2);
+    EXPECT_EQ(At(first, "lineCount").Integer(), 5);
+    EXPECT_EQ(At(first, "messageCount").Integer(), 0);
+    EXPECT_EQ(At(first, "messageText").Text(), "OK");
+    EXPECT_TRUE(At(first, "messages").Items().empty());
 
-    const TJson second = TMiniJsonReader::Parse(lines[1]);
-    EXPECT_EQ(second.Keys(), keys);
-    EXPECT_EQ(second["interfaceKind"].Number, 1);
-    EXPECT_EQ(second["parameterCount"].Number, 1);
-    EXPECT_EQ(second["messageCount"].Number, 3);
+    const TJsonValue second = ParseJson(lines[1]);
+    EXPECT_EQ(Keys(second), keys);
+    EXPECT_EQ(At(second, "interfaceKind").Integer(), 1);
+    EXPECT_EQ(At(second, "parameterCount").Integer(), 1);
+    EXPECT_EQ(At(second, "messageCount").Integer(), 3);
     const std::string m43 = "Die Datumsangabe '29.02.07' im Dateinamen ist ung\xC3\xBCltig.";
     const std::string m22 = "       Zeile   4: Die Zeile muss genau 11 Felder (Felder 43-53) enthalten.";
     const std::string m36 = "       Zeile   5: Die Anzahl der \xC3\xBC" "bermittelten Parameter stimmt nicht.";
-    EXPECT_EQ(second["messageText"].String, m43 + "\r\n" + m22 + "\r\n" + m36 + "\r\n");
-    const std::vector<TJson>& messages = second["messages"].Items;
+    EXPECT_EQ(At(second, "messageText").Text(), m43 + "\r\n" + m22 + "\r\n" + m36 + "\r\n");
+    const std::vector<TJsonValue>& messages = At(second, "messages").Items();
     ASSERT_EQ(messages.size(), 3u);
     struct Expected {
         int Line;
@@ -196,10 +196,10 @@ TEST(MorvaskCheckJson, OneValidObjectPerFileWithExactlyTheKeys)
     };
     const Expected expected[] = {{0, 43, m43}, {4, 22, m22}, {5, 36, m36}};
     for (std::size_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(messages[i].Keys(), (std::vector<std::string>{"line", "code", "text"}));
-        EXPECT_EQ(messages[i]["line"].Number, expected[i].Line);
-        EXPECT_EQ(messages[i]["code"].Number, expected[i].Code);
-        EXPECT_EQ(messages[i]["text"].String, expected[i].Text);
+        EXPECT_EQ(Keys(messages[i]), (std::vector<std::string>{"line", "code", "text"}));
+        EXPECT_EQ(At(messages[i], "line").Integer(), expected[i].Line);
+        EXPECT_EQ(At(messages[i], "code").Integer(), expected[i].Code);
+        EXPECT_EQ(At(messages[i], "text").Text(), expected[i].Text);
     }
 }
 
@@ -225,10 +225,10 @@ TEST(MorvaskCheckJson, AwkwardPathsStayValidUtf8)
         EXPECT_EQ(run.Status, 0);
         const std::vector<std::string> lines = SplitLines(run.Out);
         ASSERT_EQ(lines.size(), 1u) << run.Out;
-        TJson json;
-        ASSERT_NO_THROW(json = TMiniJsonReader::Parse(lines[0])) << lines[0];
-        EXPECT_EQ(json["path"].String, dir.Path() + "/" + c.PathInJson);
-        EXPECT_EQ(json["fileName"].String, c.FileNameInJson);
+        TJsonValue json;
+        ASSERT_NO_THROW(json = ParseJson(lines[0])) << lines[0];
+        EXPECT_EQ(At(json, "path").Text(), dir.Path() + "/" + c.PathInJson);
+        EXPECT_EQ(At(json, "fileName").Text(), c.FileNameInJson);
     }
 }
 
@@ -243,11 +243,11 @@ TEST(MorvaskCheckExamples, BundledFilesGiveTheirVerdicts)
     const std::string faultyPath = examples + "/GAMO_LGA1_261016_141500.DAT";
     const TRun faulty = RunChecker(scratch, {"--json", faultyPath});
     EXPECT_EQ(faulty.Status, 1);
-    const TJson json = TMiniJsonReader::Parse(SplitLines(faulty.Out).at(0));
-    EXPECT_EQ(json["interfaceKind"].Number, 2);
+    const TJsonValue json = ParseJson(SplitLines(faulty.Out).at(0));
+    EXPECT_EQ(At(json, "interfaceKind").Integer(), 2);
     std::vector<std::pair<int, int>> findings;
-    for (const TJson& m : json["messages"].Items)
-        findings.emplace_back(static_cast<int>(m["line"].Number), static_cast<int>(m["code"].Number));
+    for (const TJsonValue& m : At(json, "messages").Items())
+        findings.emplace_back(static_cast<int>(At(m, "line").Integer()), static_cast<int>(At(m, "code").Integer()));
     EXPECT_EQ(findings, (std::vector<std::pair<int, int>>{{4, 22}, {9, 36}, {10, 11}, {31, 36}, {39, 37}}));
 }
 
