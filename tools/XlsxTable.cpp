@@ -76,7 +76,9 @@ void TXlsxTable::Check(int error) const
                 " ist l\xC3\xA4nger als die 32767 Zeichen einer Zelle";
     else
         text += std::string(": ") + lxw_strerror(static_cast<lxw_error>(error));
-    throw EOutputError(text + ".");
+    if (text.back() != '.')
+        text += '.';
+    throw EOutputError(text);
 }
 
 void TXlsxTable::AddSheet(TSheet& sheet, const char* name, const std::vector<std::string>& headings)
