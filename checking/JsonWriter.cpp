@@ -110,23 +110,23 @@ void TJsonWriter::String(std::string_view utf8)
 {
     BeforeValue();
     FText += '"';
-    // Most text is plain ASCII that needs no escape: copied in one piece.
-    std::size_t plain = 0;
-    while (plain < utf8.size()) {
-        const auto u = static_cast<unsigned char>(utf8[plain]);
-        if (u < 0x20 || u >= 0x7F || u == '"' || u == '\\')
-            break;
-        ++plain;
-    }
-    FText.append(utf8.substr(0, plain));
-    if (plain == utf8.size()) {
-        FText += '"';
-        return;
-    }
-    const std::string valid = BytesToUtf8(utf8.substr(plain));
-    for (const char c : valid) {
-        const auto u = static_cast<unsigned char>(c);
-        switch (c) {
+    // Runs of characters that need nothing are copied in one piece.
+    std::size_t run = 0;
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        const auto u = static_cast<unsigned char>(utf8[pos]);
+        if (u >= 0x20 && u < 0x7F && u != '"' && u != '\\') {
+            ++pos;
+            continue;
+        }
+        if (u >= 0x80) {
+            const std::size_t len = Utf8SequenceLength(utf8, pos);
+            if (len > 0) {
+                pos += len;
+                continue;
+            }
+        }
+        FText.append(utf8.substr(run, pos - run));
+        switch (u) {
         case '"':
             FText += "\\\"";
             break;
@@ -148,10 +148,12 @@ void TJsonWriter::String(std::string_view utf8)
                 std::snprintf(escape, sizeof escape, "\\u%04x", u);
                 FText += escape;
             } else {
-                FText += c;
+                AppendUtf8(FText, Cp1252ToUnicode(u)); // not UTF-8: read as Windows-1252
             }
         }
+        run = ++pos;
     }
+    FText.append(utf8.substr(run));
     FText += '"';
 }
 

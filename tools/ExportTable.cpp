@@ -4,6 +4,7 @@
 #include "FieldCaptions.h"
 
 #include <array>
+#include <cstdint>
 
 namespace {
 
@@ -21,18 +22,37 @@ const std::array<std::string, FirstParameterField + ParameterFieldCount>& FieldK
     return keys;
 }
 
-bool NeedsQuotes(std::string_view s)
+// What a byte asks of a CSV cell: quotes (comma, quote, line break) or
+// conversion (not ASCII). Most fields ask for neither and are copied whole.
+constexpr std::uint8_t Quote = 1;
+constexpr std::uint8_t Convert = 2;
+
+constexpr std::array<std::uint8_t, 256> CsvByteClasses = [] {
+    std::array<std::uint8_t, 256> classes{};
+    classes[','] = classes['"'] = classes['\r'] = classes['\n'] = Quote;
+    for (std::size_t b = 0x80; b < 256; ++b)
+        classes[b] = Convert;
+    return classes;
+}();
+
+std::uint8_t CsvClass(std::string_view s)
 {
-    for (const char c : s) {
-        if (c == ',' || c == '"' || c == '\n' || c == '\r')
-            return true;
-    }
-    return false;
+    std::uint8_t cls = 0;
+    for (const char c : s)
+        cls |= CsvByteClasses[static_cast<unsigned char>(c)];
+    return cls;
 }
+
+bool NeedsQuotes(std::string_view s) { return (CsvClass(s) & Quote) != 0; }
 
 void AppendCsvCell(std::string& out, std::string_view cp1252)
 {
-    if (!NeedsQuotes(cp1252)) {
+    const std::uint8_t cls = CsvClass(cp1252);
+    if (cls == 0) {
+        out.append(cp1252);
+        return;
+    }
+    if (!(cls & Quote)) {
         AppendCp1252AsUtf8(out, cp1252);
         return;
     }
@@ -88,6 +108,13 @@ std::vector<std::string> InvestigationTableHeadings()
 
 void AppendCp1252AsUtf8(std::string& out, std::string_view cp1252)
 {
+    unsigned char high = 0;
+    for (const char c : cp1252)
+        high |= static_cast<unsigned char>(c);
+    if (high < 0x80) {
+        out.append(cp1252);
+        return;
+    }
     std::size_t start = 0;
     for (std::size_t i = 0; i < cp1252.size(); ++i) {
         const auto b = static_cast<unsigned char>(cp1252[i]);
@@ -111,6 +138,7 @@ void TBufferedTable::Flush()
 TCsvTable::TCsvTable(TOutput& output)
     : TBufferedTable(output)
 {
+    FBuffer.reserve(FlushSize + FlushSize / 4);
     const std::vector<std::string> headings = ParameterTableHeadings();
     for (std::size_t i = 0; i < headings.size(); ++i) {
         if (i > 0)

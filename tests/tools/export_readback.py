@@ -230,6 +230,11 @@ def check_streams(folder):
         r = run(args)
         expect(r.returncode == status and r.stdout == b"" and r.stderr.startswith(b"morvask-export: "),
                "arguments %r: exit %d, %r" % (args, r.returncode, r.stderr))
+    if os.path.exists("/dev/full"):
+        with open("/dev/full", "wb") as full:
+            r = subprocess.run([EXPORT, good], stdout=full, stderr=subprocess.PIPE, timeout=60)
+        expect(r.returncode == 2 and r.stderr.startswith(b"morvask-export: "),
+               "output to a full device: exit %d %r" % (r.returncode, r.stderr))
     r = run(["--help"])
     expect(r.returncode == 0 and b"--xlsx" in r.stdout and b"Exit-Status" in r.stdout, "help")
 
