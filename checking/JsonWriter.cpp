@@ -3,6 +3,7 @@
 #include "Cp1252.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -155,6 +156,41 @@ void TJsonWriter::String(std::string_view utf8)
     }
     FText.append(utf8.substr(run));
     FText += '"';
+}
+
+void TJsonWriter::Member(std::string_view key, std::string_view utf8)
+{
+    // Fields of a table are mostly short plain text: one append per member
+    // instead of one per quote and separator.
+    constexpr std::size_t Room = 256;
+    auto plain = [](std::string_view s) {
+        for (const char c : s) {
+            const auto u = static_cast<unsigned char>(c);
+            if (u < 0x20 || u >= 0x7F || u == '"' || u == '\\')
+                return false;
+        }
+        return true;
+    };
+    if (key.size() + utf8.size() + 6 > Room || !plain(key) || !plain(utf8)) {
+        Key(key);
+        String(utf8);
+        return;
+    }
+    char piece[Room];
+    char* p = piece;
+    if (FNeedComma)
+        *p++ = ',';
+    *p++ = '"';
+    std::memcpy(p, key.data(), key.size());
+    p += key.size();
+    *p++ = '"';
+    *p++ = ':';
+    *p++ = '"';
+    std::memcpy(p, utf8.data(), utf8.size());
+    p += utf8.size();
+    *p++ = '"';
+    FText.append(piece, static_cast<std::size_t>(p - piece));
+    FNeedComma = true;
 }
 
 void TJsonWriter::Number(std::int64_t value)

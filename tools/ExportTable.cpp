@@ -3,6 +3,7 @@
 #include "Cp1252.h"
 #include "FieldCaptions.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -168,9 +169,36 @@ void TCsvTable::BeginInvestigation(const TWalkInvestigation& investigation)
     }
 }
 
+namespace {
+
+// The fields as one piece of their line when nothing was trimmed between
+// them and none needs quotes or conversion: then the line, with commas for
+// the bars, is the CSV.
+std::string_view PlainRun(const TParameterFields& fields)
+{
+    for (std::size_t k = 0; k + 1 < fields.size(); ++k) {
+        if (fields[k + 1].data() != fields[k].data() + fields[k].size() + 1)
+            return {};
+    }
+    const std::string_view run(fields.front().data(),
+                               static_cast<std::size_t>(fields.back().data() + fields.back().size() - fields.front().data()));
+    return CsvClass(run) == 0 ? run : std::string_view();
+}
+
+} // namespace
+
 void TCsvTable::Parameter(const TWalkInvestigation&, std::int64_t, const TParameterFields& fields)
 {
     FBuffer += FRowStart;
+    if (const std::string_view run = PlainRun(fields); !run.empty()) {
+        const std::size_t at = FBuffer.size();
+        FBuffer += ',';
+        FBuffer += run;
+        std::replace(FBuffer.begin() + static_cast<std::ptrdiff_t>(at), FBuffer.end(), '|', ',');
+        FBuffer += '\n';
+        FlushIfFull();
+        return;
+    }
     for (const std::string_view field : fields) {
         FBuffer += ',';
         AppendCsvCell(FBuffer, field);
@@ -192,10 +220,14 @@ void TCsvTable::EndInvestigation(const TWalkInvestigation&, std::int64_t paramet
 
 void TJsonLinesTable::FieldMember(int number, std::string_view cp1252)
 {
-    FWriter.Key(FieldKeys()[static_cast<std::size_t>(number)]);
+    const std::string& key = FieldKeys()[static_cast<std::size_t>(number)];
+    if (!(CsvClass(cp1252) & Convert)) {
+        FWriter.Member(key, cp1252); // ASCII is the same in both
+        return;
+    }
     FUtf8.clear();
     AppendCp1252AsUtf8(FUtf8, cp1252);
-    FWriter.String(FUtf8);
+    FWriter.Member(key, FUtf8);
 }
 
 void TJsonLinesTable::BeginInvestigation(const TWalkInvestigation& investigation)
