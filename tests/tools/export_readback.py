@@ -19,6 +19,7 @@ import tempfile
 import zipfile
 
 import openpyxl
+from openpyxl.utils.escape import unescape
 
 SKIP = 77
 EXPORT = sys.argv[1]
@@ -91,7 +92,8 @@ def read_sheets(path):
         for row in ws.iter_rows(values_only=True):
             for value in row:
                 assert value is None or isinstance(value, str), (ws.title, row)
-            rows.append(["" if v is None else v for v in row])
+            # As a spreadsheet reads it: "_xHHHH_" is the character HHHH.
+            rows.append(["" if v is None else unescape(v) for v in row])
         sheets[ws.title] = rows
     book.close()
     return sheets
@@ -125,6 +127,7 @@ TRICKY = [
     b"M\xfcller & S\xf6hne \xb5g/l", b'Zitat "innen" und ""doppelt""', b"a;b;c", b"1,5,7",
     b"  mit Blanks  \t", b"", b"007", b"0,53", b"=SUMME(A1)", b"+49 6163 4711", b"-1", b"@x",
     b"\x80 \x81 \x8d \x9f \xa0\xff", b"Tab\tinnen", b"=1+1", b"'quote", b"x" * 300,
+    b"a\x01b\x1fc", b"x_x0041_y _X004a_ _x12_",
 ]
 
 
