@@ -205,10 +205,18 @@ void TRtfReader::ControlWord(std::string_view word, bool hasParam, int param)
     if (SkipFallback())
         return;
 
-    switch (kind) {
-    case TRtfWord::Unknown:
-    case TRtfWord::Binary:
-        break;
+    if (DestinationWord(kind) || TableWord(kind, hasParam, param)
+        || CharacterWord(kind, hasParam, param))
+        return;
+    if (!ApplyCharWord(top.Char, kind, hasParam, param))
+        ApplyParaWord(top.Para, kind, hasParam, param);
+}
+
+// Words that open a destination or a list entry.
+bool TRtfReader::DestinationWord(TRtfWord word)
+{
+    TGroupState& top = Top();
+    switch (word) {
     case TRtfWord::SkippedDestination:
         top.Dest = TDestination::Skip;
         break;
@@ -251,7 +259,17 @@ void TRtfReader::ControlWord(std::string_view word, bool hasParam, int param)
         top.Dest = TDestination::PnText;
         FPnText.clear();
         break;
+    default:
+        return false;
+    }
+    return true;
+}
 
+// Words that fill the header tables, or mean something else inside them.
+bool TRtfReader::TableWord(TRtfWord word, bool hasParam, int param)
+{
+    TGroupState& top = Top();
+    switch (word) {
     case TRtfWord::DefaultFont:
         FFonts.SetDefault(param);
         break;
@@ -284,6 +302,32 @@ void TRtfReader::ControlWord(std::string_view word, bool hasParam, int param)
         else if (top.Dest == TDestination::ListTable)
             FLists.SetListId(param);
         break;
+    case TRtfWord::LeftIndent:
+    case TRtfWord::FirstIndent:
+        if (top.Dest != TDestination::ListTable)
+            ApplyParaWord(top.Para, word, hasParam, param);
+        else if (FLists.InFirstLevel() && word == TRtfWord::LeftIndent)
+            FLists.SetLevelLeftIndent(RtfTwips(param));
+        else if (FLists.InFirstLevel())
+            FLists.SetLevelFirstIndent(RtfTwips(param));
+        break;
+    case TRtfWord::ListOverrideNumber:
+        if (top.Dest == TDestination::ListOverrideTable)
+            FLists.SetOverrideNumber(param);
+        else
+            top.Para.ListOverride = param;
+        break;
+    default:
+        return false;
+    }
+    return true;
+}
+
+// Words that stand for text or end a paragraph.
+bool TRtfReader::CharacterWord(TRtfWord word, bool hasParam, int param)
+{
+    TGroupState& top = Top();
+    switch (word) {
     case TRtfWord::UnicodeSkip:
         top.UnicodeSkip = std::clamp(param, 0, 16);
         break;
@@ -323,31 +367,12 @@ void TRtfReader::ControlWord(std::string_view word, bool hasParam, int param)
     case TRtfWord::EmSpace:
     case TRtfWord::EnSpace:
     case TRtfWord::QuarterEmSpace:
-        AddChar(RtfWordCharacter(kind));
+        AddChar(RtfWordCharacter(word));
         break;
-
-    // Words that the tables read in their own way.
-    case TRtfWord::LeftIndent:
-    case TRtfWord::FirstIndent:
-        if (top.Dest != TDestination::ListTable)
-            ApplyParaWord(top.Para, kind, hasParam, param);
-        else if (FLists.InFirstLevel() && kind == TRtfWord::LeftIndent)
-            FLists.SetLevelLeftIndent(RtfTwips(param));
-        else if (FLists.InFirstLevel())
-            FLists.SetLevelFirstIndent(RtfTwips(param));
-        break;
-    case TRtfWord::ListOverrideNumber:
-        if (top.Dest == TDestination::ListOverrideTable)
-            FLists.SetOverrideNumber(param);
-        else
-            top.Para.ListOverride = param;
-        break;
-
     default:
-        if (!ApplyCharWord(top.Char, kind, hasParam, param))
-            ApplyParaWord(top.Para, kind, hasParam, param);
-        break;
+        return false;
     }
+    return true;
 }
 
 void TRtfReader::ControlSymbol(unsigned char symbol)

@@ -62,6 +62,9 @@ private:
     void CloseGroup();
     void ReadControl();
     void ControlWord(std::string_view word, bool hasParam, int param);
+    bool DestinationWord(TRtfWord word);
+    bool TableWord(TRtfWord word, bool hasParam, int param);
+    bool CharacterWord(TRtfWord word, bool hasParam, int param);
     void ControlSymbol(unsigned char symbol);
     bool SkipFallback();
     void TextByte(unsigned char byte);
