@@ -523,10 +523,11 @@ def case_windows_framed(binary, display, data, shots):
             if showing == "second":
                 # Another theme brings another frame; the window fits itself again.
                 manager = WindowManager.running[display]
+                client = client_and_frame(viewer.display, help_window)[0]
                 manager.use_theme("Artwiz-boxed")
                 try:
                     expect_geometry(viewer, help_window, "help window, other frame", (273, 103), (545, 630),
-                                    changed_from=client_and_frame(viewer.display, help_window)[0])
+                                    changed_from=client)
                 finally:
                     manager.use_theme(None)
             if shots:
