@@ -581,10 +581,11 @@ def main():
             if options.only and options.only not in name:
                 continue
             framed = bool(framed)
-            if framed not in servers:
-                server = XServer()
-                servers[framed] = (server, WindowManager(server.display) if framed else None)
             try:
+                if framed not in servers:
+                    servers[framed] = (XServer(), None)
+                    if framed:
+                        servers[framed] = (servers[framed][0], WindowManager(servers[framed][0].display))
                 case(os.path.abspath(options.binary), servers[framed][0].display, data, options.shots)
                 print("PASS   %s" % name)
             except (Failure, subprocess.TimeoutExpired) as problem:
