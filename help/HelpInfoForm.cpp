@@ -93,6 +93,7 @@ void TfrmInfoHelp::resizeEvent(QResizeEvent* event)
 
 void TfrmInfoHelp::hideEvent(QHideEvent* event)
 {
+    // The next showing opens where the user left the window.
     if (FFittedFrame)
         FOuterGeometry = geometry().marginsAdded(*FFittedFrame);
     QDialog::hideEvent(event);
@@ -103,16 +104,13 @@ void TfrmInfoHelp::FitToFrame()
     if (!isVisible() || (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
         return;
     const QMargins frame = WindowFrameMargins(*this);
-    if (FFittedFrame == frame) {
-        // The frame is as fitted: the window was moved or resized. A window
-        // manager that reframes the window moves it once more just before it
-        // tells the new frame, so a place counts as the user's only once the
-        // next one comes or the window closes.
-        FOuterGeometry = FLatestOuter;
-        FLatestOuter = geometry().marginsAdded(frame);
+    if (FFittedFrame == frame)
         return;
-    }
+    // Where the window stands is taken only here and on closing: a window
+    // manager that reframes the window moves it on its own before it tells
+    // the new frame, and such a move is not the user's choice.
+    if (FFittedFrame)
+        FOuterGeometry.setSize(geometry().marginsAdded(*FFittedFrame).size());
     FFittedFrame = frame;
-    FLatestOuter = FOuterGeometry;
     setGeometry(FOuterGeometry.marginsRemoved(frame));
 }

@@ -49,16 +49,14 @@ protected:
 private:
     void FormCreate();
     // Places the window so that its frame covers FOuterGeometry once the frame
-    // is known or has changed; otherwise takes the window's place, frame
-    // included, as the user's choice.
+    // is known and again whenever it changes.
     void FitToFrame();
 
     Ui::TfrmInfoHelp* ui;
     TBitBtn* BitBtn1 = nullptr;
     TRtfView* RichEdit = nullptr;
     // Where the window stands, frame included: it opens at (273, 103) with an
-    // outer size of 545 x 630 and keeps what the user makes of it.
+    // outer size of 545 x 630 and then where the user left it.
     QRect FOuterGeometry{273, 103, 545, 630};
-    QRect FLatestOuter = FOuterGeometry;
     std::optional<QMargins> FFittedFrame;
 };
