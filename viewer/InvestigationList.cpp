@@ -1,6 +1,7 @@
 #include "InvestigationList.h"
 
 #include "Fields.h"
+#include "ByteScan.h"
 #include "LineScan.h"
 
 #include <algorithm>
@@ -26,6 +27,26 @@ uint32_t FieldsOfLine(std::string_view line, uint32_t separators)
     if (line.empty())
         return 0;
     return line.back() == Separator ? separators : separators + 1;
+}
+
+// Position after the skip-th "|" from pos on, 64 bytes at a time; the caller
+// knows that many separators follow on the line.
+std::size_t SkipSeparators(std::string_view text, std::size_t pos, uint32_t skip)
+{
+    const char* const end = text.data() + text.size();
+    while (skip > 0 && pos < text.size()) {
+        uint64_t seps = ByteScan::ScanAt(text.data() + pos, end).Separators;
+        const auto count = static_cast<uint32_t>(ByteScan::BitCount(seps));
+        if (count < skip) {
+            skip -= count;
+            pos += ByteScan::BlockSize;
+            continue;
+        }
+        while (--skip > 0)
+            seps &= seps - 1;
+        return pos + static_cast<std::size_t>(ByteScan::LowestBit(seps)) + 1;
+    }
+    return std::min(pos, text.size());
 }
 
 } // namespace
@@ -146,6 +167,39 @@ std::string_view TInvestigationList::Field(int investigation, int entry) const
     while (end < text.size() && text[end] != Separator && !EndsLine(text[end]))
         ++end;
     return TrimField(text.substr(pos, end - pos));
+}
+
+void TInvestigationList::Fields(int investigation, std::span<const int> entries,
+                                std::span<std::string_view> out) const
+{
+    const std::string_view text = FText.Text();
+    const TLineRef* line = nullptr;
+    std::size_t pos = 0;  // start of entry `at`
+    uint32_t at = 0;
+    for (std::size_t i = 0; i < entries.size() && i < out.size(); ++i) {
+        out[i] = {};
+        if (investigation < 0 || investigation >= Count() || entries[i] < 0)
+            continue;
+        const TInvestigation& inv = FInvestigations[static_cast<std::size_t>(investigation)];
+        const auto entry = static_cast<uint32_t>(entries[i]);
+        if (entry >= inv.FieldCount)
+            continue;
+        const auto first = FLineRefs.begin() + static_cast<std::ptrdiff_t>(inv.FirstLineRef);
+        const auto found = std::prev(std::upper_bound(first, first + inv.LineRefCount, entry,
+            [](uint32_t value, const TLineRef& ref) { return value < ref.FirstEntry; }));
+        // Go on from the previous entry when it lies earlier on the same line.
+        if (line != &*found || entry < at) {
+            line = &*found;
+            pos = inv.Start + line->Offset;
+            at = line->FirstEntry;
+        }
+        pos = SkipSeparators(text, pos, entry - at);
+        at = entry;
+        std::size_t end = pos;
+        while (end < text.size() && text[end] != Separator && !EndsLine(text[end]))
+            ++end;
+        out[i] = TrimField(text.substr(pos, end - pos));
+    }
 }
 
 int TInvestigationList::FieldCount(int investigation) const

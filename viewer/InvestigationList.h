@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +27,9 @@ public:
     // Entry `entry` (field number - 1) of examination `investigation`, trimmed;
     // empty for an examination or entry that does not exist.
     std::string_view Field(int investigation, int entry) const;
+    // Several entries at once, in ascending order, cut out in one pass over
+    // each line: out[i] is Field(investigation, entries[i]).
+    void Fields(int investigation, std::span<const int> entries, std::span<std::string_view> out) const;
     // Number of entries in the examination's field list (0 if it does not exist).
     int FieldCount(int investigation) const;
     // 0-based index of the examination's first line in the file (0 if it does not exist).
