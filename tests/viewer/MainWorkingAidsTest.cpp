@@ -1,3 +1,4 @@
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QDropEvent>
@@ -10,6 +11,8 @@
 
 #include "ClassicLook.h"
 #include "ErrorDisplay.h"
+#include "HelpInfoForm.h"
+#include "RtfView.h"
 #include "Main.h"
 #include "StringGrid.h"
 #include "TransferFiles.h"
@@ -39,6 +42,9 @@ private slots:
     void Drop_data();
     void Drop();
     void DropOnErrorText();
+    void AccessibleValues_data();
+    void AccessibleValues();
+    void AccessibleGridsAndTexts();
 
 private:
     template <class T = QWidget>
@@ -442,6 +448,64 @@ void TMainWorkingAidsTest::DropOnErrorText()
     QCOMPARE(FLaunched, QStringList{QStringLiteral("/tmp/x.dat")});
     QCOMPARE(memo->toPlainText(), QStringLiteral("Zeile 1"));
     memo->clear();
+}
+
+void TMainWorkingAidsTest::AccessibleValues_data()
+{
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("value");
+    QTest::newRow("beside its caption") << "Label33" << "Entnahmestelle, Kurzbez., Feld 16" << "b2f16";
+    QTest::newRow("Windows-1252 value") << "Label10" << "Entnahmestelle, Bezeich., Feld 14"
+                                        << "007 Gro\u00DF  M\u00FChle \u20AC";
+    QTest::newRow("continues the line above") << "Label11" << "Entnahmestelle, Bezeich., Feld 15" << "b2f15";
+    QTest::newRow("second box of a line") << "Label28" << "Betreiber (WVU), Adresse, Feld 10" << "b2f10";
+    QTest::newRow("two captions on a line") << "Label30" << "Betreiber (WVU), Fax, Feld 12" << "b2f12";
+    QTest::newRow("sample data") << "Label1" << "Probe-Daten, Proben-ID des Labors, Feld 3" << "b2f3";
+}
+
+void TMainWorkingAidsTest::AccessibleValues()
+{
+    QFETCH(QString, label);
+    QFETCH(QString, name);
+    QFETCH(QString, value);
+    Open(ThreeBlocks());
+    ObjectList()->SetRow(3);
+    emit ObjectList()->Click();
+    QAccessibleInterface* box = QAccessible::queryAccessibleInterface(Find<QLabel>(qPrintable(label)));
+    QVERIFY(box != nullptr);
+    QCOMPARE(box->text(QAccessible::Name), name);
+    QCOMPARE(box->text(QAccessible::Value), value);
+    QAccessibleTextInterface* text = box->textInterface();
+    QVERIFY(text != nullptr);
+    QCOMPARE(text->text(0, text->characterCount()), value);
+}
+
+void TMainWorkingAidsTest::AccessibleGridsAndTexts()
+{
+    Open(ThreeBlocks());
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(ObjectList());
+    QCOMPARE(list->role(), QAccessible::Table);
+    QCOMPARE(list->text(QAccessible::Name), QStringLiteral("\u00DCbermittelte Objekte"));
+    QAccessibleTableInterface* table = list->tableInterface();
+    QVERIFY(table != nullptr);
+    QCOMPARE(table->columnDescription(2), QStringLiteral("Entnahmestelle Feld 14"));
+    QCOMPARE(table->cellAt(1, 2)->text(QAccessible::Name), QStringLiteral("007 Gro\u00DF  M\u00FChle \u20AC"));
+    QAccessibleInterface* samples = QAccessible::queryAccessibleInterface(Samples());
+    QCOMPARE(samples->text(QAccessible::Name), QStringLiteral("Analyse-Daten"));
+    QCOMPARE(samples->tableInterface()->columnDescription(1), QStringLiteral("Zeilen-Nr. in Datei"));
+
+    const QList<QPair<const char*, QString>> named{
+        {"memErrorText", QStringLiteral("Beim \u00D6ffnen der Datei sind die folgenden Fehler aufgetreten")},
+        {"bbtnClose", QStringLiteral("OK")},
+        {"bbtnHelpInfo", QStringLiteral("Hilfe / Nutzungsbedingungen")}};
+    for (const auto& [component, name] : named)
+        QCOMPARE(QAccessible::queryAccessibleInterface(Find(component))->text(QAccessible::Name), name);
+
+    TfrmInfoHelp help;
+    QAccessibleTextInterface* guide = QAccessible::queryAccessibleInterface(help.RichEditView())->textInterface();
+    QVERIFY(guide != nullptr);
+    QVERIFY(guide->text(0, guide->characterCount()).contains(QStringLiteral("Nutzungsbedingungen")));
 }
 
 int main(int argc, char** argv)
