@@ -1,5 +1,6 @@
 #include "InvestigationSearch.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdint>
@@ -39,6 +40,27 @@ bool BeginsWith(std::string_view text, std::string_view foldedPrefix, const std:
     return true;
 }
 
+// Whether the kept beginning of a field can begin with the prefix; true
+// means certain when the prefix is no longer than the key.
+bool KeyBeginsWith(const char* key, std::string_view foldedPrefix, const std::array<unsigned char, 256>& fold)
+{
+    const std::size_t n = std::min(foldedPrefix.size(), TInvestigationList::KeyBytes);
+    for (std::size_t i = 0; i < n; ++i) {
+        // A NUL byte ends a field shorter than the key.
+        if (key[i] == '\0' || fold[static_cast<unsigned char>(key[i])] != static_cast<unsigned char>(foldedPrefix[i]))
+            return false;
+    }
+    return true;
+}
+
+bool NumberBeginsWith(int number, std::string_view digits)
+{
+    char text[16];
+    const auto result = std::to_chars(text, text + sizeof text, number);
+    const std::string_view shown(text, static_cast<std::size_t>(result.ptr - text));
+    return shown.substr(0, digits.size()) == digits;
+}
+
 } // namespace
 
 int FindInvestigation(const TInvestigationList& list, std::span<const int> entries, std::string_view prefix,
@@ -52,16 +74,24 @@ int FindInvestigation(const TInvestigationList& list, std::span<const int> entri
     for (char& ch : folded)
         ch = static_cast<char>(fold[static_cast<unsigned char>(ch)]);
     const bool digitsOnly = folded.find_first_not_of("0123456789") == std::string::npos;
+    // The kept beginnings answer most examinations without reading the text.
+    const bool keyed = std::ranges::equal(list.KeyEntries(), entries);
+    const bool longer = folded.size() > TInvestigationList::KeyBytes;
 
     std::vector<std::string_view> fields(entries.size());
     from = from < 0 || from >= count ? 0 : from;
     for (int step = 0; step < count; ++step) {
         const int index = from + step < count ? from + step : from + step - count;
-        if (digitsOnly) {
-            char number[16];
-            const auto result = std::to_chars(number, number + sizeof number, index + 1);
-            if (BeginsWith(std::string_view(number, static_cast<std::size_t>(result.ptr - number)), folded, fold))
-                return index;
+        if (digitsOnly && NumberBeginsWith(index + 1, folded))
+            return index;
+        if (keyed) {
+            for (std::size_t column = 0; column < entries.size(); ++column) {
+                if (!KeyBeginsWith(list.Key(index, column), folded, fold))
+                    continue;
+                if (!longer || BeginsWith(list.Field(index, entries[column]), folded, fold))
+                    return index;
+            }
+            continue;
         }
         list.Fields(index, entries, fields);
         for (const std::string_view field : fields)

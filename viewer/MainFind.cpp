@@ -2,7 +2,8 @@
 
 #include "ui_Main.h"
 
-#include <array>
+#include <algorithm>
+#include <vector>
 #include <string>
 
 #include "Cp1252.h"
@@ -11,8 +12,26 @@
 #include "InvestigationSearch.h"
 #include "StringGrid.h"
 
+namespace {
+
+// The list's columns after the running number; field N is entry N - 1.
+const std::vector<int>& ListedEntries()
+{
+    static const std::vector<int> entries = [] {
+        std::vector<int> e;
+        for (std::size_t col = 1; col < ObjectListColumnCount; ++col)
+            e.push_back(ObjectListColumns()[col].Field - 1);
+        std::sort(e.begin(), e.end());
+        return e;
+    }();
+    return entries;
+}
+
+} // namespace
+
 void TMainForm::SetUpFind()
 {
+    FInvestigations.SetKeyEntries(ListedEntries());
     ui->sgObjectList->SetRowFinder(
         [this](const QString& text, int fromRow) { return FindInObjectList(text, fromRow); });
 }
@@ -27,13 +46,6 @@ int TMainForm::FindInObjectList(const QString& text, int fromRow) const
     std::string bytes;
     if (!Utf8ToCp1252(text.toStdString(), bytes))
         return -1;
-    // The list's columns after the running number; field N is entry N - 1.
-    static const std::array<int, ObjectListColumnCount - 1> entries = [] {
-        std::array<int, ObjectListColumnCount - 1> e{};
-        for (std::size_t col = 1; col < ObjectListColumnCount; ++col)
-            e[col - 1] = ObjectListColumns()[col].Field - 1;
-        return e;
-    }();
-    const int found = FindInvestigation(FInvestigations, entries, bytes, fromRow - HeaderRows);
+    const int found = FindInvestigation(FInvestigations, ListedEntries(), bytes, fromRow - HeaderRows);
     return found < 0 ? -1 : found + HeaderRows;
 }
