@@ -330,12 +330,14 @@ void TMainWorkingAidsTest::Find_data()
     QTest::addColumn<QList<int>>("pauses");  // milliseconds before each key
     QTest::addColumn<int>("expectedRow");
 
-    // Rows 2 to 7 show: Hamburg, Hannover, Berlin, bremen, Überlingen, Hamm.
+    // Rows 2 to 9 show: Hamburg, Hannover, Berlin, bremen, Überlingen, Hamm,
+    // Hamburg-Altona, Hamburg-Bergedorf.
     QTest::newRow("first letters") << 2 << QStringList{"h", "a", "n"} << QList<int>{0, 10, 10} << 3;
     QTest::newRow("without regard to case") << 2 << QStringList{"B", "R"} << QList<int>{0, 10} << 5;
     QTest::newRow("umlaut in either case") << 2 << QStringList{"\u00FC"} << QList<int>{0} << 6;
     QTest::newRow("same letter again goes on") << 2 << QStringList{"h"} << QList<int>{0} << 3;
-    QTest::newRow("wraps at the end") << 6 << QStringList{"h", "a", "m", "b"} << QList<int>{0, 1, 1, 1} << 2;
+    QTest::newRow("wraps at the end") << 9 << QStringList{"h"} << QList<int>{0} << 2;
+    QTest::newRow("longer than the kept beginning") << 2 << QStringList{"hamburg-b"} << QList<int>{0} << 9;
     QTest::newRow("longer text may stay on the row") << 6 << QStringList{"h", "a"} << QList<int>{0, 999} << 7;
     QTest::newRow("a pause begins a new text") << 2 << QStringList{"h", "b"} << QList<int>{0, 1000} << 4;
     QTest::newRow("no match stays") << 4 << QStringList{"x"} << QList<int>{0} << 4;
@@ -351,7 +353,8 @@ void TMainWorkingAidsTest::Find()
     QFETCH(QStringList, keys);
     QFETCH(QList<int>, pauses);
     QFETCH(int, expectedRow);
-    const QList<QByteArray> places{"Hamburg", "Hannover", "Berlin", "bremen", "\xDC" "berlingen", "Hamm"};
+    const QList<QByteArray> places{"Hamburg", "Hannover", "Berlin", "bremen", "\xDC" "berlingen", "Hamm",
+                                   "Hamburg-Altona", "Hamburg-Bergedorf"};
     QList<QByteArray> lines;
     for (int i = 0; i < places.size(); ++i) {
         QMap<int, QByteArray> fields{{14, places[i]}};
