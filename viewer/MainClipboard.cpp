@@ -7,6 +7,8 @@
 #include <QGuiApplication>
 #include <QMenu>
 
+#include <algorithm>
+
 #include "ErrorDisplay.h"
 #include "StringGrid.h"
 #include "ValueLabel.h"

@@ -318,7 +318,7 @@ void TStringGrid::keyboardSearch(const QString& search)
     if (!FRowFinder || search.isEmpty() || !search.at(0).isPrint())
         return;
     // A blank begins no search: it may only continue one.
-    if (FTypeAhead.Text().isEmpty() && search.at(0).isSpace())
+    if (search.at(0).isSpace() && !FTypeAhead.Continues())
         return;
     // A new text looks from the row after the current one, so that typing
     // the same letter again goes on to the next match; a longer text may

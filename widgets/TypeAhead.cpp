@@ -9,11 +9,10 @@ TTypeAhead::TTypeAhead()
 
 bool TTypeAhead::Add(const QString& typed)
 {
-    const int64_t now = FClock();
-    const bool continues = !FText.isEmpty() && now - FLastKey < Pause;
+    const bool continues = Continues();
     if (!continues)
         FText.clear();
     FText += typed;
-    FLastKey = now;
+    FLastKey = FClock();
     return continues;
 }

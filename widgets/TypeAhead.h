@@ -16,6 +16,8 @@ public:
     TTypeAhead();
 
     void SetClock(TClock clock) { FClock = std::move(clock); }
+    // Whether a key typed now would continue the text typed before.
+    bool Continues() const { return !FText.isEmpty() && FClock() - FLastKey < Pause; }
     // Adds typed text; returns whether it continues the text typed before.
     bool Add(const QString& typed);
     const QString& Text() const { return FText; }

@@ -342,6 +342,7 @@ void TMainWorkingAidsTest::Find_data()
     QTest::newRow("a pause begins a new text") << 2 << QStringList{"h", "b"} << QList<int>{0, 1000} << 4;
     QTest::newRow("no match stays") << 4 << QStringList{"x"} << QList<int>{0} << 4;
     QTest::newRow("no match for the longer text") << 2 << QStringList{"h", "x"} << QList<int>{0, 10} << 3;
+    QTest::newRow("a blank begins no text") << 2 << QStringList{" ", "\u00DC"} << QList<int>{0, 10} << 6;
     QTest::newRow("running number") << 2 << QStringList{"5"} << QList<int>{0} << 6;
     QTest::newRow("other column") << 2 << QStringList{"z", "z"} << QList<int>{0, 10} << 5;
     QTest::newRow("character the file cannot hold") << 2 << QStringList{"\u0142"} << QList<int>{0} << 2;
