@@ -26,7 +26,6 @@
 
 namespace {
 
-constexpr int NoTag = -1;
 
 // Background kinds of a component.
 const QColor Transparent;                       // shows its parent's colour
