@@ -1,4 +1,4 @@
-#include "../checking/TempFile.h"
+#include "TempDir.h"
 #include "ExportOracle.h"
 #include "ExportTable.h"
 #include "InvestigationWalk.h"
