@@ -3,6 +3,7 @@
 #include <array>
 
 #include "DisplayText.h"
+#include "FieldLayout.h"
 
 namespace {
 
@@ -35,8 +36,6 @@ const std::array<TColumn, TInvestigationCells::SampleCols> SampleColumns{{
     {"Ausnahme", "Feld 53", 52},
 }};
 
-constexpr int ParameterEntries = 11;
-
 template <std::size_t N>
 QString Header(const std::array<TColumn, N>& columns, int col, int row)
 {
@@ -57,7 +56,6 @@ QString TInvestigationCells::ObjectListCell(const TInvestigationList& list, int 
     const int index = row - HeaderRows;
     if (index < 0 || index >= list.Count() || col < 0 || col >= ObjectListCols)
         return QString();
-    ++FProduced;
     if (col == 0)
         return QString::number(index + 1);
     return Cp1252ToQString(list.Field(index, ObjectListColumns[static_cast<std::size_t>(col)].Entry));
@@ -68,12 +66,11 @@ QString TInvestigationCells::SampleCell(const TInvestigationList& list, int inve
     const int k = row - HeaderRows;
     if (k < 0 || k >= list.ParameterCount(investigation) || col < 0 || col >= SampleCols)
         return QString();
-    ++FProduced;
     if (col == 0)
         return QString::number(k + 1);
     // The line number assumes no empty line inside the block: it is computed, not counted.
     if (col == 1)
-        return QString::number(list.FirstLineIndex(investigation) + 3 + k);
-    const int entry = SampleColumns[static_cast<std::size_t>(col)].Entry + ParameterEntries * k;
+        return QString::number(list.FirstLineIndex(investigation) + 1 + FieldLayout::HeaderLines + k);
+    const int entry = SampleColumns[static_cast<std::size_t>(col)].Entry + FieldLayout::ParameterEntries * k;
     return Cp1252ToQString(list.Field(investigation, entry));
 }

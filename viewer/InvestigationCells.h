@@ -2,8 +2,6 @@
 
 #include <QString>
 
-#include <cstdint>
-
 #include "InvestigationList.h"
 
 // The cells of the examination list and of the analysis grid: their header
@@ -24,11 +22,4 @@ public:
     // Grid row HeaderRows + k shows parameter k of the examination; empty
     // outside its parameters.
     static QString SampleCell(const TInvestigationList& list, int investigation, int col, int row);
-
-    // Cells produced from examinations since the start of the program; shows
-    // that a grid asks for the cells it draws and for no others.
-    static std::uint64_t ProducedCount() { return FProduced; }
-
-private:
-    static inline std::uint64_t FProduced = 0;
 };

@@ -1,7 +1,8 @@
 #include "InvestigationList.h"
 
+#include "FieldLayout.h"
 #include "Fields.h"
-#include "LineScan.h"
+#include "Lines.h"
 
 #include <algorithm>
 #include <limits>
@@ -9,24 +10,13 @@
 
 namespace {
 
-constexpr char Separator = '|';
-constexpr int HeaderEntries = 42;
-constexpr int ParameterEntries = 11;
 // Offsets inside an examination are 32-bit; keep them within int range too.
 constexpr std::size_t MaxInvestigationSpan = std::numeric_limits<int32_t>::max();
 
 bool IsBlank(std::string_view line) { return TrimField(line).empty(); }
 
-bool EndsLine(char ch) { return ch == '\r' || ch == '\n' || ch == '\0'; }
-
-// The number of fields that splitting the line at "|" gives: none for an
-// empty line, and no empty last field after a final separator.
-uint32_t FieldsOfLine(std::string_view line, uint32_t separators)
-{
-    if (line.empty())
-        return 0;
-    return line.back() == Separator ? separators : separators + 1;
-}
+// The loader knows an end line by its very first character alone.
+bool IsEndLine(std::string_view line) { return !line.empty() && line.front() == FieldLayout::EndKind.front(); }
 
 } // namespace
 
@@ -66,7 +56,7 @@ void TInvestigationList::Build(std::string_view text)
     TInvestigation* current = nullptr;
 
     auto addFields = [&](std::string_view line, uint32_t separators) {
-        const uint32_t count = FieldsOfLine(line, separators);
+        const auto count = static_cast<uint32_t>(FieldCountOf(line, separators));
         if (count == 0)
             return;
         const auto offset = static_cast<std::size_t>(line.data() - text.data()) - current->Start;
@@ -93,7 +83,7 @@ void TInvestigationList::Build(std::string_view text)
             state = TState::Parameters;
             break;
         case TState::Parameters:
-            if (!line.empty() && line.front() == '3')
+            if (IsEndLine(line))
                 state = TState::AfterEnd;
             else
                 addFields(line, separators);
@@ -137,15 +127,8 @@ std::string_view TInvestigationList::Field(int investigation, int entry) const
     const auto line = std::prev(std::upper_bound(first, last, static_cast<uint32_t>(entry),
         [](uint32_t value, const TLineRef& ref) { return value < ref.FirstEntry; }));
 
-    const std::string_view text = FText.Text();
-    std::size_t pos = inv.Start + line->Offset;
-    for (uint32_t skip = static_cast<uint32_t>(entry) - line->FirstEntry; skip > 0; ++pos)
-        if (text[pos] == Separator)
-            --skip;
-    std::size_t end = pos;
-    while (end < text.size() && text[end] != Separator && !EndsLine(text[end]))
-        ++end;
-    return TrimField(text.substr(pos, end - pos));
+    const std::string_view rest = FText.Text().substr(inv.Start + line->Offset);
+    return FieldOfLine(rest.substr(0, LineLength(rest)), static_cast<uint32_t>(entry) - line->FirstEntry);
 }
 
 int TInvestigationList::FieldCount(int investigation) const
@@ -164,5 +147,5 @@ int64_t TInvestigationList::FirstLineIndex(int investigation) const
 
 int TInvestigationList::ParameterCount(int investigation) const
 {
-    return std::max(0, (FieldCount(investigation) - HeaderEntries) / ParameterEntries);
+    return std::max(0, (FieldCount(investigation) - FieldLayout::HeaderEntries) / FieldLayout::ParameterEntries);
 }
