@@ -13,6 +13,7 @@
 
 #include "ClassicLook.h"
 #include "ErrorDisplay.h"
+#include "FieldLayout.h"
 #include "HelpInfoForm.h"
 #include "Main.h"
 
@@ -23,7 +24,7 @@ const QByteArray KCrLf = QByteArrayLiteral("\r\n");
 QByteArray Header1()
 {
     QByteArray line = "1|E|";
-    for (int field = 3; field <= 32; ++field)
+    for (int field = FieldLayout::Header1.FirstField + 2; field < FieldLayout::Header2.FirstField; ++field)
         line += "f" + QByteArray::number(field) + "|";
     return line;
 }
@@ -31,7 +32,7 @@ QByteArray Header1()
 QByteArray Header2()
 {
     QByteArray line = "2|MATW|";
-    for (int field = 35; field <= 42; ++field)
+    for (int field = FieldLayout::Header2.FirstField + 2; field < FieldLayout::Parameter.FirstField; ++field)
         line += "f" + QByteArray::number(field) + "|";
     return line;
 }
@@ -39,7 +40,7 @@ QByteArray Header2()
 QByteArray Parameter()
 {
     QByteArray line = "2|";
-    for (int field = 44; field <= 53; ++field)
+    for (int field = FieldLayout::Parameter.FirstField + 1; field < FieldLayout::End.FirstField; ++field)
         line += "p" + QByteArray::number(field) + "|";
     return line;
 }
