@@ -10,6 +10,14 @@
 #define MORVASK_SCAN_SSE2 1
 #endif
 
+// For the few per-line steps of the scan loops, which the compiler might
+// otherwise leave as calls.
+#if defined(__GNUC__) || defined(__clang__)
+#define MORVASK_ALWAYS_INLINE __attribute__((always_inline)) inline
+#else
+#define MORVASK_ALWAYS_INLINE inline
+#endif
+
 // The one character that separates fields; no other does, and there is no
 // quoting or escaping.
 constexpr char FieldSeparator = '|';

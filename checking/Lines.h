@@ -46,12 +46,8 @@ public:
                     FState = EState::LineStart;
                     break;
                 case EState::LineStart:
-                    if (block[pos] == '\0') {
-                        FState = EState::Ended;
+                    if (!BeginLine(block, pos))
                         return;
-                    }
-                    FSink.BeginLine(block + pos);
-                    FState = EState::InLine;
                     break;
                 case EState::InLine: {
                     const std::uint64_t separators = masks.Separators >> pos;
@@ -66,8 +62,24 @@ public:
                         FSink.LineBytes(block + pos, length, separators & ((std::uint64_t(1) << length) - 1));
                     FSink.EndLine();
                     const char lineEnd = block[pos + length];
-                    FState = lineEnd == '\r' ? EState::AfterCr : lineEnd == '\n' ? EState::LineStart : EState::Ended;
                     pos += length + 1;
+                    if (lineEnd == '\0') {
+                        FState = EState::Ended;
+                        return;
+                    }
+                    // Most lines end in CR LF inside the block: take the LF and
+                    // begin the next line here rather than in further rounds.
+                    if (lineEnd == '\r') {
+                        if (pos == avail) {
+                            FState = EState::AfterCr;
+                            break;
+                        }
+                        if (block[pos] == '\n')
+                            ++pos;
+                    }
+                    FState = EState::LineStart;
+                    if (pos < avail && !BeginLine(block, pos))
+                        return;
                     break;
                 }
                 }
@@ -85,6 +97,18 @@ public:
 
 private:
     enum class EState { LineStart, InLine, AfterCr, Ended };
+
+    // At a line start: a NUL ends the text (false), anything else begins a line.
+    bool BeginLine(const char* block, unsigned pos)
+    {
+        if (block[pos] == '\0') {
+            FState = EState::Ended;
+            return false;
+        }
+        FSink.BeginLine(block + pos);
+        FState = EState::InLine;
+        return true;
+    }
 
     TSink& FSink;
     EState FState = EState::LineStart;

@@ -36,7 +36,7 @@ private:
     bool FPending = false; // FFacts holds a finished line not yet handed on
 };
 
-inline void TTransferScanner::BeginLine(const char*)
+MORVASK_ALWAYS_INLINE void TTransferScanner::BeginLine(const char*)
 {
     // Another line begins, so the finished one was not the last.
     if (FPending)
@@ -45,7 +45,7 @@ inline void TTransferScanner::BeginLine(const char*)
     FPending = false;
 }
 
-inline void TTransferScanner::Capture(const char* p, std::size_t n)
+MORVASK_ALWAYS_INLINE void TTransferScanner::Capture(const char* p, std::size_t n)
 {
     if (n == 0)
         return;
@@ -58,7 +58,7 @@ inline void TTransferScanner::Capture(const char* p, std::size_t n)
     }
 }
 
-inline void TTransferScanner::LineBytes(const char* p, std::size_t n, std::uint64_t separators)
+MORVASK_ALWAYS_INLINE void TTransferScanner::LineBytes(const char* p, std::size_t n, std::uint64_t separators)
 {
     FFacts.Empty = false;
     FFacts.LastByte = p[n - 1];
