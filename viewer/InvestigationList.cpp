@@ -26,6 +26,8 @@ void TInvestigationList::Clear()
     FInvestigations.shrink_to_fit();
     FLineRefs.clear();
     FLineRefs.shrink_to_fit();
+    FKeys.clear();
+    FKeys.shrink_to_fit();
     FText = TFileText();
 }
 
@@ -63,12 +65,15 @@ void TInvestigationList::Build(std::string_view text)
         if (offset + line.size() > MaxInvestigationSpan)
             throw std::length_error("Untersuchung zu gro\xDF");
         FLineRefs.push_back({static_cast<uint32_t>(offset), current->FieldCount});
+        if (!FKeyEntries.empty() && current->FieldCount <= static_cast<uint32_t>(FKeyEntries.back()))
+            KeepKeys(line, current->FieldCount, FInvestigations.size() - 1);
         ++current->LineRefCount;
         current->FieldCount += count;
     };
     auto beginInvestigation = [&](std::string_view line, uint32_t separators) {
         const auto start = static_cast<std::size_t>(line.data() - text.data());
         current = &FInvestigations.emplace_back(TInvestigation{start, FLineRefs.size(), lineIndex, 0, 0});
+        FKeys.resize(FInvestigations.size() * FKeyEntries.size() * KeyBytes, '\0');
         addFields(line, separators);
         state = TState::Header2;
     };
@@ -112,6 +117,29 @@ void TInvestigationList::Build(std::string_view text)
     }
     if (FInvestigations.empty()) // an empty file: one examination without data
         FInvestigations.push_back(TInvestigation{0, 0, 0, 0, 0});
+    if (FInvestigations.size() == 1 && FInvestigations.front().FieldCount == 0)
+        std::fill(FKeys.begin(), FKeys.end(), '\0');
+    FKeys.resize(FInvestigations.size() * FKeyEntries.size() * KeyBytes, '\0');
+}
+
+// One pass over the separators of a line that the load has just read, so the
+// line is still in the cache.
+void TInvestigationList::KeepKeys(std::string_view line, uint32_t firstEntry, std::size_t investigation)
+{
+    char* const keys = FKeys.data() + investigation * FKeyEntries.size() * KeyBytes;
+    std::size_t column = 0;
+    while (column < FKeyEntries.size() && static_cast<uint32_t>(FKeyEntries[column]) < firstEntry)
+        ++column;
+    uint32_t entry = firstEntry;
+    // The cut stops behind the last wanted field.
+    ForEachField(line, [&](std::string_view field) {
+        if (column < FKeyEntries.size() && static_cast<uint32_t>(FKeyEntries[column]) == entry) {
+            std::copy_n(field.data(), std::min(field.size(), KeyBytes), keys + column * KeyBytes);
+            ++column;
+        }
+        ++entry;
+        return column < FKeyEntries.size();
+    });
 }
 
 std::string_view TInvestigationList::Field(int investigation, int entry) const
@@ -129,6 +157,13 @@ std::string_view TInvestigationList::Field(int investigation, int entry) const
 
     const std::string_view rest = FText.Text().substr(inv.Start + line->Offset);
     return FieldOfLine(rest.substr(0, LineLength(rest)), static_cast<uint32_t>(entry) - line->FirstEntry);
+}
+
+void TInvestigationList::Fields(int investigation, std::span<const int> entries,
+                                std::span<std::string_view> out) const
+{
+    for (std::size_t i = 0; i < entries.size() && i < out.size(); ++i)
+        out[i] = Field(investigation, entries[i]);
 }
 
 int TInvestigationList::FieldCount(int investigation) const
