@@ -26,7 +26,6 @@
 
 namespace {
 
-constexpr int NoTag = -1;
 
 // Background kinds of a component.
 const QColor Transparent;                       // shows its parent's colour
@@ -661,7 +660,7 @@ int main(int argc, char** argv)
 {
     // The window opens the file named first on its command line once it is
     // shown; the test names one that cannot exist.
-    char program[] = "tst_MainLayout";
+    char program[] = "MainLayoutTest";
     char missing[] = "/nonexistent/morvask-layout-test/ABCD_070312_143005.DAT";
     char* arguments[] = {program, missing, nullptr};
     int count = 2;
@@ -671,4 +670,4 @@ int main(int argc, char** argv)
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "tst_MainLayout.moc"
+#include "MainLayoutTest.moc"

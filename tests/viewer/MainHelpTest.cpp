@@ -43,7 +43,7 @@ private:
 
 } // namespace
 
-class TestMainHelp : public QObject {
+class TMainHelpTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -74,7 +74,7 @@ private:
     int FErrors = 0;
 };
 
-void TestMainHelp::initTestCase()
+void TMainHelpTest::initTestCase()
 {
     ApplyClassicLook(*qApp);
     SetErrorSink([this](const QString&, const QString&) { ++FErrors; });
@@ -93,20 +93,20 @@ void TestMainHelp::initTestCase()
     QTRY_COMPARE(FErrors, 1); // the activation has tried the missing file of the command line
 }
 
-void TestMainHelp::cleanupTestCase()
+void TMainHelpTest::cleanupTestCase()
 {
     FForm.reset();
     FHelp.reset();
     SetErrorSink({});
 }
 
-QWidget* TestMainHelp::Focused() const
+QWidget* TMainHelpTest::Focused() const
 {
     QWidget* focused = QApplication::focusWidget();
     return focused != nullptr && focused->window() == FForm.get() ? focused : FForm.get();
 }
 
-bool TestMainHelp::WatchShowings(const std::function<void()>& action, const std::function<void()>& whileShown)
+bool TMainHelpTest::WatchShowings(const std::function<void()>& action, const std::function<void()>& whileShown)
 {
     // The showing is modal: action returns once the help has closed again.
     // Every showing is closed, so a fault that opens the help more than once
@@ -138,12 +138,12 @@ bool TestMainHelp::WatchShowings(const std::function<void()>& action, const std:
     return shownModally && showings == 1;
 }
 
-bool TestMainHelp::PressAndWatch(int key, Qt::KeyboardModifiers modifiers, const std::function<void()>& whileShown)
+bool TMainHelpTest::PressAndWatch(int key, Qt::KeyboardModifiers modifiers, const std::function<void()>& whileShown)
 {
     return WatchShowings([&] { QTest::keyClick(Focused(), static_cast<Qt::Key>(key), modifiers); }, whileShown);
 }
 
-void TestMainHelp::f1OpensHelpModally_data()
+void TMainHelpTest::f1OpensHelpModally_data()
 {
     QTest::addColumn<QString>("view");
     QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
@@ -158,7 +158,7 @@ void TestMainHelp::f1OpensHelpModally_data()
         << u"data"_qs << Qt::KeyboardModifiers(Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
 }
 
-void TestMainHelp::f1OpensHelpModally()
+void TMainHelpTest::f1OpensHelpModally()
 {
     QFETCH(QString, view);
     QFETCH(Qt::KeyboardModifiers, modifiers);
@@ -189,7 +189,7 @@ void TestMainHelp::f1OpensHelpModally()
     QVERIFY(!FHelp->isVisible());
 }
 
-void TestMainHelp::otherKeysPassOn_data()
+void TMainHelpTest::otherKeysPassOn_data()
 {
     QTest::addColumn<int>("key");
     QTest::newRow("F2") << int(Qt::Key_F2);
@@ -197,7 +197,7 @@ void TestMainHelp::otherKeysPassOn_data()
     QTest::newRow("arrow") << int(Qt::Key_Down);
 }
 
-void TestMainHelp::otherKeysPassOn()
+void TMainHelpTest::otherKeysPassOn()
 {
     QFETCH(int, key);
     FForm->findChild<QWidget*>(QStringLiteral("sgObjectList"))->setFocus();
@@ -209,7 +209,7 @@ void TestMainHelp::otherKeysPassOn()
     QCOMPARE(counter.Count(key), 1);
 }
 
-void TestMainHelp::helpButtonOpensHelp()
+void TMainHelpTest::helpButtonOpensHelp()
 {
     auto* button = FForm->findChild<QPushButton*>(QStringLiteral("bbtnHelpInfo"));
     QVERIFY(button != nullptr);
@@ -217,7 +217,7 @@ void TestMainHelp::helpButtonOpensHelp()
     QVERIFY(!FHelp->isVisible());
 }
 
-void TestMainHelp::secondShowingIsTheSameWindow()
+void TMainHelpTest::secondShowingIsTheSameWindow()
 {
     TRtfView* view = FHelp->RichEditView();
     QSignalSpy reloads(view->document(), &QTextDocument::contentsChange);
@@ -228,7 +228,7 @@ void TestMainHelp::secondShowingIsTheSameWindow()
     QCOMPARE(reloads.count(), 0);
 }
 
-void TestMainHelp::f1WhileHelpIsOpenDoesNothing()
+void TMainHelpTest::f1WhileHelpIsOpenDoesNothing()
 {
     TEventCounter counter;
     FHelp->installEventFilter(&counter);
@@ -242,7 +242,7 @@ void TestMainHelp::f1WhileHelpIsOpenDoesNothing()
     QCOMPARE(counter.Shows, 1);
 }
 
-void TestMainHelp::withoutHelpWindowNothingOpens()
+void TMainHelpTest::withoutHelpWindowNothingOpens()
 {
     FForm->SetHelpForm(nullptr);
     FForm->findChild<QWidget*>(QStringLiteral("sgObjectList"))->setFocus();
@@ -262,13 +262,13 @@ int main(int argc, char** argv)
 {
     // The window opens the file named first on its command line once it is
     // shown; a file that cannot exist leaves it showing nothing.
-    char program[] = "tst_MainHelp";
+    char program[] = "MainHelpTest";
     char missing[] = "/nonexistent/morvask-help-test/WVMO_261015_093000.DAT";
     char* arguments[] = {program, missing, nullptr};
     int count = 2;
     QApplication application(count, arguments);
-    TestMainHelp test;
+    TMainHelpTest test;
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "tst_MainHelp.moc"
+#include "MainHelpTest.moc"
