@@ -2,12 +2,25 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <algorithm>
 #include <cstring>
 
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
 #define MORVASK_SCAN_SSE2 1
 #endif
+
+// For the few per-line steps of the scan loops, which the compiler might
+// otherwise leave as calls.
+#if defined(__GNUC__) || defined(__clang__)
+#define MORVASK_ALWAYS_INLINE __attribute__((always_inline)) inline
+#else
+#define MORVASK_ALWAYS_INLINE inline
+#endif
+
+// The one character that separates fields; no other does, and there is no
+// quoting or escaping.
+constexpr char FieldSeparator = '|';
 
 // Finds the bytes the transfer format cares about ("|", CR, LF, NUL) 64 at a
 // time: bit i of a mask stands for byte i of the block.
@@ -77,7 +90,7 @@ inline std::uint64_t Load64(const char* p)
 inline TBlockMasks Scan64(const char* p)
 {
 #ifdef MORVASK_SCAN_SSE2
-    const __m128i bar = _mm_set1_epi8('|');
+    const __m128i bar = _mm_set1_epi8(FieldSeparator);
     const __m128i cr = _mm_set1_epi8('\r');
     const __m128i lf = _mm_set1_epi8('\n');
     const __m128i nul = _mm_setzero_si128();
@@ -101,7 +114,7 @@ inline TBlockMasks Scan64(const char* p)
     std::uint64_t sep = 0, eol = 0;
     for (int i = 0; i < 8; ++i) {
         const std::uint64_t x = Load64(p + 8 * i);
-        const std::uint64_t s = ZeroBytes(x ^ (ones * '|'));
+        const std::uint64_t s = ZeroBytes(x ^ (ones * static_cast<unsigned char>(FieldSeparator)));
         const std::uint64_t e = ZeroBytes(x ^ (ones * '\r')) | ZeroBytes(x ^ (ones * '\n')) | ZeroBytes(x);
         sep |= static_cast<std::uint64_t>(GatherHighBits(s)) << (8 * i);
         eol |= static_cast<std::uint64_t>(GatherHighBits(e)) << (8 * i);
@@ -138,13 +151,6 @@ inline const char* FindLineEnd(const char* p, const char* end)
         p += BlockSize;
     }
     return end;
-}
-
-// First "|" in [p, end), or end.
-inline const char* FindSeparator(const char* p, const char* end)
-{
-    const void* hit = std::memchr(p, '|', static_cast<std::size_t>(end - p));
-    return hit ? static_cast<const char*>(hit) : end;
 }
 
 } // namespace ByteScan

@@ -2,25 +2,20 @@
 
 const TSeparatorSet& TSeparatorSet::Bar()
 {
-    static const TSeparatorSet bar{'|'};
+    static const TSeparatorSet bar{FieldSeparator};
     return bar;
 }
 
 void AppendFields(std::string_view line, TFieldList& fields, const TSeparatorSet& separators)
 {
-    if (line.empty())
-        return;
-    std::size_t start = 0;
-    for (;;) {
-        std::size_t pos = start;
-        while (pos < line.size() && !separators.Contains(line[pos]))
-            ++pos;
-        fields.emplace_back(TrimField(line.substr(start, pos - start)));
-        // pos is 0-based here: "at or beyond the length" means no character follows it.
-        if (pos + 1 >= line.size())
-            return;
-        start = pos + 1;
-    }
+    CutFields(
+        line,
+        [&separators](std::string_view text, std::size_t pos) {
+            while (pos < text.size() && !separators.Contains(text[pos]))
+                ++pos;
+            return pos;
+        },
+        [&fields](std::string_view field) { fields.emplace_back(field); });
 }
 
 void SplitFields(std::string_view line, TFieldList& fields, const TSeparatorSet& separators)

@@ -123,7 +123,7 @@ bool CheckFileName(std::string_view name, TSamplingData& data, TCalendarDate& da
     if (upper.size() == 22) {
         if (upper[4] != '_' || upper[11] != '_' || upper.compare(18, 4, ".DAT") != 0) {
             InterfaceKind = 0;
-            AddMessage(data, 0, 40);
+            AddMessage(data, 0, ECheckMessage::FileNameInvalid);
             return false;
         }
         InterfaceKind = 1;
@@ -131,7 +131,7 @@ bool CheckFileName(std::string_view name, TSamplingData& data, TCalendarDate& da
     } else if (upper.size() == 27) {
         if (upper[4] != '_' || upper[9] != '_' || upper[16] != '_' || upper.compare(23, 4, ".DAT") != 0) {
             InterfaceKind = 0;
-            AddMessage(data, 0, 40);
+            AddMessage(data, 0, ECheckMessage::FileNameInvalid);
             return false;
         }
         InterfaceKind = 2;
@@ -144,7 +144,7 @@ bool CheckFileName(std::string_view name, TSamplingData& data, TCalendarDate& da
     const std::string dateText = layout.substr(14, 2) + "." + layout.substr(12, 2) + "." + layout.substr(10, 2);
     TCalendarDate parsedDate;
     if (!ConvertDateText(dateText, currentYear, parsedDate)) {
-        AddMessageWithValue(data, 0, 43, dateText);
+        AddMessageWithValue(data, 0, ECheckMessage::FileNameDateInvalid, dateText);
         return false;
     }
     date = parsedDate;
@@ -152,7 +152,7 @@ bool CheckFileName(std::string_view name, TSamplingData& data, TCalendarDate& da
     const std::string timeText = layout.substr(17, 2) + ":" + layout.substr(19, 2) + ":" + layout.substr(21, 2);
     TTimeOfDay parsedTime;
     if (!ConvertTimeText(timeText, parsedTime)) {
-        AddMessageWithValue(data, 0, 44, timeText);
+        AddMessageWithValue(data, 0, ECheckMessage::FileNameTimeInvalid, timeText);
         return false;
     }
     time = parsedTime;

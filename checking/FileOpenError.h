@@ -2,6 +2,17 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
+
+// "Datei %s kann nicht geöffnet werden", the one text for a file that cannot
+// be read, in whatever encoding the caller shows: fromCp1252 turns the fixed
+// Windows-1252 words into it, and path is already in it.
+template <class TText, class TFromCp1252>
+TText CannotOpenText(const TText& path, TFromCp1252&& fromCp1252)
+{
+    return fromCp1252(std::string_view("Datei ")) + path +
+           fromCp1252(std::string_view(" kann nicht ge\xF6" "ffnet werden"));
+}
 
 // The one failure of a check that is not a finding: the file cannot be read.
 // what() is the Windows-1252 text; Path() keeps the caller's path bytes so a

@@ -2,34 +2,155 @@
 
 #include "ByteScan.h"
 
-#include <string>
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
 #include <string_view>
-#include <vector>
 
-// The lines of a transfer file in file order (line numbers count from 1).
-using TLineList = std::vector<std::string>;
+// The one line cutter of the transfer format. CR, LF and CR LF end a line (LF
+// CR is a break and then an empty line); a break at the very end adds no
+// empty line; the first NUL ends the text. Lines are not trimmed.
+//
+// Bytes arrive in chunks of any size and are scanned 64 at a time for "|" and
+// the line ends. The sink hears, inlined:
+//   BeginLine(const char* at)   a line, possibly empty, begins at `at`;
+//   LineBytes(const char* p, std::size_t n, std::uint64_t separators)
+//                               n > 0 bytes of it; bit i of separators marks p[i] == '|';
+//   EndLine()                   the line is complete.
+template <class TSink>
+class TLineCutter {
+public:
+    explicit TLineCutter(TSink& sink)
+        : FSink(sink)
+    {
+    }
 
-// Calls onLine(std::string_view) for each line of text: CR, LF, CR LF and
-// LF CR (a break, then an empty line) end lines; a break at the very end adds
-// no empty line; the first NUL ends the text. Lines are not trimmed.
+    // True once a NUL has ended the text: later bytes are ignored.
+    bool Ended() const { return FState == EState::Ended; }
+
+    void Feed(const char* bytes, std::size_t count)
+    {
+        using namespace ByteScan;
+        for (std::size_t blockStart = 0; blockStart < count; blockStart += BlockSize) {
+            const char* const block = bytes + blockStart;
+            const auto avail = static_cast<unsigned>(std::min<std::size_t>(BlockSize, count - blockStart));
+            const TBlockMasks masks = avail == BlockSize ? Scan64(block) : ScanTail(block, avail);
+            unsigned pos = 0;
+            while (pos < avail) {
+                switch (FState) {
+                case EState::Ended:
+                    return;
+                case EState::AfterCr:
+                    if (block[pos] == '\n')
+                        ++pos;
+                    FState = EState::LineStart;
+                    break;
+                case EState::LineStart:
+                    if (!BeginLine(block, pos))
+                        return;
+                    break;
+                case EState::InLine: {
+                    const std::uint64_t separators = masks.Separators >> pos;
+                    const std::uint64_t ends = masks.LineEnds >> pos;
+                    if (ends == 0) {
+                        FSink.LineBytes(block + pos, avail - pos, separators);
+                        pos = avail;
+                        break;
+                    }
+                    const auto length = static_cast<unsigned>(LowestBit(ends));
+                    if (length > 0)
+                        FSink.LineBytes(block + pos, length, separators & ((std::uint64_t(1) << length) - 1));
+                    FSink.EndLine();
+                    const char lineEnd = block[pos + length];
+                    pos += length + 1;
+                    if (lineEnd == '\0') {
+                        FState = EState::Ended;
+                        return;
+                    }
+                    // Most lines end in CR LF inside the block: take the LF and
+                    // begin the next line here rather than in further rounds.
+                    if (lineEnd == '\r') {
+                        if (pos == avail) {
+                            FState = EState::AfterCr;
+                            break;
+                        }
+                        if (block[pos] == '\n')
+                            ++pos;
+                    }
+                    FState = EState::LineStart;
+                    if (pos < avail && !BeginLine(block, pos))
+                        return;
+                    break;
+                }
+                }
+            }
+        }
+    }
+
+    // Call once after the last chunk: ends a line that no break ended.
+    void Finish()
+    {
+        if (FState == EState::InLine)
+            FSink.EndLine();
+        FState = EState::Ended;
+    }
+
+private:
+    enum class EState { LineStart, InLine, AfterCr, Ended };
+
+    // At a line start: a NUL ends the text (false), anything else begins a line.
+    bool BeginLine(const char* block, unsigned pos)
+    {
+        if (block[pos] == '\0') {
+            FState = EState::Ended;
+            return false;
+        }
+        FSink.BeginLine(block + pos);
+        FState = EState::InLine;
+        return true;
+    }
+
+    TSink& FSink;
+    EState FState = EState::LineStart;
+};
+
+// Calls onLine(std::string_view line, std::uint32_t separators) for each line
+// of text held whole in memory, with the number of "|" in it.
+template <class F>
+void ForEachLineCountingSeparators(std::string_view text, F&& onLine)
+{
+    struct TSink {
+        F& OnLine;
+        const char* Begin = nullptr;
+        const char* End = nullptr;
+        std::uint32_t Separators = 0;
+
+        void BeginLine(const char* at)
+        {
+            Begin = End = at;
+            Separators = 0;
+        }
+        void LineBytes(const char* p, std::size_t n, std::uint64_t separators)
+        {
+            End = p + n;
+            Separators += static_cast<std::uint32_t>(ByteScan::BitCount(separators));
+        }
+        void EndLine() { OnLine(std::string_view(Begin, static_cast<std::size_t>(End - Begin)), Separators); }
+    } sink{onLine};
+    TLineCutter<TSink> cutter(sink);
+    cutter.Feed(text.data(), text.size());
+    cutter.Finish();
+}
+
+// Calls onLine(std::string_view) for each line of text held whole in memory.
 template <class F>
 void ForEachLine(std::string_view text, F&& onLine)
 {
-    const char* p = text.data();
-    const char* const end = p + text.size();
-    while (p < end && *p != '\0') {
-        const char* lineEnd = ByteScan::FindLineEnd(p, end);
-        onLine(std::string_view(p, static_cast<std::size_t>(lineEnd - p)));
-        p = lineEnd;
-        if (p < end && *p == '\r')
-            ++p;
-        if (p < end && *p == '\n')
-            ++p;
-    }
+    ForEachLineCountingSeparators(text, [&onLine](std::string_view line, std::uint32_t) { onLine(line); });
 }
 
-// Empties lines and fills it with the lines of text.
-void SplitTextIntoLines(std::string_view text, TLineList& lines);
-
-// Reads the file at path into lines; throws EFileOpenError when it cannot be read.
-void ReadFileIntoLines(const std::string& path, TLineList& lines);
+// The length of the line that begins text: up to its first CR, LF or NUL.
+inline std::size_t LineLength(std::string_view text)
+{
+    return static_cast<std::size_t>(ByteScan::FindLineEnd(text.data(), text.data() + text.size()) - text.data());
+}

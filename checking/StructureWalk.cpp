@@ -1,7 +1,5 @@
 #include "StructureWalk.h"
 
-#include "CheckMessages.h"
-
 #include <climits>
 
 TStructureWalk::TStructureWalk(TSamplingData& data)
@@ -16,36 +14,35 @@ std::int32_t TStructureWalk::LineNumber(std::int64_t line) const
     return line > INT32_MAX ? INT32_MAX : static_cast<std::int32_t>(line);
 }
 
-void TStructureWalk::CheckHeader(const TLineFacts& line, std::uint64_t fieldCount, std::uint8_t countMessage,
-                                 std::string_view kind, std::uint8_t kindMessage, std::string_view code,
-                                 std::uint8_t codeMessage)
+void TStructureWalk::CheckHeader(const TLineFacts& line, const THeaderRule& rule)
 {
-    if (line.FieldCount() != fieldCount || !line.EndsWithSeparator()) {
-        AddMessage(FData, LineNumber(FLine), countMessage);
+    if (line.FieldCount() != static_cast<std::uint64_t>(rule.Layout.FieldCount) || !line.EndsWithSeparator()) {
+        AddMessage(FData, LineNumber(FLine), rule.CountMessage);
         return;
     }
-    if (!line.First.Equals(kind))
-        AddMessage(FData, LineNumber(FLine), kindMessage);
-    if (!line.Second.EqualsUpper(code))
-        AddMessage(FData, LineNumber(FLine), codeMessage);
+    if (!line.First.Equals(rule.Kind))
+        AddMessage(FData, LineNumber(FLine), rule.KindMessage);
+    if (!line.Second.EqualsUpper(rule.Code))
+        AddMessage(FData, LineNumber(FLine), rule.CodeMessage);
 }
 
 void TStructureWalk::CheckParameterOrEnd(const TLineFacts& line, bool isLast)
 {
-    if (line.FieldCount() >= 1 && line.First.Equals("3")) {
-        if (line.FieldCount() != 2)
-            AddMessage(FData, LineNumber(FLine), 35);
+    using namespace FieldLayout;
+    if (line.FieldCount() >= 1 && line.First.Equals(EndKind)) {
+        if (line.FieldCount() != static_cast<std::uint64_t>(End.FieldCount))
+            AddMessage(FData, LineNumber(FLine), ECheckMessage::EndLineFieldCountMismatch);
         else if (line.Count.Value() != FBlockParameters)
-            AddMessage(FData, LineNumber(FLine), 36);
+            AddMessage(FData, LineNumber(FLine), ECheckMessage::ParameterCountMismatch);
         FStep = isLast ? EStep::Done : EStep::BetweenBlocks;
         return;
     }
-    if (line.FieldCount() != 11 || !line.EndsWithSeparator()) {
-        AddMessage(FData, LineNumber(FLine), 22);
+    if (line.FieldCount() != static_cast<std::uint64_t>(Parameter.FieldCount) || !line.EndsWithSeparator()) {
+        AddMessage(FData, LineNumber(FLine), ECheckMessage::ParameterLineFieldCountMismatch);
         return;
     }
-    if (!line.First.Equals("2"))
-        AddMessage(FData, LineNumber(FLine), 25);
+    if (!line.First.Equals(ParameterKind))
+        AddMessage(FData, LineNumber(FLine), ECheckMessage::Field43MustBeTwo);
     // Both counts stay below the line count; clamp them all the same.
     if (FBlockParameters < INT32_MAX)
         ++FBlockParameters;
@@ -73,14 +70,14 @@ void TStructureWalk::OnLine(const TLineFacts& line, bool isLast)
     case EStep::Header1:
         // A header line that is the file's last line is left to the parameter step.
         if (!isLast) {
-            CheckHeader(line, 32, 11, "1", 0, "E", 1);
+            CheckHeader(line, Header1Rule);
             FStep = EStep::Header2;
             return;
         }
         [[fallthrough]];
     case EStep::Header2:
         if (!isLast) {
-            CheckHeader(line, 10, 12, "2", 19, "MATW", 20);
+            CheckHeader(line, Header2Rule);
             FStep = EStep::Parameters;
             return;
         }
@@ -95,7 +92,7 @@ void TStructureWalk::Finish()
 {
     FData.LineCount = LineNumber(FLine);
     if (FStep == EStep::Header1 || FStep == EStep::Header2 || FStep == EStep::Parameters)
-        AddMessage(FData, LineNumber(FLine + 1), 37);
+        AddMessage(FData, LineNumber(FLine + 1), ECheckMessage::UnexpectedEndOfRecord);
     FStep = EStep::Done;
     if (FData.MessageText.empty())
         FData.MessageText = "OK";

@@ -1,9 +1,29 @@
 #pragma once
 
+#include "CheckMessages.h"
+#include "FieldLayout.h"
 #include "LineFacts.h"
 #include "SamplingData.h"
 
 #include <cstdint>
+#include <string_view>
+
+// What a header line must hold, and the message for each way it fails.
+struct THeaderRule {
+    FieldLayout::TLineLayout Layout;
+    ECheckMessage CountMessage; // not the right number of fields, or no final "|"
+    std::string_view Kind;      // field 1 of the line, exactly
+    ECheckMessage KindMessage;
+    std::string_view Code;      // field 2 of the line, after upper-casing a to z
+    ECheckMessage CodeMessage;
+};
+
+constexpr THeaderRule Header1Rule{FieldLayout::Header1, ECheckMessage::Header1FieldCountMismatch,
+                                  FieldLayout::Header1Kind, ECheckMessage::Field1MustBeOne,
+                                  FieldLayout::FinalResult, ECheckMessage::Field2MustBeFinalResult};
+constexpr THeaderRule Header2Rule{FieldLayout::Header2, ECheckMessage::Header2FieldCountMismatch,
+                                  FieldLayout::Header2Kind, ECheckMessage::Field33MustBeTwo,
+                                  FieldLayout::Material, ECheckMessage::Field34MustBeMatw};
 
 // The block walk of the structure check, fed one line at a time. The steps
 // ask "is this the last line?" and "do two lines remain?"; the caller answers
@@ -22,9 +42,7 @@ public:
 private:
     enum class EStep { Header1, Header2, Parameters, BetweenBlocks, Done };
 
-    void CheckHeader(const TLineFacts& line, std::uint64_t fieldCount, std::uint8_t countMessage,
-                     std::string_view kind, std::uint8_t kindMessage, std::string_view code,
-                     std::uint8_t codeMessage);
+    void CheckHeader(const TLineFacts& line, const THeaderRule& rule);
     void CheckParameterOrEnd(const TLineFacts& line, bool isLast);
     std::int32_t LineNumber(std::int64_t line) const;
 

@@ -4,15 +4,13 @@
 // messages, the structure check and the file-name check.
 
 #include "CheckMessages.h"
-#include "CheckReport.h"
-#include "Cp1252.h"
 #include "Fields.h"
 #include "FileAccess.h"
 #include "FileNameCheck.h"
 #include "FileOpenError.h"
 #include "FileText.h"
-#include "JsonWriter.h"
 #include "Lines.h"
+#include "ParameterCount.h"
+#include "StructureWalk.h"
 #include "SamplingData.h"
-#include "StructureCheck.h"
 #include "TransferFileCheck.h"

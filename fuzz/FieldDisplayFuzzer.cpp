@@ -2,6 +2,7 @@
 // label, list row, analysis cell and hint shows only what the examination
 // holds, and a long value's hint carries its whole text.
 #include "DisplayText.h"
+#include "FieldLayout.h"
 #include "FieldHints.h"
 #include "FuzzSupport.h"
 #include "Main.h"
@@ -94,7 +95,8 @@ void CheckShown(TMainForm& form, int index)
             bool number = false;
             cell.toLongLong(&number);
             bool found = cell.isEmpty() || number;
-            for (int entry = 42 + 11 * k; !found && entry < 53 + 11 * k; ++entry)
+            for (int entry = FieldLayout::ParameterEntry(FieldLayout::Parameter.FirstField, k);
+                 !found && entry < FieldLayout::ParameterEntry(FieldLayout::End.FirstField, k); ++entry)
                 found = cell == Cp1252ToQString(loaded.Field(index, entry));
             FUZZ_ASSERT(found, Show(cell));
         }

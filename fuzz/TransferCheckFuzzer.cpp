@@ -5,8 +5,9 @@
 #include "Fields.h"
 #include "FuzzSupport.h"
 #include "InvestigationList.h"
+#include "FieldLayout.h"
+#include "LineListCheck.h"
 #include "Lines.h"
-#include "StructureCheck.h"
 #include "TransferFileCheck.h"
 
 #include <cstddef>
@@ -17,8 +18,8 @@
 
 namespace {
 
-constexpr int HeaderEntries = 42;
-constexpr int ParameterEntries = 11;
+using FieldLayout::HeaderEntries;
+using FieldLayout::ParameterEntries;
 
 std::string Counts(const TSamplingData& data, const TInvestigationList& loaded)
 {
@@ -36,7 +37,7 @@ bool HasEndLineNotAtLineStart(std::string_view text)
     ForEachLine(text, [&](std::string_view line) {
         bool first = true;
         ForEachField(line, [&](std::string_view field) {
-            if (first && field == "3" && line.front() != '3')
+            if (first && field == FieldLayout::EndKind && line.front() != FieldLayout::EndKind.front())
                 found = true;
             first = false;
         });
@@ -88,7 +89,7 @@ void CheckAgreement(std::string_view text, const TSamplingData& data, const TInv
         if (index < blockLines) {
             if (blockStart)
                 firstLines.push_back(index);
-            blockStart = !line.empty() && line.front() == '3';
+            blockStart = !line.empty() && line.front() == FieldLayout::EndKind.front();
             if (!blockStart)
                 ForEachField(line, [&](std::string_view field) { expected.push_back(field); });
         }

@@ -1,6 +1,5 @@
 #include "InvestigationWalk.h"
 
-#include "ByteScan.h"
 #include "FileAccess.h"
 #include "Fields.h"
 
@@ -9,7 +8,7 @@
 namespace {
 
 constexpr std::size_t ChunkSize = 256 << 10;
-constexpr int Header1Fields = 32;
+constexpr int Header1Fields = FieldLayout::Header1.FieldCount;
 constexpr int Header2Fields = MasterFieldCount - Header1Fields;
 
 // Cuts line into at most fields.size() trimmed fields; returns how many the
@@ -33,51 +32,41 @@ void TInvestigationWalk::Changed() const
     throw ETransferChanged("Zeile " + std::to_string(FLine) + " entspricht nicht mehr der Pr\xC3\xBC" "fung");
 }
 
+void TInvestigationWalk::BeginLine(const char* at)
+{
+    FLineBegin = FLineEnd = at;
+    FInLine = true;
+    FCarried = false;
+    FCarry.clear();
+}
+
+void TInvestigationWalk::LineBytes(const char* p, std::size_t n, std::uint64_t)
+{
+    if (FCarried)
+        FCarry.append(p, n);
+    else
+        FLineEnd = p + n;
+}
+
+void TInvestigationWalk::EndLine()
+{
+    FInLine = false;
+    OnLine(FCarried ? std::string_view(FCarry) : std::string_view(FLineBegin, static_cast<std::size_t>(FLineEnd - FLineBegin)));
+}
+
 void TInvestigationWalk::Feed(const char* bytes, std::size_t count)
 {
-    const char* p = bytes;
-    const char* const end = bytes + count;
-    while (p < end && !FEnded) {
-        if (FAfterCr) {
-            FAfterCr = false;
-            if (*p == '\n') {
-                ++p;
-                continue;
-            }
-        }
-        const char* lineEnd = ByteScan::FindLineEnd(p, end);
-        if (lineEnd == end) {
-            FCarry.append(p, static_cast<std::size_t>(end - p));
-            return;
-        }
-        const char brk = *lineEnd;
-        if (brk == '\0' && FCarry.empty() && lineEnd == p) {
-            FEnded = true;
-            return;
-        }
-        if (FCarry.empty()) {
-            OnLine(std::string_view(p, static_cast<std::size_t>(lineEnd - p)));
-        } else {
-            FCarry.append(p, static_cast<std::size_t>(lineEnd - p));
-            OnLine(FCarry);
-            FCarry.clear();
-        }
-        if (brk == '\0') {
-            FEnded = true;
-            return;
-        }
-        p = lineEnd + 1;
-        FAfterCr = brk == '\r';
+    FCutter.Feed(bytes, count);
+    // The chunk is about to be reused: keep what it holds of an open line.
+    if (FInLine && !FCarried) {
+        FCarry.assign(FLineBegin, static_cast<std::size_t>(FLineEnd - FLineBegin));
+        FCarried = true;
     }
 }
 
 void TInvestigationWalk::Finish()
 {
-    if (!FCarry.empty()) {
-        OnLine(FCarry);
-        FCarry.clear();
-    }
-    FEnded = true;
+    FCutter.Finish();
     // A block without its end line did not pass the check.
     if (FStep == EStep::Parameters)
         Changed();
@@ -111,8 +100,8 @@ void TInvestigationWalk::OnLine(std::string_view line)
     case EStep::Parameters: {
         TParameterFields fields{};
         const std::size_t count = CutFields<ParameterFieldCount>(line, fields.data());
-        if (count >= 1 && fields[0] == "3") {
-            if (count != 2)
+        if (count >= 1 && fields[0] == FieldLayout::EndKind) {
+            if (count != static_cast<std::size_t>(FieldLayout::End.FieldCount))
                 Changed();
             FSink.EndInvestigation(FInvestigation, FParameters);
             FStep = EStep::Header1;

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "FieldLayout.h"
+#include "Lines.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -11,8 +14,8 @@
 // parameter line at a time while the file streams past: memory holds the two
 // header lines of the current examination and one line, whatever the file's size.
 
-constexpr int MasterFieldCount = 42;    // fields 1 to 42: header lines 1 and 2
-constexpr int ParameterFieldCount = 11; // fields 43 to 53 of each parameter line
+constexpr int MasterFieldCount = FieldLayout::HeaderEntries;         // fields 1 to 42: header lines 1 and 2
+constexpr int ParameterFieldCount = FieldLayout::Parameter.FieldCount; // fields 43 to 53 of each parameter line
 
 struct TWalkInvestigation {
     std::int64_t Number = 0;    // 1 for the file's first examination
@@ -45,11 +48,16 @@ public:
 // examination, as the check does not examine it either.
 class TInvestigationWalk {
 public:
-    explicit TInvestigationWalk(TInvestigationSink& sink) : FSink(sink) {}
+    explicit TInvestigationWalk(TInvestigationSink& sink) : FSink(sink), FCutter(*this) {}
 
     // Throws ETransferChanged where a line breaks the checked structure.
     void Feed(const char* bytes, std::size_t count);
     void Finish();
+
+    // What the line cutter calls.
+    void BeginLine(const char* at);
+    void LineBytes(const char* p, std::size_t n, std::uint64_t separators);
+    void EndLine();
 
 private:
     enum class EStep { Header1, Header2, Parameters };
@@ -60,9 +68,14 @@ private:
 
     TInvestigationSink& FSink;
     EStep FStep = EStep::Header1;
-    bool FEnded = false;    // a NUL ended the text
-    bool FAfterCr = false;  // an LF right now belongs to the last CR
-    std::string FCarry;     // the start of a line that the last chunk cut
+    TLineCutter<TInvestigationWalk> FCutter;
+    // The current line: a view into the chunk while it lies in one, else
+    // copied into FCarry.
+    const char* FLineBegin = nullptr;
+    const char* FLineEnd = nullptr;
+    bool FInLine = false;
+    bool FCarried = false;
+    std::string FCarry;
     std::string FHeader1, FHeader2;
     TWalkInvestigation FInvestigation;
     std::int64_t FLine = 0;

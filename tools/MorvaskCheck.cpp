@@ -89,7 +89,7 @@ int main(int argc, char** argv)
             CheckTransferFile(path, data);
         } catch (const EFileOpenError& e) {
             std::fflush(stdout);
-            Write(stderr, "morvask-check: Datei " + BytesToUtf8(e.Path()) + " kann nicht ge\xC3\xB6" "ffnet werden.\n");
+            Write(stderr, "morvask-check: " + CannotOpenText(BytesToUtf8(e.Path()), Cp1252ToUtf8) + ".\n");
             status = ExitFailure;
             continue;
         } catch (const std::exception& e) {

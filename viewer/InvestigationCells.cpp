@@ -4,10 +4,9 @@
 
 #include "DisplayText.h"
 #include "FieldCaptions.h"
+#include "FieldLayout.h"
 
 namespace {
-
-constexpr int ParameterEntries = 11;
 
 template <std::size_t N>
 QString Header(const std::array<TGridColumn, N>& columns, int col, int row)
@@ -20,7 +19,7 @@ QString Header(const std::array<TGridColumn, N>& columns, int col, int row)
 }
 
 // Field N is entry N - 1 of an examination's field list.
-int EntryOf(const TGridColumn& column) { return column.Field - 1; }
+int EntryOf(const TGridColumn& column) { return FieldLayout::Entry(column.Field); }
 
 } // namespace
 
@@ -33,7 +32,6 @@ QString TInvestigationCells::ObjectListCell(const TInvestigationList& list, int 
     const int index = row - HeaderRows;
     if (index < 0 || index >= list.Count() || col < 0 || col >= ObjectListCols)
         return QString();
-    ++FProduced;
     if (col == 0)
         return QString::number(index + 1);
     return Cp1252ToQString(list.Field(index, EntryOf(ObjectListColumns()[static_cast<std::size_t>(col)])));
@@ -44,12 +42,11 @@ QString TInvestigationCells::SampleCell(const TInvestigationList& list, int inve
     const int k = row - HeaderRows;
     if (k < 0 || k >= list.ParameterCount(investigation) || col < 0 || col >= SampleCols)
         return QString();
-    ++FProduced;
     if (col == 0)
         return QString::number(k + 1);
     // The line number assumes no empty line inside the block: it is computed, not counted.
     if (col == 1)
-        return QString::number(list.FirstLineIndex(investigation) + 3 + k);
-    const int entry = EntryOf(SampleColumns()[static_cast<std::size_t>(col)]) + ParameterEntries * k;
+        return QString::number(list.FirstLineIndex(investigation) + 1 + FieldLayout::HeaderLines + k);
+    const int entry = EntryOf(SampleColumns()[static_cast<std::size_t>(col)]) + FieldLayout::ParameterEntries * k;
     return Cp1252ToQString(list.Field(investigation, entry));
 }

@@ -2,8 +2,6 @@
 
 #include <QString>
 
-#include <cstdint>
-
 #include "FieldCaptions.h"
 #include "InvestigationList.h"
 
@@ -25,11 +23,4 @@ public:
     // Grid row HeaderRows + k shows parameter k of the examination; empty
     // outside its parameters.
     static QString SampleCell(const TInvestigationList& list, int investigation, int col, int row);
-
-    // Cells produced from examinations since the start of the program; shows
-    // that a grid asks for the cells it draws and for no others.
-    static std::uint64_t ProducedCount() { return FProduced; }
-
-private:
-    static inline std::uint64_t FProduced = 0;
 };

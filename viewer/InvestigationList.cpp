@@ -1,54 +1,22 @@
 #include "InvestigationList.h"
 
+#include "FieldLayout.h"
 #include "Fields.h"
-#include "ByteScan.h"
-#include "LineScan.h"
+#include "Lines.h"
 
 #include <algorithm>
-#include <bit>
 #include <limits>
 #include <stdexcept>
 
 namespace {
 
-constexpr char Separator = '|';
-constexpr int HeaderEntries = 42;
-constexpr int ParameterEntries = 11;
 // Offsets inside an examination are 32-bit; keep them within int range too.
 constexpr std::size_t MaxInvestigationSpan = std::numeric_limits<int32_t>::max();
 
 bool IsBlank(std::string_view line) { return TrimField(line).empty(); }
 
-bool EndsLine(char ch) { return ch == '\r' || ch == '\n' || ch == '\0'; }
-
-// The number of fields that splitting the line at "|" gives: none for an
-// empty line, and no empty last field after a final separator.
-uint32_t FieldsOfLine(std::string_view line, uint32_t separators)
-{
-    if (line.empty())
-        return 0;
-    return line.back() == Separator ? separators : separators + 1;
-}
-
-// Position after the skip-th "|" from pos on, 64 bytes at a time; the caller
-// knows that many separators follow on the line.
-std::size_t SkipSeparators(std::string_view text, std::size_t pos, uint32_t skip)
-{
-    const char* const end = text.data() + text.size();
-    while (skip > 0 && pos < text.size()) {
-        uint64_t seps = ByteScan::ScanAt(text.data() + pos, end).Separators;
-        const auto count = static_cast<uint32_t>(ByteScan::BitCount(seps));
-        if (count < skip) {
-            skip -= count;
-            pos += ByteScan::BlockSize;
-            continue;
-        }
-        while (--skip > 0)
-            seps &= seps - 1;
-        return pos + static_cast<std::size_t>(ByteScan::LowestBit(seps)) + 1;
-    }
-    return std::min(pos, text.size());
-}
+// The loader knows an end line by its very first character alone.
+bool IsEndLine(std::string_view line) { return !line.empty() && line.front() == FieldLayout::EndKind.front(); }
 
 } // namespace
 
@@ -90,7 +58,7 @@ void TInvestigationList::Build(std::string_view text)
     TInvestigation* current = nullptr;
 
     auto addFields = [&](std::string_view line, uint32_t separators) {
-        const uint32_t count = FieldsOfLine(line, separators);
+        const auto count = static_cast<uint32_t>(FieldCountOf(line, separators));
         if (count == 0)
             return;
         const auto offset = static_cast<std::size_t>(line.data() - text.data()) - current->Start;
@@ -120,7 +88,7 @@ void TInvestigationList::Build(std::string_view text)
             state = TState::Parameters;
             break;
         case TState::Parameters:
-            if (!line.empty() && line.front() == '3')
+            if (IsEndLine(line))
                 state = TState::AfterEnd;
             else
                 addFields(line, separators);
@@ -158,40 +126,20 @@ void TInvestigationList::Build(std::string_view text)
 // line is still in the cache.
 void TInvestigationList::KeepKeys(std::string_view line, uint32_t firstEntry, std::size_t investigation)
 {
-    const char* const end = line.data() + line.size();
     char* const keys = FKeys.data() + investigation * FKeyEntries.size() * KeyBytes;
     std::size_t column = 0;
     while (column < FKeyEntries.size() && static_cast<uint32_t>(FKeyEntries[column]) < firstEntry)
         ++column;
     uint32_t entry = firstEntry;
-    std::size_t fieldStart = 0;
-    auto keep = [&](std::size_t fieldEnd) {
+    // The cut stops behind the last wanted field.
+    ForEachField(line, [&](std::string_view field) {
         if (column < FKeyEntries.size() && static_cast<uint32_t>(FKeyEntries[column]) == entry) {
-            const std::string_view field = TrimField(line.substr(fieldStart, fieldEnd - fieldStart));
             std::copy_n(field.data(), std::min(field.size(), KeyBytes), keys + column * KeyBytes);
             ++column;
         }
         ++entry;
-    };
-    for (std::size_t base = 0; base < line.size() && column < FKeyEntries.size(); base += ByteScan::BlockSize) {
-        uint64_t seps = ByteScan::ScanAt(line.data() + base, end).Separators;
-        // A block that ends no wanted field is passed over whole.
-        const auto count = static_cast<uint32_t>(ByteScan::BitCount(seps));
-        if (count > 0 && entry + count <= static_cast<uint32_t>(FKeyEntries[column])) {
-            entry += count;
-            fieldStart = base + static_cast<std::size_t>(std::bit_width(seps));
-            continue;
-        }
-        while (seps != 0 && column < FKeyEntries.size()) {
-            const std::size_t at = base + static_cast<std::size_t>(ByteScan::LowestBit(seps));
-            seps &= seps - 1;
-            keep(at);
-            fieldStart = at + 1;
-        }
-    }
-    // The last field of a line without a final separator.
-    if (fieldStart < line.size())
-        keep(line.size());
+        return column < FKeyEntries.size();
+    });
 }
 
 std::string_view TInvestigationList::Field(int investigation, int entry) const
@@ -207,48 +155,15 @@ std::string_view TInvestigationList::Field(int investigation, int entry) const
     const auto line = std::prev(std::upper_bound(first, last, static_cast<uint32_t>(entry),
         [](uint32_t value, const TLineRef& ref) { return value < ref.FirstEntry; }));
 
-    const std::string_view text = FText.Text();
-    std::size_t pos = inv.Start + line->Offset;
-    for (uint32_t skip = static_cast<uint32_t>(entry) - line->FirstEntry; skip > 0; ++pos)
-        if (text[pos] == Separator)
-            --skip;
-    std::size_t end = pos;
-    while (end < text.size() && text[end] != Separator && !EndsLine(text[end]))
-        ++end;
-    return TrimField(text.substr(pos, end - pos));
+    const std::string_view rest = FText.Text().substr(inv.Start + line->Offset);
+    return FieldOfLine(rest.substr(0, LineLength(rest)), static_cast<uint32_t>(entry) - line->FirstEntry);
 }
 
 void TInvestigationList::Fields(int investigation, std::span<const int> entries,
                                 std::span<std::string_view> out) const
 {
-    const std::string_view text = FText.Text();
-    const TLineRef* line = nullptr;
-    std::size_t pos = 0;  // start of entry `at`
-    uint32_t at = 0;
-    for (std::size_t i = 0; i < entries.size() && i < out.size(); ++i) {
-        out[i] = {};
-        if (investigation < 0 || investigation >= Count() || entries[i] < 0)
-            continue;
-        const TInvestigation& inv = FInvestigations[static_cast<std::size_t>(investigation)];
-        const auto entry = static_cast<uint32_t>(entries[i]);
-        if (entry >= inv.FieldCount)
-            continue;
-        const auto first = FLineRefs.begin() + static_cast<std::ptrdiff_t>(inv.FirstLineRef);
-        const auto found = std::prev(std::upper_bound(first, first + inv.LineRefCount, entry,
-            [](uint32_t value, const TLineRef& ref) { return value < ref.FirstEntry; }));
-        // Go on from the previous entry when it lies earlier on the same line.
-        if (line != &*found || entry < at) {
-            line = &*found;
-            pos = inv.Start + line->Offset;
-            at = line->FirstEntry;
-        }
-        pos = SkipSeparators(text, pos, entry - at);
-        at = entry;
-        std::size_t end = pos;
-        while (end < text.size() && text[end] != Separator && !EndsLine(text[end]))
-            ++end;
-        out[i] = TrimField(text.substr(pos, end - pos));
-    }
+    for (std::size_t i = 0; i < entries.size() && i < out.size(); ++i)
+        out[i] = Field(investigation, entries[i]);
 }
 
 int TInvestigationList::FieldCount(int investigation) const
@@ -267,5 +182,5 @@ int64_t TInvestigationList::FirstLineIndex(int investigation) const
 
 int TInvestigationList::ParameterCount(int investigation) const
 {
-    return std::max(0, (FieldCount(investigation) - HeaderEntries) / ParameterEntries);
+    return std::max(0, (FieldCount(investigation) - FieldLayout::HeaderEntries) / FieldLayout::ParameterEntries);
 }

@@ -22,7 +22,6 @@ public:
     void Clear();
 
     int Count() const { return static_cast<int>(FInvestigations.size()); }
-    bool IsEmpty() const { return FInvestigations.empty(); }
 
     // Entry `entry` (field number - 1) of examination `investigation`, trimmed;
     // empty for an examination or entry that does not exist.

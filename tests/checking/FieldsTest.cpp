@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 namespace {
@@ -51,7 +52,9 @@ TEST(FieldSplitting, AppendKeepsEarlierEntries)
     EXPECT_EQ(fields, (TFieldList{"x", "a", "b", "c"}));
 }
 
-TEST(FieldSplitting, ForEachFieldAgreesWithAppendFields)
+// The loader and the check count fields from a line's separators and cut
+// single fields out of it on demand: both must give what the splitting gives.
+TEST(FieldSplitting, CountAndSingleFieldsAgreeWithSplitting)
 {
     std::mt19937 random(7);
     const char alphabet[] = {'|', '|', ' ', '\t', 'a', 'b', '\xA0', '\x01'};
@@ -59,9 +62,15 @@ TEST(FieldSplitting, ForEachFieldAgreesWithAppendFields)
         std::string line(random() % 12, ' ');
         for (char& c : line)
             c = alphabet[random() % sizeof alphabet];
+        const TFieldList fields = Split(line);
+        const auto separators = static_cast<std::uint64_t>(std::count(line.begin(), line.end(), '|'));
+        ASSERT_EQ(FieldCountOf(line, separators), fields.size())
+            << testing::PrintToString(line);
         TFieldList viaVisit;
         ForEachField(line, [&](std::string_view f) { viaVisit.emplace_back(f); });
-        ASSERT_EQ(viaVisit, Split(line)) << testing::PrintToString(line);
+        ASSERT_EQ(viaVisit, fields) << testing::PrintToString(line);
+        for (std::size_t i = 0; i <= fields.size(); ++i)
+            ASSERT_EQ(FieldOfLine(line, i), i < fields.size() ? fields[i] : "") << testing::PrintToString(line) << i;
     }
 }
 

@@ -1,6 +1,6 @@
 #include "FileOpenError.h"
 #include "FileText.h"
-#include "Lines.h"
+#include "LineListCheck.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>

@@ -1,11 +1,12 @@
 #include "CheckTestSupport.h"
 #include "Fields.h"
+#include "LineListCheck.h"
 #include "Lines.h"
-#include "StructureCheck.h"
 #include "TransferFileCheck.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 
@@ -14,24 +15,6 @@
 // the line-list walk, on many generated files and at every buffer boundary.
 
 namespace {
-
-// The reading rules, one byte at a time.
-TLineList NaiveLines(std::string_view text)
-{
-    TLineList lines;
-    std::size_t i = 0;
-    while (i < text.size() && text[i] != '\0') {
-        std::string line;
-        while (i < text.size() && text[i] != '\r' && text[i] != '\n' && text[i] != '\0')
-            line += text[i++];
-        lines.push_back(line);
-        if (i < text.size() && text[i] == '\r')
-            ++i;
-        if (i < text.size() && text[i] == '\n')
-            ++i;
-    }
-    return lines;
-}
 
 std::string RandomField(std::mt19937& random)
 {
@@ -86,15 +69,61 @@ std::string RandomText(std::mt19937& random)
     return text;
 }
 
+// Each line as the cutter gives it, with its count of "|", beside the same
+// from the byte-by-byte rules.
+using TCutLines = std::vector<std::pair<std::string, std::uint32_t>>;
+
+TCutLines CutLines(std::string_view text)
+{
+    TCutLines lines;
+    ForEachLineCountingSeparators(text, [&](std::string_view line, std::uint32_t separators) {
+        lines.emplace_back(std::string(line), separators);
+    });
+    return lines;
+}
+
+TCutLines ExpectedLines(std::string_view text)
+{
+    TCutLines lines;
+    for (const std::string& line : NaiveLines(text))
+        lines.emplace_back(line, static_cast<std::uint32_t>(std::count(line.begin(), line.end(), '|')));
+    return lines;
+}
+
 TEST(StreamingReader, LinesAgreeWithTheByteByByteRules)
 {
     std::mt19937 random(20261015);
     for (int round = 0; round < 3000; ++round) {
         const std::string text = RandomText(random);
-        TLineList lines;
-        SplitTextIntoLines(text, lines);
-        ASSERT_EQ(lines, NaiveLines(text)) << testing::PrintToString(text);
+        ASSERT_EQ(CutLines(text), ExpectedLines(text)) << testing::PrintToString(text);
     }
+    // Short alphabets put every mix of breaks, separators and NULs at every
+    // offset within a 64-byte block.
+    const char alphabet[] = {'a', 'a', '|', '|', '\r', '\n', ' ', '\0'};
+    for (int round = 0; round < 3000; ++round) {
+        std::string text(random() % 300, 'a');
+        for (char& c : text)
+            c = alphabet[random() % (round % 2 == 0 ? 7 : 8)];
+        ASSERT_EQ(CutLines(text), ExpectedLines(text)) << testing::PrintToString(text);
+    }
+}
+
+TEST(StreamingReader, LineEndsAtBlockBorders)
+{
+    using namespace std::string_literals;
+    const std::string a63(63, 'a'), a64(64, 'a');
+    const std::string cases[] = {
+        a63 + "\r\nb|c",
+        a63 + "\r\n",
+        a64 + "\n|",
+        std::string(200, '|') + "\n" + std::string(130, '|'),
+        std::string(1000, 'a') + "|" + std::string(1000, 'a') + "|\r\nx",
+        std::string(150, '\n') + "a|",
+        a64 + "\0x|"s,
+        "a|b\n\0c\n"s,
+    };
+    for (const std::string& text : cases)
+        EXPECT_EQ(CutLines(text), ExpectedLines(text)) << testing::PrintToString(text);
 }
 
 TEST(StreamingWalk, AgreesWithTheLineListWalkOnGeneratedFiles)

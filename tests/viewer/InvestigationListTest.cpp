@@ -3,7 +3,7 @@
 #include "Fields.h"
 #include "FileOpenError.h"
 #include "InvestigationList.h"
-#include "Lines.h"
+#include "LineListCheck.h"
 #include "TransferFiles.h"
 
 using namespace TransferFiles;
@@ -102,8 +102,7 @@ void TInvestigationListTest::Load()
     list.SetKeyEntries(keyed);
     list.Load(FileSystemPath(path));
 
-    TLineList lines;
-    SplitTextIntoLines(std::string_view(text.constData(), static_cast<std::size_t>(text.size())), lines);
+    const TLineList lines = NaiveLines(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
     QCOMPARE(list.Count(), groups.size());
     for (int i = 0; i < list.Count(); ++i) {
         TFieldList expected;

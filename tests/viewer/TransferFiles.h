@@ -6,6 +6,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include "FieldLayout.h"
+
 #include <string>
 
 // Builders for the lines of transfer files in tests. Every field carries its
@@ -16,7 +18,7 @@ namespace TransferFiles {
 inline QByteArray Header1(int block)
 {
     QByteArray line = "1|E|";
-    for (int field = 3; field <= 32; ++field)
+    for (int field = FieldLayout::Header1.FirstField + 2; field < FieldLayout::Header2.FirstField; ++field)
         line += "b" + QByteArray::number(block) + "f" + QByteArray::number(field) + "|";
     return line;
 }
@@ -24,7 +26,7 @@ inline QByteArray Header1(int block)
 inline QByteArray Header2(int block)
 {
     QByteArray line = "2|MATW|";
-    for (int field = 35; field <= 42; ++field)
+    for (int field = FieldLayout::Header2.FirstField + 2; field < FieldLayout::Parameter.FirstField; ++field)
         line += "b" + QByteArray::number(block) + "f" + QByteArray::number(field) + "|";
     return line;
 }
@@ -32,7 +34,7 @@ inline QByteArray Header2(int block)
 inline QByteArray Parameter(int block, int k)
 {
     QByteArray line = "2|";
-    for (int field = 44; field <= 53; ++field)
+    for (int field = FieldLayout::Parameter.FirstField + 1; field < FieldLayout::End.FirstField; ++field)
         line += "b" + QByteArray::number(block) + "p" + QByteArray::number(k) + "f" + QByteArray::number(field) + "|";
     return line;
 }
