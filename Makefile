@@ -7,13 +7,14 @@ PREFIX    ?= /usr/local
 # UndefinedBehaviorSanitizer; clang, so that the fuzz targets build there too.
 ASAN_BUILD   ?= build-asan
 BENCH_BUILD  ?= build-bench
+WINDOWS_BUILD ?= build-windows
 FUZZ_SECONDS ?= 60
 FUZZ_JOBS    ?= 2
 SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1 \
                 LSAN_OPTIONS=suppressions=$(CURDIR)/fuzz/leak-suppressions.txt:print_suppressions=0 \
                 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: run test deps configure build sanitize configure-asan bench fuzz install clean
+.PHONY: run test deps configure build sanitize configure-asan bench fuzz install clean test-windows package test-package
 
 deps:
 	@bash scripts/install-deps
@@ -29,7 +30,13 @@ run: build
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	@$(MAKE) --no-print-directory test-package
+	@$(MAKE) --no-print-directory test-windows
 	@$(MAKE) --no-print-directory sanitize
+
+# The check, the tools and their tests cross-built for Windows, run under Wine.
+test-windows: deps
+	bash scripts/test-windows $(WINDOWS_BUILD) $(JOBS)
 
 configure-asan: deps
 	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
@@ -56,4 +63,4 @@ install: build
 	cmake --install $(BUILD) --prefix "$(PREFIX)"
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(WINDOWS_BUILD)

@@ -1,12 +1,13 @@
 #include "../checking/TempFile.h"
 #include "JsonTestSupport.h"
+#include "RunProgram.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sstream>
+#ifndef _WIN32
 #include <sys/stat.h>
-#include <sys/wait.h>
+#endif
 
 // Runs the real morvask-check binary on files the tests write.
 
@@ -19,45 +20,9 @@ const std::string P = "2|p44|p45|p46|p47|p48|p49|p50|p51|p52|p53|";
 const std::string Good = H1 + "\r\n" + H2 + "\r\n" + P + "\r\n" + P + "\r\n3|2\r\n";
 const std::string Faulty = H1 + "\r\n" + H2 + "\r\n" + P + "\r\n" + P.substr(0, P.size() - 1) + "\r\n3|2\r\n";
 
-struct TRun {
-    int Status = -1;
-    std::string Out;
-    std::string Err;
-};
-
-std::string Quote(const std::string& arg)
+TRun RunChecker(const std::vector<std::string>& args, const std::string& workDir = {})
 {
-    std::string quoted = "'";
-    for (const char c : arg) {
-        if (c == '\'')
-            quoted += "'\\''";
-        else
-            quoted += c;
-    }
-    return quoted + "'";
-}
-
-std::string Slurp(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-TRun RunChecker(const TTempDir& scratch, const std::vector<std::string>& args)
-{
-    std::string command = "timeout 30 " + Quote(MORVASK_CHECK_BINARY);
-    for (const std::string& arg : args)
-        command += " " + Quote(arg);
-    const std::string out = scratch.Path() + "/stdout", err = scratch.Path() + "/stderr";
-    command += " >" + Quote(out) + " 2>" + Quote(err) + " </dev/null";
-    const int raw = std::system(command.c_str());
-    TRun run;
-    run.Status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.Out = Slurp(out);
-    run.Err = Slurp(err);
-    return run;
+    return RunProgram(MORVASK_CHECK_BINARY, args, workDir);
 }
 
 std::vector<std::string> SplitLines(const std::string& text)
@@ -71,13 +36,15 @@ std::vector<std::string> SplitLines(const std::string& text)
 
 TEST(MorvaskCheckText, OutputAndExitStatus)
 {
-    TTempDir dir, scratch;
+    TTempDir dir;
     const std::string good = dir.Write("ABCD_070312_143005.DAT", Good);
     const std::string faulty = dir.Write("ABCD_070229_120000.DAT", Faulty);
     const std::string odd = dir.Write("data.dat", "3|0");
     const std::string missing = dir.Path() + "/missing.dat";
+#ifndef _WIN32
     const std::string fifo = dir.Path() + "/ABCD_070312_143006.DAT";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+#endif
 
     struct Case {
         std::vector<std::string> Args;
@@ -99,11 +66,15 @@ TEST(MorvaskCheckText, OutputAndExitStatus)
         {{good, faulty}, 1, "", ""},
         {{missing, good}, 2, good + ": OK\n", "morvask-check: Datei " + missing + cannotOpen},
         {{good, dir.Path()}, 2, good + ": OK\n", "morvask-check: Datei " + dir.Path() + cannotOpen},
+#ifdef _WIN32
+        {{"NUL"}, 2, "", "morvask-check: Datei NUL" + cannotOpen},
+#else
         {{fifo, faulty}, 2, "", "morvask-check: Datei " + fifo + cannotOpen},
         {{"/dev/null"}, 2, "", "morvask-check: Datei /dev/null" + cannotOpen},
+#endif
     };
     for (const Case& c : cases) {
-        const TRun run = RunChecker(scratch, c.Args);
+        const TRun run = RunChecker(c.Args);
         SCOPED_TRACE(c.Args.front());
         EXPECT_EQ(run.Status, c.Status);
         if (!c.Out.empty()) {
@@ -115,18 +86,16 @@ TEST(MorvaskCheckText, OutputAndExitStatus)
 
 TEST(MorvaskCheckText, RelativePathsAndOptionEnd)
 {
-    TTempDir dir, scratch;
+    TTempDir dir;
     dir.Write("-x.dat", "3|0");
-    const std::string command = "cd " + Quote(dir.Path()) + " && " + Quote(MORVASK_CHECK_BINARY) + " -- -x.dat >"
-                                + Quote(scratch.Path() + "/out");
-    const int raw = std::system(command.c_str());
-    EXPECT_EQ(WEXITSTATUS(raw), 0);
-    EXPECT_EQ(Slurp(scratch.Path() + "/out"), "-x.dat: OK\n");
+    const TRun run = RunChecker({"--", "-x.dat"}, dir.Path());
+    EXPECT_EQ(run.Status, 0);
+    EXPECT_EQ(run.Out, "-x.dat: OK\n");
 }
 
 TEST(MorvaskCheckArguments, HelpVersionAndMistakes)
 {
-    TTempDir dir, scratch;
+    TTempDir dir;
     const std::string good = dir.Write("ABCD_070312_143005.DAT", Good);
     struct Case {
         std::vector<std::string> Args;
@@ -144,22 +113,22 @@ TEST(MorvaskCheckArguments, HelpVersionAndMistakes)
         {{"--"}, 2, false, true},
     };
     for (const Case& c : cases) {
-        const TRun run = RunChecker(scratch, c.Args);
+        const TRun run = RunChecker(c.Args);
         SCOPED_TRACE(c.Args.empty() ? "(none)" : c.Args.front());
         EXPECT_EQ(run.Status, c.Status);
         EXPECT_EQ(!run.Out.empty(), c.OutputExpected) << run.Out;
         EXPECT_EQ(!run.Err.empty(), c.ErrorExpected) << run.Err;
     }
-    EXPECT_EQ(RunChecker(scratch, {"--version"}).Out, "morvask-check 1.0\n");
-    EXPECT_NE(RunChecker(scratch, {"--help"}).Out.find("--json"), std::string::npos);
+    EXPECT_EQ(RunChecker({"--version"}).Out, "morvask-check 1.0\n");
+    EXPECT_NE(RunChecker({"--help"}).Out.find("--json"), std::string::npos);
 }
 
 TEST(MorvaskCheckJson, OneValidObjectPerFileWithExactlyTheKeys)
 {
-    TTempDir dir, scratch;
+    TTempDir dir;
     const std::string good = dir.Write("ABCD_EFGH_071231_235959.DAT", Good);
     const std::string faulty = dir.Write("ABCD_070229_120000.DAT", Faulty);
-    const TRun run = RunChecker(scratch, {"--json", good, faulty, dir.Path() + "/missing.dat"});
+    const TRun run = RunChecker({"--json", good, faulty, dir.Path() + "/missing.dat"});
     EXPECT_EQ(run.Status, 2);
     const std::vector<std::string> lines = SplitLines(run.Out);
     ASSERT_EQ(lines.size(), 2u) << run.Out;
@@ -205,23 +174,30 @@ TEST(MorvaskCheckJson, OneValidObjectPerFileWithExactlyTheKeys)
 
 TEST(MorvaskCheckJson, AwkwardPathsStayValidUtf8)
 {
-    TTempDir dir, scratch;
+    TTempDir dir;
     struct Case {
         std::string Name;
         std::string PathInJson;   // the name part as the JSON gives it back
         std::string FileNameInJson;
     };
     const Case cases[] = {
+#ifdef _WIN32
+        // Names outside the ANSI code page, and ones whose ANSI bytes would be valid UTF-8.
+        {"Łódź_070312_143005.DAT", "Łódź_070312_143005.DAT", "ŁóDź_070312_143005.DAT"},
+        {"ÄÖÜ€_070312_143005.DAT", "ÄÖÜ€_070312_143005.DAT", "ÄÖÜ€_070312_143005.DAT"},
+        {"Ã¤ quote'd.dat", "Ã¤ quote'd.dat", "Ã¤ QUOTE'D.DAT"},
+#else
         {"quote\"back\\slash.dat", "quote\"back\\slash.dat", "QUOTE\"BACK\\SLASH.DAT"},
         {"tab\tcr\rnl\nesc\x1B.dat", "tab\tcr\rnl\nesc\x1B.dat", "TAB\tCR\rNL\nESC\x1B.DAT"},
         {"\xC4" "BCD_070312_143005.DAT", "\xC3\x84" "BCD_070312_143005.DAT", "\xC3\x84" "BCD_070312_143005.DAT"},
-        {"ÄBCD_070312_143005.DAT", "ÄBCD_070312_143005.DAT", "ÄBCD_070312_143005.DAT"},
         {"ab\x81.dat", "ab\xC2\x81.dat", "AB\xC2\x81.DAT"},
+#endif
+        {"ÄBCD_070312_143005.DAT", "ÄBCD_070312_143005.DAT", "ÄBCD_070312_143005.DAT"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
         const std::string path = dir.Write(c.Name, Good);
-        const TRun run = RunChecker(scratch, {"--json", path});
+        const TRun run = RunChecker({"--json", path});
         EXPECT_EQ(run.Status, 0);
         const std::vector<std::string> lines = SplitLines(run.Out);
         ASSERT_EQ(lines.size(), 1u) << run.Out;
@@ -234,14 +210,13 @@ TEST(MorvaskCheckJson, AwkwardPathsStayValidUtf8)
 
 TEST(MorvaskCheckExamples, BundledFilesGiveTheirVerdicts)
 {
-    TTempDir scratch;
     const std::string examples = MORVASK_EXAMPLES_DIR;
-    const TRun good = RunChecker(scratch, {examples + "/WVMO_261015_093000.DAT"});
+    const TRun good = RunChecker({examples + "/WVMO_261015_093000.DAT"});
     EXPECT_EQ(good.Status, 0);
     EXPECT_EQ(good.Out, examples + "/WVMO_261015_093000.DAT: OK\n");
 
     const std::string faultyPath = examples + "/GAMO_LGA1_261016_141500.DAT";
-    const TRun faulty = RunChecker(scratch, {"--json", faultyPath});
+    const TRun faulty = RunChecker({"--json", faultyPath});
     EXPECT_EQ(faulty.Status, 1);
     const TJsonValue json = ParseJson(SplitLines(faulty.Out).at(0));
     EXPECT_EQ(At(json, "interfaceKind").Integer(), 2);
@@ -250,5 +225,87 @@ TEST(MorvaskCheckExamples, BundledFilesGiveTheirVerdicts)
         findings.emplace_back(static_cast<int>(At(m, "line").Integer()), static_cast<int>(At(m, "code").Integer()));
     EXPECT_EQ(findings, (std::vector<std::pair<int, int>>{{4, 22}, {9, 36}, {10, 11}, {31, 36}, {39, 37}}));
 }
+
+#ifdef _WIN32
+
+std::string Backslashed(std::string path)
+{
+    for (char& c : path) {
+        if (c == '/')
+            c = '\\';
+    }
+    return path;
+}
+
+// The name is cut at "\\", "/" and ":" whatever the path form: only the bare
+// name of 22 characters draws the date message.
+TEST(MorvaskCheckWindows, PathFormsAndTheBareName)
+{
+    TTempDir dir;
+    const std::string name = "ÄöCD_070229_120000.DAT";
+    const std::string slashed = dir.Write(name, Good);
+    const std::string backslashed = Backslashed(slashed);
+    const std::string drive = backslashed.substr(0, 2);
+    const std::string message = ": Die Datumsangabe '29.02.07' im Dateinamen ist ung\xC3\xBCltig.\n";
+    struct Case {
+        std::string Path;
+        std::string WorkDir;
+    };
+    const Case cases[] = {
+        {slashed, ""},
+        {backslashed, ""},
+        {name, dir.Path()},
+        {".\\" + name, dir.Path()},
+        {drive + name, dir.Path()},
+        {drive + backslashed.substr(2), ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Path);
+        const TRun run = RunChecker({c.Path}, c.WorkDir);
+        EXPECT_EQ(run.Status, 1);
+        EXPECT_EQ(run.Out, c.Path + message);
+        EXPECT_EQ(run.Err, "");
+    }
+}
+
+TEST(MorvaskCheckWindows, AFileBeingWrittenCannotBeChecked)
+{
+    TTempDir dir;
+    const std::string path = dir.Write("Łódź.dat", Good);
+    const HANDLE writer = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+    const TRun held = RunChecker({path});
+    CloseHandle(writer);
+    EXPECT_EQ(held.Status, 2);
+    EXPECT_EQ(held.Err, "morvask-check: Datei " + path + " kann nicht ge\xC3\xB6" "ffnet werden.\n");
+    EXPECT_EQ(RunChecker({path}).Out, path + ": OK\n");
+}
+
+// In a console the text arrives as characters, whatever the console's code page.
+TEST(MorvaskCheckWindows, ConsoleShowsUmlauts)
+{
+    SECURITY_ATTRIBUTES inherit {sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    const HANDLE screen = CreateConsoleScreenBuffer(GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                    &inherit, CONSOLE_TEXTMODE_BUFFER, nullptr);
+    if (screen == INVALID_HANDLE_VALUE) {
+        // The Wine run provides a console and says so; elsewhere there may be none.
+        ASSERT_EQ(std::getenv("MORVASK_CONSOLE_REQUIRED"), nullptr) << "no console";
+        GTEST_SKIP() << "no console available";
+    }
+    TTempDir dir;
+    const std::string path = dir.Write("ÄÖÜ€_070229_120000.DAT", Good);
+    const TRun run = RunProgram(MORVASK_CHECK_BINARY, {path}, {}, screen);
+    EXPECT_EQ(run.Status, 1);
+    const std::wstring expected = Wide(path + ": Die Datumsangabe '29.02.07' im Dateinamen ist ungültig.");
+    std::wstring shown(expected.size() + 8, L' ');
+    DWORD read = 0;
+    ASSERT_TRUE(ReadConsoleOutputCharacterW(screen, shown.data(), static_cast<DWORD>(shown.size()), {0, 0}, &read));
+    shown.resize(read);
+    CloseHandle(screen);
+    EXPECT_EQ(shown.substr(0, expected.size()), expected);
+}
+
+#endif
 
 } // namespace
