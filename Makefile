@@ -62,5 +62,16 @@ fuzz: configure-asan
 install: build
 	cmake --install $(BUILD) --prefix "$(PREFIX)"
 
+# The Debian package, in $(BUILD)/package/.
+package: build
+	@rm -rf $(BUILD)/package
+	cd $(BUILD) && cpack --config CPackConfig.cmake
+	@ls $(BUILD)/package/*.deb
+
+# Unpacks the package, runs its programs, asks lintian and apt.
+test-package: package
+	python3 tests/package/check_package.py --deb $(BUILD)/package/morvask-betrachter_*.deb --source . \
+	  $$(cat $(BUILD)/programs.txt)
+
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(WINDOWS_BUILD)
