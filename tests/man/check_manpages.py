@@ -57,11 +57,24 @@ def items(lines):
 
 
 def parse_help(text):
-    usage = re.search(r"^Aufruf: (.*)$", text, re.M).group(1)
-    options = {}
-    for match in re.finditer(r"^  (-\S+?)(?:, (-\S+))?\s{2,}(\S.*)$", text, re.M):
-        names = tuple(n for n in match.groups()[:2] if n)
-        options[names] = match.group(3).strip()
+    """Usage lines, options (tag parts -> description) and exit statuses."""
+    lines = text.splitlines()
+    start = next(i for i, line in enumerate(lines) if line.startswith("Aufruf: "))
+    usage = [lines[start][len("Aufruf: "):].strip()]
+    for line in lines[start + 1:]:
+        if not line.startswith("        ") or not line.strip():
+            break
+        usage.append(line.strip())
+    options, last = {}, None
+    for line in lines:
+        match = re.match(r"^  (-\S.*?)\s{2,}(\S.*)$", line)
+        if match:
+            last = tuple(part.strip() for part in match.group(1).split(","))
+            options[last] = match.group(2).strip()
+        elif last and re.match(r"^\s{6,}\S", line):
+            options[last] += " " + line.strip()
+        else:
+            last = None
     status_text = " ".join(text[text.index("Exit-Status:") + len("Exit-Status:"):].split())
     statuses = {code: description.rstrip(",.") for code, description in
                 re.findall(r"(?:^|, )(\d) (.*?)(?=, \d |\.?$)", status_text)}
@@ -88,9 +101,10 @@ def check(binary, page, problems):
     if rendered.returncode != 0 or rendered.stderr.strip():
         problems.append("%s: man -l: %s" % (name, rendered.stderr.strip() or rendered.returncode))
     lines = [" ".join(l.split()) for l in rendered.stdout.splitlines()]
-    synopsis = lines[lines.index("ÜBERSICHT") + 1] if "ÜBERSICHT" in lines else ""
-    if synopsis != usage:
-        problems.append("%s: synopsis %r, --help says %r" % (name, synopsis, usage))
+    synopsis = lines[lines.index("ÜBERSICHT") + 1:lines.index("BESCHREIBUNG")] if "BESCHREIBUNG" in lines else []
+    for form in usage:
+        if form not in synopsis:
+            problems.append("%s: synopsis %r lacks %r from --help" % (name, synopsis, form))
 
     page_options = {}
     for tag, description in items(sections["OPTIONEN"]):
@@ -98,7 +112,7 @@ def check(binary, page, problems):
     if set(page_options) != set(help_options):
         problems.append("%s: options %s, --help has %s" % (name, sorted(page_options), sorted(help_options)))
     for names, description in help_options.items():
-        if names in page_options and not page_options[names].startswith(description):
+        if names in page_options and not " ".join(page_options[names].split()).startswith(description):
             problems.append("%s: %s reads %r, --help %r" % (name, names[0], page_options[names], description))
 
     page_statuses = dict(items(sections["EXIT-STATUS"]))
