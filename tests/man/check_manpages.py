@@ -20,8 +20,9 @@ def plain(troff_line):
     line = troff_line
     macro = re.match(r"^\.(B|I|BR|RB|IR|RI|IB|BI)\s+(.*)$", line)
     if macro:
-        words = re.findall(r'"([^"]*)"|(\S+)', macro.group(2))
-        line = "".join(quoted or bare for quoted, bare in words)
+        words = [quoted or bare for quoted, bare in re.findall(r'"([^"]*)"|(\S+)', macro.group(2))]
+        # .B and .I set their words with blanks; the others alternate fonts without.
+        line = (" " if len(macro.group(1)) == 1 else "").join(words)
     for escape, text in ESCAPES.items():
         line = line.replace(escape, text)
     return line
