@@ -83,7 +83,8 @@ bool WriteText(std::FILE* stream, std::string_view utf8)
         }
         if (done == wide.size())
             return true;
-        // A console that refuses wide text still gets the rest as bytes.
+        // A console that takes no wide text at all gets the bytes; one that
+        // fails part-way has lost text, which is a write failure.
         if (done != 0)
             return false;
     }
