@@ -2,10 +2,12 @@
 #include "FileNameCheck.h"
 #include "FileOpenError.h"
 #include "SamplingData.h"
-#include "TempFile.h"
+#include "TempDir.h"
 #include "TransferFileCheck.h"
 
 #include <gtest/gtest.h>
+
+#include <fstream>
 
 #include <windows.h>
 

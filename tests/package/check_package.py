@@ -74,7 +74,7 @@ def main():
         # ... and the viewer driven on a private X server.
         viewer = os.path.join(usr, "bin", "morvask-betrachter")
         for case in ("good file", "faulty file"):
-            result = run([sys.executable, os.path.join(options.source, "tests", "app", "desktop_run.py"),
+            result = run([sys.executable, os.path.join(options.source, "tests", "e2e", "desktop_run.py"),
                           "--binary", viewer, "--only", case])
             expect(result.returncode == 0 and ("PASS   " + case) in result.stdout,
                    "viewer from the package, %s:\n%s%s" % (case, result.stdout, result.stderr))

@@ -1,11 +1,14 @@
-#include "../checking/TempFile.h"
 #include "JsonTestSupport.h"
-#include "RunProgram.h"
+#include "Process.h"
+#include "TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sstream>
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
 #endif
 
@@ -20,9 +23,9 @@ const std::string P = "2|p44|p45|p46|p47|p48|p49|p50|p51|p52|p53|";
 const std::string Good = H1 + "\r\n" + H2 + "\r\n" + P + "\r\n" + P + "\r\n3|2\r\n";
 const std::string Faulty = H1 + "\r\n" + H2 + "\r\n" + P + "\r\n" + P.substr(0, P.size() - 1) + "\r\n3|2\r\n";
 
-TRun RunChecker(const std::vector<std::string>& args, const std::string& workDir = {})
+TProcessResult RunChecker(const TTempDir& scratch, const std::vector<std::string>& args)
 {
-    return RunProgram(MORVASK_CHECK_BINARY, args, workDir);
+    return RunProgram(MORVASK_CHECK_BINARY, args, scratch.Path());
 }
 
 std::vector<std::string> SplitLines(const std::string& text)
@@ -36,7 +39,7 @@ std::vector<std::string> SplitLines(const std::string& text)
 
 TEST(MorvaskCheckText, OutputAndExitStatus)
 {
-    TTempDir dir;
+    TTempDir dir, scratch;
     const std::string good = dir.Write("ABCD_070312_143005.DAT", Good);
     const std::string faulty = dir.Write("ABCD_070229_120000.DAT", Faulty);
     const std::string odd = dir.Write("data.dat", "3|0");
@@ -53,49 +56,45 @@ TEST(MorvaskCheckText, OutputAndExitStatus)
         std::string Err;
     };
     const std::string cannotOpen = " kann nicht ge\xC3\xB6" "ffnet werden.\n";
+    const std::string faultyOut = faulty + ": Die Datumsangabe '29.02.07' im Dateinamen ist ung\xC3\xBCltig.\n" + faulty
+                                  + ":4: Die Zeile muss genau 11 Felder (Felder 43-53) enthalten.\n" + faulty
+                                  + ":5: Die Anzahl der \xC3\xBC" "bermittelten Parameter stimmt nicht.\n";
     const Case cases[] = {
         {{good}, 0, good + ": OK\n", ""},
         {{odd}, 0, odd + ": OK\n", ""},
         {{good, odd}, 0, good + ": OK\n" + odd + ": OK\n", ""},
-        {{faulty},
-         1,
-         faulty + ": Die Datumsangabe '29.02.07' im Dateinamen ist ung\xC3\xBCltig.\n" + faulty
-             + ":4: Die Zeile muss genau 11 Felder (Felder 43-53) enthalten.\n" + faulty
-             + ":5: Die Anzahl der \xC3\xBC" "bermittelten Parameter stimmt nicht.\n",
-         ""},
-        {{good, faulty}, 1, "", ""},
+        {{faulty}, 1, faultyOut, ""},
+        {{good, faulty}, 1, good + ": OK\n" + faultyOut, ""},
         {{missing, good}, 2, good + ": OK\n", "morvask-check: Datei " + missing + cannotOpen},
         {{good, dir.Path()}, 2, good + ": OK\n", "morvask-check: Datei " + dir.Path() + cannotOpen},
 #ifdef _WIN32
         {{"NUL"}, 2, "", "morvask-check: Datei NUL" + cannotOpen},
 #else
-        {{fifo, faulty}, 2, "", "morvask-check: Datei " + fifo + cannotOpen},
+        {{fifo, faulty}, 2, faultyOut, "morvask-check: Datei " + fifo + cannotOpen},
         {{"/dev/null"}, 2, "", "morvask-check: Datei /dev/null" + cannotOpen},
 #endif
     };
     for (const Case& c : cases) {
-        const TRun run = RunChecker(c.Args);
+        const TProcessResult run = RunChecker(scratch, c.Args);
         SCOPED_TRACE(c.Args.front());
-        EXPECT_EQ(run.Status, c.Status);
-        if (!c.Out.empty()) {
-            EXPECT_EQ(run.Out, c.Out);
-        }
-        EXPECT_EQ(run.Err, c.Err);
+        EXPECT_EQ(run.ExitCode, c.Status);
+        EXPECT_EQ(run.Output, c.Out);
+        EXPECT_EQ(run.Errors, c.Err);
     }
 }
 
 TEST(MorvaskCheckText, RelativePathsAndOptionEnd)
 {
-    TTempDir dir;
+    TTempDir dir, scratch;
     dir.Write("-x.dat", "3|0");
-    const TRun run = RunChecker({"--", "-x.dat"}, dir.Path());
-    EXPECT_EQ(run.Status, 0);
-    EXPECT_EQ(run.Out, "-x.dat: OK\n");
+    const TProcessResult run = RunProgram(MORVASK_CHECK_BINARY, {"--", "-x.dat"}, scratch.Path(), dir.Path());
+    EXPECT_EQ(run.ExitCode, 0);
+    EXPECT_EQ(run.Output, "-x.dat: OK\n");
 }
 
 TEST(MorvaskCheckArguments, HelpVersionAndMistakes)
 {
-    TTempDir dir;
+    TTempDir dir, scratch;
     const std::string good = dir.Write("ABCD_070312_143005.DAT", Good);
     struct Case {
         std::vector<std::string> Args;
@@ -113,25 +112,25 @@ TEST(MorvaskCheckArguments, HelpVersionAndMistakes)
         {{"--"}, 2, false, true},
     };
     for (const Case& c : cases) {
-        const TRun run = RunChecker(c.Args);
+        const TProcessResult run = RunChecker(scratch, c.Args);
         SCOPED_TRACE(c.Args.empty() ? "(none)" : c.Args.front());
-        EXPECT_EQ(run.Status, c.Status);
-        EXPECT_EQ(!run.Out.empty(), c.OutputExpected) << run.Out;
-        EXPECT_EQ(!run.Err.empty(), c.ErrorExpected) << run.Err;
+        EXPECT_EQ(run.ExitCode, c.Status);
+        EXPECT_EQ(!run.Output.empty(), c.OutputExpected) << run.Output;
+        EXPECT_EQ(!run.Errors.empty(), c.ErrorExpected) << run.Errors;
     }
-    EXPECT_EQ(RunChecker({"--version"}).Out, "morvask-check 1.0\n");
-    EXPECT_NE(RunChecker({"--help"}).Out.find("--json"), std::string::npos);
+    EXPECT_EQ(RunChecker(scratch, {"--version"}).Output, "morvask-check 1.0\n");
+    EXPECT_NE(RunChecker(scratch, {"--help"}).Output.find("--json"), std::string::npos);
 }
 
 TEST(MorvaskCheckJson, OneValidObjectPerFileWithExactlyTheKeys)
 {
-    TTempDir dir;
+    TTempDir dir, scratch;
     const std::string good = dir.Write("ABCD_EFGH_071231_235959.DAT", Good);
     const std::string faulty = dir.Write("ABCD_070229_120000.DAT", Faulty);
-    const TRun run = RunChecker({"--json", good, faulty, dir.Path() + "/missing.dat"});
-    EXPECT_EQ(run.Status, 2);
-    const std::vector<std::string> lines = SplitLines(run.Out);
-    ASSERT_EQ(lines.size(), 2u) << run.Out;
+    const TProcessResult run = RunChecker(scratch, {"--json", good, faulty, dir.Path() + "/missing.dat"});
+    EXPECT_EQ(run.ExitCode, 2);
+    const std::vector<std::string> lines = SplitLines(run.Output);
+    ASSERT_EQ(lines.size(), 2u) << run.Output;
     const std::vector<std::string> keys = {"path", "fileName", "interfaceKind", "investigationCount", "parameterCount",
                                            "lineCount", "messageCount", "messageText", "messages"};
 
@@ -174,7 +173,7 @@ TEST(MorvaskCheckJson, OneValidObjectPerFileWithExactlyTheKeys)
 
 TEST(MorvaskCheckJson, AwkwardPathsStayValidUtf8)
 {
-    TTempDir dir;
+    TTempDir dir, scratch;
     struct Case {
         std::string Name;
         std::string PathInJson;   // the name part as the JSON gives it back
@@ -197,10 +196,10 @@ TEST(MorvaskCheckJson, AwkwardPathsStayValidUtf8)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
         const std::string path = dir.Write(c.Name, Good);
-        const TRun run = RunChecker({"--json", path});
-        EXPECT_EQ(run.Status, 0);
-        const std::vector<std::string> lines = SplitLines(run.Out);
-        ASSERT_EQ(lines.size(), 1u) << run.Out;
+        const TProcessResult run = RunChecker(scratch, {"--json", path});
+        EXPECT_EQ(run.ExitCode, 0);
+        const std::vector<std::string> lines = SplitLines(run.Output);
+        ASSERT_EQ(lines.size(), 1u) << run.Output;
         TJsonValue json;
         ASSERT_NO_THROW(json = ParseJson(lines[0])) << lines[0];
         EXPECT_EQ(At(json, "path").Text(), dir.Path() + "/" + c.PathInJson);
@@ -210,15 +209,16 @@ TEST(MorvaskCheckJson, AwkwardPathsStayValidUtf8)
 
 TEST(MorvaskCheckExamples, BundledFilesGiveTheirVerdicts)
 {
+    TTempDir scratch;
     const std::string examples = MORVASK_EXAMPLES_DIR;
-    const TRun good = RunChecker({examples + "/WVMO_261015_093000.DAT"});
-    EXPECT_EQ(good.Status, 0);
-    EXPECT_EQ(good.Out, examples + "/WVMO_261015_093000.DAT: OK\n");
+    const TProcessResult good = RunChecker(scratch, {examples + "/WVMO_261015_093000.DAT"});
+    EXPECT_EQ(good.ExitCode, 0);
+    EXPECT_EQ(good.Output, examples + "/WVMO_261015_093000.DAT: OK\n");
 
     const std::string faultyPath = examples + "/GAMO_LGA1_261016_141500.DAT";
-    const TRun faulty = RunChecker({"--json", faultyPath});
-    EXPECT_EQ(faulty.Status, 1);
-    const TJsonValue json = ParseJson(SplitLines(faulty.Out).at(0));
+    const TProcessResult faulty = RunChecker(scratch, {"--json", faultyPath});
+    EXPECT_EQ(faulty.ExitCode, 1);
+    const TJsonValue json = ParseJson(SplitLines(faulty.Output).at(0));
     EXPECT_EQ(At(json, "interfaceKind").Integer(), 2);
     std::vector<std::pair<int, int>> findings;
     for (const TJsonValue& m : At(json, "messages").Items())
@@ -241,7 +241,7 @@ std::string Backslashed(std::string path)
 // name of 22 characters draws the date message.
 TEST(MorvaskCheckWindows, PathFormsAndTheBareName)
 {
-    TTempDir dir;
+    TTempDir dir, scratch;
     const std::string name = "ÄöCD_070229_120000.DAT";
     const std::string slashed = dir.Write(name, Good);
     const std::string backslashed = Backslashed(slashed);
@@ -261,25 +261,25 @@ TEST(MorvaskCheckWindows, PathFormsAndTheBareName)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Path);
-        const TRun run = RunChecker({c.Path}, c.WorkDir);
-        EXPECT_EQ(run.Status, 1);
-        EXPECT_EQ(run.Out, c.Path + message);
-        EXPECT_EQ(run.Err, "");
+        const TProcessResult run = RunProgram(MORVASK_CHECK_BINARY, {c.Path}, scratch.Path(), c.WorkDir);
+        EXPECT_EQ(run.ExitCode, 1);
+        EXPECT_EQ(run.Output, c.Path + message);
+        EXPECT_EQ(run.Errors, "");
     }
 }
 
 TEST(MorvaskCheckWindows, AFileBeingWrittenCannotBeChecked)
 {
-    TTempDir dir;
+    TTempDir dir, scratch;
     const std::string path = dir.Write("Łódź.dat", Good);
-    const HANDLE writer = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE writer = CreateFileW(PathFromUtf8(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(writer, INVALID_HANDLE_VALUE);
-    const TRun held = RunChecker({path});
+    const TProcessResult held = RunChecker(scratch, {path});
     CloseHandle(writer);
-    EXPECT_EQ(held.Status, 2);
-    EXPECT_EQ(held.Err, "morvask-check: Datei " + path + " kann nicht ge\xC3\xB6" "ffnet werden.\n");
-    EXPECT_EQ(RunChecker({path}).Out, path + ": OK\n");
+    EXPECT_EQ(held.ExitCode, 2);
+    EXPECT_EQ(held.Errors, "morvask-check: Datei " + path + " kann nicht ge\xC3\xB6" "ffnet werden.\n");
+    EXPECT_EQ(RunChecker(scratch, {path}).Output, path + ": OK\n");
 }
 
 // In a console the text arrives as characters, whatever the console's code page.
@@ -293,11 +293,11 @@ TEST(MorvaskCheckWindows, ConsoleShowsUmlauts)
         ASSERT_EQ(std::getenv("MORVASK_CONSOLE_REQUIRED"), nullptr) << "no console";
         GTEST_SKIP() << "no console available";
     }
-    TTempDir dir;
+    TTempDir dir, scratch;
     const std::string path = dir.Write("ÄÖÜ€_070229_120000.DAT", Good);
-    const TRun run = RunProgram(MORVASK_CHECK_BINARY, {path}, {}, screen);
-    EXPECT_EQ(run.Status, 1);
-    const std::wstring expected = Wide(path + ": Die Datumsangabe '29.02.07' im Dateinamen ist ungültig.");
+    const TProcessResult run = RunProgramToHandle(MORVASK_CHECK_BINARY, {path}, scratch.Path(), screen);
+    EXPECT_EQ(run.ExitCode, 1);
+    const std::wstring expected = PathFromUtf8(path + ": Die Datumsangabe '29.02.07' im Dateinamen ist ungültig.").wstring();
     std::wstring shown(expected.size() + 8, L' ');
     DWORD read = 0;
     ASSERT_TRUE(ReadConsoleOutputCharacterW(screen, shown.data(), static_cast<DWORD>(shown.size()), {0, 0}, &read));
