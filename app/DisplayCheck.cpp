@@ -1,5 +1,19 @@
 #include "DisplayCheck.h"
 
+#ifdef _WIN32
+
+// Windows always has its window system: nothing to probe before the toolkit starts.
+std::string MissingDisplayMessage(int, char**)
+{
+    return {};
+}
+
+void ReleaseDisplayProbe()
+{
+}
+
+#else
+
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -145,3 +159,5 @@ std::string MissingDisplayMessage(int argc, char** argv)
     return std::string("morvask-betrachter: Keine grafische Oberfläche gefunden (")
         + (wantsX ? "DISPLAY" : "WAYLAND_DISPLAY") + " ist nicht gesetzt).";
 }
+
+#endif

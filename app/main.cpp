@@ -10,6 +10,7 @@
 #include "ClassicLook.h"
 #include "DisplayCheck.h"
 #include "ErrorDisplay.h"
+#include "ViewerCommandLine.h"
 #include "HelpInfoForm.h"
 #include "Main.h"
 
@@ -29,6 +30,11 @@ void KeepNoSettings()
 
 int main(int argc, char* argv[])
 {
+    // Help and version need no display.
+    const int answered = AnswerInfoOption(argc, argv);
+    if (answered >= 0)
+        return answered;
+
     // Without a display the toolkit would abort with a core dump.
     const std::string displayProblem = MissingDisplayMessage(argc, argv);
     if (!displayProblem.empty()) {

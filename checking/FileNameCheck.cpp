@@ -171,12 +171,8 @@ std::string_view BareFileName(std::string_view path)
 
 std::string FileNameForCheck(std::string_view bareName)
 {
-#ifdef _WIN32
-    return std::string(bareName);
-#else
     std::string converted;
     if (Utf8ToCp1252(bareName, converted))
         return converted;
     return std::string(bareName);
-#endif
 }

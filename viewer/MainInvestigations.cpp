@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 #include <QLabel>
 
+#include "CheckPath.h"
 #include "DisplayText.h"
 #include "ErrorDisplay.h"
 #include "FieldHints.h"
@@ -55,7 +56,7 @@ void TMainForm::LoadInvestigations(const QString& path)
         ClearInvestigations();
     FCurrentIndex = 0;
     // A failure to read leaves nothing loaded and propagates to the caller.
-    FInvestigations.Load(QFile::encodeName(path).toStdString());
+    FInvestigations.Load(CheckPathBytes(path));
     FInvestigationCount = FInvestigations.Count();
 
     ui->gbObjectList->setTitle(

@@ -8,6 +8,7 @@
 #include <QShowEvent>
 #include <QTimer>
 
+#include "CheckPath.h"
 #include "DisplayText.h"
 #include "ErrorDisplay.h"
 #include "uDataFileParser.h"
@@ -90,7 +91,7 @@ void TMainForm::OpenTransferFile(const QString& path)
 {
     TSamplingData result;
     // Failing to open throws before anything on screen has changed.
-    CheckTransferFile(QFile::encodeName(path).toStdString(), result);
+    CheckTransferFile(CheckPathBytes(path), result);
 
     const int32_t kind = GetInterfaceKind();
     const TInterfaceText& text = KInterfaceTexts[kind >= 0 && kind <= 2 ? kind : 0];

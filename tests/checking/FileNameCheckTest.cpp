@@ -121,7 +121,11 @@ TEST(FileNameCheck, WholeFileCheckReadsTheYearFromTheClockSource)
 
     const std::time_t now = std::time(nullptr);
     std::tm local {};
+#ifdef _WIN32
+    localtime_s(&local, &now);
+#else
     localtime_r(&now, &local);
+#endif
     EXPECT_EQ(CurrentYear(), local.tm_year + 1900);
 }
 
@@ -135,7 +139,18 @@ TEST(FileNameCheck, BareNameAndItsEncoding)
     const Case cases[] = {
         {"/tmp/x/ABCD_070312_143005.DAT", "ABCD_070312_143005.DAT", "ABCD_070312_143005.DAT"},
         {"ABCD_070312_143005.DAT", "ABCD_070312_143005.DAT", "ABCD_070312_143005.DAT"},
+#ifdef _WIN32
+        // Drive letters, both separators, and the ":" of a stream name.
+        {"dir\\a:b.dat", "b.dat", "b.dat"},
+        {"C:\\x\\ABCD_070312_143005.DAT", "ABCD_070312_143005.DAT", "ABCD_070312_143005.DAT"},
+        {"C:ABCD_070312_143005.DAT", "ABCD_070312_143005.DAT", "ABCD_070312_143005.DAT"},
+        {"C:/x/y\\data.dat", "data.dat", "data.dat"},
+        {"\\\\server\\share\\x\\Ä.dat", "Ä.dat", "\xC4.dat"},
+        {"C:\\", "", ""},
+#else
         {"dir\\a:b.dat", "dir\\a:b.dat", "dir\\a:b.dat"},
+        {"C:\\x\\ABCD_070312_143005.DAT", "C:\\x\\ABCD_070312_143005.DAT", "C:\\x\\ABCD_070312_143005.DAT"},
+#endif
         {"/tmp/", "", ""},
         {"x/ÄBCD_070312_143005.DAT", "ÄBCD_070312_143005.DAT", "\xC4" "BCD_070312_143005.DAT"},
         {"日本_070312_143005.DAT", "日本_070312_143005.DAT", "日本_070312_143005.DAT"},

@@ -1,0 +1,6 @@
+#pragma once
+
+// The viewer's command line is one optional file. "--help" and "--version"
+// (as the only argument) are answered on stdout without opening a window.
+// Returns the exit status when it answered, else -1.
+int AnswerInfoOption(int argc, char** argv);
