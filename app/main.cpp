@@ -12,6 +12,8 @@
 #include "ErrorDisplay.h"
 #include "HelpInfoForm.h"
 #include "Main.h"
+#include "PathSource.h"
+#include "StartUp.h"
 
 namespace {
 
@@ -29,15 +31,16 @@ void KeepNoSettings()
 
 int main(int argc, char* argv[])
 {
+    TStartArguments arguments = TakeArguments(argc, argv);
     // Without a display the toolkit would abort with a core dump.
-    const std::string displayProblem = MissingDisplayMessage(argc, argv);
+    const std::string displayProblem = MissingDisplayMessage(arguments.ToolkitArgc, arguments.ToolkitArgv);
     if (!displayProblem.empty()) {
         std::fprintf(stderr, "%s\n", displayProblem.c_str());
         return 1;
     }
 
     KeepNoSettings();
-    QApplication app(argc, argv);
+    QApplication app(arguments.ToolkitArgc, arguments.ToolkitArgv);
     ReleaseDisplayProbe();
     QGuiApplication::setDesktopFileName(QStringLiteral("morvask-betrachter"));
     QApplication::setWindowIcon(AppIcon());
@@ -54,6 +57,8 @@ int main(int argc, char* argv[])
         TfrmInfoHelp frmInfoHelp;
         frmInfoHelp.hide();
         MainForm.SetHelpForm(&frmInfoHelp);
+        // The first argument names the file; without one the user picks it.
+        MainForm.SetPathSource(arguments.Path ? GivenPath(*arguments.Path) : OpenDialogChoice(DialogStartFolder()));
         MainForm.show();
         return app.exec();
     } catch (const std::exception& error) {

@@ -1,7 +1,6 @@
 #include "ErrorDisplay.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QWidget>
@@ -12,6 +11,7 @@
 
 #include "DisplayText.h"
 #include "FileOpenError.h"
+#include "FilePath.h"
 
 namespace {
 
@@ -76,7 +76,7 @@ QString ApplicationErrorText(const std::exception& error)
 {
     if (const auto* openError = dynamic_cast<const EFileOpenError*>(&error)) {
         // The path is in the file system's encoding, not Windows-1252.
-        return WithFullStop(QStringLiteral("Datei ") + QFile::decodeName(openError->Path().c_str())
+        return WithFullStop(QStringLiteral("Datei ") + ShownPath(openError->Path())
                             + QStringLiteral(" kann nicht geöffnet werden"));
     }
     if (dynamic_cast<const std::bad_alloc*>(&error))

@@ -1,20 +1,29 @@
 #include <QApplication>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTreeView>
 #include <QtTest>
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
 #include <functional>
 
 #include "ClassicLook.h"
 #include "ErrorDisplay.h"
+#include "FilePath.h"
 #include "HelpInfoForm.h"
 #include "Main.h"
+#include "StringGrid.h"
 
 namespace {
 
@@ -56,6 +65,19 @@ QByteArray Lines(const QList<QByteArray>& lines)
 QByteArray GoodFile()
 {
     return Lines({Header1(), Header2(), Parameter(), Parameter(), "3|2"});
+}
+
+// Well-formed blocks of the given number of parameter lines each.
+QByteArray GoodBlocks(int blocks, int parameters)
+{
+    QList<QByteArray> lines;
+    for (int block = 0; block < blocks; ++block) {
+        lines << Header1() << Header2();
+        for (int parameter = 0; parameter < parameters; ++parameter)
+            lines << Parameter();
+        lines << "3|" + QByteArray::number(parameters);
+    }
+    return Lines(lines);
 }
 
 // The second parameter line lacks its final "|": messages for lines 4 and 5.
@@ -118,12 +140,12 @@ TView Look(TMainForm& form)
     }
     view.ErrorPanelOnTop = top == panel;
     view.ErrorText = form.findChild<QPlainTextEdit*>(QStringLiteral("memErrorText"))->toPlainText();
-    view.FileName = form.FileName();
+    view.FileName = ShownPath(form.FileName());
     return view;
 }
 
 // Plays the user at the open dialog: waits for it, notes how it was set up,
-// then cancels it or types a name and presses Enter.
+// lets Inspect look at it, then cancels it or types a name and presses Enter.
 class TDialogUser : public QObject {
 public:
     QString Title;
@@ -135,6 +157,7 @@ public:
     QFileDialog::FileMode Mode = QFileDialog::Directory;
     QFileDialog::AcceptMode Accept = QFileDialog::AcceptSave;
     int Seen = 0;
+    std::function<void(QFileDialog&)> Inspect;
 
     // An empty name cancels.
     explicit TDialogUser(const QString& typedName)
@@ -160,6 +183,8 @@ private:
         Options = dialog->options();
         Mode = dialog->fileMode();
         Accept = dialog->acceptMode();
+        if (Inspect)
+            Inspect(*dialog);
         if (FTypedName.isEmpty()) {
             dialog->reject();
             return;
@@ -178,12 +203,49 @@ private:
     QFileDialog* FLast = nullptr;
 };
 
-// Waits until the open has run (it runs from a zero timer after the first show).
-void ShowAndSettle(TMainForm& form)
+// What the dialog's current view lists, as rows of its columns; waits until
+// the listing holds count rows (the folder is read in the background).
+QList<QStringList> Listing(QFileDialog& dialog, int count)
 {
-    form.show();
-    QTest::qWait(50);
+    auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+    QList<QStringList> rows;
+    if (view == nullptr)
+        return rows;
+    const auto read = [&] {
+        rows.clear();
+        const QAbstractItemModel* model = view->model();
+        for (int row = 0; row < model->rowCount(view->rootIndex()); ++row) {
+            QStringList columns;
+            for (int column = 0; column < 4; ++column)
+                columns << model->index(row, column, view->rootIndex()).data().toString();
+            rows << columns;
+        }
+        std::sort(rows.begin(), rows.end());
+        return rows.size() == count;
+    };
+    (void)QTest::qWaitFor(read, 5000);
+    return rows;
 }
+
+// Writes a file under a name given as bytes, which need not be valid text.
+bool WriteBytesNamed(const std::string& path, const QByteArray& content)
+{
+    std::ofstream file(path, std::ios::binary);
+    file.write(content.constData(), content.size());
+    return bool(file);
+}
+
+// Removes files named by bytes: the temporary folder's own clean-up lists
+// names as text and cannot remove those that are none.
+class TRemoveOnExit {
+public:
+    ~TRemoveOnExit()
+    {
+        for (const std::string& path : Paths)
+            std::remove(path.c_str());
+    }
+    std::vector<std::string> Paths;
+};
 
 } // namespace
 
@@ -199,11 +261,18 @@ private slots:
     void openShowsView();
     void unreadableFileLeavesWindowUnopened_data();
     void unreadableFileLeavesWindowUnopened();
+    void pathSource_data();
+    void pathSource();
+    void nameNotText_data();
+    void nameNotText();
     void openDialog_data();
     void openDialog();
+    void dialogListing();
     void openRunsOnceOnly();
     void keysInErrorView_data();
     void keysInErrorView();
+    void tabLeavesErrorText();
+    void listFollowsScrollBoxOnRelease();
     void helpKeepsDataView();
 
 private:
@@ -384,12 +453,13 @@ void TMainOpenTest::openDialog()
     TSinkGuard guard(shown);
     TDialogUser user(typed);
     TMainForm form;
-    ShowAndSettle(form);
+    form.SetPathSource(OpenDialogChoice(FFolder.path()));
+    form.show();
     QTRY_COMPARE(user.Seen, 1);
     QTRY_COMPARE(form.isVisible(), stillOpen);
 
     QCOMPARE(user.Title, QStringLiteral("Morvask-Betrachter  -  Schnittstellen-Datei öffnen ..."));
-    QCOMPARE(user.Folder, QDir(QCoreApplication::applicationDirPath()).absolutePath());
+    QCOMPARE(user.Folder, QDir(FFolder.path()).absolutePath());
     QCOMPARE(user.Filters, (QStringList {"DAT-Dateien (*.dat)", "Alle Dateien (*.*)"}));
     QCOMPARE(user.SelectedFilter, QStringLiteral("DAT-Dateien (*.dat)"));
     QCOMPARE(user.AcceptLabel, QStringLiteral("Öffnen"));
@@ -407,19 +477,25 @@ void TMainOpenTest::openDialog()
 void TMainOpenTest::openRunsOnceOnly()
 {
     const QString path = Write(QStringLiteral("ABCD_EFGH_070312_143005.DAT"), GoodFile());
-    TDialogUser user(path);
+    int asked = 0;
     TMainForm form;
-    ShowAndSettle(form);
+    form.SetPathSource([&](QWidget*) {
+        ++asked;
+        return std::optional<std::string>(NativePath(path));
+    });
+    form.show();
     QTRY_COMPARE(form.windowTitle(), OpenedTitle(path));
 
     Write(QStringLiteral("ABCD_EFGH_070312_143005.DAT"), FaultyFile());
     form.hide();
     form.show();
     QApplication::setActiveWindow(&form);
-    QTest::qWait(100);
-    QCOMPARE(user.Seen, 1);
+    QTRY_VERIFY(form.isActiveWindow());
+    // Whatever the new showing queued has run by now.
+    QCoreApplication::sendPostedEvents();
+    QCOMPARE(asked, 1);
     QVERIFY(!Look(form).ErrorPanelShown);
-    QCOMPARE(form.FileName(), path);
+    QCOMPARE(Look(form).FileName, path);
 }
 
 void TMainOpenTest::keysInErrorView_data()
@@ -441,18 +517,26 @@ void TMainOpenTest::keysInErrorView()
     QFETCH(bool, closes);
 
     const QString path = Write(QStringLiteral("ABCD_070312_150000.DAT"), FaultyFile());
-    TDialogUser user(path);
     TMainForm form;
-    ShowAndSettle(form);
+    form.SetPathSource(GivenPath(NativePath(path)));
+    form.show();
     QTRY_VERIFY(Look(form).ErrorPanelShown);
 
     QApplication::setActiveWindow(&form);
     auto* target = form.findChild<QWidget*>(focus);
     target->setFocus();
     QTRY_COMPARE(QApplication::focusWidget(), target);
+    auto* ok = form.findChild<QPushButton*>(QStringLiteral("bbtnClose"));
+    QSignalSpy pressed(ok, &QPushButton::pressed);
     QTest::keyClick(target, Qt::Key(key));
-    QTest::qWait(300); // the button animates its click
-    QCOMPARE(form.isVisible(), !closes);
+    if (closes) {
+        QTRY_VERIFY(!form.isVisible());
+    } else {
+        // The key would have pressed the button at once; its click follows later.
+        QCOMPARE(pressed.count(), 0);
+        QVERIFY(!ok->isDown());
+        QVERIFY(form.isVisible());
+    }
 }
 
 // F1 shows the help; closing it leaves the data view as it was, and the file
@@ -460,12 +544,16 @@ void TMainOpenTest::keysInErrorView()
 void TMainOpenTest::helpKeepsDataView()
 {
     const QString path = Write(QStringLiteral("HILF_070312_143005.DAT"), GoodFile());
-    TDialogUser user(path);
+    int asked = 0;
     TMainForm form;
     TfrmInfoHelp help;
     form.SetHelpForm(&help);
-    ShowAndSettle(form);
-    QTRY_COMPARE(form.FileName(), path);
+    form.SetPathSource([&](QWidget*) {
+        ++asked;
+        return std::optional<std::string>(NativePath(path));
+    });
+    form.show();
+    QTRY_COMPARE(Look(form).FileName, path);
     const TView before = Look(form);
     Write(QStringLiteral("HILF_070312_143005.DAT"), FaultyFile());
 
@@ -483,7 +571,8 @@ void TMainOpenTest::helpKeepsDataView()
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
     QTRY_COMPARE(helpShown, 1);
     closer.stop();
-    QTest::qWait(50);
+    QTRY_VERIFY(!help.isVisible());
+    QCoreApplication::sendPostedEvents();
 
     const TView after = Look(form);
     QCOMPARE(after.Title, before.Title);
@@ -491,16 +580,193 @@ void TMainOpenTest::helpKeepsDataView()
     QCOMPARE(after.ErrorPanelShown, false);
     QCOMPARE(after.FileName, path);
     QCOMPARE(form.InvestigationCount(), 1);
-    QCOMPARE(user.Seen, 1);
+    QCOMPARE(asked, 1);
     QVERIFY(form.isVisible());
 }
 
-// The window reads its file from the first command-line argument; the test's
-// own options must not look like one.
+// Start-up hands the window its path source; the window asks it once, when
+// it first becomes active.
+void TMainOpenTest::pathSource_data()
+{
+    QTest::addColumn<int>("source"); // 0 none, 1 the user chooses nothing, 2 a path
+    QTest::addColumn<bool>("stillOpen");
+    QTest::addColumn<bool>("opened");
+    QTest::newRow("no source: nothing is opened") << 0 << true << false;
+    QTest::newRow("nothing chosen: the window closes") << 1 << false << false;
+    QTest::newRow("a path: it is opened") << 2 << true << true;
+}
+
+void TMainOpenTest::pathSource()
+{
+    QFETCH(int, source);
+    QFETCH(bool, stillOpen);
+    QFETCH(bool, opened);
+
+    const QString path = Write(QStringLiteral("QUEL_070312_143005.DAT"), GoodFile());
+    int asked = 0;
+    TMainForm form;
+    if (source > 0) {
+        form.SetPathSource([&](QWidget*) {
+            ++asked;
+            return source == 2 ? std::optional<std::string>(NativePath(path)) : std::nullopt;
+        });
+    }
+    form.show();
+    QCOMPARE(asked, 0); // not before the window is there to be seen
+    QTRY_COMPARE(form.isVisible(), stillOpen);
+    QCoreApplication::sendPostedEvents();
+    QCOMPARE(asked, source > 0 ? 1 : 0);
+    QCOMPARE(form.windowTitle(), opened ? OpenedTitle(path) : QStringLiteral("Morvask-Betrachter"));
+    QCOMPARE(form.InvestigationCount(), opened ? 1 : 0);
+}
+
+// A name whose bytes are no valid text opens all the same, whether it comes
+// from the command line or from the dialog, where the toolkit shows it with
+// a replacement character.
+void TMainOpenTest::nameNotText_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<bool>("viaDialog");
+    QTest::addColumn<bool>("twinName"); // a second name that shows the same
+    QTest::newRow("command line") << "argument" << false << false;
+    QTest::newRow("dialog") << "dialog" << true << false;
+    QTest::newRow("command line beside a twin") << "twin-argument" << false << true;
+}
+
+void TMainOpenTest::nameNotText()
+{
+    QFETCH(QString, folder);
+    QFETCH(bool, viaDialog);
+    QFETCH(bool, twinName);
+
+    QVERIFY(QDir(FFolder.path()).mkpath(folder));
+    const std::string where = NativePath(FFolder.filePath(folder)) + "/";
+    const std::string path = where + "Pr\xFC" "fung.dat"; // Latin-1, no valid UTF-8
+    const std::string twin = where + "Pr\xFD" "fung.dat";
+    TRemoveOnExit written;
+    written.Paths = {path, twin};
+    QVERIFY(WriteBytesNamed(path, GoodFile()));
+    if (twinName)
+        QVERIFY(WriteBytesNamed(twin, FaultyFile()));
+    QVERIFY(ShownPath(path).contains(QChar::ReplacementCharacter));
+
+    TShown shown;
+    TSinkGuard guard(shown);
+    TDialogUser user(viaDialog ? ShownPath(path) : QString());
+    TMainForm form;
+    form.SetPathSource(viaDialog ? OpenDialogChoice(FFolder.path()) : GivenPath(path));
+    form.show();
+    QTRY_COMPARE(form.FileName(), path);
+    QCOMPARE(shown.Texts, QStringList());
+    QCOMPARE(form.windowTitle(), OpenedTitle(ShownPath(path)));
+    QVERIFY(!Look(form).ErrorPanelShown);
+    QCOMPARE(form.InvestigationCount(), 1);
+}
+
+// The dialog lists in German: the columns, and every file under
+// "Alle Dateien (*.*)", names without a dot included.
+void TMainOpenTest::dialogListing()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("Ordner")));
+    const QByteArray fiveBytes = "12345";
+    for (const char* name : {"A.DAT", "b.txt", "LIESMICH"})
+        QVERIFY(WriteBytesNamed(NativePath(folder.filePath(QString::fromLatin1(name))), fiveBytes));
+
+    QList<QStringList> datOnly;
+    QList<QStringList> all;
+    QStringList headers;
+    TDialogUser user {QString()};
+    user.Inspect = [&](QFileDialog& dialog) {
+        datOnly = Listing(dialog, 2);
+        auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+        for (int column = 0; view != nullptr && column < 4; ++column)
+            headers << view->model()->headerData(column, Qt::Horizontal).toString();
+        auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        if (types != nullptr)
+            QTest::keyClick(types, Qt::Key_Down);
+        all = Listing(dialog, 4);
+    };
+    std::optional<std::string> chosen = std::string("not asked");
+    Guarded([&] { chosen = ChooseTransferFile(nullptr, folder.path()); });
+    QCOMPARE(user.Seen, 1);
+    QVERIFY(!chosen);
+
+    QCOMPARE(headers, (QStringList {"Name", "Größe", "Typ", "Änderungsdatum"}));
+    QCOMPARE(datOnly.size(), 2);
+    QCOMPARE(all.size(), 4);
+    const QStringList names = {all[0][0], all[1][0], all[2][0], all[3][0]};
+    QCOMPARE(names, (QStringList {"A.DAT", "LIESMICH", "Ordner", "b.txt"}));
+    QCOMPARE(datOnly[0][0], QStringLiteral("A.DAT"));
+    QCOMPARE(datOnly[1][0], QStringLiteral("Ordner"));
+    const QStringList sizes = {all[0][1], all[1][1], all[2][1], all[3][1]};
+    QCOMPARE(sizes, (QStringList {"5 Bytes", "5 Bytes", "", "5 Bytes"}));
+    const QStringList types = {all[0][2], all[1][2], all[2][2], all[3][2]};
+    QCOMPARE(types, (QStringList {"DAT-Datei", "Datei", "Dateiordner", "TXT-Datei"}));
+    const QRegularExpression germanDate(QStringLiteral("^\\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d$"));
+    for (const QStringList& row : all)
+        QVERIFY2(germanDate.match(row[3]).hasMatch(), qPrintable(row[3]));
+}
+
+// Tab and Shift+Tab move through the error view, out of the text box too,
+// and type nothing into it.
+void TMainOpenTest::tabLeavesErrorText()
+{
+    const QString path = Write(QStringLiteral("TABS_070312_150000.DAT"), FaultyFile());
+    TMainForm form;
+    form.SetPathSource(GivenPath(NativePath(path)));
+    form.show();
+    QTRY_VERIFY(Look(form).ErrorPanelShown);
+    const QString text = Look(form).ErrorText;
+    QApplication::setActiveWindow(&form);
+    auto* list = form.findChild<QWidget*>(QStringLiteral("sgObjectList"));
+    list->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), list);
+
+    const QStringList order = {"sgSamples", "bbtnClose", "memErrorText", "bbtnHelpInfo", "sgObjectList"};
+    QStringList forward;
+    for (int i = 0; i < order.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        forward << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(forward, order);
+    QStringList backward;
+    for (int i = 0; i < order.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        backward << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(backward, (QStringList {"bbtnHelpInfo", "memErrorText", "bbtnClose", "sgSamples", "sgObjectList"}));
+    QCOMPARE(Look(form).ErrorText, text);
+}
+
+// While the scroll box is dragged, the analysis grid follows it and the
+// examination list waits until it is let go.
+void TMainOpenTest::listFollowsScrollBoxOnRelease()
+{
+    const QString path = Write(QStringLiteral("ROLL_070312_143005.DAT"), GoodBlocks(300, 100));
+    TMainForm form;
+    form.SetPathSource(GivenPath(NativePath(path)));
+    form.show();
+    QTRY_COMPARE(form.InvestigationCount(), 300);
+
+    for (const char* name : {"sgObjectList", "sgSamples"}) {
+        auto* grid = form.findChild<TStringGrid*>(QString::fromLatin1(name));
+        QScrollBar* bar = grid->verticalScrollBar();
+        const int before = grid->TopRow();
+        bar->setSliderDown(true);
+        bar->setSliderPosition(bar->maximum() / 2);
+        const int whileDragged = grid->TopRow();
+        bar->setSliderDown(false);
+        const int released = grid->TopRow();
+        QVERIFY2(released > before, name);
+        QCOMPARE(whileDragged, qstrcmp(name, "sgSamples") == 0 ? released : before);
+    }
+}
+
 int main(int argc, char** argv)
 {
-    int appArgc = 1;
-    QApplication app(appArgc, argv);
+    QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     ApplyClassicLook(app);
     TMainOpenTest test;

@@ -1,0 +1,158 @@
+// Start-up's choices: the command line's first argument names the file
+// whatever it looks like and the toolkit sees none of the arguments; where
+// the open dialog starts, by whether the program runs installed.
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "StartUp.h"
+
+namespace {
+
+// Arguments as main() gets them.
+class TArgv {
+public:
+    explicit TArgv(const QList<QByteArray>& arguments)
+        : FStorage(arguments)
+    {
+        for (QByteArray& argument : FStorage)
+            FPointers.push_back(argument.data());
+        FPointers.push_back(nullptr);
+    }
+    int Count() const { return int(FPointers.size()) - 1; }
+    char** Values() { return FPointers.data(); }
+
+private:
+    QList<QByteArray> FStorage;
+    std::vector<char*> FPointers;
+};
+
+bool Touch(const QString& path)
+{
+    QFile file(path);
+    return QDir().mkpath(QFileInfo(path).path()) && file.open(QIODevice::WriteOnly);
+}
+
+} // namespace
+
+class TStartUpTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void firstArgumentIsThePath_data();
+    void firstArgumentIsThePath();
+    void toolkitTookNoOption();
+    void runsInstalled_data();
+    void runsInstalled();
+    void dialogStartFolder_data();
+    void dialogStartFolder();
+};
+
+void TStartUpTest::firstArgumentIsThePath_data()
+{
+    QTest::addColumn<QList<QByteArray>>("arguments");
+    QTest::addColumn<bool>("hasPath");
+    QTest::addColumn<QByteArray>("path");
+    QTest::newRow("none") << QList<QByteArray> {} << false << QByteArray();
+    QTest::newRow("a file") << QList<QByteArray> {"a.dat"} << true << QByteArray("a.dat");
+    QTest::newRow("only the first") << QList<QByteArray> {"a.dat", "b.dat"} << true << QByteArray("a.dat");
+    for (const char* option : {"-reverse", "-style", "-platform", "-display", "-session", "--reverse", "-qwindowgeometry"})
+        QTest::newRow(option) << QList<QByteArray> {option, "offscreen"} << true << QByteArray(option);
+    QTest::newRow("blanks") << QList<QByteArray> {"mit Leer zeichen.dat"} << true << QByteArray("mit Leer zeichen.dat");
+    QTest::newRow("Latin-1 bytes") << QList<QByteArray> {"Pr\xFC" "fung.dat"} << true << QByteArray("Pr\xFC" "fung.dat");
+    QTest::newRow("empty argument") << QList<QByteArray> {""} << true << QByteArray();
+}
+
+void TStartUpTest::firstArgumentIsThePath()
+{
+    QFETCH(QList<QByteArray>, arguments);
+    QFETCH(bool, hasPath);
+    QFETCH(QByteArray, path);
+
+    TArgv argv(QList<QByteArray> {"morvask-betrachter"} + arguments);
+    const TStartArguments taken = TakeArguments(argv.Count(), argv.Values());
+    QCOMPARE(taken.Path.has_value(), hasPath);
+    if (hasPath)
+        QCOMPARE(QByteArray::fromStdString(*taken.Path), path);
+    QCOMPARE(taken.ToolkitArgc, 1);
+    QCOMPARE(QByteArray(taken.ToolkitArgv[0]), QByteArray("morvask-betrachter"));
+    QCOMPARE(taken.ToolkitArgv[1], nullptr);
+}
+
+// The application object of this test was made from what start-up hands the
+// toolkit for a command line that names a file "-reverse".
+void TStartUpTest::toolkitTookNoOption()
+{
+    QCOMPARE(QCoreApplication::arguments().size(), 1);
+    QCOMPARE(QGuiApplication::layoutDirection(), Qt::LeftToRight);
+}
+
+void TStartUpTest::runsInstalled_data()
+{
+    QTest::addColumn<QString>("program"); // below the scratch folder
+    QTest::addColumn<QString>("desktopEntry"); // empty: none written
+    QTest::addColumn<QString>("searchPath"); // ROOT stands for the scratch folder
+    QTest::addColumn<bool>("installed");
+    QTest::newRow("build folder") << "build/bin" << "" << "/usr/bin:/bin" << false;
+    QTest::newRow("copied beside the files") << "Transfer" << "" << "/usr/bin" << false;
+    QTest::newRow("any prefix") << "opt/morvask/bin" << "opt/morvask/share/applications/morvask-betrachter.desktop"
+                                << "/usr/bin" << true;
+    QTest::newRow("desktop entry of another program")
+        << "opt/other/bin" << "opt/other/share/applications/other.desktop" << "" << false;
+    QTest::newRow("on the search path") << "home/.local/bin" << "" << "/usr/bin:ROOT/home/.local/bin" << true;
+    QTest::newRow("relative entry of the search path") << "build/bin" << "" << ".:bin" << false;
+}
+
+void TStartUpTest::runsInstalled()
+{
+    QFETCH(QString, program);
+    QFETCH(QString, desktopEntry);
+    QFETCH(QString, searchPath);
+    QFETCH(bool, installed);
+
+    QTemporaryDir root;
+    QVERIFY(root.isValid());
+    const QString folder = root.filePath(program);
+    QVERIFY(QDir().mkpath(folder));
+    if (!desktopEntry.isEmpty())
+        QVERIFY(Touch(root.filePath(desktopEntry)));
+    QVERIFY(QDir::setCurrent(folder)); // a relative search path entry would name it
+    searchPath.replace(QStringLiteral("ROOT"), root.path());
+    QCOMPARE(RunsInstalled(folder, searchPath), installed);
+}
+
+void TStartUpTest::dialogStartFolder_data()
+{
+    QTest::addColumn<bool>("installed");
+    QTest::addColumn<QString>("current");
+    QTest::addColumn<QString>("expected");
+    const QString program = QDir::tempPath();
+    const QString current = QDir::homePath() == QDir::rootPath() ? program : QDir::homePath();
+    QTest::newRow("not installed: the program's folder") << false << current << program;
+    QTest::newRow("installed: the current folder") << true << current << current;
+    QTest::newRow("installed, started in the root: home") << true << QDir::rootPath() << "HOME";
+    QTest::newRow("installed, started in its own folder: home") << true << program << "HOME";
+}
+
+void TStartUpTest::dialogStartFolder()
+{
+    QFETCH(bool, installed);
+    QFETCH(QString, current);
+    QFETCH(QString, expected);
+    const QString home = QStringLiteral("/home/nutzer");
+    QCOMPARE(DialogStartFolder(QDir::tempPath(), installed, current, home), expected == "HOME" ? home : expected);
+}
+
+int main(int argc, char** argv)
+{
+    // Made up as a user might: a transfer file named like a toolkit option.
+    TArgv commandLine({"tst_StartUp", "-reverse"});
+    TStartArguments arguments = TakeArguments(commandLine.Count(), commandLine.Values());
+    QGuiApplication app(arguments.ToolkitArgc, arguments.ToolkitArgv);
+    TStartUpTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_StartUp.moc"
