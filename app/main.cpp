@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QSessionManager>
 #include <QSettings>
 #include <QTranslator>
 
@@ -27,6 +28,19 @@ void KeepNoSettings()
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, nowhere);
 }
 
+// A session manager restores a program by starting it with "-session" and an
+// identifier, which the viewer would take for the name of its file. It keeps
+// no state worth restoring, so it asks not to be restarted.
+void StayOutOfSessionRestore(QGuiApplication& app)
+{
+#if QT_CONFIG(sessionmanager)
+    QObject::connect(&app, &QGuiApplication::saveStateRequest,
+                     [](QSessionManager& manager) { manager.setRestartHint(QSessionManager::RestartNever); });
+#else
+    Q_UNUSED(app);
+#endif
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -42,6 +56,7 @@ int main(int argc, char* argv[])
     KeepNoSettings();
     QApplication app(arguments.ToolkitArgc, arguments.ToolkitArgv);
     ReleaseDisplayProbe();
+    StayOutOfSessionRestore(app);
     QGuiApplication::setDesktopFileName(QStringLiteral("morvask-betrachter"));
     QApplication::setWindowIcon(AppIcon());
     ApplyClassicLook(app);
