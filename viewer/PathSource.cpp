@@ -72,6 +72,7 @@ public:
             sourceModel()->sort(column, order);
     }
 
+private:
     static QString Type(const QFileInfo& info)
     {
         if (info.isDir())
@@ -80,7 +81,6 @@ public:
         return suffix.isEmpty() ? QStringLiteral("Datei") : suffix.toUpper() + QStringLiteral("-Datei");
     }
 
-private:
     QString Size(qint64 bytes) const
     {
         if (bytes < 1024)
