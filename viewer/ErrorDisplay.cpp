@@ -1,6 +1,7 @@
 #include "ErrorDisplay.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QWidget>
@@ -9,9 +10,9 @@
 #include <new>
 #include <utility>
 
+#include "CheckPath.h"
 #include "DisplayText.h"
 #include "FileOpenError.h"
-#include "FilePath.h"
 
 namespace {
 
@@ -76,7 +77,7 @@ QString ApplicationErrorText(const std::exception& error)
 {
     if (const auto* openError = dynamic_cast<const EFileOpenError*>(&error)) {
         // The path is in the file system's encoding, not Windows-1252.
-        return WithFullStop(QStringLiteral("Datei ") + ShownPath(openError->Path())
+        return WithFullStop(QStringLiteral("Datei ") + CheckPathText(openError->Path())
                             + QStringLiteral(" kann nicht geöffnet werden"));
     }
     if (dynamic_cast<const std::bad_alloc*>(&error))

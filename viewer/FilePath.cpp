@@ -1,6 +1,6 @@
 #include "FilePath.h"
 
-#include <QFile>
+#include "CheckPath.h"
 
 #ifndef _WIN32
 #include <dirent.h>
@@ -10,9 +10,17 @@
 #include <memory>
 #include <vector>
 
-namespace {
+#ifdef _WIN32
 
-#ifndef _WIN32
+// The file system stores UTF-16; every name is valid text.
+std::string ChosenPath(const QString& shown)
+{
+    return CheckPathBytes(shown);
+}
+
+#else
+
+namespace {
 
 bool Exists(const std::string& path)
 {
@@ -29,56 +37,24 @@ std::vector<std::string> EntriesShownAs(const std::string& folder, const QString
         return found;
     while (const dirent* entry = readdir(dir.get())) {
         const std::string name = entry->d_name;
-        if (name != "." && name != ".." && QFile::decodeName(name.c_str()) == shown)
+        if (name != "." && name != ".." && CheckPathText(name) == shown)
             found.push_back(name);
     }
     return found;
 }
 
-#endif
-
 } // namespace
 
-#ifdef _WIN32
-
-// The file system stores UTF-16; every name is valid text.
-QString ShownPath(const std::string& path)
-{
-    return QString::fromUtf8(path.data(), qsizetype(path.size()));
-}
-
-std::string NativePath(const QString& path)
-{
-    return path.toUtf8().toStdString();
-}
-
 std::string ChosenPath(const QString& shown)
 {
-    return NativePath(shown);
-}
-
-#else
-
-QString ShownPath(const std::string& path)
-{
-    return QFile::decodeName(QByteArray(path.data(), qsizetype(path.size())));
-}
-
-std::string NativePath(const QString& path)
-{
-    return QFile::encodeName(path).toStdString();
-}
-
-std::string ChosenPath(const QString& shown)
-{
-    const std::string direct = NativePath(shown);
+    const std::string direct = CheckPathBytes(shown);
     if (Exists(direct) || !shown.contains(QChar::ReplacementCharacter))
         return direct;
     std::string path = shown.startsWith(QLatin1Char('/')) ? "/" : "";
     const QStringList parts = shown.split(QLatin1Char('/'), Qt::SkipEmptyParts);
     for (qsizetype i = 0; i < parts.size(); ++i) {
         const QString& part = parts.at(i);
-        std::string name = NativePath(part);
+        std::string name = CheckPathBytes(part);
         if (part.contains(QChar::ReplacementCharacter) && !Exists(path + name)) {
             const std::vector<std::string> candidates = EntriesShownAs(path, part);
             if (candidates.size() == 1)

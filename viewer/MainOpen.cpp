@@ -4,9 +4,9 @@
 #include <QCloseEvent>
 #include <QShowEvent>
 
+#include "CheckPath.h"
 #include "DisplayText.h"
 #include "ErrorDisplay.h"
-#include "FilePath.h"
 #include "uDataFileParser.h"
 
 namespace {
@@ -56,7 +56,7 @@ void TMainForm::FormActivate()
 
 void TMainForm::OpenTransferFile(const QString& path)
 {
-    OpenTransferFile(NativePath(path));
+    OpenTransferFile(CheckPathBytes(path));
 }
 
 void TMainForm::OpenTransferFile(const std::string& path)
@@ -73,11 +73,11 @@ void TMainForm::OpenTransferFile(const std::string& path)
     if (result.MessageCount == 0) {
         FFileName = path;
         ui->pnlErrorText->hide();
-        setWindowTitle(KOpenedTitle.arg(ShownPath(FFileName)));
+        setWindowTitle(KOpenedTitle.arg(CheckPathText(FFileName)));
         LoadInvestigations(FFileName);
         ShowInvestigation();
     } else {
-        setWindowTitle(KOpenedTitle.arg(ShownPath(path)));
+        setWindowTitle(KOpenedTitle.arg(CheckPathText(path)));
         FFileName.clear();
         // CR LF becomes LF in one pass: QString::replace moves the rest of the
         // text at every match, which takes seconds for a million messages.

@@ -18,9 +18,9 @@
 #include <fstream>
 #include <functional>
 
+#include "CheckPath.h"
 #include "ClassicLook.h"
 #include "ErrorDisplay.h"
-#include "FilePath.h"
 #include "HelpInfoForm.h"
 #include "Main.h"
 #include "StringGrid.h"
@@ -140,7 +140,7 @@ TView Look(TMainForm& form)
     }
     view.ErrorPanelOnTop = top == panel;
     view.ErrorText = form.findChild<QPlainTextEdit*>(QStringLiteral("memErrorText"))->toPlainText();
-    view.FileName = ShownPath(form.FileName());
+    view.FileName = CheckPathText(form.FileName());
     return view;
 }
 
@@ -474,7 +474,7 @@ void TMainOpenTest::openRunsOnceOnly()
     TMainForm form;
     form.SetPathSource([&](QWidget*) {
         ++asked;
-        return std::optional<std::string>(NativePath(path));
+        return std::optional<std::string>(CheckPathBytes(path));
     });
     form.show();
     QTRY_COMPARE(form.windowTitle(), OpenedTitle(path));
@@ -511,7 +511,7 @@ void TMainOpenTest::keysInErrorView()
 
     const QString path = Write(QStringLiteral("ABCD_070312_150000.DAT"), FaultyFile());
     TMainForm form;
-    form.SetPathSource(GivenPath(NativePath(path)));
+    form.SetPathSource(GivenPath(CheckPathBytes(path)));
     form.show();
     QTRY_VERIFY(Look(form).ErrorPanelShown);
 
@@ -543,7 +543,7 @@ void TMainOpenTest::helpKeepsDataView()
     form.SetHelpForm(&help);
     form.SetPathSource([&](QWidget*) {
         ++asked;
-        return std::optional<std::string>(NativePath(path));
+        return std::optional<std::string>(CheckPathBytes(path));
     });
     form.show();
     QTRY_COMPARE(Look(form).FileName, path);
@@ -591,19 +591,19 @@ void TMainOpenTest::nameNotText()
 {
     QFETCH(bool, viaDialog);
 
-    const std::string path = NativePath(FFolder.path()) + (viaDialog ? "/D" : "/A") + "Pr\xFC" "fung.dat"; // Latin-1
+    const std::string path = CheckPathBytes(FFolder.path()) + (viaDialog ? "/D" : "/A") + "Pr\xFC" "fung.dat"; // Latin-1
     const TRemoveOnExit written {path};
     QVERIFY(WriteBytesNamed(path, GoodFile()));
 
     TShown shown;
     TSinkGuard guard(shown);
-    TDialogUser user(viaDialog ? ShownPath(path) : QString());
+    TDialogUser user(viaDialog ? CheckPathText(path) : QString());
     TMainForm form;
     form.SetPathSource(viaDialog ? OpenDialogChoice(FFolder.path()) : GivenPath(path));
     form.show();
     QTRY_COMPARE(form.FileName(), path);
     QCOMPARE(shown.Texts, QStringList());
-    QCOMPARE(form.windowTitle(), OpenedTitle(ShownPath(path)));
+    QCOMPARE(form.windowTitle(), OpenedTitle(CheckPathText(path)));
     QCOMPARE(form.InvestigationCount(), 1);
 }
 
@@ -616,7 +616,7 @@ void TMainOpenTest::dialogListing()
     QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("Ordner")));
     const QByteArray fiveBytes = "12345";
     for (const char* name : {"A.DAT", "b.txt", "LIESMICH"})
-        QVERIFY(WriteBytesNamed(NativePath(folder.filePath(QString::fromLatin1(name))), fiveBytes));
+        QVERIFY(WriteBytesNamed(CheckPathBytes(folder.filePath(QString::fromLatin1(name))), fiveBytes));
 
     QList<QStringList> datOnly;
     QList<QStringList> all;
@@ -654,7 +654,7 @@ void TMainOpenTest::tabLeavesErrorText()
 {
     const QString path = Write(QStringLiteral("TABS_070312_150000.DAT"), FaultyFile());
     TMainForm form;
-    form.SetPathSource(GivenPath(NativePath(path)));
+    form.SetPathSource(GivenPath(CheckPathBytes(path)));
     form.show();
     QTRY_VERIFY(Look(form).ErrorPanelShown);
     const QString text = Look(form).ErrorText;
@@ -685,7 +685,7 @@ void TMainOpenTest::listFollowsScrollBoxOnRelease()
 {
     const QString path = Write(QStringLiteral("ROLL_070312_143005.DAT"), GoodBlocks(300, 100));
     TMainForm form;
-    form.SetPathSource(GivenPath(NativePath(path)));
+    form.SetPathSource(GivenPath(CheckPathBytes(path)));
     form.show();
     QTRY_COMPARE(form.InvestigationCount(), 300);
 

@@ -5,10 +5,10 @@
 #include <QLabel>
 #include <QTest>
 
+#include "CheckPath.h"
 #include "ClassicLook.h"
 #include "ErrorDisplay.h"
 #include "FieldHints.h"
-#include "FilePath.h"
 #include "InvestigationCells.h"
 #include "Main.h"
 #include "Panel.h"
@@ -115,7 +115,7 @@ void TMainInvestigationsTest::Open(const QByteArray& text)
 {
     const QString path = Write(FDir, text, QStringLiteral("file%1.dat").arg(++FFileNumber));
     QVERIFY(!path.isEmpty());
-    FForm->LoadInvestigations(NativePath(path));
+    FForm->LoadInvestigations(CheckPathBytes(path));
     FForm->ShowInvestigation();
 }
 
@@ -334,7 +334,7 @@ void TMainInvestigationsTest::FailedReloadShowsNothing()
     const QString missing = FDir.filePath(QStringLiteral("entfernt.dat"));
     bool failed = false;
     try {
-        FForm->LoadInvestigations(NativePath(missing));
+        FForm->LoadInvestigations(CheckPathBytes(missing));
     } catch (const std::exception&) {
         failed = true;
     }
