@@ -2,11 +2,19 @@
 
 #include <QDialog>
 
-class QScrollArea;
+#include <optional>
+
 class QShowEvent;
+class QHideEvent;
+class QMoveEvent;
+class QResizeEvent;
 class QKeyEvent;
 class TBitBtn;
 class TRtfView;
+
+namespace Ui {
+class TfrmInfoHelp;
+}
 
 // The help and information window: the built-in guide and terms of use on a
 // white page, with "OK" to close. Created once, hidden, and shown modally on
@@ -20,6 +28,7 @@ public:
     static constexpr int ModalResultCancel = 2;
 
     explicit TfrmInfoHelp(QWidget* parent = nullptr);
+    ~TfrmInfoHelp() override;
 
     // Shows the window modally and returns how it was closed.
     int ShowModal();
@@ -32,16 +41,22 @@ public slots:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void FormCreate();
-    void FitFrameToOuterSize();
+    // Places the window so that its frame covers FOuterGeometry once the frame
+    // is known and again whenever it changes.
+    void FitToFrame();
 
-    QScrollArea* FScrollBox = nullptr;
-    QWidget* FPage = nullptr;
-    QWidget* Shape1 = nullptr;
+    Ui::TfrmInfoHelp* ui;
     TBitBtn* BitBtn1 = nullptr;
     TRtfView* RichEdit = nullptr;
-    bool FFrameFitted = false;
+    // Where the window stands, frame included: it opens at (273, 103) with an
+    // outer size of 545 x 630 and then where the user left it.
+    QRect FOuterGeometry{273, 103, 545, 630};
+    std::optional<QMargins> FFittedFrame;
 };

@@ -61,6 +61,11 @@ QRect TClassicStyle::subControlRect(ComplexControl control, const QStyleOptionCo
 void TClassicStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
                                        const QWidget* widget) const
 {
+    if (control == CC_ScrollBar) {
+        QProxyStyle::drawComplexControl(control, option, painter, widget);
+        DrawScrollBarThumb(option, painter, widget);
+        return;
+    }
     const auto* box = qstyleoption_cast<const QStyleOptionGroupBox*>(option);
     if (control != CC_GroupBox || box == nullptr || box->subControls.testFlag(SC_GroupBoxCheckBox)) {
         QProxyStyle::drawComplexControl(control, option, painter, widget);
@@ -81,5 +86,32 @@ void TClassicStyle::drawComplexControl(ComplexControl control, const QStyleOptio
         painter->drawText(caption, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextHideMnemonic,
                           box->text);
     }
+    painter->restore();
+}
+
+void TClassicStyle::DrawScrollBarThumb(const QStyleOptionComplex* option, QPainter* painter,
+                                       const QWidget* widget) const
+{
+    // The flat light thumb of the base style vanishes on a white page; the
+    // classic one is a raised button-face block.
+    if (!option->subControls.testFlag(SC_ScrollBarSlider))
+        return;
+    const QRect thumb = subControlRect(CC_ScrollBar, option, SC_ScrollBarSlider, widget);
+    if (thumb.width() < 2 || thumb.height() < 2)
+        return;
+    const QPalette& colours = option->palette;
+    painter->save();
+    painter->fillRect(thumb, colours.color(QPalette::Button));
+    const auto edge = [&](const QRect& r, QPalette::ColorRole topLeft, QPalette::ColorRole bottomRight) {
+        painter->setPen(colours.color(topLeft));
+        painter->drawLine(r.topLeft(), r.topRight());
+        painter->drawLine(r.topLeft(), r.bottomLeft());
+        painter->setPen(colours.color(bottomRight));
+        painter->drawLine(r.bottomLeft(), r.bottomRight());
+        painter->drawLine(r.topRight(), r.bottomRight());
+    };
+    edge(thumb, QPalette::Midlight, QPalette::Shadow);
+    if (thumb.width() > 3 && thumb.height() > 3)
+        edge(thumb.adjusted(1, 1, -1, -1), QPalette::Light, QPalette::Dark);
     painter->restore();
 }

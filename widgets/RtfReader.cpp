@@ -1,6 +1,7 @@
 #include "RtfReader.h"
 
 #include "AsciiText.h"
+#include "RtfFormatting.h"
 #include "Cp1252.h"
 
 #include <QFont>
@@ -10,96 +11,13 @@
 #include <QTextOption>
 
 #include <algorithm>
-#include <unordered_map>
 
 namespace {
 
-enum class TWord {
-    Unknown,
-    // destinations
-    FontTable, ColorTable, ListTable, ListOverrideTable, List, ListLevel, LevelText, ListOverride,
-    ListText, PnText, SkippedDestination,
-    // header and tables
-    DefaultFont, Font, FontCharset, Red, Green, Blue, ListId, UnicodeSkip, Unicode, Binary,
-    // characters
-    Par, Line, Tab, Page, Cell, Row, Bullet, EmDash, EnDash, LeftQuote, RightQuote, LeftDoubleQuote,
-    RightDoubleQuote, EmSpace, EnSpace, QuarterEmSpace,
-    // character formatting
-    Plain, Bold, Italic, Underline, UnderlineNone, Strike, Hidden, FontSize, ForeColor, Super, Sub,
-    NoSuperSub,
-    // paragraph formatting
-    Pard, AlignLeft, AlignJustify, AlignCenter, AlignRight, LeftIndent, RightIndent, FirstIndent,
-    SpaceBefore, SpaceAfter, LineSpacing, LineMultiple, ListOverrideNumber, TabStop
-};
-
-TWord LookUp(std::string_view word)
-{
-    static const std::unordered_map<std::string_view, TWord> words = {
-        {"fonttbl", TWord::FontTable}, {"colortbl", TWord::ColorTable}, {"listtable", TWord::ListTable},
-        {"listoverridetable", TWord::ListOverrideTable}, {"list", TWord::List},
-        {"listlevel", TWord::ListLevel}, {"leveltext", TWord::LevelText},
-        {"listoverride", TWord::ListOverride}, {"listtext", TWord::ListText}, {"pntext", TWord::PnText},
-        // Destinations whose content is never shown.
-        {"info", TWord::SkippedDestination}, {"stylesheet", TWord::SkippedDestination},
-        {"pict", TWord::SkippedDestination}, {"object", TWord::SkippedDestination},
-        {"header", TWord::SkippedDestination}, {"headerl", TWord::SkippedDestination},
-        {"headerr", TWord::SkippedDestination}, {"headerf", TWord::SkippedDestination},
-        {"footer", TWord::SkippedDestination}, {"footerl", TWord::SkippedDestination},
-        {"footerr", TWord::SkippedDestination}, {"footerf", TWord::SkippedDestination},
-        {"footnote", TWord::SkippedDestination}, {"annotation", TWord::SkippedDestination},
-        {"fldinst", TWord::SkippedDestination}, {"pn", TWord::SkippedDestination},
-        {"xe", TWord::SkippedDestination}, {"tc", TWord::SkippedDestination},
-        {"txe", TWord::SkippedDestination}, {"rxe", TWord::SkippedDestination},
-        {"bkmkstart", TWord::SkippedDestination}, {"bkmkend", TWord::SkippedDestination},
-        {"filetbl", TWord::SkippedDestination}, {"revtbl", TWord::SkippedDestination},
-        {"rsidtbl", TWord::SkippedDestination}, {"listname", TWord::SkippedDestination},
-        {"levelnumbers", TWord::SkippedDestination}, {"listpicture", TWord::SkippedDestination},
-        {"pgdsctbl", TWord::SkippedDestination}, {"ftnsep", TWord::SkippedDestination},
-        {"ftnsepc", TWord::SkippedDestination}, {"aftnsep", TWord::SkippedDestination},
-        {"aftnsepc", TWord::SkippedDestination}, {"shp", TWord::SkippedDestination},
-        {"nonshppict", TWord::SkippedDestination}, {"template", TWord::SkippedDestination},
-        {"themedata", TWord::SkippedDestination}, {"datastore", TWord::SkippedDestination},
-        {"latentstyles", TWord::SkippedDestination}, {"generator", TWord::SkippedDestination},
-        {"falt", TWord::SkippedDestination}, {"panose", TWord::SkippedDestination},
-
-        {"deff", TWord::DefaultFont}, {"f", TWord::Font}, {"fcharset", TWord::FontCharset},
-        {"red", TWord::Red}, {"green", TWord::Green}, {"blue", TWord::Blue}, {"listid", TWord::ListId},
-        {"uc", TWord::UnicodeSkip}, {"u", TWord::Unicode}, {"bin", TWord::Binary},
-
-        {"par", TWord::Par}, {"line", TWord::Line}, {"tab", TWord::Tab}, {"page", TWord::Page},
-        {"cell", TWord::Cell}, {"row", TWord::Row}, {"bullet", TWord::Bullet},
-        {"emdash", TWord::EmDash}, {"endash", TWord::EnDash}, {"lquote", TWord::LeftQuote},
-        {"rquote", TWord::RightQuote}, {"ldblquote", TWord::LeftDoubleQuote},
-        {"rdblquote", TWord::RightDoubleQuote}, {"emspace", TWord::EmSpace},
-        {"enspace", TWord::EnSpace}, {"qmspace", TWord::QuarterEmSpace},
-
-        {"plain", TWord::Plain}, {"b", TWord::Bold}, {"i", TWord::Italic}, {"ul", TWord::Underline},
-        {"uld", TWord::Underline}, {"uldb", TWord::Underline}, {"ulw", TWord::Underline},
-        {"ulth", TWord::Underline}, {"uldash", TWord::Underline}, {"ulwave", TWord::Underline},
-        {"ulnone", TWord::UnderlineNone}, {"strike", TWord::Strike}, {"striked", TWord::Strike},
-        {"v", TWord::Hidden}, {"fs", TWord::FontSize}, {"cf", TWord::ForeColor},
-        {"super", TWord::Super}, {"sub", TWord::Sub}, {"nosupersub", TWord::NoSuperSub},
-
-        {"pard", TWord::Pard}, {"ql", TWord::AlignLeft}, {"qj", TWord::AlignJustify},
-        {"qc", TWord::AlignCenter}, {"qr", TWord::AlignRight}, {"li", TWord::LeftIndent},
-        {"lin", TWord::LeftIndent}, {"ri", TWord::RightIndent}, {"rin", TWord::RightIndent},
-        {"fi", TWord::FirstIndent}, {"sb", TWord::SpaceBefore}, {"sa", TWord::SpaceAfter},
-        {"sl", TWord::LineSpacing}, {"slmult", TWord::LineMultiple}, {"ls", TWord::ListOverrideNumber},
-        {"tx", TWord::TabStop},
-    };
-    const auto it = words.find(word);
-    return it == words.end() ? TWord::Unknown : it->second;
-}
-
-// Twenty-two inches: more than any page, small enough for any layout.
-constexpr int MaxTwips = 31680;
-constexpr int MaxTabStops = 64;
 constexpr long long MaxParam = 1000000000;
 
 bool IsLetter(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
-
-int Twips(int value) { return std::clamp(value, -MaxTwips, MaxTwips); }
 
 // Unpaired surrogates (from \u escapes cut in half) become the replacement
 // character, so the layout never sees broken UTF-16.
@@ -204,20 +122,16 @@ void TRtfReader::CloseGroup()
     FStack.pop_back();
 
     if (closed.Dest == TDestination::FontTable)
-        CommitFont();
+        FFonts.EndEntry();
     switch (closed.Role) {
     case TGroupRole::List:
-        if (FList.Levels > 0 && !FLists.contains(FList.Id))
-            FLists.insert(FList.Id, FList);
-        FList = TListInfo();
+        FLists.EndList();
         break;
     case TGroupRole::ListLevel:
-        FInListLevel = false;
+        FLists.EndLevel();
         break;
     case TGroupRole::ListOverride:
-        FListOverrides.insert(FOverrideNumber, FOverrideListId);
-        FOverrideListId = 0;
-        FOverrideNumber = 0;
+        FLists.EndOverride();
         break;
     case TGroupRole::None:
         break;
@@ -271,11 +185,11 @@ void TRtfReader::ReadControl()
 
 void TRtfReader::ControlWord(std::string_view word, bool hasParam, int param)
 {
-    const TWord kind = word.size() > 32 ? TWord::Unknown : LookUp(word);
+    const TRtfWord kind = word.size() > 32 ? TRtfWord::Unknown : RtfControlWord(word);
     const bool ignorable = FIgnorableNext;
     FIgnorableNext = false;
 
-    if (kind == TWord::Binary) {
+    if (kind == TRtfWord::Binary) {
         // Binary data is skipped wherever it stands, also inside skipped groups.
         const std::size_t length = static_cast<std::size_t>(std::max(param, 0));
         FPos += std::min(length, FText.size() - FPos);
@@ -284,105 +198,140 @@ void TRtfReader::ControlWord(std::string_view word, bool hasParam, int param)
     TGroupState& top = Top();
     if (top.Dest == TDestination::Skip)
         return;
-    if (ignorable && kind != TWord::ListTable && kind != TWord::ListOverrideTable) {
+    if (ignorable && kind != TRtfWord::ListTable && kind != TRtfWord::ListOverrideTable) {
         top.Dest = TDestination::Skip;
         return;
     }
     if (SkipFallback())
         return;
 
-    const int flag = hasParam ? param : 1;
-    TCharState& chr = top.Char;
-    TParaState& para = top.Para;
-    switch (kind) {
-    case TWord::Unknown:
-    case TWord::Binary:
-        break;
-    case TWord::SkippedDestination:
+    if (DestinationWord(kind) || TableWord(kind, hasParam, param)
+        || CharacterWord(kind, hasParam, param))
+        return;
+    if (!ApplyCharWord(top.Char, kind, hasParam, param))
+        ApplyParaWord(top.Para, kind, hasParam, param);
+}
+
+// Words that open a destination or a list entry.
+bool TRtfReader::DestinationWord(TRtfWord word)
+{
+    TGroupState& top = Top();
+    switch (word) {
+    case TRtfWord::SkippedDestination:
         top.Dest = TDestination::Skip;
         break;
-    case TWord::FontTable:
+    case TRtfWord::FontTable:
         top.Dest = TDestination::FontTable;
         break;
-    case TWord::ColorTable:
+    case TRtfWord::ColorTable:
         top.Dest = TDestination::ColorTable;
         break;
-    case TWord::ListTable:
+    case TRtfWord::ListTable:
         top.Dest = TDestination::ListTable;
         break;
-    case TWord::ListOverrideTable:
+    case TRtfWord::ListOverrideTable:
         top.Dest = TDestination::ListOverrideTable;
         break;
-    case TWord::List:
+    case TRtfWord::List:
         if (top.Dest == TDestination::ListTable) {
-            FList = TListInfo();
+            FLists.BeginList();
             top.Role = TGroupRole::List;
         }
         break;
-    case TWord::ListLevel:
+    case TRtfWord::ListLevel:
         if (top.Dest == TDestination::ListTable) {
-            FInListLevel = FList.Levels == 0;
-            FLevelTextDone = false;
-            ++FList.Levels;
+            FLists.BeginLevel();
             top.Role = TGroupRole::ListLevel;
         }
         break;
-    case TWord::LevelText:
-        top.Dest = FInListLevel ? TDestination::LevelText : TDestination::Skip;
+    case TRtfWord::LevelText:
+        top.Dest = FLists.InFirstLevel() ? TDestination::LevelText : TDestination::Skip;
         break;
-    case TWord::ListOverride:
+    case TRtfWord::ListOverride:
         if (top.Dest == TDestination::ListOverrideTable)
             top.Role = TGroupRole::ListOverride;
         break;
-    case TWord::ListText:
+    case TRtfWord::ListText:
         top.Dest = TDestination::ListText;
         FListText.clear();
         break;
-    case TWord::PnText:
+    case TRtfWord::PnText:
         top.Dest = TDestination::PnText;
         FPnText.clear();
         break;
+    default:
+        return false;
+    }
+    return true;
+}
 
-    case TWord::DefaultFont:
-        FDefaultFont = param;
+// Words that fill the header tables, or mean something else inside them.
+bool TRtfReader::TableWord(TRtfWord word, bool hasParam, int param)
+{
+    TGroupState& top = Top();
+    switch (word) {
+    case TRtfWord::DefaultFont:
+        FFonts.SetDefault(param);
         break;
-    case TWord::Font:
+    case TRtfWord::Font:
         if (top.Dest == TDestination::FontTable) {
-            CommitFont();
-            FFontId = param;
+            FFonts.BeginEntry(param);
         } else if (top.Dest == TDestination::ListTable) {
-            if (FInListLevel)
-                FList.Font = param;
+            if (FLists.InFirstLevel())
+                FLists.SetLevelFont(param);
         } else {
-            chr.Font = param;
+            top.Char.Font = param;
         }
         break;
-    case TWord::FontCharset:
+    case TRtfWord::FontCharset:
         if (top.Dest == TDestination::FontTable)
-            FFontCharset = param;
+            FFonts.SetCharset(param);
         break;
-    case TWord::Red:
-        FRed = std::clamp(param, 0, 255);
-        FColorSet = true;
+    case TRtfWord::Red:
+        FColors.SetRed(param);
         break;
-    case TWord::Green:
-        FGreen = std::clamp(param, 0, 255);
-        FColorSet = true;
+    case TRtfWord::Green:
+        FColors.SetGreen(param);
         break;
-    case TWord::Blue:
-        FBlue = std::clamp(param, 0, 255);
-        FColorSet = true;
+    case TRtfWord::Blue:
+        FColors.SetBlue(param);
         break;
-    case TWord::ListId:
+    case TRtfWord::ListId:
         if (top.Dest == TDestination::ListOverrideTable)
-            FOverrideListId = param;
+            FLists.SetOverrideListId(param);
         else if (top.Dest == TDestination::ListTable)
-            FList.Id = param;
+            FLists.SetListId(param);
         break;
-    case TWord::UnicodeSkip:
+    case TRtfWord::LeftIndent:
+    case TRtfWord::FirstIndent:
+        if (top.Dest != TDestination::ListTable)
+            ApplyParaWord(top.Para, word, hasParam, param);
+        else if (FLists.InFirstLevel() && word == TRtfWord::LeftIndent)
+            FLists.SetLevelLeftIndent(RtfTwips(param));
+        else if (FLists.InFirstLevel())
+            FLists.SetLevelFirstIndent(RtfTwips(param));
+        break;
+    case TRtfWord::ListOverrideNumber:
+        if (top.Dest == TDestination::ListOverrideTable)
+            FLists.SetOverrideNumber(param);
+        else
+            top.Para.ListOverride = param;
+        break;
+    default:
+        return false;
+    }
+    return true;
+}
+
+// Words that stand for text or end a paragraph.
+bool TRtfReader::CharacterWord(TRtfWord word, bool hasParam, int param)
+{
+    TGroupState& top = Top();
+    switch (word) {
+    case TRtfWord::UnicodeSkip:
         top.UnicodeSkip = std::clamp(param, 0, 16);
         break;
-    case TWord::Unicode: {
+    case TRtfWord::Unicode: {
         if (!hasParam)
             break;
         const int code = param < 0 ? param + 65536 : param;
@@ -395,124 +344,35 @@ void TRtfReader::ControlWord(std::string_view word, bool hasParam, int param)
         break;
     }
 
-    case TWord::Par:
-    case TWord::Page:
-    case TWord::Row:
+    case TRtfWord::Par:
+    case TRtfWord::Page:
+    case TRtfWord::Row:
         if (top.Dest == TDestination::Text)
             EndParagraph();
         break;
-    case TWord::Line:
+    case TRtfWord::Line:
         AddChar(QChar::LineSeparator);
         break;
-    case TWord::Tab:
-    case TWord::Cell:
+    case TRtfWord::Tab:
+    case TRtfWord::Cell:
         AddChar(u'\t');
         break;
-    case TWord::Bullet: AddChar(u'\u2022'); break;
-    case TWord::EmDash: AddChar(u'\u2014'); break;
-    case TWord::EnDash: AddChar(u'\u2013'); break;
-    case TWord::LeftQuote: AddChar(u'\u2018'); break;
-    case TWord::RightQuote: AddChar(u'\u2019'); break;
-    case TWord::LeftDoubleQuote: AddChar(u'\u201C'); break;
-    case TWord::RightDoubleQuote: AddChar(u'\u201D'); break;
-    case TWord::EmSpace: AddChar(u'\u2003'); break;
-    case TWord::EnSpace: AddChar(u'\u2002'); break;
-    case TWord::QuarterEmSpace: AddChar(u'\u2005'); break;
-
-    case TWord::Plain:
-        chr = TCharState();
+    case TRtfWord::Bullet:
+    case TRtfWord::EmDash:
+    case TRtfWord::EnDash:
+    case TRtfWord::LeftQuote:
+    case TRtfWord::RightQuote:
+    case TRtfWord::LeftDoubleQuote:
+    case TRtfWord::RightDoubleQuote:
+    case TRtfWord::EmSpace:
+    case TRtfWord::EnSpace:
+    case TRtfWord::QuarterEmSpace:
+        AddChar(RtfWordCharacter(word));
         break;
-    case TWord::Bold:
-        chr.Bold = flag != 0;
-        break;
-    case TWord::Italic:
-        chr.Italic = flag != 0;
-        break;
-    case TWord::Underline:
-        chr.Underline = flag != 0;
-        break;
-    case TWord::UnderlineNone:
-        chr.Underline = false;
-        break;
-    case TWord::Strike:
-        chr.Strike = flag != 0;
-        break;
-    case TWord::Hidden:
-        chr.Hidden = flag != 0;
-        break;
-    case TWord::FontSize:
-        chr.HalfPoints = hasParam && param > 0 ? std::clamp(param, 2, 800) : 24;
-        break;
-    case TWord::ForeColor:
-        chr.Color = std::clamp(param, 0, 65535);
-        break;
-    case TWord::Super:
-        chr.Vertical = 1;
-        break;
-    case TWord::Sub:
-        chr.Vertical = -1;
-        break;
-    case TWord::NoSuperSub:
-        chr.Vertical = 0;
-        break;
-
-    case TWord::Pard:
-        para = TParaState();
-        break;
-    case TWord::AlignLeft:
-        para.Align = Qt::AlignLeft;
-        break;
-    case TWord::AlignJustify:
-        para.Align = Qt::AlignJustify;
-        break;
-    case TWord::AlignCenter:
-        para.Align = Qt::AlignHCenter;
-        break;
-    case TWord::AlignRight:
-        para.Align = Qt::AlignRight;
-        break;
-    case TWord::LeftIndent:
-        if (top.Dest == TDestination::ListTable) {
-            if (FInListLevel)
-                FList.LeftIndent = Twips(param);
-        } else {
-            para.LeftIndent = Twips(param);
-        }
-        break;
-    case TWord::FirstIndent:
-        if (top.Dest == TDestination::ListTable) {
-            if (FInListLevel)
-                FList.FirstIndent = Twips(param);
-        } else {
-            para.FirstIndent = Twips(param);
-        }
-        break;
-    case TWord::RightIndent:
-        para.RightIndent = Twips(param);
-        break;
-    case TWord::SpaceBefore:
-        para.SpaceBefore = std::clamp(param, 0, MaxTwips);
-        break;
-    case TWord::SpaceAfter:
-        para.SpaceAfter = std::clamp(param, 0, MaxTwips);
-        break;
-    case TWord::LineSpacing:
-        para.LineSpacing = Twips(param);
-        break;
-    case TWord::LineMultiple:
-        para.LineMultiple = flag != 0;
-        break;
-    case TWord::ListOverrideNumber:
-        if (top.Dest == TDestination::ListOverrideTable)
-            FOverrideNumber = param;
-        else
-            para.ListOverride = param;
-        break;
-    case TWord::TabStop:
-        if (static_cast<int>(para.Tabs.size()) < MaxTabStops)
-            para.Tabs.push_back(std::clamp(param, 0, MaxTwips));
-        break;
+    default:
+        return false;
     }
+    return true;
 }
 
 void TRtfReader::ControlSymbol(unsigned char symbol)
@@ -581,20 +441,13 @@ void TRtfReader::AddChar(char16_t ch, bool fromSymbolFont, unsigned char symbolC
     case TDestination::ListOverrideTable:
         return;
     case TDestination::FontTable:
-        if (ch == u';')
-            CommitFont();
-        else
-            FFontName.append(QChar(ch));
+        FFonts.AddChar(QChar(ch));
         return;
     case TDestination::ColorTable:
-        if (ch == u';')
-            CommitColor();
+        FColors.AddChar(QChar(ch));
         return;
     case TDestination::LevelText:
-        if (ch == u';')
-            FLevelTextDone = true;
-        else if (!FLevelTextDone && FList.LevelText.size() < 64)
-            FList.LevelText.append(QChar(ch));
+        FLists.AddLevelTextChar(QChar(ch));
         return;
     case TDestination::Text:
     case TDestination::ListText:
@@ -610,7 +463,7 @@ void TRtfReader::AddChar(char16_t ch, bool fromSymbolFont, unsigned char symbolC
 
     bool mapped = false;
     if (fromSymbolFont) {
-        if (const TFontInfo* font = FontOf(top.Char.Font); font != nullptr && font->Symbol != TSymbolFont::None) {
+        if (const TRtfFontTable::TFont* font = FFonts.FontOf(top.Char.Font); font != nullptr && font->Symbol != TSymbolFont::None) {
             if (const char16_t unicode = SymbolToUnicode(font->Symbol, symbolCode); unicode != 0) {
                 ch = unicode;
                 mapped = true;
@@ -627,41 +480,16 @@ void TRtfReader::AddChar(char16_t ch, bool fromSymbolFont, unsigned char symbolC
 
 void TRtfReader::AddToRuns(std::vector<TRun>& runs, char16_t ch, bool symbolMapped)
 {
-    const TCharState& state = Top().Char;
+    const TRtfCharState& state = Top().Char;
     if (runs.empty() || !(runs.back().Format == state) || runs.back().SymbolMapped != symbolMapped)
         runs.push_back(TRun{QString(), state, symbolMapped});
     runs.back().Text.append(QChar(ch));
 }
 
-void TRtfReader::CommitFont()
-{
-    const QString family = FFontName.trimmed();
-    if (FFontId >= 0 && !family.isEmpty() && !FFonts.contains(FFontId))
-        FFonts.insert(FFontId, TFontInfo{family, SymbolFontOf(family, FFontCharset)});
-    FFontName.clear();
-    FFontCharset = 0;
-}
-
-void TRtfReader::CommitColor()
-{
-    // An entry without components is the automatic colour.
-    FColors.append(FColorSet ? QColor(FRed, FGreen, FBlue) : QColor());
-    FRed = FGreen = FBlue = 0;
-    FColorSet = false;
-}
-
-const TRtfReader::TFontInfo* TRtfReader::FontOf(int font) const
-{
-    auto it = FFonts.constFind(font < 0 ? FDefaultFont : font);
-    if (it == FFonts.constEnd())
-        it = FFonts.constFind(FDefaultFont);
-    return it == FFonts.constEnd() ? nullptr : &it.value();
-}
-
-QTextCharFormat TRtfReader::CharFormat(const TCharState& state, bool symbolMapped) const
+QTextCharFormat TRtfReader::CharFormat(const TRtfCharState& state, bool symbolMapped) const
 {
     QTextCharFormat format;
-    const TFontInfo* font = symbolMapped ? FontOf(-1) : FontOf(state.Font);
+    const TRtfFontTable::TFont* font = FFonts.FontOf(symbolMapped ? -1 : state.Font);
     if (font != nullptr && (font->Symbol == TSymbolFont::None || !symbolMapped))
         format.setFontFamilies(QStringList{font->Family});
     format.setFontPointSize(state.HalfPoints / 2.0);
@@ -672,57 +500,15 @@ QTextCharFormat TRtfReader::CharFormat(const TCharState& state, bool symbolMappe
     if (state.Vertical != 0)
         format.setVerticalAlignment(state.Vertical > 0 ? QTextCharFormat::AlignSuperScript
                                                        : QTextCharFormat::AlignSubScript);
-    if (state.Color < FColors.size() && FColors.at(state.Color).isValid())
-        format.setForeground(FColors.at(state.Color));
-    return format;
-}
-
-QTextBlockFormat TRtfReader::BlockFormat(const TParaState& para) const
-{
-    QTextBlockFormat format;
-    format.setAlignment(para.Align);
-    format.setLeftMargin(TwipsToPixels(para.LeftIndent));
-    format.setRightMargin(TwipsToPixels(para.RightIndent));
-    format.setTextIndent(TwipsToPixels(para.FirstIndent));
-    format.setTopMargin(TwipsToPixels(para.SpaceBefore));
-    format.setBottomMargin(TwipsToPixels(para.SpaceAfter));
-    if (para.LineSpacing != 0) {
-        if (para.LineMultiple)
-            format.setLineHeight(std::abs(para.LineSpacing) * 100.0 / 240.0, QTextBlockFormat::ProportionalHeight);
-        else if (para.LineSpacing > 0)
-            format.setLineHeight(TwipsToPixels(para.LineSpacing), QTextBlockFormat::MinimumHeight);
-        else
-            format.setLineHeight(TwipsToPixels(-para.LineSpacing), QTextBlockFormat::FixedHeight);
-    }
-    // The layout counts tab positions from where the first line starts, RTF from
-    // the page margin. A hanging indent stops the first tab at the left indent,
-    // so bullet text lines up with the lines below.
-    const int lineStart = para.LeftIndent + para.FirstIndent;
-    QList<QTextOption::Tab> tabs;
-    if (para.FirstIndent < 0)
-        tabs.append(QTextOption::Tab(TwipsToPixels(-para.FirstIndent), QTextOption::LeftTab));
-    for (const int tab : para.Tabs) {
-        const double position = TwipsToPixels(tab - lineStart);
-        if (position > 0)
-            tabs.append(QTextOption::Tab(position, QTextOption::LeftTab));
-    }
-    std::sort(tabs.begin(), tabs.end(), [](const QTextOption::Tab& a, const QTextOption::Tab& b) {
-        return a.position < b.position;
-    });
-    if (!tabs.isEmpty())
-        format.setTabPositions(tabs);
+    if (const QColor color = FColors.At(state.Color); color.isValid())
+        format.setForeground(color);
     return format;
 }
 
 bool TRtfReader::ListBullet(int listOverride, TRun& bullet) const
 {
-    if (listOverride == 0)
-        return false;
-    const auto override = FListOverrides.constFind(listOverride);
-    if (override == FListOverrides.constEnd())
-        return false;
-    const auto list = FLists.constFind(override.value());
-    if (list == FLists.constEnd())
+    const TRtfListTable::TList* list = FLists.ListOf(listOverride);
+    if (list == nullptr)
         return false;
     // The level text starts with its length; a bullet level holds one
     // character and no level-number placeholder.
@@ -731,8 +517,7 @@ bool TRtfReader::ListBullet(int listOverride, TRun& bullet) const
         return false;
     char16_t ch = text.at(1).unicode();
     bool mapped = false;
-    auto font = FFonts.constFind(list->Font);
-    if (font != FFonts.constEnd() && font->Symbol != TSymbolFont::None) {
+    if (const TRtfFontTable::TFont* font = FFonts.Find(list->Font); font != nullptr && font->Symbol != TSymbolFont::None) {
         const unsigned char code = ch >= 0xF000 && ch <= 0xF0FF ? static_cast<unsigned char>(ch - 0xF000)
                                                                  : static_cast<unsigned char>(ch);
         if (const char16_t unicode = SymbolToUnicode(font->Symbol, code); unicode != 0) {
@@ -756,7 +541,7 @@ void TRtfReader::InsertRuns(const std::vector<TRun>& runs)
 void TRtfReader::EndParagraph()
 {
     const TGroupState& top = Top();
-    TParaState para = top.Para;
+    TRtfParaState para = top.Para;
     const QTextCharFormat mark = CharFormat(top.Char, false);
 
     TRun bullet;
@@ -764,11 +549,11 @@ void TRtfReader::EndParagraph()
     bullet.Format.Underline = false;
     const bool fromList = ListBullet(para.ListOverride, bullet);
     if (fromList && para.LeftIndent == 0 && para.FirstIndent == 0) {
-        const TListInfo& list = FLists[FListOverrides.value(para.ListOverride)];
-        para.LeftIndent = list.LeftIndent;
-        para.FirstIndent = list.FirstIndent;
+        const TRtfListTable::TList* list = FLists.ListOf(para.ListOverride);
+        para.LeftIndent = list->LeftIndent;
+        para.FirstIndent = list->FirstIndent;
     }
-    const QTextBlockFormat block = BlockFormat(para);
+    const QTextBlockFormat block = RtfBlockFormat(para);
     if (FFirstBlock) {
         FCursor.setBlockFormat(block);
         if (FCursor.atBlockStart())

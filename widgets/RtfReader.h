@@ -1,10 +1,8 @@
 #pragma once
 
-#include "RtfSymbolFont.h"
+#include "RtfFormatting.h"
+#include "RtfTables.h"
 
-#include <QColor>
-#include <QHash>
-#include <QList>
 #include <QString>
 #include <QTextCursor>
 
@@ -23,6 +21,8 @@ class QTextDocument;
 // code-page and Unicode escapes. Everything else is skipped. Any input, however
 // malformed, yields some document, in time linear in its length, without
 // recursion. Lengths in twips become pixels at 96 dpi, half-points points.
+// This class reads groups, control words and text and builds the paragraphs;
+// the words it knows, the formatting and the header tables have files of their own.
 class TRtfReader {
 public:
     // Groups nested deeper than this are read as part of the deepest one kept.
@@ -33,7 +33,7 @@ public:
     // Replaces the whole content of document with the document in rtf.
     static void Load(QTextDocument& document, std::string_view rtf);
 
-    static double TwipsToPixels(int twips) { return twips / 15.0; }
+    static double TwipsToPixels(int twips) { return RtfTwipsToPixels(twips); }
 
 private:
     enum class TDestination : uint8_t {
@@ -42,55 +42,18 @@ private:
     // What closing a group completes.
     enum class TGroupRole : uint8_t { None, List, ListLevel, ListOverride };
 
-    struct TCharState {
-        int Font = -1; // -1: the default font
-        int HalfPoints = 24;
-        int Color = 0;
-        int8_t Vertical = 0; // -1 subscript, 1 superscript
-        bool Bold = false;
-        bool Italic = false;
-        bool Underline = false;
-        bool Strike = false;
-        bool Hidden = false;
-        bool operator==(const TCharState&) const = default;
-    };
-    struct TParaState {
-        Qt::Alignment Align = Qt::AlignLeft;
-        int LeftIndent = 0;
-        int RightIndent = 0;
-        int FirstIndent = 0;
-        int SpaceBefore = 0;
-        int SpaceAfter = 0;
-        int LineSpacing = 0;
-        bool LineMultiple = false;
-        int ListOverride = 0;
-        std::vector<int> Tabs;
-    };
     struct TGroupState {
-        TCharState Char;
-        TParaState Para;
+        TRtfCharState Char;
+        TRtfParaState Para;
         TDestination Dest = TDestination::Text;
         TGroupRole Role = TGroupRole::None;
         int UnicodeSkip = 1;
     };
     struct TRun {
         QString Text;
-        TCharState Format;
+        TRtfCharState Format;
         bool SymbolMapped = false; // shown in the default font, not the symbol font
     };
-    struct TFontInfo {
-        QString Family;
-        TSymbolFont Symbol = TSymbolFont::None;
-    };
-    struct TListInfo {
-        QString LevelText;
-        int Font = -1;
-        int FirstIndent = 0;
-        int LeftIndent = 0;
-        int Levels = 0;
-        int Id = 0;
-    };
-
     explicit TRtfReader(QTextCursor& cursor);
     void Read(std::string_view rtf);
 
@@ -99,20 +62,19 @@ private:
     void CloseGroup();
     void ReadControl();
     void ControlWord(std::string_view word, bool hasParam, int param);
+    bool DestinationWord(TRtfWord word);
+    bool TableWord(TRtfWord word, bool hasParam, int param);
+    bool CharacterWord(TRtfWord word, bool hasParam, int param);
     void ControlSymbol(unsigned char symbol);
     bool SkipFallback();
     void TextByte(unsigned char byte);
     void AddChar(char16_t ch, bool fromSymbolFont = false, unsigned char symbolCode = 0);
     void AddToRuns(std::vector<TRun>& runs, char16_t ch, bool symbolMapped);
-    void CommitFont();
-    void CommitColor();
     void EndParagraph();
     void FinishDocument();
     void InsertRuns(const std::vector<TRun>& runs);
     bool ListBullet(int listOverride, TRun& bullet) const;
-    const TFontInfo* FontOf(int font) const;
-    QTextCharFormat CharFormat(const TCharState& state, bool symbolMapped) const;
-    QTextBlockFormat BlockFormat(const TParaState& para) const;
+    QTextCharFormat CharFormat(const TRtfCharState& state, bool symbolMapped) const;
 
     QTextCursor& FCursor;
     std::string_view FText;
@@ -124,23 +86,9 @@ private:
     bool FDone = false;
     bool FFirstBlock = true;
 
-    int FDefaultFont = -1;
-    QHash<int, TFontInfo> FFonts;
-    int FFontId = -1;
-    int FFontCharset = 0;
-    QString FFontName;
-
-    QList<QColor> FColors;
-    int FRed = 0, FGreen = 0, FBlue = 0;
-    bool FColorSet = false;
-
-    QHash<int, TListInfo> FLists;         // by list id
-    QHash<int, int> FListOverrides;       // list override number -> list id
-    TListInfo FList;
-    bool FInListLevel = false;
-    bool FLevelTextDone = false;
-    int FOverrideListId = 0;
-    int FOverrideNumber = 0;
+    TRtfFontTable FFonts;
+    TRtfColorTable FColors;
+    TRtfListTable FLists;
 
     std::vector<TRun> FRuns;
     std::vector<TRun> FListText;

@@ -5,6 +5,9 @@ dialog), look at the window, press a key, and check that it ended with
 status 0. The state of the window is read from its title and from a pixel of
 the red error panel (xwd). Every run gets an empty home folder, which must
 still be empty afterwards: the viewer writes no files and keeps no settings.
+Cases marked as framed run on a second X server under openbox and check where
+the windows and their frames stand (xwininfo). Every wait polls for a state
+of the windows until a deadline, never for a fixed time.
 
 Usage: desktop_run.py --binary PATH [--shots FOLDER]
 """
@@ -23,6 +26,7 @@ import zlib
 TITLE_CREATED = "Morvask-Betrachter"
 TITLE_DIALOG = "Morvask-Betrachter  -  Schnittstellen-Datei öffnen ..."
 TITLE_ERROR_BOX = "morvask-betrachter"  # the program file's name
+TITLE_HELP = "Hilfe und Informationen zum Programm"
 ERROR_RED = (255, 0, 0)
 # A point of the error panel left of its text box, in window coordinates; in
 # the data view it shows the window's own background, like the top left corner.
@@ -83,6 +87,90 @@ class XServer:
             self.process.kill()
 
 
+def poll(condition, timeout, interval=0.1):
+    """Calls condition until it returns something true or the time is up;
+    returns its last result."""
+    deadline = time.time() + timeout
+    while True:
+        result = condition()
+        if result or time.time() > deadline:
+            return result
+        time.sleep(interval)
+
+
+def x_tool(display, *args):
+    return subprocess.run(list(args), capture_output=True, text=True, timeout=20,
+                          env=dict(os.environ, DISPLAY=display)).stdout
+
+
+class WindowManager:
+    """openbox on a private X server, ready once it names its check window on
+    the root window; it runs with an empty home, so with its stock settings."""
+
+    running = {}  # by display
+
+    def __init__(self, display):
+        self.home = tempfile.mkdtemp(prefix="morvask-wm-")
+        env = {k: v for k, v in os.environ.items() if not k.startswith("XDG_")}
+        env.update({"DISPLAY": display, "HOME": self.home})
+        self.display = display
+        self.env = env
+        self.process = subprocess.Popen(["openbox", "--sm-disable"], env=env,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+        ready = poll(lambda: self.process.poll() is not None or "window id #" in x_tool(
+            display, "xprop", "-root", "_NET_SUPPORTING_WM_CHECK"), 20)
+        if not ready or self.process.poll() is not None:
+            self.close()
+            raise Failure("openbox did not start: %s" % self.process.stderr.read().decode(errors="replace"))
+        WindowManager.running[display] = self
+
+    def use_theme(self, name):
+        """Switches to the named theme, or back to the stock settings."""
+        settings = os.path.join(self.home, ".config", "openbox", "rc.xml")
+        if name:
+            with open("/etc/xdg/openbox/rc.xml") as stock:
+                text = stock.read()
+            start = text.index("<name>", text.index("<theme>")) + len("<name>")
+            os.makedirs(os.path.dirname(settings), exist_ok=True)
+            with open(settings, "w") as out:
+                out.write(text[:start] + name + text[text.index("</name>", start):])
+        elif os.path.exists(settings):
+            os.remove(settings)
+        subprocess.run(["openbox", "--reconfigure"], env=self.env, timeout=20,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def close(self):
+        self.process.terminate()
+        try:
+            self.process.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+        shutil.rmtree(self.home, ignore_errors=True)
+
+
+def client_and_frame(display, wid):
+    """The window's client area and its frame as (left, top, width, height) on
+    the screen; the frame is the top-level ancestor the window manager made,
+    or the window itself without one."""
+    def info(window):
+        text = x_tool(display, "xwininfo", "-tree", "-stats", "-id", str(window))
+        values = {}
+        for line in text.splitlines():
+            key, _, value = line.strip().partition(":")
+            values[key] = value.strip()
+        border = int(values["Border width"])
+        geometry = (int(values["Absolute upper-left X"]) - border, int(values["Absolute upper-left Y"]) - border,
+                    int(values["Width"]) + 2 * border, int(values["Height"]) + 2 * border)
+        parent = values["Parent window id"].split()[0]
+        return geometry, parent, "(the root window)" in values["Parent window id"]
+
+    client, parent, at_root = info(wid)
+    frame = client
+    while not at_root:
+        frame, parent, at_root = info(parent)
+    return client, frame
+
+
 class Viewer:
     """One run of the viewer with a fresh, empty home folder."""
 
@@ -136,15 +224,27 @@ class Viewer:
             time.sleep(0.1)
         raise Failure("window %r stayed" % title)
 
-    def press(self, wid, *keys):
+    def focus(self, wid):
+        # Keys follow the focus change in the X event stream, so they reach the
+        # window once the server says it has the focus.
         self.xdotool("windowfocus", "--sync", wid)
-        time.sleep(0.2)
+        check(poll(lambda: self.xdotool("getwindowfocus") == wid, 10),
+              "window %s got no focus (%s has it)" % (wid, self.xdotool("getwindowfocus")))
+
+    def press(self, wid, *keys):
+        self.focus(wid)
         self.xdotool("key", "--clearmodifiers", *keys)
 
     def type_text(self, wid, text):
-        self.xdotool("windowfocus", "--sync", wid)
-        time.sleep(0.2)
+        self.focus(wid)
         self.xdotool("type", "--delay", "20", text)
+
+    def popups(self):
+        """Visible popups of this process, such as a completion list: windows
+        that the window manager does not manage."""
+        ids = self.xdotool("search", "--onlyvisible", "--pid", str(self.process.pid)).split()
+        return [wid for wid in ids
+                if "Override Redirect State: yes" in x_tool(self.display, "xwininfo", "-stats", "-id", wid)]
 
     def picture(self, wid, shot_name=None):
         data = subprocess.run(["xwd", "-silent", "-id", wid], capture_output=True, timeout=20,
@@ -309,16 +409,18 @@ def case_two_arguments(binary, display, data, shots):
         viewer.close()
 
 
-def dialog_type(viewer, text):
+def dialog_type(viewer, text, completed):
+    """Types text into the open dialog's name field and presses Return. The
+    name of an existing file brings up the completion list, which then holds
+    the keyboard; Return is pressed once it is there."""
     dialog = viewer.wait_window(TITLE_DIALOG)
-    time.sleep(0.5)
     if viewer.shots:
         viewer.picture(dialog, "dialog")
     viewer.type_text(dialog, text)
-    viewer.press(dialog, "Return")
-    time.sleep(0.5)
-    # A completion list may take the first Return.
-    if TITLE_DIALOG in viewer.windows():
+    if completed:
+        check(poll(viewer.popups, 20), "no completion list for %r" % text)
+        viewer.xdotool("key", "--clearmodifiers", "Return")
+    else:
         viewer.press(dialog, "Return")
     viewer.wait_gone(TITLE_DIALOG)
 
@@ -327,7 +429,7 @@ def case_dialog_open(binary, display, data, shots):
     path = os.path.join(data, GOOD_NAME)
     viewer = Viewer([], binary, display, data, shots)
     try:
-        dialog_type(viewer, path)
+        dialog_type(viewer, path, True)
         finish(viewer, expect_view(viewer, opened_title(path), False, "dialog-open"))
     finally:
         viewer.close()
@@ -337,7 +439,7 @@ def case_dialog_missing_name(binary, display, data, shots):
     path = os.path.join(data, "gibt-es-nicht.dat")
     viewer = Viewer([], binary, display, data, shots)
     try:
-        dialog_type(viewer, path)
+        dialog_type(viewer, path, False)
         box = viewer.wait_window(TITLE_ERROR_BOX)
         viewer.press(box, "Return")
         viewer.wait_gone(TITLE_ERROR_BOX)
@@ -388,6 +490,68 @@ def case_no_display(binary, display, data, shots):
         viewer.close()
 
 
+def expect_geometry(viewer, wid, name, frame_origin, frame_size=None, client_size=None, changed_from=None,
+                    timeout=15):
+    """Waits until the window manager has framed the window and it stands
+    where it should: its frame's top left corner at frame_origin, the frame
+    and the client area of the given sizes, the client area other than
+    changed_from."""
+    placed_before = []
+
+    def placed():
+        # Twice in a row, so that no reading halfway through a change counts.
+        client, frame = client_and_frame(viewer.display, wid)
+        placed.seen = (client, frame)
+        good = (frame != client and frame[:2] == frame_origin and frame_size in (None, frame[2:])
+                and client_size in (None, client[2:]) and client != changed_from)
+        settled = good and placed_before == [placed.seen]
+        placed_before[:] = [placed.seen] if good else []
+        return settled
+    if not poll(placed, timeout):
+        client, frame = placed.seen
+        raise Failure("%s: client %r, frame %r; wanted the frame at %r of size %r, the client of size %r" % (
+            name, client, frame, frame_origin, frame_size, client_size))
+    print("       %s: client %r, frame %r" % (name, placed.seen[0], placed.seen[1]))
+
+
+def case_windows_framed(binary, display, data, shots):
+    # The main window has a fixed client area and its frame at (348, 136); the
+    # help window's outer size counts the frame, on every showing.
+    path = os.path.join(data, GOOD_NAME)
+    viewer = Viewer([path], binary, display, data, shots)
+    try:
+        main = expect_view(viewer, opened_title(path), False, "framed-main")
+        expect_geometry(viewer, main, "main window", (348, 136), client_size=(782, 707))
+        # The second showing opens where the user left the window.
+        origin = (273, 103)
+        for showing in ("first", "second"):
+            viewer.press(main, "F1")
+            help_window = viewer.wait_window(TITLE_HELP)
+            expect_geometry(viewer, help_window, "help window, %s showing" % showing, origin, (545, 630))
+            if shots:
+                viewer.picture(help_window, "framed-help-" + showing)
+            if showing == "first":
+                viewer.xdotool("windowmove", help_window, "200", "150")
+                check(poll(lambda: client_and_frame(display, help_window)[1][:2] != origin, 10),
+                      "the help window did not move")
+                origin = client_and_frame(display, help_window)[1][:2]
+            else:
+                # Another theme brings another frame; the window fits itself again.
+                manager = WindowManager.running[display]
+                client = client_and_frame(display, help_window)[0]
+                manager.use_theme("Artwiz-boxed")
+                try:
+                    expect_geometry(viewer, help_window, "help window, other frame", origin, (545, 630),
+                                    changed_from=client)
+                finally:
+                    manager.use_theme(None)
+            viewer.press(help_window, "Escape")
+            viewer.wait_gone(TITLE_HELP)
+        finish(viewer, main)
+    finally:
+        viewer.close()
+
+
 CASES = [
     ("good file", case_good_file),
     ("relative path", case_relative_path_stays_relative),
@@ -400,6 +564,7 @@ CASES = [
     ("dialog cancelled", case_dialog_cancelled),
     ("two copies side by side", case_side_by_side),
     ("no display", case_no_display),
+    ("windows framed by a window manager", case_windows_framed, "framed"),
 ]
 
 
@@ -409,7 +574,7 @@ def main():
     parser.add_argument("--shots", help="save window pictures into this folder")
     parser.add_argument("--only", help="run only cases whose name contains this")
     options = parser.parse_args()
-    for tool in ("Xvfb", "xdotool", "xwd"):
+    for tool in ("Xvfb", "xdotool", "xwd", "xwininfo", "xprop", "openbox"):
         if not shutil.which(tool):
             print("desktop_run: %s is missing (scripts/install-deps installs it)" % tool)
             return 1
@@ -422,20 +587,28 @@ def main():
     with open(os.path.join(data, FAULTY_NAME), "wb") as out:
         out.write(FAULTY)
 
-    server = XServer()
     failed = 0
+    servers = {}  # one X server without a window manager, one framed by openbox
     try:
-        for name, case in CASES:
+        for name, case, *framed in CASES:
             if options.only and options.only not in name:
                 continue
+            framed = bool(framed)
             try:
-                case(os.path.abspath(options.binary), server.display, data, options.shots)
+                if framed not in servers:
+                    servers[framed] = (XServer(), None)
+                    if framed:
+                        servers[framed] = (servers[framed][0], WindowManager(servers[framed][0].display))
+                case(os.path.abspath(options.binary), servers[framed][0].display, data, options.shots)
                 print("PASS   %s" % name)
             except (Failure, subprocess.TimeoutExpired) as problem:
                 failed += 1
                 print("FAIL   %s: %s" % (name, problem))
     finally:
-        server.close()
+        for server, manager in servers.values():
+            if manager:
+                manager.close()
+            server.close()
         shutil.rmtree(data, ignore_errors=True)
     return 1 if failed else 0
 

@@ -6,6 +6,8 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTest>
 #include <QTextDocument>
 #include <QTimer>
@@ -20,12 +22,12 @@
 namespace {
 
 // Shows form modally; whileShown runs inside the modal loop once the window
-// is settled and must end the showing. Returns the modal result.
+// is exposed and must end the showing. Returns the modal result.
 int ShowModalAndDo(TfrmInfoHelp& form, const std::function<void()>& whileShown)
 {
     bool ran = false;
-    QTimer::singleShot(50, &form, [&] {
-        ran = true;
+    QTimer::singleShot(0, &form, [&] {
+        ran = QTest::qWaitForWindowExposed(&form);
         whileShown();
     });
     const int result = form.ShowModal();
@@ -55,6 +57,7 @@ private slots:
     void secondShowingKeepsState();
     void firstShowingFocusesOk();
     void scrollBarsOnlyWhenSmallerThanContents();
+    void scrollBarThumbStandsOut();
 };
 
 void TestHelpInfoForm::initTestCase()
@@ -247,16 +250,15 @@ void TestHelpInfoForm::scrollBarsOnlyWhenSmallerThanContents()
 {
     TfrmInfoHelp form;
     form.show();
-    QTest::qWait(20);
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
     auto* box = form.findChild<QScrollArea*>();
     QVERIFY(box != nullptr);
     QWidget* button = Component(form, "BitBtn1");
     QWidget* text = Component(form, "RichEdit");
 
     form.resize(300, 200);
-    QTest::qWait(20);
-    QVERIFY(box->horizontalScrollBar()->isVisible());
-    QVERIFY(box->verticalScrollBar()->isVisible());
+    QTRY_VERIFY(box->horizontalScrollBar()->isVisible());
+    QTRY_VERIFY(box->verticalScrollBar()->isVisible());
     // Scrolled to the far corner, the button is reached.
     box->horizontalScrollBar()->setValue(box->horizontalScrollBar()->maximum());
     box->verticalScrollBar()->setValue(box->verticalScrollBar()->maximum());
@@ -264,12 +266,37 @@ void TestHelpInfoForm::scrollBarsOnlyWhenSmallerThanContents()
     QVERIFY(box->viewport()->rect().contains(seen));
 
     form.resize(900, 900);
-    QTest::qWait(20);
-    QVERIFY(!box->horizontalScrollBar()->isVisible());
-    QVERIFY(!box->verticalScrollBar()->isVisible());
+    QTRY_VERIFY(!box->horizontalScrollBar()->isVisible());
+    QTRY_VERIFY(!box->verticalScrollBar()->isVisible());
     QCOMPARE(text->geometry(), QRect(14, 4, 521, 545));
     QCOMPARE(button->geometry(), QRect(400, 568, 129, 28));
     QCOMPARE(text->mapTo(&form, QPoint(0, 0)), QPoint(14, 4));
+}
+
+void TestHelpInfoForm::scrollBarThumbStandsOut()
+{
+    TfrmInfoHelp form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QScrollBar* bar = form.RichEditView()->verticalScrollBar();
+    QTRY_VERIFY(bar->isVisible() && bar->maximum() > 0);
+
+    QStyleOptionSlider option;
+    option.initFrom(bar);
+    option.subControls = QStyle::SC_All;
+    option.orientation = bar->orientation();
+    option.minimum = bar->minimum();
+    option.maximum = bar->maximum();
+    option.sliderPosition = option.sliderValue = bar->value();
+    option.singleStep = bar->singleStep();
+    option.pageStep = bar->pageStep();
+    const QRect thumb = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, bar);
+    QVERIFY(thumb.height() > 8);
+    // Button face inside a dark lower and right edge, on the white page.
+    const QImage shot = bar->grab().toImage();
+    QCOMPARE(QColor(shot.pixel(thumb.center())), QColor(240, 240, 240));
+    QVERIFY(qGray(shot.pixel(thumb.center().x(), thumb.bottom())) < 128);
+    QVERIFY(qGray(shot.pixel(thumb.right(), thumb.center().y())) < 128);
 }
 
 QTEST_MAIN(TestHelpInfoForm)

@@ -62,6 +62,9 @@ private:
     // Presses key at the focused component; whileShown runs if the help opens
     // and closes it. Returns whether the help was shown modally.
     bool PressAndWatch(int key, Qt::KeyboardModifiers modifiers, const std::function<void()>& whileShown = {});
+    // Runs action; whileShown runs inside every modal showing of the help that
+    // it starts, which is then closed. Returns whether it was shown exactly once.
+    bool WatchShowings(const std::function<void()>& action, const std::function<void()>& whileShown);
     QWidget* Focused() const;
 
     std::unique_ptr<TMainForm> FForm;
@@ -101,30 +104,41 @@ QWidget* TestMainHelp::Focused() const
     return focused != nullptr && focused->window() == FForm.get() ? focused : FForm.get();
 }
 
-bool TestMainHelp::PressAndWatch(int key, Qt::KeyboardModifiers modifiers, const std::function<void()>& whileShown)
+bool TestMainHelp::WatchShowings(const std::function<void()>& action, const std::function<void()>& whileShown)
 {
-    // Closes every showing, so a fault that opens the help more than once
+    // The showing is modal: action returns once the help has closed again.
+    // Every showing is closed, so a fault that opens the help more than once
     // fails the test instead of hanging it.
     int showings = 0;
     bool shownModally = false;
-    QTimer watcher;
-    connect(&watcher, &QTimer::timeout, FHelp.get(), [&] {
-        if (!FHelp->isVisible())
-            return;
+    struct TShowWatch : QObject {
+        std::function<void()> OnShow;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            if (event->type() == QEvent::Show)
+                QTimer::singleShot(0, this, OnShow);
+            return false;
+        }
+    } watcher;
+    watcher.OnShow = [&] {
         if (++showings == 1) {
             shownModally = QApplication::activeModalWidget() == FHelp.get();
             if (whileShown)
                 whileShown();
         }
         FHelp->close();
-    });
-    watcher.start(50);
-    QTest::keyClick(Focused(), static_cast<Qt::Key>(key), modifiers);
-    QTest::qWait(150);
-    watcher.stop();
+    };
+    FHelp->installEventFilter(&watcher);
+    action();
+    FHelp->removeEventFilter(&watcher);
     if (showings > 1)
-        qWarning("the help was shown %d times for one key press", showings);
+        qWarning("the help was shown %d times for one request", showings);
     return shownModally && showings == 1;
+}
+
+bool TestMainHelp::PressAndWatch(int key, Qt::KeyboardModifiers modifiers, const std::function<void()>& whileShown)
+{
+    return WatchShowings([&] { QTest::keyClick(Focused(), static_cast<Qt::Key>(key), modifiers); }, whileShown);
 }
 
 void TestMainHelp::f1OpensHelpModally_data()
@@ -197,14 +211,7 @@ void TestMainHelp::helpButtonOpensHelp()
 {
     auto* button = FForm->findChild<QPushButton*>(QStringLiteral("bbtnHelpInfo"));
     QVERIFY(button != nullptr);
-    bool shownModally = false;
-    QTimer::singleShot(50, FHelp.get(), [&] {
-        shownModally = FHelp->isVisible() && QApplication::activeModalWidget() == FHelp.get();
-        FHelp->close();
-    });
-    QTest::mouseClick(button, Qt::LeftButton);
-    QTest::qWait(100);
-    QVERIFY(shownModally);
+    QVERIFY(WatchShowings([&] { QTest::mouseClick(button, Qt::LeftButton); }, {}));
     QVERIFY(!FHelp->isVisible());
 }
 
