@@ -4,6 +4,8 @@
 //   morvask-bench-viewer --baseline        toolkit and windows only
 //   morvask-bench-viewer FILE              start-up, then the open of FILE
 //   morvask-bench-viewer --select FILE     the open, then switches between examinations
+//   morvask-bench-viewer --copy FILE       the open, then copies every row of the analysis grid
+//   morvask-bench-viewer --find FILE       the open, then find as you type in the examination list
 //
 // start-up: QApplication, the look, both windows, the first show and paint.
 // open: OpenTransferFile (check, load, display) up to the end of a paint of
@@ -14,7 +16,9 @@
 #include "StringGrid.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QEvent>
+#include <QKeyEvent>
 
 #include <algorithm>
 #include <chrono>
@@ -58,8 +62,74 @@ void FinishDisplay(QWidget& window)
 
 int Usage()
 {
-    std::fputs("usage: morvask-bench-viewer --baseline | [--select] FILE\n", stderr);
+    std::fputs("usage: morvask-bench-viewer --baseline | [--select | --copy | --find] FILE\n", stderr);
     return 2;
+}
+
+// Ctrl+A and Ctrl+C in the analysis grid, as a user copies every parameter
+// row; timed up to the text on the clipboard.
+int BenchCopy(TMainForm& mainForm)
+{
+    auto* samples = mainForm.findChild<TStringGrid*>(QStringLiteral("sgSamples"));
+    if (samples == nullptr)
+        return 1;
+    samples->setFocus();
+    const int rows = samples->RowCount() - samples->FixedRows();
+    std::vector<double> times;
+    for (int run = 0; run < 5; ++run) {
+        QGuiApplication::clipboard()->clear();
+        const TClock::time_point begin = TClock::now();
+        QKeyEvent selectAll(QEvent::KeyPress, Qt::Key_A, Qt::ControlModifier, QStringLiteral("\x01"));
+        QApplication::sendEvent(samples, &selectAll);
+        QKeyEvent copy(QEvent::KeyPress, Qt::Key_C, Qt::ControlModifier, QStringLiteral("\x03"));
+        QApplication::sendEvent(samples, &copy);
+        const qsizetype lines = QGuiApplication::clipboard()->text().count(QLatin1Char('\n'));
+        times.push_back(MillisecondsSince(begin));
+        if (lines != rows + 1) {
+            std::fprintf(stderr, "morvask-bench-viewer: copied %lld lines for %d rows\n", static_cast<long long>(lines), rows);
+            return 1;
+        }
+    }
+    std::sort(times.begin(), times.end());
+    std::printf("copied_rows=%d\ncopy_median_ms=%.3f\n", rows, times[times.size() / 2]);
+    return 0;
+}
+
+// Typed keys in the examination list: a text that only the last examination
+// matches (each key searches the whole list), then one that matches none.
+int BenchFind(TMainForm& mainForm)
+{
+    auto* list = mainForm.findChild<TStringGrid*>(QStringLiteral("sgObjectList"));
+    if (list == nullptr)
+        return 1;
+    list->setFocus();
+    int64_t now = 0;
+    list->SetTypeAheadClock([&now] { return now; });
+    const int lastRow = list->RowCount() - 1;
+    const QString last = list->Cell(1, lastRow);
+    std::vector<double> times;
+    auto type = [&](const QString& key) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, key);
+        const TClock::time_point begin = TClock::now();
+        QApplication::sendEvent(list, &press);
+        QCoreApplication::processEvents();
+        times.push_back(MillisecondsSince(begin));
+    };
+    for (int round = 0; round < 3; ++round) {
+        now += 10000;
+        list->SetRow(list->FixedRows());
+        for (const QChar ch : last)
+            type(QString(ch));
+        if (list->Row() != lastRow) {
+            std::fprintf(stderr, "morvask-bench-viewer: typing %s found row %d\n", qPrintable(last), list->Row());
+            return 1;
+        }
+        type(QStringLiteral("\u00A7")); // no examination has it
+    }
+    std::sort(times.begin(), times.end());
+    std::printf("find_keys=%zu\nfind_median_ms=%.3f\nfind_max_ms=%.3f\n", times.size(), times[times.size() / 2],
+                times.back());
+    return 0;
 }
 
 } // namespace
@@ -68,12 +138,18 @@ int main(int argc, char** argv)
 {
     bool baseline = false;
     bool select = false;
+    bool copy = false;
+    bool find = false;
     const char* path = nullptr;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--baseline") == 0)
             baseline = true;
         else if (std::strcmp(argv[i], "--select") == 0)
             select = true;
+        else if (std::strcmp(argv[i], "--copy") == 0)
+            copy = true;
+        else if (std::strcmp(argv[i], "--find") == 0)
+            find = true;
         else if (argv[i][0] != '-' && path == nullptr)
             path = argv[i];
         else
@@ -109,6 +185,10 @@ int main(int argc, char** argv)
         std::fputs("morvask-bench-viewer: nothing was loaded\n", stderr);
         return 1;
     }
+    if (copy)
+        return BenchCopy(mainForm);
+    if (find)
+        return BenchFind(mainForm);
     if (!select)
         return 0;
 

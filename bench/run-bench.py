@@ -28,6 +28,10 @@ CASES = [
 # Selecting another examination is measured where there is another one: the
 # big-block case gets a second block of the same size to switch to.
 SELECT_ARGS = {"params": ["--investigations", "2", "--parameters", "100000"]}
+# Find as you type is measured on a list of a million examinations, in a
+# column of its own; copying every row on the big-block case.
+FIND_CASE = ("million", "1 000 000 exam.", ["--investigations", "1000000", "--parameters", "0"])
+COPY_CASE = "params"
 SPLITTER_CASES = ("10M", "100M")   # awk and Python are slow; for scale only
 # The time goals are stated for files of 100 MB and more; on smaller files the
 # start of a process dominates `wc -l`, so their ratios are shown, not judged.
@@ -277,6 +281,24 @@ def main():
     put("cost per MB vs 100 MB", "100M", "1.00")
     judge("cost per MB vs 100 MB", max(growth) <= 1.5)
 
+    columns = [(key, heading) for key, heading, _ in CASES]
+    if with_viewer:
+        key, heading, args = FIND_CASE
+        columns.append((key, heading))
+        sys.stderr.write("measuring copy and find as you type ...\n")
+        copies, finds = [], []
+        find_path = generate(bin_dir, options.data, key, args)
+        for _ in range(max(1, min(3, options.runs))):
+            _, _, text = run_with_rusage([viewer_bench, "--copy", paths[COPY_CASE]], "copy_median_ms=", viewer_env)
+            copies.append(parse_figures(text)["copy_median_ms"])
+            _, _, text = run_with_rusage([viewer_bench, "--find", find_path], "find_max_ms=", viewer_env)
+            finds.append(parse_figures(text)["find_max_ms"])
+        copy_ms, find_ms = statistics.median(copies), statistics.median(finds)
+        put("copy every row to the clipboard (ms)", COPY_CASE, "%.1f" % copy_ms)
+        judge("copy every row to the clipboard (ms)", copy_ms < 500)
+        put("find as you type, slowest key (ms)", key, "%.1f" % find_ms)
+        judge("find as you type, slowest key (ms)", find_ms < 50)
+
     goals = {
         "check / `wc -l`": "≤ 4 (100 MB and more)",
         "check peak RSS (MB)": "a few MB (≤ 8)",
@@ -285,15 +307,17 @@ def main():
         "(viewer RSS − toolkit base) / size": "≤ 2",
         "select another exam. (ms)": "< 8 (well under 16)",
         "cost per MB vs 100 MB": "linear: 400 MB ≤ 1.5",
+        "copy every row to the clipboard (ms)": "< 500 (well under 1 s)",
+        "find as you type, slowest key (ms)": "< 50 (well under 100)",
     }
 
     lines = []
-    lines.append("| measure | " + " | ".join(h for _, h, _ in CASES) + " | goal | met |")
-    lines.append("|---|" + "---:|" * len(CASES) + "---|---|")
+    lines.append("| measure | " + " | ".join(h for _, h in columns) + " | goal | met |")
+    lines.append("|---|" + "---:|" * len(columns) + "---|---|")
     for measure, values in rows.items():
         goal = goals.get(measure, "")
         met = ("yes" if verdicts[measure] else "**no**") if measure in verdicts else ""
-        cells = [values.get(key, "") for key, _, _ in CASES]
+        cells = [values.get(key, "") for key, _ in columns]
         lines.append("| %s | %s | %s | %s |" % (measure, " | ".join(cells), goal, met))
     baseline_note = "check process base %s MB RSS" % mb(check_base)
     if with_viewer:
@@ -304,7 +328,7 @@ def main():
 
     table = "\n".join(lines)
     machine = machine_description()
-    report = "%s\n\nBaselines: %s.  \nMachine: %s.  \nMedians of %d runs (selection: worst switch per process, median of up to 3 processes).\n" % (
+    report = "%s\n\nBaselines: %s.  \nMachine: %s.  \nMedians of %d runs (selection: worst switch per process, median of up to 3 processes; copy: median of 5 copies of 100 000 rows per process, find: slowest of 36 key presses per process, each a median of up to 3 processes).\n" % (
         table, baseline_note, machine, options.runs)
     print(report)
     if options.results:

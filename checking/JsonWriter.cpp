@@ -54,6 +54,18 @@ std::string BytesToUtf8(std::string_view bytes)
     return out;
 }
 
+void TJsonWriter::MoveTextTo(std::string& out)
+{
+    out += FText;
+    FText.clear();
+}
+
+void TJsonWriter::Reset()
+{
+    FText.clear();
+    FNeedComma = false;
+}
+
 void TJsonWriter::BeforeValue()
 {
     if (FNeedComma)
@@ -97,8 +109,21 @@ void TJsonWriter::Key(std::string_view utf8)
 void TJsonWriter::String(std::string_view utf8)
 {
     BeforeValue();
-    const std::string valid = BytesToUtf8(utf8);
     FText += '"';
+    // Most text is plain ASCII that needs no escape: copied in one piece.
+    std::size_t plain = 0;
+    while (plain < utf8.size()) {
+        const auto u = static_cast<unsigned char>(utf8[plain]);
+        if (u < 0x20 || u >= 0x7F || u == '"' || u == '\\')
+            break;
+        ++plain;
+    }
+    FText.append(utf8.substr(0, plain));
+    if (plain == utf8.size()) {
+        FText += '"';
+        return;
+    }
+    const std::string valid = BytesToUtf8(utf8.substr(plain));
     for (const char c : valid) {
         const auto u = static_cast<unsigned char>(c);
         switch (c) {

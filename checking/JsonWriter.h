@@ -19,6 +19,11 @@ public:
     void Number(std::int64_t value);
 
     const std::string& Text() const { return FText; }
+    // Appends the text so far to out and empties it; writing goes on where it
+    // stopped, so one long value can be written out in pieces.
+    void MoveTextTo(std::string& out);
+    // Starts afresh, for the next line of JSON Lines.
+    void Reset();
 
 private:
     void BeforeValue();

@@ -3,54 +3,30 @@
 #include <array>
 
 #include "DisplayText.h"
+#include "FieldCaptions.h"
 
 namespace {
-
-struct TColumn {
-    const char* Heading;
-    const char* Field;
-    int Entry; // list entry shown (of the first parameter line in the analysis grid)
-};
-
-const std::array<TColumn, TInvestigationCells::ObjectListCols> ObjectListColumns{{
-    {"Nr.", "", -1},
-    {"Proben-ID des Labors", "Feld 3", 2},
-    {"Entnahmestelle", "Feld 14", 13},
-    {"Probenahme", "Feld 22", 21},
-    {"Vers.-Gebiet", "Feld 25", 24},
-    {"Zust. GA", "Feld 35", 34},
-}};
-
-// Columns 5 and 6 show field 50 before field 49.
-const std::array<TColumn, TInvestigationCells::SampleCols> SampleColumns{{
-    {"Nr.", "", -1},
-    {"Zeilen-Nr.", "in Datei", -1},
-    {"Param.-ID", "Feld 44", 43},
-    {"Param.-Text", "Feld 45", 44},
-    {"U-Wert", "Feld 48", 47},
-    {"Einheit", "Feld 50", 49},
-    {"Beurteilung", "Feld 49", 48},
-    {"Verfahren", "Feld 51", 50},
-    {"U-Stelle", "Feld 52", 51},
-    {"Ausnahme", "Feld 53", 52},
-}};
 
 constexpr int ParameterEntries = 11;
 
 template <std::size_t N>
-QString Header(const std::array<TColumn, N>& columns, int col, int row)
+QString Header(const std::array<TGridColumn, N>& columns, int col, int row)
 {
     if (col < 0 || col >= static_cast<int>(N) || row < 0 || row > 1)
         return QString();
-    const TColumn& column = columns[static_cast<std::size_t>(col)];
-    return QString::fromUtf8(row == 0 ? column.Heading : column.Field);
+    const TGridColumn& column = columns[static_cast<std::size_t>(col)];
+    const std::string_view text = row == 0 ? column.Heading : column.Second;
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
+
+// Field N is entry N - 1 of an examination's field list.
+int EntryOf(const TGridColumn& column) { return column.Field - 1; }
 
 } // namespace
 
-QString TInvestigationCells::ObjectListHeader(int col, int row) { return Header(ObjectListColumns, col, row); }
+QString TInvestigationCells::ObjectListHeader(int col, int row) { return Header(ObjectListColumns(), col, row); }
 
-QString TInvestigationCells::SampleHeader(int col, int row) { return Header(SampleColumns, col, row); }
+QString TInvestigationCells::SampleHeader(int col, int row) { return Header(SampleColumns(), col, row); }
 
 QString TInvestigationCells::ObjectListCell(const TInvestigationList& list, int col, int row)
 {
@@ -60,7 +36,7 @@ QString TInvestigationCells::ObjectListCell(const TInvestigationList& list, int 
     ++FProduced;
     if (col == 0)
         return QString::number(index + 1);
-    return Cp1252ToQString(list.Field(index, ObjectListColumns[static_cast<std::size_t>(col)].Entry));
+    return Cp1252ToQString(list.Field(index, EntryOf(ObjectListColumns()[static_cast<std::size_t>(col)])));
 }
 
 QString TInvestigationCells::SampleCell(const TInvestigationList& list, int investigation, int col, int row)
@@ -74,6 +50,6 @@ QString TInvestigationCells::SampleCell(const TInvestigationList& list, int inve
     // The line number assumes no empty line inside the block: it is computed, not counted.
     if (col == 1)
         return QString::number(list.FirstLineIndex(investigation) + 3 + k);
-    const int entry = SampleColumns[static_cast<std::size_t>(col)].Entry + ParameterEntries * k;
+    const int entry = EntryOf(SampleColumns()[static_cast<std::size_t>(col)]) + ParameterEntries * k;
     return Cp1252ToQString(list.Field(investigation, entry));
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "FieldCaptions.h"
 #include "InvestigationList.h"
 
 // The cells of the examination list and of the analysis grid: their header
@@ -12,8 +13,8 @@
 class TInvestigationCells {
 public:
     static constexpr int HeaderRows = 2;
-    static constexpr int ObjectListCols = 6;
-    static constexpr int SampleCols = 10;
+    static constexpr int ObjectListCols = ObjectListColumnCount;
+    static constexpr int SampleCols = SampleColumnCount;
 
     // Header rows (row 0 and 1) of the examination list and the analysis grid.
     static QString ObjectListHeader(int col, int row);

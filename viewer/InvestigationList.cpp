@@ -1,9 +1,11 @@
 #include "InvestigationList.h"
 
 #include "Fields.h"
+#include "ByteScan.h"
 #include "LineScan.h"
 
 #include <algorithm>
+#include <bit>
 #include <limits>
 #include <stdexcept>
 
@@ -28,6 +30,26 @@ uint32_t FieldsOfLine(std::string_view line, uint32_t separators)
     return line.back() == Separator ? separators : separators + 1;
 }
 
+// Position after the skip-th "|" from pos on, 64 bytes at a time; the caller
+// knows that many separators follow on the line.
+std::size_t SkipSeparators(std::string_view text, std::size_t pos, uint32_t skip)
+{
+    const char* const end = text.data() + text.size();
+    while (skip > 0 && pos < text.size()) {
+        uint64_t seps = ByteScan::ScanAt(text.data() + pos, end).Separators;
+        const auto count = static_cast<uint32_t>(ByteScan::BitCount(seps));
+        if (count < skip) {
+            skip -= count;
+            pos += ByteScan::BlockSize;
+            continue;
+        }
+        while (--skip > 0)
+            seps &= seps - 1;
+        return pos + static_cast<std::size_t>(ByteScan::LowestBit(seps)) + 1;
+    }
+    return std::min(pos, text.size());
+}
+
 } // namespace
 
 void TInvestigationList::Clear()
@@ -36,6 +58,8 @@ void TInvestigationList::Clear()
     FInvestigations.shrink_to_fit();
     FLineRefs.clear();
     FLineRefs.shrink_to_fit();
+    FKeys.clear();
+    FKeys.shrink_to_fit();
     FText = TFileText();
 }
 
@@ -73,12 +97,15 @@ void TInvestigationList::Build(std::string_view text)
         if (offset + line.size() > MaxInvestigationSpan)
             throw std::length_error("Untersuchung zu gro\xDF");
         FLineRefs.push_back({static_cast<uint32_t>(offset), current->FieldCount});
+        if (!FKeyEntries.empty() && current->FieldCount <= static_cast<uint32_t>(FKeyEntries.back()))
+            KeepKeys(line, current->FieldCount, FInvestigations.size() - 1);
         ++current->LineRefCount;
         current->FieldCount += count;
     };
     auto beginInvestigation = [&](std::string_view line, uint32_t separators) {
         const auto start = static_cast<std::size_t>(line.data() - text.data());
         current = &FInvestigations.emplace_back(TInvestigation{start, FLineRefs.size(), lineIndex, 0, 0});
+        FKeys.resize(FInvestigations.size() * FKeyEntries.size() * KeyBytes, '\0');
         addFields(line, separators);
         state = TState::Header2;
     };
@@ -122,6 +149,49 @@ void TInvestigationList::Build(std::string_view text)
     }
     if (FInvestigations.empty()) // an empty file: one examination without data
         FInvestigations.push_back(TInvestigation{0, 0, 0, 0, 0});
+    if (FInvestigations.size() == 1 && FInvestigations.front().FieldCount == 0)
+        std::fill(FKeys.begin(), FKeys.end(), '\0');
+    FKeys.resize(FInvestigations.size() * FKeyEntries.size() * KeyBytes, '\0');
+}
+
+// One pass over the separators of a line that the load has just read, so the
+// line is still in the cache.
+void TInvestigationList::KeepKeys(std::string_view line, uint32_t firstEntry, std::size_t investigation)
+{
+    const char* const end = line.data() + line.size();
+    char* const keys = FKeys.data() + investigation * FKeyEntries.size() * KeyBytes;
+    std::size_t column = 0;
+    while (column < FKeyEntries.size() && static_cast<uint32_t>(FKeyEntries[column]) < firstEntry)
+        ++column;
+    uint32_t entry = firstEntry;
+    std::size_t fieldStart = 0;
+    auto keep = [&](std::size_t fieldEnd) {
+        if (column < FKeyEntries.size() && static_cast<uint32_t>(FKeyEntries[column]) == entry) {
+            const std::string_view field = TrimField(line.substr(fieldStart, fieldEnd - fieldStart));
+            std::copy_n(field.data(), std::min(field.size(), KeyBytes), keys + column * KeyBytes);
+            ++column;
+        }
+        ++entry;
+    };
+    for (std::size_t base = 0; base < line.size() && column < FKeyEntries.size(); base += ByteScan::BlockSize) {
+        uint64_t seps = ByteScan::ScanAt(line.data() + base, end).Separators;
+        // A block that ends no wanted field is passed over whole.
+        const auto count = static_cast<uint32_t>(ByteScan::BitCount(seps));
+        if (count > 0 && entry + count <= static_cast<uint32_t>(FKeyEntries[column])) {
+            entry += count;
+            fieldStart = base + static_cast<std::size_t>(std::bit_width(seps));
+            continue;
+        }
+        while (seps != 0 && column < FKeyEntries.size()) {
+            const std::size_t at = base + static_cast<std::size_t>(ByteScan::LowestBit(seps));
+            seps &= seps - 1;
+            keep(at);
+            fieldStart = at + 1;
+        }
+    }
+    // The last field of a line without a final separator.
+    if (fieldStart < line.size())
+        keep(line.size());
 }
 
 std::string_view TInvestigationList::Field(int investigation, int entry) const
@@ -146,6 +216,39 @@ std::string_view TInvestigationList::Field(int investigation, int entry) const
     while (end < text.size() && text[end] != Separator && !EndsLine(text[end]))
         ++end;
     return TrimField(text.substr(pos, end - pos));
+}
+
+void TInvestigationList::Fields(int investigation, std::span<const int> entries,
+                                std::span<std::string_view> out) const
+{
+    const std::string_view text = FText.Text();
+    const TLineRef* line = nullptr;
+    std::size_t pos = 0;  // start of entry `at`
+    uint32_t at = 0;
+    for (std::size_t i = 0; i < entries.size() && i < out.size(); ++i) {
+        out[i] = {};
+        if (investigation < 0 || investigation >= Count() || entries[i] < 0)
+            continue;
+        const TInvestigation& inv = FInvestigations[static_cast<std::size_t>(investigation)];
+        const auto entry = static_cast<uint32_t>(entries[i]);
+        if (entry >= inv.FieldCount)
+            continue;
+        const auto first = FLineRefs.begin() + static_cast<std::ptrdiff_t>(inv.FirstLineRef);
+        const auto found = std::prev(std::upper_bound(first, first + inv.LineRefCount, entry,
+            [](uint32_t value, const TLineRef& ref) { return value < ref.FirstEntry; }));
+        // Go on from the previous entry when it lies earlier on the same line.
+        if (line != &*found || entry < at) {
+            line = &*found;
+            pos = inv.Start + line->Offset;
+            at = line->FirstEntry;
+        }
+        pos = SkipSeparators(text, pos, entry - at);
+        at = entry;
+        std::size_t end = pos;
+        while (end < text.size() && text[end] != Separator && !EndsLine(text[end]))
+            ++end;
+        out[i] = TrimField(text.substr(pos, end - pos));
+    }
 }
 
 int TInvestigationList::FieldCount(int investigation) const

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +27,21 @@ public:
     // Entry `entry` (field number - 1) of examination `investigation`, trimmed;
     // empty for an examination or entry that does not exist.
     std::string_view Field(int investigation, int entry) const;
+    // Several entries at once, in ascending order, cut out in one pass over
+    // each line: out[i] is Field(investigation, entries[i]).
+    void Fields(int investigation, std::span<const int> entries, std::span<std::string_view> out) const;
+    // Find as you type reads the beginnings of a few entries of every
+    // examination; they are kept at load (set the entries, ascending, before
+    // Load), so that a search need not touch the file's text.
+    static constexpr std::size_t KeyBytes = 8;
+    void SetKeyEntries(std::vector<int> entries) { FKeyEntries = std::move(entries); }
+    const std::vector<int>& KeyEntries() const { return FKeyEntries; }
+    // The first KeyBytes bytes of entry KeyEntries()[column], trimmed, padded
+    // with NUL bytes (no field holds one).
+    const char* Key(int investigation, std::size_t column) const
+    {
+        return FKeys.data() + (static_cast<std::size_t>(investigation) * FKeyEntries.size() + column) * KeyBytes;
+    }
     // Number of entries in the examination's field list (0 if it does not exist).
     int FieldCount(int investigation) const;
     // 0-based index of the examination's first line in the file (0 if it does not exist).
@@ -47,8 +63,11 @@ private:
     };
 
     void Build(std::string_view text);
+    void KeepKeys(std::string_view line, uint32_t firstEntry, std::size_t investigation);
 
     TFileText FText;
     std::vector<TLineRef> FLineRefs;
     std::vector<TInvestigation> FInvestigations;
+    std::vector<int> FKeyEntries;
+    std::vector<char> FKeys;
 };

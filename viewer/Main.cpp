@@ -52,6 +52,7 @@ TMainForm::TMainForm(QWidget* parent)
 
     ui->sgObjectList->setFocus(Qt::OtherFocusReason);
     FormCreate();
+    SetUpWorkingAids();
 }
 
 TMainForm::~TMainForm()
@@ -67,6 +68,14 @@ void TMainForm::FormCreate()
     SetHintDisplayTime();
     WriteObjectListHeader();
     WriteSamplesHeader();
+}
+
+void TMainForm::SetUpWorkingAids()
+{
+    SetUpClipboard();
+    SetUpFind();
+    SetUpDrop();
+    SetUpAccessibility();
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event)

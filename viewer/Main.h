@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 
@@ -15,7 +16,13 @@ class TMainForm;
 }
 class TfrmInfoHelp;
 class QCloseEvent;
+class QDragEnterEvent;
+class QDragMoveEvent;
+class QDropEvent;
 class QKeyEvent;
+class QLabel;
+class QMimeData;
+class TStringGrid;
 class QShowEvent;
 
 // The viewer's one main window. The layout lives in Main.ui; the behaviour is
@@ -24,6 +31,10 @@ class QShowEvent;
 //   MainInvestigations.cpp loading, the detail display, the field hints
 //   MainOpen.cpp           activation, opening a file, closing
 //   MainHelp.cpp           the help button and F1
+//   MainClipboard.cpp      copying rows and values
+//   MainFind.cpp           find as you type in the examination list
+//   MainDrop.cpp           dropped files open in new copies of the viewer
+//   MainAccessibility.cpp  names for assistive technology
 class TMainForm : public QWidget {
     Q_OBJECT
 
@@ -54,6 +65,14 @@ public:
     int32_t CurrentIndex() const { return FCurrentIndex; }
     const TInvestigationList& Investigations() const { return FInvestigations; }
 
+    // Starts a new copy of the viewer on a dropped file; false when it could
+    // not be started. Tests hand in one that records its paths.
+    using TFileLauncher = std::function<bool(const QString& path)>;
+    void SetFileLauncher(TFileLauncher launcher) { FFileLauncher = std::move(launcher); }
+    // Hands the dropped local files to the launcher, at most ten; false when
+    // the drag carries anything but local files.
+    bool OpenDroppedFiles(const QMimeData* mime);
+
 public slots:
     void FormActivate();
     void sgObjectListClick();
@@ -64,6 +83,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void FormCreate();
@@ -76,6 +98,16 @@ private:
     void WriteObjectListHeader();
     void WriteSamplesHeader();
 
+    // What the window offers beyond its layout, set up once at creation.
+    void SetUpWorkingAids();
+    void SetUpClipboard();
+    void ShowGridMenu(TStringGrid* grid, const QPoint& position);
+    void ShowValueMenu(QLabel* label, const QPoint& position);
+    void SetUpFind();
+    int FindInObjectList(const QString& text, int fromRow) const;
+    void SetUpDrop();
+    void SetUpAccessibility();
+
     Ui::TMainForm* ui;
     TfrmInfoHelp* FHelpForm = nullptr;
     TPathSource FPathSource;
@@ -85,4 +117,5 @@ private:
     int32_t FCurrentIndex = 0;
     TInvestigationList FInvestigations;
     bool FActivated = false;
+    TFileLauncher FFileLauncher;
 };

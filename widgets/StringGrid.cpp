@@ -4,6 +4,7 @@
 #include "StringGridHeader.h"
 #include "StringGridModel.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -249,6 +250,23 @@ void TStringGrid::mouseReleaseEvent(QMouseEvent* event)
 
 void TStringGrid::keyPressEvent(QKeyEvent* event)
 {
+    // Ctrl+Insert is the older copy key, still in use on every platform.
+    const bool copy = event->matches(QKeySequence::Copy) ||
+                      (event->key() == Qt::Key_Insert && event->modifiers() == Qt::ControlModifier);
+    if (copy) {
+        if (!CopySelection())
+            QApplication::beep();
+        event->accept();
+        return;
+    }
+    if (event->text().isEmpty() || !event->text().at(0).isPrint())
+        FTypeAhead.Reset();
+    if (event->matches(QKeySequence::SelectAll)) {
+        // A one-row grid keeps its one row.
+        SelectAllRows();
+        event->accept();
+        return;
+    }
     const int row = Row();
     const int top = SelectionTop();
     const int bottom = SelectionBottom();
@@ -299,9 +317,35 @@ void TStringGrid::scrollTo(const QModelIndex& index, ScrollHint hint)
     horizontalScrollBar()->setValue(horizontal);
 }
 
-void TStringGrid::keyboardSearch(const QString&)
+void TStringGrid::keyboardSearch(const QString& search)
 {
-    // Typing letters does not move the selection.
+    if (!FRowFinder || search.isEmpty() || !search.at(0).isPrint())
+        return;
+    // A blank begins no search: it may only continue one.
+    if (search.at(0).isSpace() && !FTypeAhead.Continues())
+        return;
+    // A new text looks from the row after the current one, so that typing
+    // the same letter again goes on to the next match; a longer text may
+    // still match the current row.
+    const bool continues = FTypeAhead.Add(search);
+    const int from = continues ? Row() : Row() + 1;
+    const int found = FRowFinder(FTypeAhead.Text(), from);
+    if (found < FCells->FixedRows()) {
+        QApplication::beep();
+        return;
+    }
+    // The key press that typed the text reports the move as a Click.
+    SetRow(found);
+}
+
+void TStringGrid::SelectAllRows()
+{
+    if (!RangeSelect() || FCells->rowCount() == 0)
+        return;
+    const int current = currentIndex().isValid() ? currentIndex().row() : 0;
+    const QItemSelection all(FCells->index(0, 0), FCells->index(FCells->rowCount() - 1, FCells->ColCount() - 1));
+    selectionModel()->select(all, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    selectionModel()->setCurrentIndex(FCells->index(current, FCells->FixedCols()), QItemSelectionModel::NoUpdate);
 }
 
 void TStringGrid::SelectFirstRowIfNone(int preferredRow)

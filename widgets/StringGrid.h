@@ -6,6 +6,8 @@
 
 #include <functional>
 
+#include "TypeAhead.h"
+
 class TStringGridModel;
 class TStringGridHeader;
 
@@ -84,6 +86,28 @@ public:
     int SelectionBottom() const;
     // Index of the first row shown below the fixed rows.
     int TopRow() const;
+    // Selects every scrolling row of a grid that selects ranges.
+    void SelectAllRows();
+
+    // The rows from top to bottom (grid rows) as a spreadsheet pastes them:
+    // one line of column headings, then one line per row, cells separated by
+    // tabs, every line ending in a line break. Empty when no scrolling row
+    // lies in the range.
+    QString RowsText(int top, int bottom) const;
+    // The heading of a column: the texts of its fixed rows, joined by a blank.
+    QString ColumnHeading(int col) const;
+    // Put the selected rows, or every scrolling row, on the clipboard; false
+    // when the grid has no scrolling row.
+    bool CopySelection() const;
+    bool CopyAllRows() const;
+
+    // Typing letters and digits asks the finder for the first row, from
+    // fromRow on and wrapping at the end, that matches the typed text; it
+    // answers a grid row or -1. Without a finder typing moves nothing.
+    using TRowFinder = std::function<int(const QString& text, int fromRow)>;
+    void SetRowFinder(TRowFinder finder) { FRowFinder = std::move(finder); }
+    // The time source of the pause that ends a typed text; tests advance it.
+    void SetTypeAheadClock(TTypeAhead::TClock clock) { FTypeAhead.SetClock(std::move(clock)); }
 
 signals:
     // The user selected with the mouse (on release, also after a drag) or
@@ -107,6 +131,8 @@ private:
 
     TStringGridModel* FCells;
     TStringGridHeader* FHeader;
+    TRowFinder FRowFinder;
+    TTypeAhead FTypeAhead;
     int FRowHeight = 16;
     int FDefaultColWidth = 64;
     bool FSelectingByMouse = false;

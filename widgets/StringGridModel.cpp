@@ -1,5 +1,7 @@
 #include "StringGridModel.h"
 
+#include <QStringList>
+
 #include <algorithm>
 
 TStringGridModel::TStringGridModel(QObject* parent) : QAbstractTableModel(parent) {}
@@ -135,6 +137,19 @@ QVariant TStringGridModel::data(const QModelIndex& index, int role) const
     default:
         return QVariant();
     }
+}
+
+QVariant TStringGridModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole || orientation != Qt::Horizontal || section < 0 || section >= FColCount)
+        return QVariant();
+    QStringList parts;
+    for (int row = 0; row < FFixedRows; ++row) {
+        const QString part = Cell(section, row).trimmed();
+        if (!part.isEmpty())
+            parts << part;
+    }
+    return parts.join(QLatin1Char(' '));
 }
 
 Qt::ItemFlags TStringGridModel::flags(const QModelIndex& index) const

@@ -38,6 +38,8 @@ void TInvestigationListTest::Load_data()
 
     QTest::newRow("one block, two parameters")
         << Join(Block(1, 2)) << TLineGroups{{0, 1, 2, 3}} << QList<int>{0};
+    QTest::newRow("field texts longer than the kept beginnings")
+        << Join(Block(123456, 2)) << TLineGroups{{0, 1, 2, 3}} << QList<int>{0};
     QTest::newRow("three blocks")
         << Join(Block(1, 2) + Block(2, 0) + Block(3, 1))
         << TLineGroups{{0, 1, 2, 3}, {5, 6}, {8, 9, 10}} << QList<int>{0, 5, 8};
@@ -95,6 +97,9 @@ void TInvestigationListTest::Load()
     const QString path = Write(FDir, text);
     QVERIFY(!path.isEmpty());
     TInvestigationList list;
+    // Kept beginnings from both header lines and from a parameter line.
+    const std::vector<int> keyed{2, 13, 21, 34, 44};
+    list.SetKeyEntries(keyed);
     list.Load(FileSystemPath(path));
 
     TLineList lines;
@@ -108,6 +113,15 @@ void TInvestigationListTest::Load()
         QCOMPARE(list.FieldCount(i), static_cast<int>(expected.size()));
         for (int entry = 0; entry < list.FieldCount(i); ++entry)
             QCOMPARE(list.Field(i, entry), std::string_view(expected[static_cast<std::size_t>(entry)]));
+        std::vector<std::string_view> cut(keyed.size());
+        list.Fields(i, keyed, cut);
+        for (std::size_t column = 0; column < keyed.size(); ++column) {
+            const std::string_view field = list.Field(i, keyed[column]);
+            QCOMPARE(cut[column], field);
+            std::string key(list.Key(i, column), TInvestigationList::KeyBytes);
+            QCOMPARE(key, (std::string(field.substr(0, TInvestigationList::KeyBytes)) +
+                           std::string(TInvestigationList::KeyBytes, '\0')).substr(0, TInvestigationList::KeyBytes));
+        }
     }
 }
 

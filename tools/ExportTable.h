@@ -1,0 +1,84 @@
+#pragma once
+
+#include "InvestigationWalk.h"
+#include "JsonWriter.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Where a table goes. Write throws EOutputError when the bytes cannot be written.
+class TOutput {
+public:
+    virtual ~TOutput() = default;
+    virtual void Write(std::string_view bytes) = 0;
+};
+
+class EOutputError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Column names of the parameter table (one row per parameter) and of the
+// examination table (one row per examination), UTF-8.
+std::vector<std::string> ParameterTableHeadings();
+std::vector<std::string> InvestigationTableHeadings();
+
+// Appends Windows-1252 bytes as UTF-8.
+void AppendCp1252AsUtf8(std::string& out, std::string_view cp1252);
+
+// A table sink that fills an output buffer and hands it on in large pieces.
+class TBufferedTable : public TInvestigationSink {
+public:
+    explicit TBufferedTable(TOutput& output) : FOutput(output) {}
+    // The file whose examinations follow: its path as given on the command line.
+    virtual void BeginFile(std::string_view path) { FFileName = BytesToUtf8(path); }
+    // Hands on what is buffered; call at the end and whenever the caller writes elsewhere.
+    void Flush();
+
+protected:
+    void FlushIfFull()
+    {
+        if (FBuffer.size() >= FlushSize)
+            Flush();
+    }
+
+    static constexpr std::size_t FlushSize = 1 << 20;
+    std::string FBuffer;
+    std::string FFileName;
+
+private:
+    TOutput& FOutput;
+};
+
+// RFC 4180: comma, double quotes around a field that holds a comma or a
+// quote, LF after every row, UTF-8, a heading row first.
+class TCsvTable : public TBufferedTable {
+public:
+    explicit TCsvTable(TOutput& output);
+    void BeginFile(std::string_view path) override;
+    void BeginInvestigation(const TWalkInvestigation& investigation) override;
+    void Parameter(const TWalkInvestigation& investigation, std::int64_t line, const TParameterFields& fields) override;
+    void EndInvestigation(const TWalkInvestigation& investigation, std::int64_t parameterCount) override;
+
+private:
+    std::string FFileCell;
+    std::string FRowStart; // file, number, first line and master data of the examination, as CSV
+};
+
+// JSON Lines: one object per examination with file, number, firstLine, fields
+// ("1" to "42") and parameters, each with its line and fields "43" to "53".
+class TJsonLinesTable : public TBufferedTable {
+public:
+    using TBufferedTable::TBufferedTable;
+    void BeginInvestigation(const TWalkInvestigation& investigation) override;
+    void Parameter(const TWalkInvestigation& investigation, std::int64_t line, const TParameterFields& fields) override;
+    void EndInvestigation(const TWalkInvestigation& investigation, std::int64_t parameterCount) override;
+
+private:
+    void FieldMember(int number, std::string_view cp1252);
+
+    TJsonWriter FWriter;
+    std::string FUtf8;
+};

@@ -1,0 +1,142 @@
+#include "InvestigationWalk.h"
+
+#include "ByteScan.h"
+#include "FileAccess.h"
+#include "Fields.h"
+
+#include <memory>
+
+namespace {
+
+constexpr std::size_t ChunkSize = 1 << 20;
+constexpr int Header1Fields = 32;
+constexpr int Header2Fields = MasterFieldCount - Header1Fields;
+
+// Cuts line into at most fields.size() trimmed fields; returns how many the
+// line has, which may be more.
+template <std::size_t N>
+std::size_t CutFields(std::string_view line, std::string_view* fields)
+{
+    std::size_t count = 0;
+    ForEachField(line, [&](std::string_view field) {
+        if (count < N)
+            fields[count] = field;
+        ++count;
+    });
+    return count;
+}
+
+} // namespace
+
+void TInvestigationWalk::Changed() const
+{
+    throw ETransferChanged("Zeile " + std::to_string(FLine) + " entspricht nicht mehr der Pr\xC3\xBC" "fung");
+}
+
+void TInvestigationWalk::Feed(const char* bytes, std::size_t count)
+{
+    const char* p = bytes;
+    const char* const end = bytes + count;
+    while (p < end && !FEnded) {
+        if (FAfterCr) {
+            FAfterCr = false;
+            if (*p == '\n') {
+                ++p;
+                continue;
+            }
+        }
+        const char* lineEnd = ByteScan::FindLineEnd(p, end);
+        if (lineEnd == end) {
+            FCarry.append(p, static_cast<std::size_t>(end - p));
+            return;
+        }
+        const char brk = *lineEnd;
+        if (brk == '\0' && FCarry.empty() && lineEnd == p) {
+            FEnded = true;
+            return;
+        }
+        if (FCarry.empty()) {
+            OnLine(std::string_view(p, static_cast<std::size_t>(lineEnd - p)));
+        } else {
+            FCarry.append(p, static_cast<std::size_t>(lineEnd - p));
+            OnLine(FCarry);
+            FCarry.clear();
+        }
+        if (brk == '\0') {
+            FEnded = true;
+            return;
+        }
+        p = lineEnd + 1;
+        FAfterCr = brk == '\r';
+    }
+}
+
+void TInvestigationWalk::Finish()
+{
+    if (!FCarry.empty()) {
+        OnLine(FCarry);
+        FCarry.clear();
+    }
+    FEnded = true;
+    // A block without its end line did not pass the check.
+    if (FStep == EStep::Parameters)
+        Changed();
+}
+
+void TInvestigationWalk::BeginInvestigation(std::string_view header2)
+{
+    FHeader2.assign(header2);
+    std::string_view* master = FInvestigation.Master.data();
+    if (CutFields<Header1Fields>(FHeader1, master) != Header1Fields ||
+        CutFields<Header2Fields>(FHeader2, master + Header1Fields) != Header2Fields)
+        Changed();
+    ++FInvestigation.Number;
+    FInvestigation.FirstLine = FLine - 1;
+    FParameters = 0;
+    FSink.BeginInvestigation(FInvestigation);
+}
+
+void TInvestigationWalk::OnLine(std::string_view line)
+{
+    ++FLine;
+    switch (FStep) {
+    case EStep::Header1:
+        FHeader1.assign(line);
+        FStep = EStep::Header2;
+        return;
+    case EStep::Header2:
+        BeginInvestigation(line);
+        FStep = EStep::Parameters;
+        return;
+    case EStep::Parameters: {
+        TParameterFields fields{};
+        const std::size_t count = CutFields<ParameterFieldCount>(line, fields.data());
+        if (count >= 1 && fields[0] == "3") {
+            if (count != 2)
+                Changed();
+            FSink.EndInvestigation(FInvestigation, FParameters);
+            FStep = EStep::Header1;
+            return;
+        }
+        if (count != ParameterFieldCount)
+            Changed();
+        ++FParameters;
+        FSink.Parameter(FInvestigation, FLine, fields);
+        return;
+    }
+    }
+}
+
+void WalkInvestigations(const std::string& path, TInvestigationSink& sink)
+{
+    TReadOnlyFile file(path);
+    TInvestigationWalk walk(sink);
+    const std::unique_ptr<char[]> buffer(new char[ChunkSize]);
+    for (;;) {
+        const std::size_t n = file.Read(buffer.get(), ChunkSize);
+        if (n == 0)
+            break;
+        walk.Feed(buffer.get(), n);
+    }
+    walk.Finish();
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+// The examinations of a transfer file that passed the check, handed out one
+// parameter line at a time while the file streams past: memory holds the two
+// header lines of the current examination and one line, whatever the file's size.
+
+constexpr int MasterFieldCount = 42;    // fields 1 to 42: header lines 1 and 2
+constexpr int ParameterFieldCount = 11; // fields 43 to 53 of each parameter line
+
+struct TWalkInvestigation {
+    std::int64_t Number = 0;    // 1 for the file's first examination
+    std::int64_t FirstLine = 0; // line number of its header line 1
+    // Trimmed Windows-1252 fields; valid until the examination ends.
+    std::array<std::string_view, MasterFieldCount> Master;
+};
+
+using TParameterFields = std::array<std::string_view, ParameterFieldCount>;
+
+class TInvestigationSink {
+public:
+    virtual ~TInvestigationSink() = default;
+    virtual void BeginInvestigation(const TWalkInvestigation& investigation) = 0;
+    virtual void Parameter(const TWalkInvestigation& investigation, std::int64_t line, const TParameterFields& fields) = 0;
+    virtual void EndInvestigation(const TWalkInvestigation& investigation, std::int64_t parameterCount) = 0;
+};
+
+// The file no longer has the structure that its check found: it was changed
+// in between. what() is UTF-8.
+class ETransferChanged : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Cuts lines by the reading rules of the check (CR, LF, CR LF, LF CR; the
+// first NUL ends the text) and groups them into examinations as the check
+// does: header line 1, header line 2, parameter lines up to the line whose
+// first field is "3". A single line behind the last end line is no
+// examination, as the check does not examine it either.
+class TInvestigationWalk {
+public:
+    explicit TInvestigationWalk(TInvestigationSink& sink) : FSink(sink) {}
+
+    // Throws ETransferChanged where a line breaks the checked structure.
+    void Feed(const char* bytes, std::size_t count);
+    void Finish();
+
+private:
+    enum class EStep { Header1, Header2, Parameters };
+
+    void OnLine(std::string_view line);
+    void BeginInvestigation(std::string_view header2);
+    [[noreturn]] void Changed() const;
+
+    TInvestigationSink& FSink;
+    EStep FStep = EStep::Header1;
+    bool FEnded = false;    // a NUL ended the text
+    bool FAfterCr = false;  // an LF right now belongs to the last CR
+    std::string FCarry;     // the start of a line that the last chunk cut
+    std::string FHeader1, FHeader2;
+    TWalkInvestigation FInvestigation;
+    std::int64_t FLine = 0;
+    std::int64_t FParameters = 0;
+};
+
+// Walks the file at path in chunks. Throws EFileOpenError when it cannot be
+// read and ETransferChanged as above.
+void WalkInvestigations(const std::string& path, TInvestigationSink& sink);

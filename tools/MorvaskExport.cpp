@@ -1,0 +1,240 @@
+// morvask-export: checks transfer files like the viewer and writes the
+// examinations of those without findings as one table: CSV or JSON Lines on
+// standard output, or an Excel workbook.
+
+#include "CheckReport.h"
+#include "ExportTable.h"
+#include "FileNameCheck.h"
+#include "FileOpenError.h"
+#include "InvestigationWalk.h"
+#include "JsonWriter.h"
+#include "OutputFile.h"
+#include "SamplingData.h"
+#include "TransferFileCheck.h"
+#ifdef MORVASK_HAVE_XLSX
+#include "XlsxTable.h"
+#endif
+
+#include <cstdio>
+#include <exception>
+#include <memory>
+#include <new>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+constexpr int ExitPassed = 0;
+constexpr int ExitFindings = 1;
+constexpr int ExitFailure = 2;
+
+#ifdef MORVASK_HAVE_XLSX
+#define MORVASK_XLSX_NOTE ""
+#else
+#define MORVASK_XLSX_NOTE "              (in dieser Ausgabe nicht enthalten: ohne libxlsxwriter gebaut)\n"
+#endif
+
+const char* const Usage =
+    "Aufruf: morvask-export [--format csv|jsonl] DATEI...\n"
+    "        morvask-export --xlsx AUSGABE.xlsx DATEI...\n"
+    "\n"
+    "Pr\xC3\xBC" "ft \xC3\xBC" "bermittelte Trinkwasser-Dateien (.dat) wie der Morvask-Betrachter und gibt die\n"
+    "Untersuchungen der Dateien ohne Meldung als eine Tabelle aus: eine Zeile je\n"
+    "Analyse-Parameter mit Datei, Nummer und erster Zeile der Untersuchung, ihren\n"
+    "Stammdaten (Felder 1 bis 42) und den Feldern 43 bis 53 des Parameters; eine\n"
+    "Untersuchung ohne Parameter gibt eine Zeile mit leeren Parameter-Spalten. Die\n"
+    "Spalten hei\xC3\x9F" "en wie im Fenster des Betrachters, etwa \xE2\x80\x9E" "Entnahmestelle Kurzbez. (16)\xE2\x80\x9C.\n"
+    "Die Felder stehen als Text genau wie in der Datei, ohne Leerzeichen am Rand.\n"
+    "\n"
+    "Eine Datei mit Meldungen wird nicht ausgegeben: ihre Meldungen erscheinen auf\n"
+    "der Standardfehlerausgabe wie bei morvask-check, die \xC3\xBC" "brigen Dateien werden\n"
+    "trotzdem ausgegeben.\n"
+    "\n"
+    "Optionen:\n"
+    "  --format csv     CSV nach RFC 4180 in UTF-8 auf der Standardausgabe (Vorgabe):\n"
+    "                   Komma als Trenner, Zeilenende LF, f\xC3\xBC" "r Skripte und Datenwerkzeuge\n"
+    "  --format jsonl   je Untersuchung ein JSON-Objekt in einer Zeile (JSON Lines):\n"
+    "                   file, number, firstLine, fields (\"1\" bis \"42\") und\n"
+    "                   parameters (je line und \"43\" bis \"53\")\n"
+    "  --xlsx DATEI     eine Excel-Arbeitsmappe mit den Bl\xC3\xA4ttern \xE2\x80\x9EParameter\xE2\x80\x9C und\n"
+    "                   \xE2\x80\x9EUntersuchungen\xE2\x80\x9C; jede Zelle ist Text\n"
+    MORVASK_XLSX_NOTE
+    "  --help           diese Hilfe zeigen\n"
+    "  --version        die Version zeigen\n"
+    "  --               alle folgenden Argumente sind Dateien\n"
+    "\n"
+    "Eine CSV-Datei, die eine Tabellenkalkulation per Doppelklick \xC3\xB6" "ffnet, wird dort\n"
+    "umgedeutet: f\xC3\xBChrende Nullen fallen weg, \xE2\x80\x9E" "0,53\xE2\x80\x9C wird eine Zahl, ein Feld wie\n"
+    "\xE2\x80\x9E=SUMME(A1)\xE2\x80\x9C eine Formel. F\xC3\xBCr die Tabellenkalkulation daher --xlsx verwenden.\n"
+    "\n"
+    "Eine vorhandene Arbeitsmappe wird nur ersetzt, wenn die ganze Ausgabe gelungen\n"
+    "ist (Exit-Status 0 oder 1); sonst bleibt sie unver\xC3\xA4ndert.\n"
+    "\n"
+    "Exit-Status: 0 alle Dateien ausgegeben, 1 mindestens eine Datei wegen Meldungen\n"
+    "ausgelassen, 2 eine Datei konnte nicht gelesen werden, die Ausgabe konnte nicht\n"
+    "geschrieben werden oder die Argumente sind falsch.\n";
+
+enum class EFormat { Csv, JsonLines, Xlsx };
+
+void Write(std::FILE* stream, std::string_view text)
+{
+    std::fwrite(text.data(), 1, text.size(), stream);
+}
+
+void Complain(std::string_view text)
+{
+    std::fflush(stdout);
+    Write(stderr, "morvask-export: ");
+    Write(stderr, text);
+    Write(stderr, "\n");
+}
+
+int UsageError(std::string_view problem)
+{
+    Complain(problem);
+    Write(stderr, "Weitere Informationen mit \xC2\xBBmorvask-export --help\xC2\xAB.\n");
+    return ExitFailure;
+}
+
+// One file: checked, then on a clean check walked into the table. Returns its exit status.
+template <class TTable>
+int ExportFile(const std::string& path, TTable& table, TBufferedTable* buffered)
+{
+    TSamplingData data;
+    try {
+        CheckTransferFile(path, data);
+        if (data.MessageCount > 0) {
+            if (buffered)
+                buffered->Flush();
+            std::fflush(stdout);
+            Write(stderr, CheckResultToText(path, data));
+            return ExitFindings;
+        }
+        table.BeginFile(path);
+        WalkInvestigations(path, table);
+        return ExitPassed;
+    } catch (const EFileOpenError& e) {
+        if (buffered)
+            buffered->Flush();
+        Complain("Datei " + BytesToUtf8(e.Path()) + " kann nicht ge\xC3\xB6" "ffnet werden.");
+    } catch (const ETransferChanged& e) {
+        if (buffered)
+            buffered->Flush();
+        Complain("Datei " + BytesToUtf8(path) + " wurde w\xC3\xA4hrend der Ausgabe ver\xC3\xA4ndert: " + e.what() + ".");
+    }
+    return ExitFailure;
+}
+
+int Worse(int a, int b) { return a == ExitFailure || b == ExitFailure ? ExitFailure : std::max(a, b); }
+
+int ExportToStandardOutput(const std::vector<std::string>& files, EFormat format)
+{
+    UseBinaryStandardOutput();
+    TStandardOutput output;
+    std::unique_ptr<TBufferedTable> table;
+    if (format == EFormat::Csv)
+        table = std::make_unique<TCsvTable>(output);
+    else
+        table = std::make_unique<TJsonLinesTable>(output);
+    int status = ExitPassed;
+    for (const std::string& path : files)
+        status = Worse(status, ExportFile(path, *table, table.get()));
+    table->Flush();
+    output.Finish();
+    return status;
+}
+
+#ifdef MORVASK_HAVE_XLSX
+int ExportToWorkbook(const std::vector<std::string>& files, const std::string& target)
+{
+    TXlsxTable workbook(target);
+    int status = ExitPassed;
+    for (const std::string& path : files)
+        status = Worse(status, ExportFile(path, workbook, nullptr));
+    if (status == ExitFailure) {
+        Complain("Die Arbeitsmappe " + BytesToUtf8(target) + " wurde nicht geschrieben.");
+        return status;
+    }
+    workbook.Commit();
+    return status;
+}
+#endif
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    EFormat format = EFormat::Csv;
+    bool formatGiven = false;
+    std::string target;
+    bool optionsEnded = false;
+    std::vector<std::string> files;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
+            if (arg == "--") {
+                optionsEnded = true;
+            } else if (arg == "--format" || arg.starts_with("--format=")) {
+                std::string_view value;
+                if (arg == "--format") {
+                    if (i + 1 >= argc)
+                        return UsageError("--format ohne Wert");
+                    value = argv[++i];
+                } else {
+                    value = arg.substr(9);
+                }
+                if (value == "csv")
+                    format = EFormat::Csv;
+                else if (value == "jsonl")
+                    format = EFormat::JsonLines;
+                else
+                    return UsageError("unbekanntes Format " + BytesToUtf8(value) + " (csv oder jsonl)");
+                formatGiven = true;
+            } else if (arg == "--xlsx" || arg.starts_with("--xlsx=")) {
+                if (arg == "--xlsx") {
+                    if (i + 1 >= argc)
+                        return UsageError("--xlsx ohne Ausgabedatei");
+                    target = argv[++i];
+                } else {
+                    target = std::string(arg.substr(7));
+                }
+                if (target.empty())
+                    return UsageError("--xlsx ohne Ausgabedatei");
+            } else if (arg == "--help" || arg == "-h") {
+                Write(stdout, Usage);
+                return ExitPassed;
+            } else if (arg == "--version") {
+                Write(stdout, "morvask-export 1.0\n");
+                return ExitPassed;
+            } else {
+                return UsageError("unbekannte Option " + BytesToUtf8(arg));
+            }
+        } else {
+            files.emplace_back(arg);
+        }
+    }
+    if (!target.empty() && formatGiven)
+        return UsageError("--format und --xlsx schlie\xC3\x9F" "en sich aus");
+    if (files.empty())
+        return UsageError("keine Datei angegeben");
+#ifndef MORVASK_HAVE_XLSX
+    if (!target.empty())
+        return UsageError("--xlsx ist in dieser Ausgabe nicht enthalten (ohne libxlsxwriter gebaut); --format csv verwenden");
+#endif
+
+    try {
+#ifdef MORVASK_HAVE_XLSX
+        if (!target.empty())
+            return ExportToWorkbook(files, target);
+#endif
+        return ExportToStandardOutput(files, format);
+    } catch (const EOutputError& e) {
+        Complain(e.what());
+    } catch (const std::bad_alloc&) {
+        Complain("Nicht genug Arbeitsspeicher.");
+    } catch (const std::exception& e) {
+        Complain(e.what());
+    }
+    return ExitFailure;
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "ExportTable.h"
+
+#include <string>
+
+// The few things the export asks of the platform, kept in one place.
+
+// Standard output takes the bytes unchanged (no CR added on Windows).
+void UseBinaryStandardOutput();
+
+// Standard output as a table's output.
+class TStandardOutput : public TOutput {
+public:
+    void Write(std::string_view bytes) override;
+    // Throws EOutputError when what was written did not all arrive.
+    void Finish();
+};
+
+// Creates a new, empty file with a name of its own in the folder of path, so
+// that it can later replace path by a rename on the same file system. Returns
+// its name; throws EOutputError when the folder takes no file.
+std::string CreateFileBeside(const std::string& path);
+
+// The folder that holds path ("." for a bare name).
+std::string FolderOf(const std::string& path);
+
+// Puts from in place of to, replacing an existing to in one step. False on failure.
+bool ReplaceFile(const std::string& from, const std::string& to);
+
+// Writes the file's data through to the disk. False on failure.
+bool SyncFile(const std::string& path);
+
+// Removes path if it is there; quiet when it is not.
+void RemoveFile(const std::string& path);

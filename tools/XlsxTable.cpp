@@ -1,0 +1,166 @@
+#include "XlsxTable.h"
+
+#include "ExportTable.h"
+#include "JsonWriter.h"
+#include "OutputFile.h"
+
+#include <xlsxwriter.h>
+
+#include <algorithm>
+
+namespace {
+
+// Wide enough for a date or a code, never wider than a screen third.
+double ColumnWidth(std::string_view heading)
+{
+    std::size_t chars = 0;
+    for (const char c : heading)
+        chars += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return static_cast<double>(std::clamp<std::size_t>(chars + 2, 10, 36));
+}
+
+} // namespace
+
+TXlsxTable::TXlsxTable(const std::string& target)
+    : FTarget(target), FFolder(FolderOf(target))
+{
+    FTemporary = CreateFileBeside(target);
+    lxw_workbook_options options{};
+    options.constant_memory = LXW_TRUE;
+    // The library's own temporary files go where the workbook goes: a full
+    // disk there shows up here, not on another file system.
+    options.tmpdir = FFolder.data();
+    FWorkbook = workbook_new_opt(FTemporary.c_str(), &options);
+    if (!FWorkbook) {
+        RemoveFile(FTemporary);
+        throw EOutputError("Die Arbeitsmappe " + BytesToUtf8(target) + " kann nicht angelegt werden.");
+    }
+    try {
+        FText = workbook_add_format(FWorkbook);
+        FHeading = workbook_add_format(FWorkbook);
+        if (!FText || !FHeading)
+            Check(LXW_ERROR_MEMORY_MALLOC_FAILED);
+        // "@": typing into a cell keeps text as text too.
+        format_set_num_format(FText, "@");
+        format_set_num_format(FHeading, "@");
+        format_set_bold(FHeading);
+        AddSheet(FParameters, "Parameter", ParameterTableHeadings());
+        AddSheet(FInvestigations, "Untersuchungen", InvestigationTableHeadings());
+    } catch (...) {
+        Abandon();
+        throw;
+    }
+}
+
+TXlsxTable::~TXlsxTable() { Abandon(); }
+
+void TXlsxTable::Abandon()
+{
+    if (FWorkbook) {
+        lxw_workbook_free(FWorkbook);
+        FWorkbook = nullptr;
+    }
+    if (!FTemporary.empty()) {
+        RemoveFile(FTemporary);
+        FTemporary.clear();
+    }
+}
+
+void TXlsxTable::Check(int error) const
+{
+    if (error == LXW_NO_ERROR)
+        return;
+    std::string text = "Die Arbeitsmappe " + BytesToUtf8(FTarget) + " kann nicht geschrieben werden";
+    if (error == LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED)
+        text += ": ein Feld in Zeile " + std::to_string(FLine) + " von " + FFileName +
+                " ist l\xC3\xA4nger als die 32767 Zeichen einer Zelle";
+    else
+        text += std::string(": ") + lxw_strerror(static_cast<lxw_error>(error));
+    throw EOutputError(text + ".");
+}
+
+void TXlsxTable::AddSheet(TSheet& sheet, const char* name, const std::vector<std::string>& headings)
+{
+    sheet.Sheet = workbook_add_worksheet(FWorkbook, name);
+    if (!sheet.Sheet)
+        Check(LXW_ERROR_MEMORY_MALLOC_FAILED);
+    sheet.Columns = static_cast<std::uint16_t>(headings.size());
+    for (std::uint16_t col = 0; col < sheet.Columns; ++col)
+        Check(worksheet_set_column(sheet.Sheet, col, col, ColumnWidth(headings[col]), FText));
+    worksheet_freeze_panes(sheet.Sheet, 1, 0);
+    for (std::uint16_t col = 0; col < sheet.Columns; ++col)
+        Check(worksheet_write_string(sheet.Sheet, 0, col, headings[col].c_str(), FHeading));
+    sheet.Rows = 1;
+}
+
+void TXlsxTable::NextRow(TSheet& sheet)
+{
+    if (sheet.Rows >= LXW_ROW_MAX)
+        throw EOutputError("Ein Arbeitsblatt fasst h\xC3\xB6" "chstens 1048575 Zeilen; " + FFileName + " f\xC3\xBChrt dar\xC3\xBC" "ber hinaus. Mit --format csv gibt es keine Grenze.");
+    ++sheet.Rows;
+}
+
+void TXlsxTable::Cell(TSheet& sheet, std::uint16_t column, std::string_view utf8)
+{
+    FCell.assign(utf8);
+    Check(worksheet_write_string(sheet.Sheet, sheet.Rows - 1, column, FCell.c_str(), FText));
+}
+
+void TXlsxTable::Cp1252Cell(TSheet& sheet, std::uint16_t column, std::string_view cp1252)
+{
+    FCell.clear();
+    AppendCp1252AsUtf8(FCell, cp1252);
+    Check(worksheet_write_string(sheet.Sheet, sheet.Rows - 1, column, FCell.c_str(), FText));
+}
+
+void TXlsxTable::LeadingCells(TSheet& sheet, const TWalkInvestigation& investigation)
+{
+    NextRow(sheet);
+    Cell(sheet, 0, FFileName);
+    Cell(sheet, 1, std::to_string(investigation.Number));
+    Cell(sheet, 2, std::to_string(investigation.FirstLine));
+    for (std::uint16_t i = 0; i < MasterFieldCount; ++i)
+        Cp1252Cell(sheet, static_cast<std::uint16_t>(3 + i), investigation.Master[i]);
+}
+
+void TXlsxTable::BeginFile(std::string_view path) { FFileName = BytesToUtf8(path); }
+
+void TXlsxTable::BeginInvestigation(const TWalkInvestigation& investigation) { FLine = investigation.FirstLine; }
+
+void TXlsxTable::Parameter(const TWalkInvestigation& investigation, std::int64_t line, const TParameterFields& fields)
+{
+    FLine = line;
+    LeadingCells(FParameters, investigation);
+    for (std::uint16_t i = 0; i < ParameterFieldCount; ++i)
+        Cp1252Cell(FParameters, static_cast<std::uint16_t>(3 + MasterFieldCount + i), fields[i]);
+}
+
+void TXlsxTable::EndInvestigation(const TWalkInvestigation& investigation, std::int64_t parameterCount)
+{
+    FLine = investigation.FirstLine;
+    if (parameterCount == 0)
+        LeadingCells(FParameters, investigation);
+    LeadingCells(FInvestigations, investigation);
+    Cell(FInvestigations, static_cast<std::uint16_t>(3 + MasterFieldCount), std::to_string(parameterCount));
+}
+
+void TXlsxTable::Commit()
+{
+    try {
+        for (TSheet* sheet : {&FParameters, &FInvestigations})
+            Check(worksheet_autofilter(sheet->Sheet, 0, 0, sheet->Rows - 1, static_cast<lxw_col_t>(sheet->Columns - 1)));
+        lxw_workbook* workbook = FWorkbook;
+        FWorkbook = nullptr; // closing frees it, whatever the result
+        Check(workbook_close(workbook));
+        // The library has been seen to report success after failed writes to
+        // its temporary files: only a workbook read back whole counts.
+        VerifyWorkbook(FTemporary, {{"xl/worksheets/sheet1.xml", FParameters.Rows},
+                                    {"xl/worksheets/sheet2.xml", FInvestigations.Rows}});
+        if (!SyncFile(FTemporary) || !ReplaceFile(FTemporary, FTarget))
+            throw EOutputError("Die Arbeitsmappe " + BytesToUtf8(FTarget) + " kann nicht gespeichert werden.");
+        FTemporary.clear();
+    } catch (...) {
+        Abandon();
+        throw;
+    }
+}
