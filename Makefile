@@ -3,6 +3,9 @@ BUILD     ?= build
 FILE      ?= examples/WVMO_261015_093000.DAT
 JOBS      ?= $(shell nproc)
 PREFIX    ?= /usr/local
+# Warnings stop the build in `make test` (both compilers) but not in `make run`,
+# so that a newer compiler's new warning does not keep anyone from the viewer.
+WERROR    ?= OFF
 # Second build of everything under AddressSanitizer (with leak checks) and
 # UndefinedBehaviorSanitizer; clang, so that the fuzz targets build there too.
 ASAN_BUILD   ?= build-asan
@@ -13,13 +16,13 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1 \
                 LSAN_OPTIONS=suppressions=$(CURDIR)/fuzz/leak-suppressions.txt:print_suppressions=0 \
                 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: run test deps configure build sanitize configure-asan bench fuzz install clean
+.PHONY: run test deps configure build sanitize configure-asan bench fuzz install format format-check clean
 
 deps:
 	@bash scripts/install-deps
 
 configure: deps
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORVASK_WERROR=$(WERROR) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
@@ -27,13 +30,14 @@ build: configure
 run: build
 	$(BUILD)/bin/morvask-betrachter "$(FILE)"
 
+test: WERROR = ON
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 	@$(MAKE) --no-print-directory sanitize
 
 configure-asan: deps
 	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-	  -DMORVASK_SANITIZE=ON -DMORVASK_FUZZ=ON >/dev/null
+	  -DMORVASK_SANITIZE=ON -DMORVASK_FUZZ=ON -DMORVASK_WERROR=ON >/dev/null
 
 # The whole test suite again, sanitized; it also replays the fuzz corpus and
 # fuzzes each target for a few seconds.
@@ -54,6 +58,15 @@ fuzz: configure-asan
 
 install: build
 	cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# The C++ sources in the one style of .clang-format: `format` rewrites them,
+# `format-check` lists what would change and fails if anything would.
+FORMAT_SOURCES = $(shell git ls-files '*.cpp' '*.h')
+format: deps
+	clang-format -i $(FORMAT_SOURCES)
+
+format-check: deps
+	clang-format --dry-run --Werror $(FORMAT_SOURCES)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD)

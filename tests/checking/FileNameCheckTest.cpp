@@ -1,6 +1,6 @@
 #include "CheckTestSupport.h"
 #include "FileNameCheck.h"
-#include "TempFile.h"
+#include "TempDir.h"
 #include "TransferFileCheck.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "FileOpenError.h"
 #include "FileText.h"
 #include "Lines.h"
-#include "TempFile.h"
+#include "TempDir.h"
 
 #include <gtest/gtest.h>
 

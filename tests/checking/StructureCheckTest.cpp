@@ -4,7 +4,7 @@
 #include "LineFacts.h"
 #include "Lines.h"
 #include "StructureCheck.h"
-#include "TempFile.h"
+#include "TempDir.h"
 #include "TransferFileCheck.h"
 
 #include <gtest/gtest.h>
@@ -173,9 +173,9 @@ TEST_P(StructureCheck, WholeFileWithConformingName)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, StructureCheck, testing::ValuesIn(StructureCases()),
-                         [](const testing::TestParamInfo<TStructureCase>& info) {
-                             std::string name = "c" + std::to_string(info.index) + "_";
-                             for (const char ch : std::string(info.param.Name))
+                         [](const testing::TestParamInfo<TStructureCase>& testInfo) {
+                             std::string name = "c" + std::to_string(testInfo.index) + "_";
+                             for (const char ch : std::string(testInfo.param.Name))
                                  name += std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
                              return name;
                          });

@@ -1,12 +1,12 @@
-#include "../checking/TempFile.h"
 #include "JsonTestSupport.h"
+#include "Process.h"
+#include "TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
-#include <sys/wait.h>
 
 // Runs the real morvask-check binary on files the tests write.
 
@@ -19,45 +19,9 @@ const std::string P = "2|p44|p45|p46|p47|p48|p49|p50|p51|p52|p53|";
 const std::string Good = H1 + "\r\n" + H2 + "\r\n" + P + "\r\n" + P + "\r\n3|2\r\n";
 const std::string Faulty = H1 + "\r\n" + H2 + "\r\n" + P + "\r\n" + P.substr(0, P.size() - 1) + "\r\n3|2\r\n";
 
-struct TRun {
-    int Status = -1;
-    std::string Out;
-    std::string Err;
-};
-
-std::string Quote(const std::string& arg)
+TProcessResult RunChecker(const TTempDir& scratch, const std::vector<std::string>& args)
 {
-    std::string quoted = "'";
-    for (const char c : arg) {
-        if (c == '\'')
-            quoted += "'\\''";
-        else
-            quoted += c;
-    }
-    return quoted + "'";
-}
-
-std::string Slurp(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-TRun RunChecker(const TTempDir& scratch, const std::vector<std::string>& args)
-{
-    std::string command = "timeout 30 " + Quote(MORVASK_CHECK_BINARY);
-    for (const std::string& arg : args)
-        command += " " + Quote(arg);
-    const std::string out = scratch.Path() + "/stdout", err = scratch.Path() + "/stderr";
-    command += " >" + Quote(out) + " 2>" + Quote(err) + " </dev/null";
-    const int raw = std::system(command.c_str());
-    TRun run;
-    run.Status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.Out = Slurp(out);
-    run.Err = Slurp(err);
-    return run;
+    return RunProgram(MORVASK_CHECK_BINARY, args, scratch.Path());
 }
 
 std::vector<std::string> SplitLines(const std::string& text)
@@ -86,30 +50,26 @@ TEST(MorvaskCheckText, OutputAndExitStatus)
         std::string Err;
     };
     const std::string cannotOpen = " kann nicht ge\xC3\xB6" "ffnet werden.\n";
+    const std::string faultyOut = faulty + ": Die Datumsangabe '29.02.07' im Dateinamen ist ung\xC3\xBCltig.\n" + faulty
+                                  + ":4: Die Zeile muss genau 11 Felder (Felder 43-53) enthalten.\n" + faulty
+                                  + ":5: Die Anzahl der \xC3\xBC" "bermittelten Parameter stimmt nicht.\n";
     const Case cases[] = {
         {{good}, 0, good + ": OK\n", ""},
         {{odd}, 0, odd + ": OK\n", ""},
         {{good, odd}, 0, good + ": OK\n" + odd + ": OK\n", ""},
-        {{faulty},
-         1,
-         faulty + ": Die Datumsangabe '29.02.07' im Dateinamen ist ung\xC3\xBCltig.\n" + faulty
-             + ":4: Die Zeile muss genau 11 Felder (Felder 43-53) enthalten.\n" + faulty
-             + ":5: Die Anzahl der \xC3\xBC" "bermittelten Parameter stimmt nicht.\n",
-         ""},
-        {{good, faulty}, 1, "", ""},
+        {{faulty}, 1, faultyOut, ""},
+        {{good, faulty}, 1, good + ": OK\n" + faultyOut, ""},
         {{missing, good}, 2, good + ": OK\n", "morvask-check: Datei " + missing + cannotOpen},
         {{good, dir.Path()}, 2, good + ": OK\n", "morvask-check: Datei " + dir.Path() + cannotOpen},
-        {{fifo, faulty}, 2, "", "morvask-check: Datei " + fifo + cannotOpen},
+        {{fifo, faulty}, 2, faultyOut, "morvask-check: Datei " + fifo + cannotOpen},
         {{"/dev/null"}, 2, "", "morvask-check: Datei /dev/null" + cannotOpen},
     };
     for (const Case& c : cases) {
-        const TRun run = RunChecker(scratch, c.Args);
+        const TProcessResult run = RunChecker(scratch, c.Args);
         SCOPED_TRACE(c.Args.front());
-        EXPECT_EQ(run.Status, c.Status);
-        if (!c.Out.empty()) {
-            EXPECT_EQ(run.Out, c.Out);
-        }
-        EXPECT_EQ(run.Err, c.Err);
+        EXPECT_EQ(run.ExitCode, c.Status);
+        EXPECT_EQ(run.Output, c.Out);
+        EXPECT_EQ(run.Errors, c.Err);
     }
 }
 
@@ -117,11 +77,9 @@ TEST(MorvaskCheckText, RelativePathsAndOptionEnd)
 {
     TTempDir dir, scratch;
     dir.Write("-x.dat", "3|0");
-    const std::string command = "cd " + Quote(dir.Path()) + " && " + Quote(MORVASK_CHECK_BINARY) + " -- -x.dat >"
-                                + Quote(scratch.Path() + "/out");
-    const int raw = std::system(command.c_str());
-    EXPECT_EQ(WEXITSTATUS(raw), 0);
-    EXPECT_EQ(Slurp(scratch.Path() + "/out"), "-x.dat: OK\n");
+    const TProcessResult run = RunProgram(MORVASK_CHECK_BINARY, {"--", "-x.dat"}, scratch.Path(), dir.Path());
+    EXPECT_EQ(run.ExitCode, 0);
+    EXPECT_EQ(run.Output, "-x.dat: OK\n");
 }
 
 TEST(MorvaskCheckArguments, HelpVersionAndMistakes)
@@ -144,14 +102,14 @@ TEST(MorvaskCheckArguments, HelpVersionAndMistakes)
         {{"--"}, 2, false, true},
     };
     for (const Case& c : cases) {
-        const TRun run = RunChecker(scratch, c.Args);
+        const TProcessResult run = RunChecker(scratch, c.Args);
         SCOPED_TRACE(c.Args.empty() ? "(none)" : c.Args.front());
-        EXPECT_EQ(run.Status, c.Status);
-        EXPECT_EQ(!run.Out.empty(), c.OutputExpected) << run.Out;
-        EXPECT_EQ(!run.Err.empty(), c.ErrorExpected) << run.Err;
+        EXPECT_EQ(run.ExitCode, c.Status);
+        EXPECT_EQ(!run.Output.empty(), c.OutputExpected) << run.Output;
+        EXPECT_EQ(!run.Errors.empty(), c.ErrorExpected) << run.Errors;
     }
-    EXPECT_EQ(RunChecker(scratch, {"--version"}).Out, "morvask-check 1.0\n");
-    EXPECT_NE(RunChecker(scratch, {"--help"}).Out.find("--json"), std::string::npos);
+    EXPECT_EQ(RunChecker(scratch, {"--version"}).Output, "morvask-check 1.0\n");
+    EXPECT_NE(RunChecker(scratch, {"--help"}).Output.find("--json"), std::string::npos);
 }
 
 TEST(MorvaskCheckJson, OneValidObjectPerFileWithExactlyTheKeys)
@@ -159,10 +117,10 @@ TEST(MorvaskCheckJson, OneValidObjectPerFileWithExactlyTheKeys)
     TTempDir dir, scratch;
     const std::string good = dir.Write("ABCD_EFGH_071231_235959.DAT", Good);
     const std::string faulty = dir.Write("ABCD_070229_120000.DAT", Faulty);
-    const TRun run = RunChecker(scratch, {"--json", good, faulty, dir.Path() + "/missing.dat"});
-    EXPECT_EQ(run.Status, 2);
-    const std::vector<std::string> lines = SplitLines(run.Out);
-    ASSERT_EQ(lines.size(), 2u) << run.Out;
+    const TProcessResult run = RunChecker(scratch, {"--json", good, faulty, dir.Path() + "/missing.dat"});
+    EXPECT_EQ(run.ExitCode, 2);
+    const std::vector<std::string> lines = SplitLines(run.Output);
+    ASSERT_EQ(lines.size(), 2u) << run.Output;
     const std::vector<std::string> keys = {"path", "fileName", "interfaceKind", "investigationCount", "parameterCount",
                                            "lineCount", "messageCount", "messageText", "messages"};
 
@@ -221,10 +179,10 @@ TEST(MorvaskCheckJson, AwkwardPathsStayValidUtf8)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
         const std::string path = dir.Write(c.Name, Good);
-        const TRun run = RunChecker(scratch, {"--json", path});
-        EXPECT_EQ(run.Status, 0);
-        const std::vector<std::string> lines = SplitLines(run.Out);
-        ASSERT_EQ(lines.size(), 1u) << run.Out;
+        const TProcessResult run = RunChecker(scratch, {"--json", path});
+        EXPECT_EQ(run.ExitCode, 0);
+        const std::vector<std::string> lines = SplitLines(run.Output);
+        ASSERT_EQ(lines.size(), 1u) << run.Output;
         TJsonValue json;
         ASSERT_NO_THROW(json = ParseJson(lines[0])) << lines[0];
         EXPECT_EQ(At(json, "path").Text(), dir.Path() + "/" + c.PathInJson);
@@ -236,14 +194,14 @@ TEST(MorvaskCheckExamples, BundledFilesGiveTheirVerdicts)
 {
     TTempDir scratch;
     const std::string examples = MORVASK_EXAMPLES_DIR;
-    const TRun good = RunChecker(scratch, {examples + "/WVMO_261015_093000.DAT"});
-    EXPECT_EQ(good.Status, 0);
-    EXPECT_EQ(good.Out, examples + "/WVMO_261015_093000.DAT: OK\n");
+    const TProcessResult good = RunChecker(scratch, {examples + "/WVMO_261015_093000.DAT"});
+    EXPECT_EQ(good.ExitCode, 0);
+    EXPECT_EQ(good.Output, examples + "/WVMO_261015_093000.DAT: OK\n");
 
     const std::string faultyPath = examples + "/GAMO_LGA1_261016_141500.DAT";
-    const TRun faulty = RunChecker(scratch, {"--json", faultyPath});
-    EXPECT_EQ(faulty.Status, 1);
-    const TJsonValue json = ParseJson(SplitLines(faulty.Out).at(0));
+    const TProcessResult faulty = RunChecker(scratch, {"--json", faultyPath});
+    EXPECT_EQ(faulty.ExitCode, 1);
+    const TJsonValue json = ParseJson(SplitLines(faulty.Output).at(0));
     EXPECT_EQ(At(json, "interfaceKind").Integer(), 2);
     std::vector<std::pair<int, int>> findings;
     for (const TJsonValue& m : At(json, "messages").Items())

@@ -140,7 +140,7 @@ void CheckSound(const QTextDocument& document)
 
 Q_DECLARE_METATYPE(TProp)
 
-class TestRtfReader : public QObject {
+class TRtfReaderTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -162,7 +162,7 @@ private slots:
     void insertReplacesOnlyTheSelection();
 };
 
-void TestRtfReader::escapesAndCodePage_data()
+void TRtfReaderTest::escapesAndCodePage_data()
 {
     QTest::addColumn<QByteArray>("body");
     QTest::addColumn<QString>("expected");
@@ -188,14 +188,14 @@ void TestRtfReader::escapesAndCodePage_data()
     QTest::newRow("backslash before a line end is a paragraph") << QByteArray("a\\\nb") << u"a\nb"_qs;
 }
 
-void TestRtfReader::escapesAndCodePage()
+void TRtfReaderTest::escapesAndCodePage()
 {
     QFETCH(QByteArray, body);
     QFETCH(QString, expected);
     QCOMPARE(RawText(Doc(body.toStdString())), expected);
 }
 
-void TestRtfReader::unicodeWithSkipCounts_data()
+void TRtfReaderTest::unicodeWithSkipCounts_data()
 {
     QTest::addColumn<QByteArray>("body");
     QTest::addColumn<QString>("expected");
@@ -215,14 +215,14 @@ void TestRtfReader::unicodeWithSkipCounts_data()
     QTest::newRow("huge code clamped") << QByteArray("\\u99999999999?x") << u"\uFFFFx"_qs;
 }
 
-void TestRtfReader::unicodeWithSkipCounts()
+void TRtfReaderTest::unicodeWithSkipCounts()
 {
     QFETCH(QByteArray, body);
     QFETCH(QString, expected);
     QCOMPARE(RawText(Doc(body.toStdString())), expected);
 }
 
-void TestRtfReader::groupsAndDestinations_data()
+void TRtfReaderTest::groupsAndDestinations_data()
 {
     QTest::addColumn<QByteArray>("rtf");
     QTest::addColumn<QString>("expected");
@@ -255,14 +255,14 @@ void TestRtfReader::groupsAndDestinations_data()
                                           << u"a"_qs;
 }
 
-void TestRtfReader::groupsAndDestinations()
+void TRtfReaderTest::groupsAndDestinations()
 {
     QFETCH(QByteArray, rtf);
     QFETCH(QString, expected);
     QCOMPARE(RawText(rtf.toStdString()), expected);
 }
 
-void TestRtfReader::formatting_data()
+void TRtfReaderTest::formatting_data()
 {
     QTest::addColumn<QByteArray>("body");
     QTest::addColumn<TProp>("prop");
@@ -313,7 +313,7 @@ void TestRtfReader::formatting_data()
     row("single", "x", TProp::LineHeightType, static_cast<int>(QTextBlockFormat::SingleHeight));
 }
 
-void TestRtfReader::formatting()
+void TRtfReaderTest::formatting()
 {
     QFETCH(QByteArray, body);
     QFETCH(TProp, prop);
@@ -329,7 +329,7 @@ void TestRtfReader::formatting()
         QCOMPARE(actual, expected);
 }
 
-void TestRtfReader::paragraphPropertiesTakeEffectAtParagraphEnd()
+void TRtfReaderTest::paragraphPropertiesTakeEffectAtParagraphEnd()
 {
     // The paragraph mark carries the properties in force when it comes, and
     // each paragraph keeps its own.
@@ -341,7 +341,7 @@ void TestRtfReader::paragraphPropertiesTakeEffectAtParagraphEnd()
         QCOMPARE(block.blockFormat().alignment() & Qt::AlignHorizontal_Mask, expected[i]);
 }
 
-void TestRtfReader::lists_data()
+void TRtfReaderTest::lists_data()
 {
     QTest::addColumn<QByteArray>("body");
     QTest::addColumn<QString>("expected");
@@ -375,7 +375,7 @@ void TestRtfReader::lists_data()
         << u"\u25A0\tOne\nTwo"_qs << 48.0;
 }
 
-void TestRtfReader::lists()
+void TRtfReaderTest::lists()
 {
     QFETCH(QByteArray, body);
     QFETCH(QString, expected);
@@ -392,7 +392,7 @@ void TestRtfReader::lists()
         QCOMPARE(family, u"Arial"_qs);
 }
 
-void TestRtfReader::bulletTextStartsAtLeftIndent()
+void TRtfReaderTest::bulletTextStartsAtLeftIndent()
 {
     // Bullet at 0.25 cm, text at 0.75 cm: after the tab the first line's text
     // lines up with the following lines.
@@ -412,7 +412,7 @@ void TestRtfReader::bulletTextStartsAtLeftIndent()
     QVERIFY(qAbs(secondLineX - 425 / 15.0) < 0.5);
 }
 
-void TestRtfReader::malformedInput_data()
+void TRtfReaderTest::malformedInput_data()
 {
     QTest::addColumn<QByteArray>("rtf");
     QTest::addColumn<QString>("expected"); // empty: any text will do
@@ -445,7 +445,7 @@ void TestRtfReader::malformedInput_data()
     QTest::newRow("many tab stops") << QByteArray("{\\rtf1 ") + QByteArray("\\tx100").repeated(10000) + " a}" << u"a"_qs;
 }
 
-void TestRtfReader::malformedInput()
+void TRtfReaderTest::malformedInput()
 {
     QFETCH(QByteArray, rtf);
     QFETCH(QString, expected);
@@ -458,7 +458,7 @@ void TestRtfReader::malformedInput()
     QVERIFY(document->size().height() >= 0);
 }
 
-void TestRtfReader::mutatedHelpDocument()
+void TRtfReaderTest::mutatedHelpDocument()
 {
     const std::string original(HelpDocument, HelpDocumentSize);
     std::mt19937 random(20071015);
@@ -476,7 +476,7 @@ void TestRtfReader::mutatedHelpDocument()
     }
 }
 
-void TestRtfReader::insertReplacesOnlyTheSelection()
+void TRtfReaderTest::insertReplacesOnlyTheSelection()
 {
     QTextDocument document;
     QTextCursor cursor(&document);
@@ -488,5 +488,5 @@ void TestRtfReader::insertReplacesOnlyTheSelection()
     QCOMPARE(cursor.position(), 11);
 }
 
-QTEST_MAIN(TestRtfReader)
-#include "tst_RtfReader.moc"
+QTEST_MAIN(TRtfReaderTest)
+#include "RtfReaderTest.moc"

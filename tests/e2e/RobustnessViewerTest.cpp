@@ -9,6 +9,7 @@
 #include "Panel.h"
 #include "RobustFiles.h"
 #include "StringGrid.h"
+#include "TempDir.h"
 #include "uDataFileParser.h"
 
 #include <QLabel>
@@ -72,14 +73,14 @@ private:
     void VerifyShown(int index);
     void VerifyEveryExaminationShown();
 
-    std::unique_ptr<TScratchDir> FDir;
+    std::unique_ptr<TTempDir> FDir;
     std::unique_ptr<TMainForm> FForm;
     QStringList FErrors;
 };
 
 void TRobustnessViewerTest::init()
 {
-    FDir = std::make_unique<TScratchDir>();
+    FDir = std::make_unique<TTempDir>();
     FErrors.clear();
     SetErrorSink([this](const QString&, const QString& text) { FErrors << text; });
     FForm = std::make_unique<TMainForm>();
@@ -300,4 +301,4 @@ void TRobustnessViewerTest::findingsShownOnePerLine()
 }
 
 QTEST_MAIN(TRobustnessViewerTest)
-#include "tst_RobustnessViewer.moc"
+#include "RobustnessViewerTest.moc"

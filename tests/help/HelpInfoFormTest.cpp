@@ -43,7 +43,7 @@ QWidget* Component(TfrmInfoHelp& form, const char* name)
 
 } // namespace
 
-class TestHelpInfoForm : public QObject {
+class THelpInfoFormTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -60,12 +60,12 @@ private slots:
     void scrollBarThumbStandsOut();
 };
 
-void TestHelpInfoForm::initTestCase()
+void THelpInfoFormTest::initTestCase()
 {
     ApplyClassicLook(*qApp);
 }
 
-void TestHelpInfoForm::window()
+void THelpInfoFormTest::window()
 {
     TfrmInfoHelp form;
     QCOMPARE(form.objectName(), u"frmInfoHelp"_qs);
@@ -86,7 +86,7 @@ void TestHelpInfoForm::window()
     QCOMPARE(outer.size(), QSize(545, 630));
 }
 
-void TestHelpInfoForm::components_data()
+void THelpInfoFormTest::components_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QRect>("geometry");
@@ -95,7 +95,7 @@ void TestHelpInfoForm::components_data()
     QTest::newRow("RichEdit") << u"RichEdit"_qs << QRect(14, 4, 521, 545);
 }
 
-void TestHelpInfoForm::components()
+void THelpInfoFormTest::components()
 {
     QFETCH(QString, name);
     QFETCH(QRect, geometry);
@@ -127,7 +127,7 @@ void TestHelpInfoForm::components()
         QCOMPARE(QColor(shot.pixel(origin + QPoint(geometry.width() / 2, 300))), QColor(255, 255, 255));
 }
 
-void TestHelpInfoForm::richEditIsAReadOnlyPage()
+void THelpInfoFormTest::richEditIsAReadOnlyPage()
 {
     TfrmInfoHelp form;
     TRtfView* view = form.RichEditView();
@@ -151,7 +151,7 @@ void TestHelpInfoForm::richEditIsAReadOnlyPage()
     QCOMPARE(view->document()->toPlainText(), text);
 }
 
-void TestHelpInfoForm::modalResult_data()
+void THelpInfoFormTest::modalResult_data()
 {
     QTest::addColumn<QString>("how");
     QTest::addColumn<int>("expected");
@@ -162,7 +162,7 @@ void TestHelpInfoForm::modalResult_data()
     QTest::newRow("close box") << u"close"_qs << 2;
 }
 
-void TestHelpInfoForm::modalResult()
+void THelpInfoFormTest::modalResult()
 {
     QFETCH(QString, how);
     QFETCH(int, expected);
@@ -200,7 +200,7 @@ void TestHelpInfoForm::modalResult()
     QVERIFY(!form.testAttribute(Qt::WA_DeleteOnClose));
 }
 
-void TestHelpInfoForm::secondShowingKeepsState()
+void THelpInfoFormTest::secondShowingKeepsState()
 {
     TfrmInfoHelp form;
     TRtfView* view = form.RichEditView();
@@ -232,7 +232,7 @@ void TestHelpInfoForm::secondShowingKeepsState()
     QCOMPARE(reloads.count(), 0);
 }
 
-void TestHelpInfoForm::firstShowingFocusesOk()
+void THelpInfoFormTest::firstShowingFocusesOk()
 {
     TfrmInfoHelp form;
     QWidget* focused = nullptr;
@@ -246,7 +246,7 @@ void TestHelpInfoForm::firstShowingFocusesOk()
     QCOMPARE(scroll, 0); // the document opens at its top
 }
 
-void TestHelpInfoForm::scrollBarsOnlyWhenSmallerThanContents()
+void THelpInfoFormTest::scrollBarsOnlyWhenSmallerThanContents()
 {
     TfrmInfoHelp form;
     form.show();
@@ -273,7 +273,7 @@ void TestHelpInfoForm::scrollBarsOnlyWhenSmallerThanContents()
     QCOMPARE(text->mapTo(&form, QPoint(0, 0)), QPoint(14, 4));
 }
 
-void TestHelpInfoForm::scrollBarThumbStandsOut()
+void THelpInfoFormTest::scrollBarThumbStandsOut()
 {
     TfrmInfoHelp form;
     form.show();
@@ -299,5 +299,5 @@ void TestHelpInfoForm::scrollBarThumbStandsOut()
     QVERIFY(qGray(shot.pixel(thumb.right(), thumb.center().y())) < 128);
 }
 
-QTEST_MAIN(TestHelpInfoForm)
-#include "tst_HelpInfoForm.moc"
+QTEST_MAIN(THelpInfoFormTest)
+#include "HelpInfoFormTest.moc"

@@ -128,11 +128,11 @@ void TStartUpTest::dialogStartFolder()
 int main(int argc, char** argv)
 {
     // Made up as a user might: a transfer file named like a toolkit option.
-    TArgv commandLine({"tst_StartUp", "-reverse"});
+    TArgv commandLine({"StartUpTest", "-reverse"});
     TStartArguments arguments = TakeArguments(commandLine.Count(), commandLine.Values());
     QGuiApplication app(arguments.ToolkitArgc, arguments.ToolkitArgv);
     TStartUpTest test;
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "tst_StartUp.moc"
+#include "StartUpTest.moc"

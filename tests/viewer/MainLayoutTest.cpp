@@ -26,7 +26,6 @@
 
 namespace {
 
-constexpr int NoTag = -1;
 
 // Background kinds of a component.
 const QColor Transparent;                       // shows its parent's colour
@@ -664,4 +663,4 @@ int main(int argc, char** argv)
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "tst_MainLayout.moc"
+#include "MainLayoutTest.moc"

@@ -132,4 +132,4 @@ void TDisplayCheckTest::verdict()
 }
 
 QTEST_GUILESS_MAIN(TDisplayCheckTest)
-#include "tst_DisplayCheck.moc"
+#include "DisplayCheckTest.moc"

@@ -309,4 +309,4 @@ int main(int argc, char** argv)
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "tst_Widgets.moc"
+#include "WidgetsTest.moc"

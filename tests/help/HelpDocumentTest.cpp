@@ -46,7 +46,7 @@ double Cm(double cm) { return cm * 567.0 / 15.0; } // centimetres to pixels, by 
 
 } // namespace
 
-class TestHelpDocument : public QObject {
+class THelpDocumentTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -63,7 +63,7 @@ private slots:
     void onlyArialIsShown();
 };
 
-void TestHelpDocument::sourceIsSevenBitRtf()
+void THelpDocumentTest::sourceIsSevenBitRtf()
 {
     const std::string_view source(HelpDocument, HelpDocumentSize);
     QVERIFY(source.starts_with("{\\rtf1"));
@@ -76,7 +76,7 @@ void TestHelpDocument::sourceIsSevenBitRtf()
         QVERIFY2(source.find(word) != std::string_view::npos, word);
 }
 
-void TestHelpDocument::sectionTitles_data()
+void THelpDocumentTest::sectionTitles_data()
 {
     QTest::addColumn<QString>("title");
     QTest::newRow("1") << u"1. Zweck des Programms"_qs;
@@ -85,7 +85,7 @@ void TestHelpDocument::sectionTitles_data()
     QTest::newRow("4") << u"4. Kontakt"_qs;
 }
 
-void TestHelpDocument::sectionTitles()
+void THelpDocumentTest::sectionTitles()
 {
     QFETCH(QString, title);
     // Once as a line of the contents, once as the section's own title: 10-point
@@ -110,7 +110,7 @@ void TestHelpDocument::sectionTitles()
         QVERIFY(section.previous().text().isEmpty());
 }
 
-void TestHelpDocument::germanText_data()
+void THelpDocumentTest::germanText_data()
 {
     QTest::addColumn<QString>("phrase");
     QTest::newRow("program title in German quotes") << u"„Morvask-Betrachter“"_qs;
@@ -134,14 +134,14 @@ void TestHelpDocument::germanText_data()
     QTest::newRow("date line") << u"(Stand: 15.10.07)"_qs;
 }
 
-void TestHelpDocument::germanText()
+void THelpDocumentTest::germanText()
 {
     QFETCH(QString, phrase);
     const QString text = ReadableText(Document());
     QVERIFY2(text.contains(phrase), qPrintable(phrase));
 }
 
-void TestHelpDocument::noRtfVisible()
+void THelpDocumentTest::noRtfVisible()
 {
     const QString text = ReadableText(Document());
     for (const char* leak : {"\\", "{", "}", "rtf", "insrsid", "fcs", "Times New Roman", "heading", "Normal;",
@@ -151,7 +151,7 @@ void TestHelpDocument::noRtfVisible()
         QVERIFY2(c.unicode() < 0xE000 || c.unicode() > 0xF8FF, "a private-use symbol code reached the text");
 }
 
-void TestHelpDocument::headerBlockAndTitle()
+void THelpDocumentTest::headerBlockAndTitle()
 {
     QTextBlock block = Document().begin();
     for (int line = 0; line < 4; ++line, block = block.next()) {
@@ -172,7 +172,7 @@ void TestHelpDocument::headerBlockAndTitle()
     QVERIFY(Near(block.blockFormat().bottomMargin(), 12.0));
 }
 
-void TestHelpDocument::bodyParagraphs()
+void THelpDocumentTest::bodyParagraphs()
 {
     // Every paragraph of the sections has the 2 cm right indent and 1.2 lines.
     int bodies = 0;
@@ -192,7 +192,7 @@ void TestHelpDocument::bodyParagraphs()
     QCOMPARE(bodies, 6);
 }
 
-void TestHelpDocument::bulletItems_data()
+void THelpDocumentTest::bulletItems_data()
 {
     QTest::addColumn<QString>("start");
     QTest::addColumn<double>("bulletAt");
@@ -207,7 +207,7 @@ void TestHelpDocument::bulletItems_data()
     QTest::newRow("hints") << u"Wenn der Mauszeiger"_qs << 0.0 << 0.5;
 }
 
-void TestHelpDocument::bulletItems()
+void THelpDocumentTest::bulletItems()
 {
     QFETCH(QString, start);
     QFETCH(double, bulletAt);
@@ -231,7 +231,7 @@ void TestHelpDocument::bulletItems()
     }
 }
 
-void TestHelpDocument::onlyArialIsShown()
+void THelpDocumentTest::onlyArialIsShown()
 {
     int bullets = 0;
     for (QTextBlock block = Document().begin(); block.isValid(); block = block.next()) {
@@ -242,5 +242,5 @@ void TestHelpDocument::onlyArialIsShown()
     QCOMPARE(bullets, 8);
 }
 
-QTEST_MAIN(TestHelpDocument)
-#include "tst_HelpDocument.moc"
+QTEST_MAIN(THelpDocumentTest)
+#include "HelpDocumentTest.moc"

@@ -323,4 +323,4 @@ int main(int argc, char** argv)
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "tst_StringGrid.moc"
+#include "StringGridTest.moc"

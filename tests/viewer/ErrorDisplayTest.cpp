@@ -208,4 +208,4 @@ void TErrorDisplayTest::messageBoxLooksAsExpected()
 }
 
 QTEST_MAIN(TErrorDisplayTest)
-#include "tst_ErrorDisplay.moc"
+#include "ErrorDisplayTest.moc"

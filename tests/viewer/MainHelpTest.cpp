@@ -43,7 +43,7 @@ private:
 
 } // namespace
 
-class TestMainHelp : public QObject {
+class TMainHelpTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -73,7 +73,7 @@ private:
     QString FBadFile;
 };
 
-void TestMainHelp::initTestCase()
+void TMainHelpTest::initTestCase()
 {
     ApplyClassicLook(*qApp);
     SetErrorSink([](const QString&, const QString&) {});
@@ -91,20 +91,20 @@ void TestMainHelp::initTestCase()
     QVERIFY(QTest::qWaitForWindowExposed(FForm.get()));
 }
 
-void TestMainHelp::cleanupTestCase()
+void TMainHelpTest::cleanupTestCase()
 {
     FForm.reset();
     FHelp.reset();
     SetErrorSink({});
 }
 
-QWidget* TestMainHelp::Focused() const
+QWidget* TMainHelpTest::Focused() const
 {
     QWidget* focused = QApplication::focusWidget();
     return focused != nullptr && focused->window() == FForm.get() ? focused : FForm.get();
 }
 
-bool TestMainHelp::WatchShowings(const std::function<void()>& action, const std::function<void()>& whileShown)
+bool TMainHelpTest::WatchShowings(const std::function<void()>& action, const std::function<void()>& whileShown)
 {
     // The showing is modal: action returns once the help has closed again.
     // Every showing is closed, so a fault that opens the help more than once
@@ -136,12 +136,12 @@ bool TestMainHelp::WatchShowings(const std::function<void()>& action, const std:
     return shownModally && showings == 1;
 }
 
-bool TestMainHelp::PressAndWatch(int key, Qt::KeyboardModifiers modifiers, const std::function<void()>& whileShown)
+bool TMainHelpTest::PressAndWatch(int key, Qt::KeyboardModifiers modifiers, const std::function<void()>& whileShown)
 {
     return WatchShowings([&] { QTest::keyClick(Focused(), static_cast<Qt::Key>(key), modifiers); }, whileShown);
 }
 
-void TestMainHelp::f1OpensHelpModally_data()
+void TMainHelpTest::f1OpensHelpModally_data()
 {
     QTest::addColumn<QString>("view");
     QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
@@ -156,7 +156,7 @@ void TestMainHelp::f1OpensHelpModally_data()
         << u"data"_qs << Qt::KeyboardModifiers(Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
 }
 
-void TestMainHelp::f1OpensHelpModally()
+void TMainHelpTest::f1OpensHelpModally()
 {
     QFETCH(QString, view);
     QFETCH(Qt::KeyboardModifiers, modifiers);
@@ -187,7 +187,7 @@ void TestMainHelp::f1OpensHelpModally()
     QVERIFY(!FHelp->isVisible());
 }
 
-void TestMainHelp::otherKeysPassOn_data()
+void TMainHelpTest::otherKeysPassOn_data()
 {
     QTest::addColumn<int>("key");
     QTest::newRow("F2") << int(Qt::Key_F2);
@@ -195,7 +195,7 @@ void TestMainHelp::otherKeysPassOn_data()
     QTest::newRow("arrow") << int(Qt::Key_Down);
 }
 
-void TestMainHelp::otherKeysPassOn()
+void TMainHelpTest::otherKeysPassOn()
 {
     QFETCH(int, key);
     FForm->findChild<QWidget*>(QStringLiteral("sgObjectList"))->setFocus();
@@ -207,7 +207,7 @@ void TestMainHelp::otherKeysPassOn()
     QCOMPARE(counter.Count(key), 1);
 }
 
-void TestMainHelp::helpButtonOpensHelp()
+void TMainHelpTest::helpButtonOpensHelp()
 {
     auto* button = FForm->findChild<QPushButton*>(QStringLiteral("bbtnHelpInfo"));
     QVERIFY(button != nullptr);
@@ -215,7 +215,7 @@ void TestMainHelp::helpButtonOpensHelp()
     QVERIFY(!FHelp->isVisible());
 }
 
-void TestMainHelp::secondShowingIsTheSameWindow()
+void TMainHelpTest::secondShowingIsTheSameWindow()
 {
     TRtfView* view = FHelp->RichEditView();
     QSignalSpy reloads(view->document(), &QTextDocument::contentsChange);
@@ -226,7 +226,7 @@ void TestMainHelp::secondShowingIsTheSameWindow()
     QCOMPARE(reloads.count(), 0);
 }
 
-void TestMainHelp::f1WhileHelpIsOpenDoesNothing()
+void TMainHelpTest::f1WhileHelpIsOpenDoesNothing()
 {
     TEventCounter counter;
     FHelp->installEventFilter(&counter);
@@ -240,7 +240,7 @@ void TestMainHelp::f1WhileHelpIsOpenDoesNothing()
     QCOMPARE(counter.Shows, 1);
 }
 
-void TestMainHelp::withoutHelpWindowNothingOpens()
+void TMainHelpTest::withoutHelpWindowNothingOpens()
 {
     FForm->SetHelpForm(nullptr);
     FForm->findChild<QWidget*>(QStringLiteral("sgObjectList"))->setFocus();
@@ -259,8 +259,8 @@ void TestMainHelp::withoutHelpWindowNothingOpens()
 int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
-    TestMainHelp test;
+    TMainHelpTest test;
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "tst_MainHelp.moc"
+#include "MainHelpTest.moc"

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct TProcessResult {
+    int ExitCode = -1;  // -1: did not exit normally (signal)
+    std::string Output; // standard output
+    std::string Errors; // standard error
+};
+
+// Runs program with arguments and standard input from /dev/null, in
+// workingFolder when one is given; its output passes through files in
+// scratchFolder, so that no pipe can fill up and stall it.
+TProcessResult RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                          const std::string& scratchFolder, const std::string& workingFolder = {});
