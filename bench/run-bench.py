@@ -37,6 +37,12 @@ SPLITTER_CASES = ("10M", "100M")   # awk and Python are slow; for scale only
 # start of a process dominates `wc -l`, so their ratios are shown, not judged.
 JUDGED_TIME_CASES = ("100M", "400M")
 CHECK_FEW_MB = 8 * 2**20
+# The export writes far more than it reads (each parameter row repeats its
+# examination): measured where the output still fits on a small disk.
+EXPORT_CASES = ("10M", "100M", "exams", "params")
+JUDGED_EXPORT_CASES = ("100M",)
+# A workbook sheet ends at 1 048 576 rows; the 100 MB file has more parameters.
+XLSX_CASES = ("10M", "exams", "params")
 
 PYTHON_CSV = (
     "import csv, sys\n"
@@ -101,6 +107,43 @@ def median_run(argv, runs, expect_output=None, env=None, rss=True):
         times.append(elapsed)
     peak = peak_rss(argv, env) if rss else 0
     return statistics.median(times), peak, text
+
+
+def median_to_file(argv, runs, out_path):
+    """Median wall time (s) of argv with its standard output going to out_path."""
+    times = []
+    for n in range(runs + 1):   # the first run warms up
+        with open(out_path, "wb") as out:
+            start = time.perf_counter()
+            code = subprocess.run(argv, stdout=out, stderr=subprocess.DEVNULL).returncode
+            elapsed = time.perf_counter() - start
+        if code != 0:
+            raise RuntimeError("%s exited with %d" % (" ".join(argv), code))
+        if n > 0:
+            times.append(elapsed)
+    return statistics.median(times)
+
+
+def measure_export(export, path, data_dir, key, runs):
+    """CSV and JSON Lines against `cat` of the same output; the workbook apart."""
+    f = {}
+    for fmt in ("csv", "jsonl"):
+        out = os.path.join(data_dir, key, "export." + fmt)
+        median_to_file([export, "--format", fmt, path], 1, out)   # the output cat copies
+        f[fmt + "_size"] = os.path.getsize(out)
+        warm(out)
+        f[fmt + "_cat"] = median_to_file(["cat", out], runs, os.devnull)
+        os.remove(out)
+        f[fmt] = median_to_file([export, "--format", fmt, path], runs, os.devnull)
+        f[fmt + "_rss"] = peak_rss([export, "--format", fmt, path])
+    if key in XLSX_CASES:
+        book = os.path.join(data_dir, key, "export.xlsx")
+        runs_xlsx = max(1, min(3, runs))
+        f["xlsx"] = median_to_file([export, "--xlsx", book, path], runs_xlsx, os.devnull)
+        f["xlsx_rss"] = peak_rss([export, "--xlsx", book, path])
+        f["xlsx_size"] = os.path.getsize(book)
+        os.remove(book)
+    return f
 
 
 def parse_figures(text):
@@ -169,6 +212,8 @@ def main():
 
     bin_dir = os.path.abspath(options.bin)
     check = os.path.join(bin_dir, "morvask-check")
+    export = os.path.join(bin_dir, "morvask-export")
+    with_export = os.path.exists(export)
     viewer_bench = os.path.join(bin_dir, "morvask-bench-viewer")
     with_viewer = not options.no_viewer and os.path.exists(viewer_bench)
     viewer_env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
@@ -223,6 +268,8 @@ def main():
                 _, _, text = run_with_rusage([viewer_bench, "--select", select_path], "select_max_ms=", viewer_env)
                 selects.append(parse_figures(text)["select_max_ms"] / 1000)
             f["select"] = statistics.median(selects)
+        if with_export and key in EXPORT_CASES:
+            f.update(measure_export(export, path, options.data, key, options.runs))
         figures[key] = f
 
     # Goals, as stated in the issues.
@@ -259,6 +306,25 @@ def main():
             judge("(viewer RSS − toolkit base) / size", viewer_growth <= 2)
             put("select another exam. (ms)", key, "%.2f" % (f["select"] * 1000))
             judge("select another exam. (ms)", f["select"] < 0.008)
+
+    for key, _, _ in CASES:
+        f = figures[key]
+        if "csv" not in f:
+            continue
+        for fmt, name in (("csv", "CSV"), ("jsonl", "JSON Lines")):
+            put("export %s (ms)" % name, key, ms(f[fmt]))
+            put("`cat` of the %s output (ms)" % name, key, ms(f[fmt + "_cat"]))
+            ratio = f[fmt] / f[fmt + "_cat"]
+            put("export %s / `cat`" % name, key, "%.1f" % ratio)
+            if key in JUDGED_EXPORT_CASES:
+                judge("export %s / `cat`" % name, ratio <= 6)
+            put("export %s output (MB)" % name, key, mb(f[fmt + "_size"]))
+            put("export %s peak RSS (MB)" % name, key, mb(f[fmt + "_rss"]))
+            judge("export %s peak RSS (MB)" % name, f[fmt + "_rss"] <= CHECK_FEW_MB)
+        if "xlsx" in f:
+            put("export workbook (ms)", key, ms(f["xlsx"]))
+            put("export workbook size (MB)", key, mb(f["xlsx_size"]))
+            put("export workbook peak RSS (MB)", key, mb(f["xlsx_rss"]))
 
     # Growth: cost per MB relative to the 100 MB file (1.00 is linear). The
     # 10 MB file carries the fixed costs of a process start in few megabytes.
@@ -307,6 +373,10 @@ def main():
         "(viewer RSS − toolkit base) / size": "≤ 2",
         "select another exam. (ms)": "< 8 (well under 16)",
         "cost per MB vs 100 MB": "linear: 400 MB ≤ 1.5",
+        "export CSV / `cat`": "≤ 6 (100 MB)",
+        "export JSON Lines / `cat`": "≤ 6 (100 MB)",
+        "export CSV peak RSS (MB)": "a few MB (≤ 8)",
+        "export JSON Lines peak RSS (MB)": "a few MB (≤ 8)",
         "copy every row to the clipboard (ms)": "< 500 (well under 1 s)",
         "find as you type, slowest key (ms)": "< 50 (well under 100)",
     }

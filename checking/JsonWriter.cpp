@@ -3,6 +3,7 @@
 #include "Cp1252.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -110,23 +111,23 @@ void TJsonWriter::String(std::string_view utf8)
 {
     BeforeValue();
     FText += '"';
-    // Most text is plain ASCII that needs no escape: copied in one piece.
-    std::size_t plain = 0;
-    while (plain < utf8.size()) {
-        const auto u = static_cast<unsigned char>(utf8[plain]);
-        if (u < 0x20 || u >= 0x7F || u == '"' || u == '\\')
-            break;
-        ++plain;
-    }
-    FText.append(utf8.substr(0, plain));
-    if (plain == utf8.size()) {
-        FText += '"';
-        return;
-    }
-    const std::string valid = BytesToUtf8(utf8.substr(plain));
-    for (const char c : valid) {
-        const auto u = static_cast<unsigned char>(c);
-        switch (c) {
+    // Runs of characters that need nothing are copied in one piece.
+    std::size_t run = 0;
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        const auto u = static_cast<unsigned char>(utf8[pos]);
+        if (u >= 0x20 && u < 0x7F && u != '"' && u != '\\') {
+            ++pos;
+            continue;
+        }
+        if (u >= 0x80) {
+            const std::size_t len = Utf8SequenceLength(utf8, pos);
+            if (len > 0) {
+                pos += len;
+                continue;
+            }
+        }
+        FText.append(utf8.substr(run, pos - run));
+        switch (u) {
         case '"':
             FText += "\\\"";
             break;
@@ -148,11 +149,48 @@ void TJsonWriter::String(std::string_view utf8)
                 std::snprintf(escape, sizeof escape, "\\u%04x", u);
                 FText += escape;
             } else {
-                FText += c;
+                AppendUtf8(FText, Cp1252ToUnicode(u)); // not UTF-8: read as Windows-1252
             }
         }
+        run = ++pos;
     }
+    FText.append(utf8.substr(run));
     FText += '"';
+}
+
+void TJsonWriter::Member(std::string_view key, std::string_view utf8)
+{
+    // Fields of a table are mostly short plain text: one append per member
+    // instead of one per quote and separator.
+    constexpr std::size_t Room = 256;
+    auto plain = [](std::string_view s) {
+        for (const char c : s) {
+            const auto u = static_cast<unsigned char>(c);
+            if (u < 0x20 || u >= 0x7F || u == '"' || u == '\\')
+                return false;
+        }
+        return true;
+    };
+    if (key.size() + utf8.size() + 6 > Room || !plain(key) || !plain(utf8)) {
+        Key(key);
+        String(utf8);
+        return;
+    }
+    char piece[Room];
+    char* p = piece;
+    if (FNeedComma)
+        *p++ = ',';
+    *p++ = '"';
+    std::memcpy(p, key.data(), key.size());
+    p += key.size();
+    *p++ = '"';
+    *p++ = ':';
+    *p++ = '"';
+    std::memcpy(p, utf8.data(), utf8.size());
+    p += utf8.size();
+    *p++ = '"';
+    FText.append(piece, static_cast<std::size_t>(p - piece));
+    FNeedComma = true;
 }
 
 void TJsonWriter::Number(std::int64_t value)

@@ -16,6 +16,8 @@ public:
     void EndArray();
     void Key(std::string_view utf8);
     void String(std::string_view utf8);
+    // Key(key) then String(utf8), in one piece when neither needs an escape.
+    void Member(std::string_view key, std::string_view utf8);
     void Number(std::int64_t value);
 
     const std::string& Text() const { return FText; }

@@ -3,7 +3,9 @@
 #include "Cp1252.h"
 #include "FieldCaptions.h"
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
 
 namespace {
 
@@ -21,18 +23,37 @@ const std::array<std::string, FirstParameterField + ParameterFieldCount>& FieldK
     return keys;
 }
 
-bool NeedsQuotes(std::string_view s)
+// What a byte asks of a CSV cell: quotes (comma, quote, line break) or
+// conversion (not ASCII). Most fields ask for neither and are copied whole.
+constexpr std::uint8_t Quote = 1;
+constexpr std::uint8_t Convert = 2;
+
+constexpr std::array<std::uint8_t, 256> CsvByteClasses = [] {
+    std::array<std::uint8_t, 256> classes{};
+    classes[','] = classes['"'] = classes['\r'] = classes['\n'] = Quote;
+    for (std::size_t b = 0x80; b < 256; ++b)
+        classes[b] = Convert;
+    return classes;
+}();
+
+std::uint8_t CsvClass(std::string_view s)
 {
-    for (const char c : s) {
-        if (c == ',' || c == '"' || c == '\n' || c == '\r')
-            return true;
-    }
-    return false;
+    std::uint8_t cls = 0;
+    for (const char c : s)
+        cls |= CsvByteClasses[static_cast<unsigned char>(c)];
+    return cls;
 }
+
+bool NeedsQuotes(std::string_view s) { return (CsvClass(s) & Quote) != 0; }
 
 void AppendCsvCell(std::string& out, std::string_view cp1252)
 {
-    if (!NeedsQuotes(cp1252)) {
+    const std::uint8_t cls = CsvClass(cp1252);
+    if (cls == 0) {
+        out.append(cp1252);
+        return;
+    }
+    if (!(cls & Quote)) {
         AppendCp1252AsUtf8(out, cp1252);
         return;
     }
@@ -88,6 +109,13 @@ std::vector<std::string> InvestigationTableHeadings()
 
 void AppendCp1252AsUtf8(std::string& out, std::string_view cp1252)
 {
+    unsigned char high = 0;
+    for (const char c : cp1252)
+        high |= static_cast<unsigned char>(c);
+    if (high < 0x80) {
+        out.append(cp1252);
+        return;
+    }
     std::size_t start = 0;
     for (std::size_t i = 0; i < cp1252.size(); ++i) {
         const auto b = static_cast<unsigned char>(cp1252[i]);
@@ -111,6 +139,7 @@ void TBufferedTable::Flush()
 TCsvTable::TCsvTable(TOutput& output)
     : TBufferedTable(output)
 {
+    FBuffer.reserve(FlushSize + FlushSize / 4);
     const std::vector<std::string> headings = ParameterTableHeadings();
     for (std::size_t i = 0; i < headings.size(); ++i) {
         if (i > 0)
@@ -140,9 +169,36 @@ void TCsvTable::BeginInvestigation(const TWalkInvestigation& investigation)
     }
 }
 
+namespace {
+
+// The fields as one piece of their line when nothing was trimmed between
+// them and none needs quotes or conversion: then the line, with commas for
+// the bars, is the CSV.
+std::string_view PlainRun(const TParameterFields& fields)
+{
+    for (std::size_t k = 0; k + 1 < fields.size(); ++k) {
+        if (fields[k + 1].data() != fields[k].data() + fields[k].size() + 1)
+            return {};
+    }
+    const std::string_view run(fields.front().data(),
+                               static_cast<std::size_t>(fields.back().data() + fields.back().size() - fields.front().data()));
+    return CsvClass(run) == 0 ? run : std::string_view();
+}
+
+} // namespace
+
 void TCsvTable::Parameter(const TWalkInvestigation&, std::int64_t, const TParameterFields& fields)
 {
     FBuffer += FRowStart;
+    if (const std::string_view run = PlainRun(fields); !run.empty()) {
+        const std::size_t at = FBuffer.size();
+        FBuffer += ',';
+        FBuffer += run;
+        std::replace(FBuffer.begin() + static_cast<std::ptrdiff_t>(at), FBuffer.end(), '|', ',');
+        FBuffer += '\n';
+        FlushIfFull();
+        return;
+    }
     for (const std::string_view field : fields) {
         FBuffer += ',';
         AppendCsvCell(FBuffer, field);
@@ -164,10 +220,14 @@ void TCsvTable::EndInvestigation(const TWalkInvestigation&, std::int64_t paramet
 
 void TJsonLinesTable::FieldMember(int number, std::string_view cp1252)
 {
-    FWriter.Key(FieldKeys()[static_cast<std::size_t>(number)]);
+    const std::string& key = FieldKeys()[static_cast<std::size_t>(number)];
+    if (!(CsvClass(cp1252) & Convert)) {
+        FWriter.Member(key, cp1252); // ASCII is the same in both
+        return;
+    }
     FUtf8.clear();
     AppendCp1252AsUtf8(FUtf8, cp1252);
-    FWriter.String(FUtf8);
+    FWriter.Member(key, FUtf8);
 }
 
 void TJsonLinesTable::BeginInvestigation(const TWalkInvestigation& investigation)

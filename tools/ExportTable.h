@@ -44,7 +44,7 @@ protected:
             Flush();
     }
 
-    static constexpr std::size_t FlushSize = 1 << 20;
+    static constexpr std::size_t FlushSize = 256 << 10;
     std::string FBuffer;
     std::string FFileName;
 

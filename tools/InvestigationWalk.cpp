@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr std::size_t ChunkSize = 1 << 20;
+constexpr std::size_t ChunkSize = 256 << 10;
 constexpr int Header1Fields = 32;
 constexpr int Header2Fields = MasterFieldCount - Header1Fields;
 

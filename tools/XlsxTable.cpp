@@ -19,6 +19,34 @@ double ColumnWidth(std::string_view heading)
     return static_cast<double>(std::clamp<std::size_t>(chars + 2, 10, 36));
 }
 
+bool IsHexDigit(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// A workbook reads "_xHHHH_" in a cell as the character HHHH (the library
+// writes control characters that way), so text that holds it literally gets
+// its "_" written as "_x005F_" to come back unchanged.
+void EscapeLiteralCodes(std::string& text)
+{
+    std::size_t pos = text.find("_x");
+    if (pos == std::string::npos)
+        return;
+    std::string escaped;
+    std::size_t done = 0;
+    for (; pos != std::string::npos; pos = text.find("_x", pos + 1)) {
+        if (pos + 7 > text.size() || text[pos + 6] != '_' ||
+            !std::all_of(text.begin() + static_cast<std::ptrdiff_t>(pos + 2),
+                         text.begin() + static_cast<std::ptrdiff_t>(pos + 6), IsHexDigit))
+            continue;
+        escaped.append(text, done, pos - done).append("_x005F_");
+        done = pos + 1;
+    }
+    if (done == 0)
+        return;
+    text = escaped.append(text, done);
+}
+
 } // namespace
 
 TXlsxTable::TXlsxTable(const std::string& target)
@@ -76,7 +104,9 @@ void TXlsxTable::Check(int error) const
                 " ist l\xC3\xA4nger als die 32767 Zeichen einer Zelle";
     else
         text += std::string(": ") + lxw_strerror(static_cast<lxw_error>(error));
-    throw EOutputError(text + ".");
+    if (text.back() != '.')
+        text += '.';
+    throw EOutputError(text);
 }
 
 void TXlsxTable::AddSheet(TSheet& sheet, const char* name, const std::vector<std::string>& headings)
@@ -103,6 +133,7 @@ void TXlsxTable::NextRow(TSheet& sheet)
 void TXlsxTable::Cell(TSheet& sheet, std::uint16_t column, std::string_view utf8)
 {
     FCell.assign(utf8);
+    EscapeLiteralCodes(FCell);
     Check(worksheet_write_string(sheet.Sheet, sheet.Rows - 1, column, FCell.c_str(), FText));
 }
 
@@ -110,6 +141,7 @@ void TXlsxTable::Cp1252Cell(TSheet& sheet, std::uint16_t column, std::string_vie
 {
     FCell.clear();
     AppendCp1252AsUtf8(FCell, cp1252);
+    EscapeLiteralCodes(FCell);
     Check(worksheet_write_string(sheet.Sheet, sheet.Rows - 1, column, FCell.c_str(), FText));
 }
 

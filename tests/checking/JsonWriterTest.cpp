@@ -21,6 +21,31 @@ TEST(JsonWriter, EscapesEveryControlCharacter)
     }
 }
 
+// The one-piece member and the written-out key and string give the same text,
+// and the pieces written out in between join up to the same line.
+TEST(JsonWriter, MemberWritesWhatKeyAndStringWrite)
+{
+    const std::string values[] = {"", "plain", "a\"b", "back\\slash", "tab\tin", "\x7F", "M\xC3\xBCller", "M\xFCller",
+                                  std::string(300, 'x'), std::string(250, 'y')};
+    TJsonWriter one, two;
+    std::string pieces;
+    one.BeginObject();
+    two.BeginObject();
+    for (const std::string& value : values) {
+        for (const std::string& key : {std::string("43"), value}) {
+            one.Member(key, value);
+            two.Key(key);
+            two.String(value);
+            one.MoveTextTo(pieces);
+        }
+    }
+    one.EndObject();
+    two.EndObject();
+    one.MoveTextTo(pieces);
+    EXPECT_EQ(pieces, two.Text());
+    EXPECT_NO_THROW(ParseJson(pieces));
+}
+
 TEST(JsonWriter, InvalidUtf8BytesAreReadAsWindows1252)
 {
     struct Case {

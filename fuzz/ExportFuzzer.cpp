@@ -1,0 +1,85 @@
+// The export for any file content: either the check has findings, or the CSV
+// and JSON Lines tables read back exactly as the examinations of the file,
+// whatever the chunks the file arrives in.
+#include "ExportOracle.h"
+#include "ExportTable.h"
+#include "FuzzSupport.h"
+#include "InvestigationWalk.h"
+#include "SamplingData.h"
+#include "TransferFileCheck.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace {
+
+struct TStringOutput : TOutput {
+    void Write(std::string_view bytes) override { Text += bytes; }
+    std::string Text;
+};
+
+struct TBoth : TInvestigationSink {
+    TBoth(TInvestigationSink& a, TInvestigationSink& b) : A(a), B(b) {}
+    void BeginInvestigation(const TWalkInvestigation& i) override
+    {
+        A.BeginInvestigation(i);
+        B.BeginInvestigation(i);
+    }
+    void Parameter(const TWalkInvestigation& i, std::int64_t line, const TParameterFields& f) override
+    {
+        A.Parameter(i, line, f);
+        B.Parameter(i, line, f);
+    }
+    void EndInvestigation(const TWalkInvestigation& i, std::int64_t n) override
+    {
+        A.EndInvestigation(i, n);
+        B.EndInvestigation(i, n);
+    }
+    TInvestigationSink& A;
+    TInvestigationSink& B;
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
+{
+    // First byte: the chunk size the file arrives in (0 for all at once).
+    if (size == 0)
+        return 0;
+    const std::string_view content(reinterpret_cast<const char*>(data) + 1, size - 1);
+    const std::size_t chunk = data[0] == 0 ? std::max<std::size_t>(content.size(), 1) : data[0];
+
+    TSamplingData result;
+    CheckTransferBytes(content, result);
+
+    TStringOutput csvOut, jsonOut;
+    TCsvTable csv(csvOut);
+    TJsonLinesTable json(jsonOut);
+    const std::string file = "Datei \xC3\xA4,\"x\".dat";
+    csv.BeginFile(file);
+    json.BeginFile(file);
+    TBoth both(csv, json);
+    TInvestigationWalk walk(both);
+    try {
+        for (std::size_t pos = 0; pos < content.size(); pos += chunk)
+            walk.Feed(content.data() + pos, std::min(chunk, content.size() - pos));
+        walk.Finish();
+    } catch (const ETransferChanged&) {
+        // A file with findings may stop the walk; one without must not.
+        FUZZ_ASSERT(result.MessageCount > 0, "walk stopped on a file that passed the check");
+        return 0;
+    }
+    if (result.MessageCount > 0)
+        return 0;
+    csv.Flush();
+    json.Flush();
+    const auto exams = ExportOracle::Examinations(content);
+    const std::string csvDiff = ExportOracle::CompareCsv(csvOut.Text, file, exams);
+    FUZZ_ASSERT(csvDiff.empty(), csvDiff);
+    const std::string jsonDiff = ExportOracle::CompareJsonLines(jsonOut.Text, file, exams);
+    FUZZ_ASSERT(jsonDiff.empty(), jsonDiff);
+    return 0;
+}

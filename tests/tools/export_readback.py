@@ -1,0 +1,295 @@
+#!/usr/bin/env python3
+"""Reads morvask-export's CSV and workbook back with independent readers
+(Python's csv module, openpyxl) and compares them field by field with the
+transfer files, read here by a reader of its own.
+
+    export_readback.py MORVASK_EXPORT EXAMPLES_DIR [readback|streams|fulldisk]
+"""
+
+import codecs
+import csv
+import hashlib
+import io
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import zipfile
+
+import openpyxl
+from openpyxl.utils.escape import unescape
+
+SKIP = 77
+EXPORT = sys.argv[1]
+EXAMPLES = sys.argv[2]
+
+# Windows-1252 leaves five bytes undefined; the files keep them as the C1
+# control characters of the same number.
+codecs.register_error("c1", lambda e: (chr(e.object[e.start]), e.start + 1))
+
+
+def decode(raw):
+    return raw.decode("cp1252", errors="c1")
+
+
+def lines_of(data):
+    data = data.split(b"\0", 1)[0]
+    lines = re.split(rb"\r\n|\r|\n", data)
+    if lines[-1] == b"":
+        lines.pop()  # a break at the very end adds no line
+    return lines
+
+
+def fields_of(line):
+    if not line:
+        return []
+    parts = line.split(b"|")
+    if line.endswith(b"|"):
+        parts.pop()
+    return [decode(p.strip(bytes(range(33)))) for p in parts]
+
+
+def expected_tables(path, shown):
+    """(parameter rows, examination rows) as the export should give them."""
+    lines = lines_of(open(path, "rb").read())
+    params, exams = [], []
+    i, number = 0, 0
+    while i + 1 < len(lines):
+        number += 1
+        first = i + 1
+        master = fields_of(lines[i]) + fields_of(lines[i + 1])
+        assert len(master) == 42, (path, first)
+        i += 2
+        count = 0
+        while fields_of(lines[i])[:1] != ["3"]:
+            row = fields_of(lines[i])
+            assert len(row) == 11
+            params.append([shown, str(number), str(first)] + master + row)
+            count += 1
+            i += 1
+        i += 1
+        if count == 0:
+            params.append([shown, str(number), str(first)] + master + [""] * 11)
+        exams.append([shown, str(number), str(first)] + master + [str(count)])
+    return params, exams
+
+
+def run(args, **kw):
+    return subprocess.run([EXPORT] + args, capture_output=True, timeout=600, **kw)
+
+
+def read_csv(data):
+    return list(csv.reader(io.StringIO(data.decode("utf-8"), newline=""), strict=True))
+
+
+def read_sheets(path):
+    book = openpyxl.load_workbook(path, read_only=True)
+    sheets = {}
+    for ws in book:
+        rows = []
+        for row in ws.iter_rows(values_only=True):
+            for value in row:
+                assert value is None or isinstance(value, str), (ws.title, row)
+            # As a spreadsheet reads it: "_xHHHH_" is the character HHHH.
+            rows.append(["" if v is None else unescape(v) for v in row])
+        sheets[ws.title] = rows
+    book.close()
+    return sheets
+
+
+failures = []
+
+
+def expect(condition, what):
+    if not condition:
+        failures.append(what)
+        print("FAIL:", what, file=sys.stderr)
+
+
+def compare(name, got, want):
+    if len(got) != len(want):
+        expect(False, "%s: %d rows, expected %d" % (name, len(got), len(want)))
+        return
+    for n, (g, w) in enumerate(zip(got, want)):
+        # A workbook row ends at its last non-empty cell.
+        g = list(g) + [""] * (len(w) - len(g))
+        if g != w:
+            bad = [k for k in range(len(w)) if k >= len(g) or g[k] != w[k]][:3]
+            expect(False, "%s row %d: columns %s: %r != %r" % (name, n + 1, bad, [g[k] for k in bad], [w[k] for k in bad]))
+            return
+
+
+# --- generated files ---------------------------------------------------------
+
+TRICKY = [
+    b"M\xfcller & S\xf6hne \xb5g/l", b'Zitat "innen" und ""doppelt""', b"a;b;c", b"1,5,7",
+    b"  mit Blanks  \t", b"", b"007", b"0,53", b"=SUMME(A1)", b"+49 6163 4711", b"-1", b"@x",
+    b"\x80 \x81 \x8d \x9f \xa0\xff", b"Tab\tinnen", b"=1+1", b"'quote", b"x" * 300,
+    b"a\x01b\x1fc", b"x_x0041_y _X004a_ _x12_",
+]
+
+
+SHORT = [t for t in TRICKY if len(t) < 20]
+
+
+def line(kind, count, seed, pool):
+    return b"|".join(kind + [pool[(seed + k) % len(pool)] for k in range(count)]) + b"|"
+
+
+def generated(exams, params_of, sep=b"\r\n", pool=TRICKY):
+    out = []
+    for e in range(exams):
+        out += [line([b"1", b"E"], 30, e, pool), line([b"2", b"MATW"], 8, e * 7, pool)]
+        n = params_of(e)
+        out += [line([b"2"], 10, (e + k) * 3, pool) for k in range(n)]
+        out.append(b"3|%d" % n)
+    return sep.join(out) + sep
+
+
+def write(folder, name, data):
+    path = os.path.join(folder, name)
+    with open(path, "wb") as f:
+        f.write(data)
+    return path
+
+
+def check_readback(folder):
+    files = [os.path.join(EXAMPLES, "WVMO_261015_093000.DAT"),
+             write(folder, "ABCD_070312_143001.DAT", generated(40, lambda e: e % 4)),
+             write(folder, "ABCD_070312_143002.DAT", generated(3, lambda e: 2, sep=b"\n")),
+             write(folder, "ABCD_070312_143003.DAT", generated(1, lambda e: 0, sep=b"\r") + b"kein Block\r"),
+             write(folder, "ABCD_070312_143004.DAT", generated(100000, lambda e: 1 if e % 1000 == 0 else 0, pool=SHORT))]
+    want_params, want_exams = [], []
+    for f in files:
+        p, e = expected_tables(f, f)
+        want_params += p
+        want_exams += e
+
+    r = run(files)
+    expect(r.returncode == 0 and r.stderr == b"", "csv: exit %d, %r" % (r.returncode, r.stderr[:300]))
+    rows = read_csv(r.stdout)
+    expect(rows[0][:4] == ["Datei", "Untersuchung Nr.", "Zeilen-Nr.", "Feld 1"] and
+           rows[0][18] == "Entnahmestelle Kurzbez. (16)" and rows[0][-1] == "Analyse-Daten Ausnahme (53)",
+           "csv heading %r" % rows[0][:4])
+    expect(r.stdout.count(b"\r") == 0, "csv rows end in LF")
+    compare("csv", rows[1:], want_params)
+
+    book = os.path.join(folder, "out.xlsx")
+    r = run(["--xlsx", book] + files[:4])
+    expect(r.returncode == 0 and r.stderr == b"", "xlsx: exit %d, %r" % (r.returncode, r.stderr[:300]))
+    sheets = read_sheets(book)
+    expect(list(sheets) == ["Parameter", "Untersuchungen"], "sheets %r" % list(sheets))
+    small_params = [row for row in want_params if row[0] in files[:4]]
+    small_exams = [row for row in want_exams if row[0] in files[:4]]
+    compare("xlsx Parameter", sheets["Parameter"][1:], small_params)
+    compare("xlsx Untersuchungen", sheets["Untersuchungen"][1:], small_exams)
+    expect(sheets["Parameter"][0] == rows[0], "workbook and CSV headings differ")
+    expect(sheets["Untersuchungen"][0][-1] == "Anzahl Parameter", "examination heading")
+    full = openpyxl.load_workbook(book)
+    for ws in full:
+        expect(ws.freeze_panes == "A2" and ws.auto_filter.ref == "A1:%s%d" % (
+            openpyxl.utils.get_column_letter(ws.max_column), ws.max_row), "%s: frozen %r, filter %r" % (
+            ws.title, ws.freeze_panes, ws.auto_filter.ref))
+        formulas = [c.coordinate for row in ws.iter_rows() for c in row if c.data_type == "f"]
+        expect(not formulas, "%s: formula cells %r" % (ws.title, formulas[:3]))
+    expect(sorted(os.listdir(folder)) == sorted([os.path.basename(f) for f in files[1:]] + ["out.xlsx"]),
+           "files left in the folder: %r" % os.listdir(folder))
+
+    # The big file through the workbook: openpyxl takes minutes for it, so the
+    # rows are counted in the sheet itself and its last row compared.
+    r = run(["--xlsx", book, files[4]])
+    expect(r.returncode == 0, "xlsx 100 000: exit %d %r" % (r.returncode, r.stderr[:300]))
+    with zipfile.ZipFile(book) as z:
+        sheet = z.read("xl/worksheets/sheet2.xml")
+    expect(sheet.count(b"<row ") == 100001 and b'<row r="100001"' in sheet, "xlsx 100 000: rows")
+
+
+def digest(path):
+    return hashlib.sha256(open(path, "rb").read()).hexdigest()
+
+
+def check_streams(folder):
+    good = write(folder, "ABCD_070312_143001.DAT", generated(2, lambda e: 1))
+    faulty = write(folder, "ABCD_070312_143002.DAT", generated(2, lambda e: 1).replace(b"3|1\r\n", b"3|2\r\n", 1))
+    missing = os.path.join(folder, "fehlt.DAT")
+    want, _ = expected_tables(good, good)
+
+    check = subprocess.run([os.path.join(os.path.dirname(EXPORT), "morvask-check"), faulty], capture_output=True)
+    r = run([faulty, good])
+    expect(r.returncode == 1, "findings: exit %d" % r.returncode)
+    expect(r.stderr == check.stdout, "findings: stderr %r, morvask-check printed %r" % (r.stderr, check.stdout))
+    compare("findings csv", read_csv(r.stdout)[1:], want)
+
+    r = run(["--format", "jsonl", good, missing, faulty])
+    expect(r.returncode == 2, "unreadable: exit %d" % r.returncode)
+    expect(r.stderr.decode().startswith("morvask-export: Datei %s kann nicht ge\u00f6ffnet werden.\n" % missing)
+           and r.stderr.endswith(check.stdout), "unreadable: stderr %r" % r.stderr)
+    expect(len(r.stdout.splitlines()) == 2, "unreadable: the good file is still exported")
+
+    for args, status in ([["--format", "xml", good], 2], [["--xlsx"], 2], [[], 2], [["--bogus", good], 2],
+                         [["--xlsx", "a.xlsx", "--format", "csv", good], 2]):
+        r = run(args)
+        expect(r.returncode == status and r.stdout == b"" and r.stderr.startswith(b"morvask-export: "),
+               "arguments %r: exit %d, %r" % (args, r.returncode, r.stderr))
+    if os.path.exists("/dev/full"):
+        with open("/dev/full", "wb") as full:
+            r = subprocess.run([EXPORT, good], stdout=full, stderr=subprocess.PIPE, timeout=60)
+        expect(r.returncode == 2 and r.stderr.startswith(b"morvask-export: "),
+               "output to a full device: exit %d %r" % (r.returncode, r.stderr))
+    r = run(["--help"])
+    expect(r.returncode == 0 and b"--xlsx" in r.stdout and b"Exit-Status" in r.stdout, "help")
+
+    # The workbook: findings still give one of the others; a failure keeps the old one.
+    book = write(folder, "alt.xlsx", b"old workbook")
+    r = run(["--xlsx", book, faulty, good])
+    expect(r.returncode == 1 and r.stderr == check.stdout, "xlsx findings: %d %r" % (r.returncode, r.stderr))
+    compare("xlsx findings", read_sheets(book)["Parameter"][1:], want)
+    before = digest(book)
+    r = run(["--xlsx", book, good, missing])
+    expect(r.returncode == 2 and digest(book) == before, "xlsx unreadable input: %d, replaced" % r.returncode)
+    r = run(["--xlsx", os.path.join(folder, "kein", "Ordner.xlsx"), good])
+    expect(r.returncode == 2 and b"Ordner" in r.stderr, "missing folder: exit %d %r" % (r.returncode, r.stderr))
+    expect(sorted(os.listdir(folder)) == sorted(["ABCD_070312_143001.DAT", "ABCD_070312_143002.DAT", "alt.xlsx"]),
+           "left behind: %r" % os.listdir(folder))
+
+
+def check_full_disk(folder):
+    """Inside a private mount namespace: a small tmpfs that the workbook overflows."""
+    disk = os.path.join(folder, "disk")
+    os.mkdir(disk)
+    if subprocess.run(["mount", "-t", "tmpfs", "-o", "size=256k", "tmpfs", disk]).returncode != 0:
+        sys.exit(SKIP)
+    try:
+        big = write(folder, "ABCD_070312_143005.DAT", generated(3000, lambda e: 2))
+        book = write(disk, "alt.xlsx", b"old workbook, kept byte for byte")
+        before = digest(book)
+        r = run(["--xlsx", book, big])
+        # libxlsxwriter prints its own complaint first.
+        expect(r.returncode == 2 and r.stderr.splitlines()[-1].startswith(b"morvask-export: "),
+               "full disk: exit %d %r" % (r.returncode, r.stderr))
+        expect(digest(book) == before, "full disk: old workbook changed")
+        expect(os.listdir(disk) == ["alt.xlsx"], "full disk: left behind %r" % os.listdir(disk))
+    finally:
+        subprocess.run(["umount", disk])
+
+
+def main():
+    mode = sys.argv[3] if len(sys.argv) > 3 else "readback"
+    if mode == "fulldisk" and os.environ.get("MORVASK_IN_NAMESPACE") != "1":
+        if os.geteuid() != 0 or not shutil.which("unshare"):
+            print("full-disk test needs root and unshare", file=sys.stderr)
+            sys.exit(SKIP)
+        env = dict(os.environ, MORVASK_IN_NAMESPACE="1")
+        r = subprocess.run(["unshare", "-m", "--propagation", "private", sys.executable] + sys.argv, env=env)
+        sys.exit(r.returncode)
+    with tempfile.TemporaryDirectory(prefix="morvask-export-") as folder:
+        {"readback": check_readback, "streams": check_streams, "fulldisk": check_full_disk}[mode](folder)
+    if failures:
+        sys.exit(1)
+    print("%s: all good" % mode)
+
+
+if __name__ == "__main__":
+    main()
