@@ -1,6 +1,7 @@
 #include "ViewerCommandLine.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <string_view>
 
 namespace {
@@ -29,7 +30,10 @@ int AnswerInfoOption(int argc, char** argv)
     const std::string_view text = arg == "--help" || arg == "-h" ? std::string_view(Usage)
                                   : arg == "--version"            ? std::string_view("morvask-betrachter 1.0\n")
                                                                   : std::string_view();
-    if (text.empty())
+    // The first argument is the path whatever it looks like: a file that
+    // really is called "--help" is opened, not answered.
+    std::error_code error;
+    if (text.empty() || std::filesystem::exists(std::filesystem::path(arg), error))
         return -1;
     std::fwrite(text.data(), 1, text.size(), stdout);
     return std::fflush(stdout) == 0 ? 0 : 1;

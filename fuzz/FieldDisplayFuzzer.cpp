@@ -10,7 +10,6 @@
 #include "StringGrid.h"
 
 #include <QEvent>
-#include <QFile>
 #include <QLabel>
 
 #include <cstddef>
@@ -111,7 +110,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     file.Write(data, size);
     TMainForm& form = Form();
 
-    form.LoadInvestigations(QFile::decodeName(file.Path().c_str()));
+    form.LoadInvestigations(file.Path());
     form.ShowInvestigation();
     const int count = form.InvestigationCount();
     FUZZ_ASSERT(count >= 1 && count == form.Investigations().Count(), std::to_string(count));

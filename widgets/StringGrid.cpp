@@ -56,6 +56,10 @@ TStringGrid::TStringGrid(QWidget* parent) : QTableView(parent), FCells(new TStri
 
 int TStringGrid::ColCount() const { return FCells->ColCount(); }
 
+bool TStringGrid::ThumbTracking() const { return verticalScrollBar()->hasTracking(); }
+
+void TStringGrid::SetThumbTracking(bool tracking) { verticalScrollBar()->setTracking(tracking); }
+
 void TStringGrid::SetColCount(int count)
 {
     FCells->SetColCount(count);

@@ -27,27 +27,7 @@ constexpr const char* FileName = "ROBU_261207_120000.DAT";
 
 enum class TChange { Remove, Folder, Fifo, Empty, CutInParameterLine, CutInHeaderLine, Binary, Garbage, Nul };
 
-QString Local(const std::string& path) { return QString::fromLocal8Bit(path.c_str()); }
-
 int Tag(const QObject* object) { return object->property("tag").toInt(); }
-
-// The window opens a file of its own choosing right after its first show
-// (from the command line or the open dialog); these tests open their own, so
-// that show event is kept from the window.
-class TFirstShowBlocker : public QObject {
-public:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (!FBlocked && event->type() == QEvent::Show) {
-            FBlocked = true;
-            return true;
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    bool FBlocked = false;
-};
 
 std::string Repeat(std::string_view piece, std::size_t times)
 {
@@ -94,7 +74,6 @@ private:
     void VerifyEveryExaminationShown();
 
     std::unique_ptr<TTempDir> FDir;
-    std::unique_ptr<TFirstShowBlocker> FShowBlocker;
     std::unique_ptr<TMainForm> FForm;
     QStringList FErrors;
 };
@@ -105,14 +84,11 @@ void TRobustnessViewerTest::init()
     FErrors.clear();
     SetErrorSink([this](const QString&, const QString& text) { FErrors << text; });
     FForm = std::make_unique<TMainForm>();
-    FShowBlocker = std::make_unique<TFirstShowBlocker>();
-    FForm->installEventFilter(FShowBlocker.get());
 }
 
 void TRobustnessViewerTest::cleanup()
 {
     FForm.reset();
-    FShowBlocker.reset();
     SetErrorSink({});
     FDir.reset();
 }
@@ -200,7 +176,7 @@ void TRobustnessViewerTest::changedBetweenCheckAndLoad()
     const std::string text = RealisticTransferText(11, 12);
     const std::string path = FDir->Write(FileName, text);
     FForm->show();
-    FForm->OpenTransferFile(Local(path));
+    FForm->OpenTransferFile(path);
     QCOMPARE(FForm->InvestigationCount(), 12);
 
     namespace fs = std::filesystem;
@@ -239,7 +215,7 @@ void TRobustnessViewerTest::changedBetweenCheckAndLoad()
 
     // What the open does after its check, run as the toolkit runs a handler.
     Guarded([this, &path] {
-        FForm->LoadInvestigations(Local(path));
+        FForm->LoadInvestigations(path);
         FForm->ShowInvestigation();
     });
 
@@ -284,7 +260,7 @@ void TRobustnessViewerTest::fieldBytesShownExactly()
     QFETCH(int, examinations);
     const std::string path = FDir->Write(FileName, content.toStdString());
     FForm->show();
-    FForm->OpenTransferFile(Local(path));
+    FForm->OpenTransferFile(path);
     QVERIFY(FErrors.isEmpty());
     QVERIFY(!Find<QWidget>("pnlErrorText")->isVisible());
     QCOMPARE(FForm->InvestigationCount(), examinations);
@@ -310,7 +286,7 @@ void TRobustnessViewerTest::findingsShownOnePerLine()
     QVERIFY(expected.MessageCount > 0);
 
     FForm->show();
-    FForm->OpenTransferFile(Local(path));
+    FForm->OpenTransferFile(path);
     QVERIFY(FErrors.isEmpty());
     QVERIFY(Find<QWidget>("pnlErrorText")->isVisible());
     QCOMPARE(FForm->InvestigationCount(), 0);

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QTest>
 
+#include "CheckPath.h"
 #include "ClassicLook.h"
 #include "ErrorDisplay.h"
 #include "FieldHints.h"
@@ -97,13 +98,11 @@ QStringList RowOf(const TStringGrid* grid, int row)
 void TMainInvestigationsTest::initTestCase()
 {
     QVERIFY(FDir.isValid());
-    // The command line names a file that does not exist: the open at the
-    // first show fails quietly and leaves the window without examinations.
+    // Without a path source the window opens nothing by itself.
     SetErrorSink([](const QString&, const QString&) {});
     FForm = std::make_unique<TMainForm>();
     FForm->show();
     QVERIFY(QTest::qWaitForWindowExposed(FForm.get()));
-    QTest::qWait(20);
 }
 
 void TMainInvestigationsTest::cleanupTestCase()
@@ -116,7 +115,7 @@ void TMainInvestigationsTest::Open(const QByteArray& text)
 {
     const QString path = Write(FDir, text, QStringLiteral("file%1.dat").arg(++FFileNumber));
     QVERIFY(!path.isEmpty());
-    FForm->LoadInvestigations(path);
+    FForm->LoadInvestigations(CheckPathBytes(path));
     FForm->ShowInvestigation();
 }
 
@@ -333,7 +332,7 @@ void TMainInvestigationsTest::FailedReloadShowsNothing()
     const QString missing = FDir.filePath(QStringLiteral("entfernt.dat"));
     bool failed = false;
     try {
-        FForm->LoadInvestigations(missing);
+        FForm->LoadInvestigations(CheckPathBytes(missing));
     } catch (const std::exception&) {
         failed = true;
     }
@@ -459,13 +458,7 @@ void TMainInvestigationsTest::HundredThousandParameters()
 
 int main(int argc, char** argv)
 {
-    // The window opens the file named first on its command line once it is
-    // shown; the test names one that cannot exist.
-    char program[] = "MainInvestigationsTest";
-    char missing[] = "/nonexistent/morvask-viewer-test/WVMO_261015_093000.DAT";
-    char* arguments[] = {program, missing, nullptr};
-    int count = 2;
-    QApplication application(count, arguments);
+    QApplication application(argc, argv);
     ApplyClassicLook(application);
     TMainInvestigationsTest test;
     return QTest::qExec(&test, argc, argv);
