@@ -82,7 +82,7 @@ bool WaylandReachable()
             return false;
         path = runtimeDir + "/" + name;
     }
-    sockaddr_un address {};
+    sockaddr_un address{};
     if (path.size() >= sizeof address.sun_path)
         return false;
     address.sun_family = AF_UNIX;
@@ -97,8 +97,7 @@ bool WaylandReachable()
 
 std::string NotReachable(const std::string& what)
 {
-    return "morvask-betrachter: Die Anzeige " + what
-        + " ist nicht erreichbar; das Programm braucht eine grafische Oberfläche.";
+    return "morvask-betrachter: Die Anzeige " + what + " ist nicht erreichbar; das Programm braucht eine grafische Oberfläche.";
 }
 
 } // namespace
@@ -138,8 +137,7 @@ std::string MissingDisplayMessage()
         return NotReachable("\"" + display + "\"");
     if (wantsWayland && !wayland.empty())
         return NotReachable("\"" + wayland + "\"");
-    return std::string("morvask-betrachter: Keine grafische Oberfläche gefunden (")
-        + (wantsX ? "DISPLAY" : "WAYLAND_DISPLAY") + " ist nicht gesetzt).";
+    return std::string("morvask-betrachter: Keine grafische Oberfläche gefunden (") + (wantsX ? "DISPLAY" : "WAYLAND_DISPLAY") + " ist nicht gesetzt).";
 }
 
 #endif

@@ -5,8 +5,8 @@
 #include <QFileInfo>
 
 #ifdef _WIN32
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 #endif
 
 namespace {

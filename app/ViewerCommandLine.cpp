@@ -9,8 +9,11 @@ namespace {
 const char* const Usage =
     "Aufruf: morvask-betrachter [DATEI]\n"
     "\n"
-    "Zeigt eine \xC3\xBC" "bermittelte Trinkwasser-Datei (.dat): pr\xC3\xBC" "ft den Dateinamen und den\n"
-    "Aufbau der Zeilen und Bl\xC3\xB6" "cke und zeigt die Meldungen oder die Untersuchungen.\n"
+    "Zeigt eine \xC3\xBC"
+    "bermittelte Trinkwasser-Datei (.dat): pr\xC3\xBC"
+    "ft den Dateinamen und den\n"
+    "Aufbau der Zeilen und Bl\xC3\xB6"
+    "cke und zeigt die Meldungen oder die Untersuchungen.\n"
     "Ohne DATEI fragt ein Dateidialog nach der Datei.\n"
     "\n"
     "Optionen:\n"
@@ -28,8 +31,8 @@ int AnswerInfoOption(int argc, char** argv)
         return -1;
     const std::string_view arg = argv[1];
     const std::string_view text = arg == "--help" || arg == "-h" ? std::string_view(Usage)
-                                  : arg == "--version"            ? std::string_view("morvask-betrachter 1.0\n")
-                                                                  : std::string_view();
+                                  : arg == "--version"           ? std::string_view("morvask-betrachter 1.0\n")
+                                                                 : std::string_view();
     // The first argument is the path whatever it looks like: a file that
     // really is called "--help" is opened, not answered.
     std::error_code error;

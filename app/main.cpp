@@ -11,11 +11,11 @@
 #include "ClassicLook.h"
 #include "DisplayCheck.h"
 #include "ErrorDisplay.h"
-#include "ViewerCommandLine.h"
 #include "HelpInfoForm.h"
 #include "Main.h"
 #include "PathSource.h"
 #include "StartUp.h"
+#include "ViewerCommandLine.h"
 
 namespace {
 

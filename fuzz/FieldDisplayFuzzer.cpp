@@ -2,8 +2,8 @@
 // label, list row, analysis cell and hint shows only what the examination
 // holds, and a long value's hint carries its whole text.
 #include "DisplayText.h"
-#include "FieldLayout.h"
 #include "FieldHints.h"
+#include "FieldLayout.h"
 #include "FuzzSupport.h"
 #include "Main.h"
 #include "Panel.h"
@@ -34,7 +34,7 @@ QString WithoutLineBreakChars(QString text)
 // fuzzer loads its own, so that show never reaches the window.
 class TFirstShowBlocker : public QObject {
 public:
-    explicit TFirstShowBlocker(QObject* parent) : QObject(parent) {}
+    explicit TFirstShowBlocker(QObject* parent) : QObject(parent) { }
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (!FBlocked && event->type() == QEvent::Show) {

@@ -31,7 +31,7 @@ void AppendCp1252AsUtf8(std::string& out, std::string_view cp1252);
 // A table sink that fills an output buffer and hands it on in large pieces.
 class TBufferedTable : public TInvestigationSink {
 public:
-    explicit TBufferedTable(TOutput& output) : FOutput(output) {}
+    explicit TBufferedTable(TOutput& output) : FOutput(output) { }
     // The file whose examinations follow: its path as given on the command line.
     virtual void BeginFile(std::string_view path) { FFileName = BytesToUtf8(path); }
     // Hands on what is buffered; call at the end and whenever the caller writes elsewhere.

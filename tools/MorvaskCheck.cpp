@@ -25,8 +25,11 @@ constexpr int ExitFailure = 2;
 const char* const Usage =
     "Aufruf: morvask-check [--json] DATEI...\n"
     "\n"
-    "Pr\xC3\xBC" "ft \xC3\xBC" "bermittelte Trinkwasser-Dateien (.dat) wie der Morvask-Betrachter:\n"
-    "den Dateinamen und den Aufbau der Zeilen und Bl\xC3\xB6" "cke.\n"
+    "Pr\xC3\xBC"
+    "ft \xC3\xBC"
+    "bermittelte Trinkwasser-Dateien (.dat) wie der Morvask-Betrachter:\n"
+    "den Dateinamen und den Aufbau der Zeilen und Bl\xC3\xB6"
+    "cke.\n"
     "\n"
     "Ausgabe je Meldung:  DATEI:ZEILE: TEXT   (Meldungen zum Dateinamen: DATEI: TEXT)\n"
     "Datei ohne Meldung:  DATEI: OK\n"

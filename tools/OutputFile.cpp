@@ -53,7 +53,9 @@ std::size_t IncompleteTail(std::string_view text)
     for (std::size_t back = 1; back <= std::min<std::size_t>(3, text.size()); ++back) {
         const auto c = static_cast<unsigned char>(text[text.size() - back]);
         if ((c & 0xC0) != 0x80) {
-            const std::size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+            const std::size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3
+                                                   : c >= 0xC0   ? 2
+                                                                 : 1;
             return length > back ? back : 0;
         }
     }

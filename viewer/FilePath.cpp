@@ -24,7 +24,7 @@ namespace {
 
 bool Exists(const std::string& path)
 {
-    struct stat status {};
+    struct stat status { };
     return lstat(path.c_str(), &status) == 0;
 }
 

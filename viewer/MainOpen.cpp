@@ -38,7 +38,8 @@ void TMainForm::showEvent(QShowEvent* event)
         if (FActivated)
             return;
         FActivated = true;
-        QMetaObject::invokeMethod(this, [this] { Guarded([this] { FormActivate(); }); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { Guarded([this] { FormActivate(); }); }, Qt::QueuedConnection);
     });
 }
 

@@ -17,7 +17,10 @@ const QString KOpenDialogTitle = QStringLiteral("Morvask-Betrachter  -  Schnitts
 const QString KDatFilter = QStringLiteral("DAT-Dateien (*.dat)");
 const QString KAllFilter = QStringLiteral("Alle Dateien (*.*)");
 
-enum EColumn { ColName, ColSize, ColType, ColModified };
+enum EColumn { ColName,
+               ColSize,
+               ColType,
+               ColModified };
 
 // The dialog's detail columns in German, whatever the system's locale: sizes,
 // dates and a type named after the extension. The type is never guessed from
@@ -88,7 +91,7 @@ private:
         return FGerman.formattedDataSize(bytes, 1, QLocale::DataSizeTraditionalFormat);
     }
 
-    QLocale FGerman {QLocale::German, QLocale::Germany};
+    QLocale FGerman{QLocale::German, QLocale::Germany};
 };
 
 // Gives the detail columns room for what they show in German.

@@ -15,7 +15,8 @@
 #include <algorithm>
 #include <climits>
 
-TStringGrid::TStringGrid(QWidget* parent) : QTableView(parent), FCells(new TStringGridModel(this))
+TStringGrid::TStringGrid(QWidget* parent) : QTableView(parent),
+                                            FCells(new TStringGridModel(this))
 {
     FHeader = new TStringGridHeader(FCells, this);
     setHorizontalHeader(FHeader);

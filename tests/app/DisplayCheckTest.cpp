@@ -20,12 +20,11 @@ public:
     explicit TListeningSocket(const QString& path)
     {
         FFd = socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un address {};
+        sockaddr_un address{};
         address.sun_family = AF_UNIX;
         const QByteArray bytes = path.toLocal8Bit();
         std::memcpy(address.sun_path, bytes.constData(), bytes.size() + 1);
-        FListening = FFd >= 0 && bind(FFd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0
-            && listen(FFd, 4) == 0;
+        FListening = FFd >= 0 && bind(FFd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && listen(FFd, 4) == 0;
     }
     ~TListeningSocket()
     {
@@ -66,25 +65,25 @@ void TDisplayCheckTest::verdict_data()
 
     QTest::newRow("nothing set") << QStringList() << "weder DISPLAY noch WAYLAND_DISPLAY";
     QTest::newRow("offscreen platform is the toolkit's business")
-        << QStringList {"QT_QPA_PLATFORM=offscreen"} << "";
-    QTest::newRow("platform with options") << QStringList {"QT_QPA_PLATFORM=vnc:size=800x600"} << "";
+        << QStringList{"QT_QPA_PLATFORM=offscreen"} << "";
+    QTest::newRow("platform with options") << QStringList{"QT_QPA_PLATFORM=vnc:size=800x600"} << "";
     QTest::newRow("X display that nobody serves")
-        << QStringList {"DISPLAY=:987"} << "Die Anzeige \":987\" ist nicht erreichbar";
-    QTest::newRow("xcb asked for, no display") << QStringList {"QT_QPA_PLATFORM=xcb"} << "weder DISPLAY";
+        << QStringList{"DISPLAY=:987"} << "Die Anzeige \":987\" ist nicht erreichbar";
+    QTest::newRow("xcb asked for, no display") << QStringList{"QT_QPA_PLATFORM=xcb"} << "weder DISPLAY";
     QTest::newRow("compositor socket missing")
-        << QStringList {"WAYLAND_DISPLAY=wayland-gone", "XDG_RUNTIME_DIR=RUNTIME"}
+        << QStringList{"WAYLAND_DISPLAY=wayland-gone", "XDG_RUNTIME_DIR=RUNTIME"}
         << "\"wayland-gone\" ist nicht erreichbar";
     QTest::newRow("compositor without runtime folder")
-        << QStringList {"WAYLAND_DISPLAY=wayland-live"} << "\"wayland-live\"";
+        << QStringList{"WAYLAND_DISPLAY=wayland-live"} << "\"wayland-live\"";
     QTest::newRow("live compositor")
-        << QStringList {"WAYLAND_DISPLAY=wayland-live", "XDG_RUNTIME_DIR=RUNTIME"} << "";
+        << QStringList{"WAYLAND_DISPLAY=wayland-live", "XDG_RUNTIME_DIR=RUNTIME"} << "";
     QTest::newRow("live compositor by absolute path")
-        << QStringList {"WAYLAND_DISPLAY=RUNTIME/wayland-live"} << "";
+        << QStringList{"WAYLAND_DISPLAY=RUNTIME/wayland-live"} << "";
     QTest::newRow("wayland listed before xcb")
-        << QStringList {"QT_QPA_PLATFORM=wayland;xcb", "WAYLAND_DISPLAY=wayland-live", "XDG_RUNTIME_DIR=RUNTIME"}
+        << QStringList{"QT_QPA_PLATFORM=wayland;xcb", "WAYLAND_DISPLAY=wayland-live", "XDG_RUNTIME_DIR=RUNTIME"}
         << "";
     QTest::newRow("xcb only although a compositor runs")
-        << QStringList {"QT_QPA_PLATFORM=xcb", "WAYLAND_DISPLAY=wayland-live", "XDG_RUNTIME_DIR=RUNTIME"}
+        << QStringList{"QT_QPA_PLATFORM=xcb", "WAYLAND_DISPLAY=wayland-live", "XDG_RUNTIME_DIR=RUNTIME"}
         << "(DISPLAY ist nicht gesetzt)";
 }
 

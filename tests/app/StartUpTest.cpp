@@ -48,12 +48,15 @@ void TStartUpTest::firstArgumentIsThePath_data()
     QTest::addColumn<QList<QByteArray>>("arguments");
     QTest::addColumn<bool>("hasPath");
     QTest::addColumn<QByteArray>("path");
-    QTest::newRow("none") << QList<QByteArray> {} << false << QByteArray();
-    QTest::newRow("a file") << QList<QByteArray> {"a.dat"} << true << QByteArray("a.dat");
-    QTest::newRow("only the first") << QList<QByteArray> {"a.dat", "b.dat"} << true << QByteArray("a.dat");
+    QTest::newRow("none") << QList<QByteArray>{} << false << QByteArray();
+    QTest::newRow("a file") << QList<QByteArray>{"a.dat"} << true << QByteArray("a.dat");
+    QTest::newRow("only the first") << QList<QByteArray>{"a.dat", "b.dat"} << true << QByteArray("a.dat");
     for (const char* option : {"-reverse", "-style", "-platform", "-display", "-session"})
-        QTest::newRow(option) << QList<QByteArray> {option, "offscreen"} << true << QByteArray(option);
-    QTest::newRow("Latin-1 bytes") << QList<QByteArray> {"Pr\xFC" "fung.dat"} << true << QByteArray("Pr\xFC" "fung.dat");
+        QTest::newRow(option) << QList<QByteArray>{option, "offscreen"} << true << QByteArray(option);
+    QTest::newRow("Latin-1 bytes") << QList<QByteArray>{"Pr\xFC"
+                                                        "fung.dat"}
+                                   << true << QByteArray("Pr\xFC"
+                                                         "fung.dat");
 }
 
 void TStartUpTest::firstArgumentIsThePath()
@@ -62,7 +65,7 @@ void TStartUpTest::firstArgumentIsThePath()
     QFETCH(bool, hasPath);
     QFETCH(QByteArray, path);
 
-    TArgv argv(QList<QByteArray> {"morvask-betrachter"} + arguments);
+    TArgv argv(QList<QByteArray>{"morvask-betrachter"} + arguments);
     const TStartArguments taken = TakeArguments(argv.Count(), argv.Values());
     QCOMPARE(taken.Path.has_value(), hasPath);
     if (hasPath)
@@ -86,11 +89,21 @@ void TStartUpTest::runsInstalled_data()
     QTest::addColumn<QString>("desktopEntry"); // empty: none written
     QTest::addColumn<QString>("searchPath"); // ROOT stands for the scratch folder
     QTest::addColumn<bool>("installed");
-    QTest::newRow("build folder") << "build/bin" << "" << "/usr/bin:/bin" << false;
-    QTest::newRow("any prefix") << "opt/m/bin" << "opt/m/share/applications/morvask-betrachter.desktop" << "" << true;
-    QTest::newRow("another program's entry") << "opt/o/bin" << "opt/o/share/applications/o.desktop" << "" << false;
-    QTest::newRow("on the search path") << "home/.local/bin" << "" << "/usr/bin:ROOT/home/.local/bin" << true;
-    QTest::newRow("relative search path entry") << "build/bin" << "" << ".:bin" << false;
+    QTest::newRow("build folder") << "build/bin"
+                                  << ""
+                                  << "/usr/bin:/bin" << false;
+    QTest::newRow("any prefix") << "opt/m/bin"
+                                << "opt/m/share/applications/morvask-betrachter.desktop"
+                                << "" << true;
+    QTest::newRow("another program's entry") << "opt/o/bin"
+                                             << "opt/o/share/applications/o.desktop"
+                                             << "" << false;
+    QTest::newRow("on the search path") << "home/.local/bin"
+                                        << ""
+                                        << "/usr/bin:ROOT/home/.local/bin" << true;
+    QTest::newRow("relative search path entry") << "build/bin"
+                                                << ""
+                                                << ".:bin" << false;
 }
 
 void TStartUpTest::runsInstalled()

@@ -42,7 +42,10 @@ TEST(LineReading, LineEndsAndNul)
         {"ab\r\n\0cd"s, {"ab"}},
         {"\0abc"s, {}},
         {"ab\r\0\ncd"s, {"ab"}},
-        {"\xEF\xBB\xBF" "1|E|", {"\xEF\xBB\xBF" "1|E|"}},
+        {"\xEF\xBB\xBF"
+         "1|E|",
+         {"\xEF\xBB\xBF"
+          "1|E|"}},
         {"  a \t\r\n", {"  a \t"}},
         {"aB|c\r\n", {"aB|c"}},
     };
@@ -87,7 +90,8 @@ TEST(LineReading, ReadsFilesAndRefusesTheRest)
             ADD_FAILURE() << "no failure for " << path;
         } catch (const EFileOpenError& e) {
             EXPECT_EQ(e.Path(), path);
-            EXPECT_EQ(std::string(e.what()), "Datei " + path + " kann nicht ge\xF6" "ffnet werden");
+            EXPECT_EQ(std::string(e.what()), "Datei " + path + " kann nicht ge\xF6"
+                                                               "ffnet werden");
         }
     }
 }

@@ -46,7 +46,8 @@ TEST(WindowsFileAccess, UnicodeNamesInEveryPathForm)
     const Case cases[] = {
         {"ÄÖÜ€_070312_143005.DAT", 1, "\xC4\xD6\xDC\x80_070312_143005.DAT"},
         {"äöüß_efgh_071231_235959.dat", 2, "\xE4\xF6\xFC\xDF_EFGH_071231_235959.DAT"},
-        {"Łódź_070312_143005.DAT", 0, "\xC5\x81\xC3\xB3" "D\xC5\xBA_070312_143005.DAT"},
+        {"Łódź_070312_143005.DAT", 0, "\xC5\x81\xC3\xB3"
+                                      "D\xC5\xBA_070312_143005.DAT"},
         {"日本.dat", 0, "日本.DAT"},
     };
     for (const Case& c : cases) {

@@ -25,7 +25,15 @@ namespace {
 
 constexpr const char* FileName = "ROBU_261207_120000.DAT";
 
-enum class TChange { Remove, Folder, Fifo, Empty, CutInParameterLine, CutInHeaderLine, Binary, Garbage, Nul };
+enum class TChange { Remove,
+                     Folder,
+                     Fifo,
+                     Empty,
+                     CutInParameterLine,
+                     CutInHeaderLine,
+                     Binary,
+                     Garbage,
+                     Nul };
 
 int Tag(const QObject* object) { return object->property("tag").toInt(); }
 
@@ -242,7 +250,8 @@ void TRobustnessViewerTest::fieldBytesShownExactly_data()
     QTest::addColumn<int>("examinations");
     QTest::newRow("bytes 0x80 to 0xFF") << QByteArray::fromStdString(HighBytesText(21, 8, 4)) << 8;
 
-    std::string controls = WellFormedText(3, 2, [] { return std::string("a\x01\x02\x1f\x7f b\tc\x0b\x0c" "d"); });
+    std::string controls = WellFormedText(3, 2, [] { return std::string("a\x01\x02\x1f\x7f b\tc\x0b\x0c"
+                                                                        "d"); });
     QTest::newRow("control characters inside fields") << QByteArray::fromStdString(controls) << 3;
 
     std::string markup = WellFormedText(2, 3, [] { return std::string("<b>fett</b> &amp; <br>\"'&"); });

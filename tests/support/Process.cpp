@@ -47,7 +47,7 @@ TProcessResult Run(const std::string& program, const std::vector<std::string>& a
 {
     const std::string outPath = scratchFolder + "/stdout.txt";
     const std::string errPath = scratchFolder + "/stderr.txt";
-    SECURITY_ATTRIBUTES inherit {sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     const auto create = [&](const std::string& path) {
         return CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -59,13 +59,13 @@ TProcessResult Run(const std::string& program, const std::vector<std::string>& a
     std::wstring commandLine = QuoteArgument(Wide(program));
     for (const std::string& argument : arguments)
         commandLine += L" " + QuoteArgument(Wide(argument));
-    STARTUPINFOW startup {};
+    STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = in;
     startup.hStdOutput = out;
     startup.hStdError = err;
-    PROCESS_INFORMATION process {};
+    PROCESS_INFORMATION process{};
     const std::wstring folder = Wide(workingFolder);
     const bool started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
                                         workingFolder.empty() ? nullptr : folder.c_str(), &startup, &process);

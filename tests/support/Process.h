@@ -4,7 +4,7 @@
 #include <vector>
 
 struct TProcessResult {
-    int ExitCode = -1;  // -1: did not exit normally (signal)
+    int ExitCode = -1; // -1: did not exit normally (signal)
     std::string Output; // standard output
     std::string Errors; // standard error
 };

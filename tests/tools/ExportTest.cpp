@@ -48,7 +48,8 @@ struct TWalkCase {
 
 std::vector<TWalkCase> WalkCases()
 {
-    const std::string odd = " M\xFC" "ller \"&\" \xB5g,l;x \x81 =SUMME(A1) \t";
+    const std::string odd = " M\xFC"
+                            "ller \"&\" \xB5g,l;x \x81 =SUMME(A1) \t";
     return {
         {"crlf", Block(2, "f", "\r\n") + Block(0, "g", "\r\n")},
         {"lf", Block(1, "f", "\n") + Block(3, "g", "\n")},
@@ -102,9 +103,9 @@ TEST(ExportWalk, TablesReadBackExactlyWhateverTheChunks)
 TEST(ExportWalk, ALineThatNoLongerMatchesTheCheckStopsTheWalk)
 {
     struct TIgnore : TInvestigationSink {
-        void BeginInvestigation(const TWalkInvestigation&) override {}
-        void Parameter(const TWalkInvestigation&, std::int64_t, const TParameterFields&) override {}
-        void EndInvestigation(const TWalkInvestigation&, std::int64_t) override {}
+        void BeginInvestigation(const TWalkInvestigation&) override { }
+        void Parameter(const TWalkInvestigation&, std::int64_t, const TParameterFields&) override { }
+        void EndInvestigation(const TWalkInvestigation&, std::int64_t) override { }
     } ignore;
     const std::string good = Block(1, "f", "\n");
     for (const std::string& changed : {good.substr(0, good.size() - 4), "1|E|x|\n" + good.substr(good.find('\n') + 1),
@@ -113,7 +114,9 @@ TEST(ExportWalk, ALineThatNoLongerMatchesTheCheckStopsTheWalk)
         EXPECT_THROW({
             walk.Feed(changed.data(), changed.size());
             walk.Finish();
-        }, ETransferChanged) << changed;
+        },
+                     ETransferChanged)
+            << changed;
     }
 }
 
@@ -162,7 +165,7 @@ TEST(ExportRun, UnicodeNamesArgumentsAndStatus)
     std::filesystem::create_directory(PathFromUtf8(dir.File("Łódź")));
     const std::string good = dir.Write("Łódź/ABCD_070312_143005.DAT", Block(2, "f", "\r\n"));
     const std::string faulty = dir.Write("Łódź/ABCD_070312_143006.DAT",
-                                          Line("1|E", 31, "f") + "\r\n" + Line("2|MATW", 9, "f") + "\r\n" + Line("2", 10, "f") + "\r\n3|1\r\n");
+                                         Line("1|E", 31, "f") + "\r\n" + Line("2|MATW", 9, "f") + "\r\n" + Line("2", 10, "f") + "\r\n3|1\r\n");
     const std::string missing = dir.File("Łódź/fehlt.dat");
     const std::string workbook = dir.File("Łódź/Tabelle €.xlsx");
 #ifdef MORVASK_HAVE_XLSX
@@ -181,7 +184,8 @@ TEST(ExportRun, UnicodeNamesArgumentsAndStatus)
     const Case cases[] = {
         {{good}, 0, "\n" + good + ",1,", ""},
         {{"--format=jsonl", good, faulty}, 1, "\"firstLine\"", faulty + ":4: "},
-        {{missing, good}, 2, good, "morvask-export: Datei " + missing + " kann nicht ge\xC3\xB6" "ffnet werden.\n"},
+        {{missing, good}, 2, good, "morvask-export: Datei " + missing + " kann nicht ge\xC3\xB6"
+                                                                        "ffnet werden.\n"},
         {{"--xlsx", workbook, good}, workbookStatus, "", workbookError},
         {{"--bogus-€"}, 2, "", "unbekannte Option --bogus-€\n"},
     };
@@ -236,7 +240,7 @@ TEST(ExportOutputFile, ATemporaryFileBesideReplacesTheTarget)
 // In a console the table arrives as characters, whatever the console's code page.
 TEST(ExportRunWindows, ConsoleShowsTheTable)
 {
-    SECURITY_ATTRIBUTES inherit {sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     const HANDLE screen = CreateConsoleScreenBuffer(GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                                     &inherit, CONSOLE_TEXTMODE_BUFFER, nullptr);
     if (screen == INVALID_HANDLE_VALUE) {
@@ -244,7 +248,7 @@ TEST(ExportRunWindows, ConsoleShowsTheTable)
         ASSERT_EQ(std::getenv("MORVASK_CONSOLE_REQUIRED"), nullptr) << "no console";
         GTEST_SKIP() << "no console available";
     }
-    const COORD size {200, 200};
+    const COORD size{200, 200};
     ASSERT_TRUE(SetConsoleScreenBufferSize(screen, size));
     TTempDir dir, scratch;
     const std::string path = dir.Write("Łódź_070312_143005.DAT", Block(1, "M\xFCller", "\r\n"));

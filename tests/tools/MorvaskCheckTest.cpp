@@ -55,10 +55,10 @@ TEST(MorvaskCheckText, OutputAndExitStatus)
         std::string Out;
         std::string Err;
     };
-    const std::string cannotOpen = " kann nicht ge\xC3\xB6" "ffnet werden.\n";
-    const std::string faultyOut = faulty + ": Die Datumsangabe '29.02.07' im Dateinamen ist ung\xC3\xBCltig.\n" + faulty
-                                  + ":4: Die Zeile muss genau 11 Felder (Felder 43-53) enthalten.\n" + faulty
-                                  + ":5: Die Anzahl der \xC3\xBC" "bermittelten Parameter stimmt nicht.\n";
+    const std::string cannotOpen = " kann nicht ge\xC3\xB6"
+                                   "ffnet werden.\n";
+    const std::string faultyOut = faulty + ": Die Datumsangabe '29.02.07' im Dateinamen ist ung\xC3\xBCltig.\n" + faulty + ":4: Die Zeile muss genau 11 Felder (Felder 43-53) enthalten.\n" + faulty + ":5: Die Anzahl der \xC3\xBC"
+                                                                                                                                                                                                       "bermittelten Parameter stimmt nicht.\n";
     const Case cases[] = {
         {{good}, 0, good + ": OK\n", ""},
         {{odd}, 0, odd + ": OK\n", ""},
@@ -153,7 +153,8 @@ TEST(MorvaskCheckJson, OneValidObjectPerFileWithExactlyTheKeys)
     EXPECT_EQ(At(second, "messageCount").Integer(), 3);
     const std::string m43 = "Die Datumsangabe '29.02.07' im Dateinamen ist ung\xC3\xBCltig.";
     const std::string m22 = "       Zeile   4: Die Zeile muss genau 11 Felder (Felder 43-53) enthalten.";
-    const std::string m36 = "       Zeile   5: Die Anzahl der \xC3\xBC" "bermittelten Parameter stimmt nicht.";
+    const std::string m36 = "       Zeile   5: Die Anzahl der \xC3\xBC"
+                            "bermittelten Parameter stimmt nicht.";
     EXPECT_EQ(At(second, "messageText").Text(), m43 + "\r\n" + m22 + "\r\n" + m36 + "\r\n");
     const std::vector<TJsonValue>& messages = At(second, "messages").Items();
     ASSERT_EQ(messages.size(), 3u);
@@ -176,7 +177,7 @@ TEST(MorvaskCheckJson, AwkwardPathsStayValidUtf8)
     TTempDir dir, scratch;
     struct Case {
         std::string Name;
-        std::string PathInJson;   // the name part as the JSON gives it back
+        std::string PathInJson; // the name part as the JSON gives it back
         std::string FileNameInJson;
     };
     const Case cases[] = {
@@ -188,7 +189,12 @@ TEST(MorvaskCheckJson, AwkwardPathsStayValidUtf8)
 #else
         {"quote\"back\\slash.dat", "quote\"back\\slash.dat", "QUOTE\"BACK\\SLASH.DAT"},
         {"tab\tcr\rnl\nesc\x1B.dat", "tab\tcr\rnl\nesc\x1B.dat", "TAB\tCR\rNL\nESC\x1B.DAT"},
-        {"\xC4" "BCD_070312_143005.DAT", "\xC3\x84" "BCD_070312_143005.DAT", "\xC3\x84" "BCD_070312_143005.DAT"},
+        {"\xC4"
+         "BCD_070312_143005.DAT",
+         "\xC3\x84"
+         "BCD_070312_143005.DAT",
+         "\xC3\x84"
+         "BCD_070312_143005.DAT"},
         {"ab\x81.dat", "ab\xC2\x81.dat", "AB\xC2\x81.DAT"},
 #endif
         {"ÄBCD_070312_143005.DAT", "ÄBCD_070312_143005.DAT", "ÄBCD_070312_143005.DAT"},
@@ -278,14 +284,15 @@ TEST(MorvaskCheckWindows, AFileBeingWrittenCannotBeChecked)
     const TProcessResult held = RunChecker(scratch, {path});
     CloseHandle(writer);
     EXPECT_EQ(held.ExitCode, 2);
-    EXPECT_EQ(held.Errors, "morvask-check: Datei " + path + " kann nicht ge\xC3\xB6" "ffnet werden.\n");
+    EXPECT_EQ(held.Errors, "morvask-check: Datei " + path + " kann nicht ge\xC3\xB6"
+                                                            "ffnet werden.\n");
     EXPECT_EQ(RunChecker(scratch, {path}).Output, path + ": OK\n");
 }
 
 // In a console the text arrives as characters, whatever the console's code page.
 TEST(MorvaskCheckWindows, ConsoleShowsUmlauts)
 {
-    SECURITY_ATTRIBUTES inherit {sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     const HANDLE screen = CreateConsoleScreenBuffer(GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                                     &inherit, CONSOLE_TEXTMODE_BUFFER, nullptr);
     if (screen == INVALID_HANDLE_VALUE) {

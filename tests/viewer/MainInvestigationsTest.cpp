@@ -70,12 +70,7 @@ namespace {
 
 // Every value label of the data blocks with the field it shows.
 const QList<QPair<const char*, int>> ValueLabels{
-    {"Label33", 16}, {"Label10", 14}, {"Label11", 15}, {"Label58", 38}, {"Label20", 17}, {"Label15", 18},
-    {"Label16", 19}, {"Label35", 24}, {"Label36", 25}, {"Label40", 26}, {"Label41", 27}, {"Label22", 6},
-    {"Label23", 7},  {"Label32", 8},  {"Label27", 9},  {"Label28", 10}, {"Label29", 11}, {"Label30", 12},
-    {"Label31", 13}, {"Label6", 4},   {"Label19", 22}, {"Label17", 23}, {"Label43", 28}, {"Label45", 29},
-    {"Label49", 31}, {"Label47", 30}, {"Label1", 3},   {"Label57", 35}, {"Label8", 5},   {"Label59", 39},
-    {"Label51", 32}};
+    {"Label33", 16}, {"Label10", 14}, {"Label11", 15}, {"Label58", 38}, {"Label20", 17}, {"Label15", 18}, {"Label16", 19}, {"Label35", 24}, {"Label36", 25}, {"Label40", 26}, {"Label41", 27}, {"Label22", 6}, {"Label23", 7}, {"Label32", 8}, {"Label27", 9}, {"Label28", 10}, {"Label29", 11}, {"Label30", 12}, {"Label31", 13}, {"Label6", 4}, {"Label19", 22}, {"Label17", 23}, {"Label43", 28}, {"Label45", 29}, {"Label49", 31}, {"Label47", 30}, {"Label1", 3}, {"Label57", 35}, {"Label8", 5}, {"Label59", 39}, {"Label51", 32}};
 
 QString Caption(int count)
 {
@@ -286,8 +281,7 @@ void TMainInvestigationsTest::SelectByKeyboard()
 {
     Open(Join(Block(1, 1) + Block(2, 2) + Block(3, 3)));
     ObjectList()->setFocus();
-    const QList<QPair<Qt::Key, int>> moves{{Qt::Key_Down, 1}, {Qt::Key_Down, 2}, {Qt::Key_Down, 2},
-                                           {Qt::Key_Up, 1},   {Qt::Key_Home, 0}, {Qt::Key_End, 2}};
+    const QList<QPair<Qt::Key, int>> moves{{Qt::Key_Down, 1}, {Qt::Key_Down, 2}, {Qt::Key_Down, 2}, {Qt::Key_Up, 1}, {Qt::Key_Home, 0}, {Qt::Key_End, 2}};
     for (const auto& [key, index] : moves) {
         QTest::keyClick(ObjectList(), key);
         QCOMPARE(FForm->CurrentIndex(), index);
@@ -350,7 +344,9 @@ void TMainInvestigationsTest::FailedReloadShowsNothing()
 
 void TMainInvestigationsTest::FieldTextsShowLiterally()
 {
-    const QByteArray header1 = "1|E|M\xFC" "ller & S\xF6hne|<b>fett</b>|&amp;|" + Header1(1).mid(22);
+    const QByteArray header1 = "1|E|M\xFC"
+                               "ller & S\xF6hne|<b>fett</b>|&amp;|" +
+                               Header1(1).mid(22);
     QByteArray parameter = "2|A&B|<i>x</i>|";
     for (int field = 46; field <= 53; ++field)
         parameter += "&|";

@@ -26,9 +26,8 @@
 
 namespace {
 
-
 // Background kinds of a component.
-const QColor Transparent;                       // shows its parent's colour
+const QColor Transparent; // shows its parent's colour
 const QColor ButtonFace(240, 240, 240);
 const QColor White(255, 255, 255);
 
@@ -40,8 +39,8 @@ struct TExpected {
     int Tag;
     const char* Text;
     QColor Background;
-    QColor TextColour;   // invalid: the window-text colour, black
-    int Bold;            // -1: not checked
+    QColor TextColour; // invalid: the window-text colour, black
+    int Bold; // -1: not checked
 };
 
 // Typed from the layout tables, one row per named component.
@@ -166,7 +165,7 @@ int WidthTolerance(const QWidget* widget, int designWidth)
     return std::max(6, designWidth / 10);
 }
 
-}  // namespace
+} // namespace
 
 class TMainLayoutTest : public QObject {
     Q_OBJECT
@@ -482,11 +481,16 @@ void TMainLayoutTest::Labels_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("cutOff");
-    QTest::newRow("ampersand shows literally") << "Label10" << "Müller & Söhne" << false;
-    QTest::newRow("markup shows literally") << "Label22" << "<b>fett</b>" << false;
-    QTest::newRow("wider than its box") << "Label59" << "Eine sehr lange Angabe" << true;
-    QTest::newRow("empty white box") << "Label31" << "" << false;
-    QTest::newRow("hidden label") << "Label4" << "Label1" << false;
+    QTest::newRow("ampersand shows literally") << "Label10"
+                                               << "Müller & Söhne" << false;
+    QTest::newRow("markup shows literally") << "Label22"
+                                            << "<b>fett</b>" << false;
+    QTest::newRow("wider than its box") << "Label59"
+                                        << "Eine sehr lange Angabe" << true;
+    QTest::newRow("empty white box") << "Label31"
+                                     << "" << false;
+    QTest::newRow("hidden label") << "Label4"
+                                  << "Label1" << false;
 }
 
 void TMainLayoutTest::Labels()
@@ -500,7 +504,7 @@ void TMainLayoutTest::Labels()
     label->setText(text);
     QCOMPARE(label->textFormat(), Qt::PlainText);
     QVERIFY(!label->wordWrap());
-    QCOMPARE(label->size(), size);  // value labels never resize themselves
+    QCOMPARE(label->size(), size); // value labels never resize themselves
     QCOMPARE(label->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
     QCOMPARE(QFontMetrics(label->font()).horizontalAdvance(text) > label->width(), cutOff);
     const QImage picture = label->grab().toImage();
