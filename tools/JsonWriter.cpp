@@ -1,11 +1,66 @@
 #include "JsonWriter.h"
 
+#include "ByteWord.h"
 #include "Cp1252.h"
 
+#include <array>
 #include <cstdio>
 #include <cstring>
 
 namespace {
+
+// What a byte becomes inside a JSON string, read as Windows-1252: itself,
+// its escape or its UTF-8 form. Padded so that a whole entry may be copied.
+struct TJsonByte {
+    char Bytes[7];
+    unsigned char Size;
+};
+
+const std::array<TJsonByte, 256>& JsonBytes()
+{
+    static const auto table = [] {
+        std::array<TJsonByte, 256> t{};
+        for (unsigned b = 0; b < 256; ++b) {
+            char* out = t[b].Bytes;
+            int size = 0;
+            switch (b) {
+            case '"':
+                size = std::snprintf(out, sizeof t[b].Bytes, "\\\"");
+                break;
+            case '\\':
+                size = std::snprintf(out, sizeof t[b].Bytes, "\\\\");
+                break;
+            case '\n':
+                size = std::snprintf(out, sizeof t[b].Bytes, "\\n");
+                break;
+            case '\r':
+                size = std::snprintf(out, sizeof t[b].Bytes, "\\r");
+                break;
+            case '\t':
+                size = std::snprintf(out, sizeof t[b].Bytes, "\\t");
+                break;
+            default:
+                if (b < 0x20 || b == 0x7F) {
+                    size = std::snprintf(out, sizeof t[b].Bytes, "\\u%04x", b);
+                } else {
+                    const TUtf8Sequence& utf8 = Cp1252Utf8Table()[b];
+                    std::memcpy(out, utf8.Bytes, utf8.Size);
+                    size = utf8.Size;
+                }
+            }
+            t[b].Size = static_cast<unsigned char>(size);
+        }
+        return t;
+    }();
+    return table;
+}
+
+// True when all eight bytes stand in a JSON string as they are.
+constexpr bool PlainJsonWord(std::uint64_t x)
+{
+    using namespace ByteWord;
+    return (AnyHigh(x) | AnyBelow(x, 0x20) | AnyEqual(x, '"') | AnyEqual(x, '\\') | AnyEqual(x, 0x7F)) == 0;
+}
 
 // Length of the valid UTF-8 sequence at pos, or 0.
 std::size_t Utf8SequenceLength(std::string_view s, std::size_t pos)
@@ -127,31 +182,9 @@ void TJsonWriter::String(std::string_view utf8)
             }
         }
         FText.append(utf8.substr(run, pos - run));
-        switch (u) {
-        case '"':
-            FText += "\\\"";
-            break;
-        case '\\':
-            FText += "\\\\";
-            break;
-        case '\n':
-            FText += "\\n";
-            break;
-        case '\r':
-            FText += "\\r";
-            break;
-        case '\t':
-            FText += "\\t";
-            break;
-        default:
-            if (u < 0x20 || u == 0x7F) {
-                char escape[8];
-                std::snprintf(escape, sizeof escape, "\\u%04x", u);
-                FText += escape;
-            } else {
-                AppendUtf8(FText, Cp1252ToUnicode(u)); // not UTF-8: read as Windows-1252
-            }
-        }
+        // An escape, or a byte that is not UTF-8 read as Windows-1252.
+        const TJsonByte& form = JsonBytes()[u];
+        FText.append(form.Bytes, form.Size);
         run = ++pos;
     }
     FText.append(utf8.substr(run));
@@ -197,4 +230,31 @@ void TJsonWriter::Number(std::int64_t value)
 {
     BeforeValue();
     FText += std::to_string(value);
+}
+
+char* WriteCp1252JsonText(char* out, std::string_view cp1252)
+{
+    const std::array<TJsonByte, 256>& forms = JsonBytes();
+    const char* in = cp1252.data();
+    const char* const end = in + cp1252.size();
+    // Clean runs go eight bytes at a time; a word with anything to change goes byte by byte.
+    while (end - in >= 8) {
+        if (PlainJsonWord(ByteWord::Load(in))) {
+            std::memcpy(out, in, 8);
+            out += 8;
+            in += 8;
+            continue;
+        }
+        for (const char* const stop = in + 8; in < stop; ++in) {
+            const TJsonByte& form = forms[static_cast<unsigned char>(*in)];
+            std::memcpy(out, &form, sizeof form);
+            out += form.Size;
+        }
+    }
+    for (; in < end; ++in) {
+        const TJsonByte& form = forms[static_cast<unsigned char>(*in)];
+        std::memcpy(out, &form, sizeof form);
+        out += form.Size;
+    }
+    return out;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -33,6 +34,14 @@ private:
     std::string FText;
     bool FNeedComma = false;
 };
+
+// The most bytes one Windows-1252 byte takes inside a JSON string ("\u001f").
+constexpr std::size_t JsonBytesPerCp1252Byte = 6;
+
+// Writes Windows-1252 text as the inside of a JSON string: converted to UTF-8
+// and escaped as String escapes. out needs room for JsonBytesPerCp1252Byte
+// bytes per byte of cp1252 and 8 more. Returns the end of what it wrote.
+char* WriteCp1252JsonText(char* out, std::string_view cp1252);
 
 // Valid UTF-8 sequences kept, every other byte decoded as Windows-1252.
 std::string BytesToUtf8(std::string_view bytes);
