@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The examinations of a transfer file that passed the check, handed out one
 // parameter line at a time while the file streams past: memory holds the two
@@ -76,6 +77,9 @@ private:
     bool FInLine = false;
     bool FCarried = false;
     std::string FCarry;
+    // Where the current line's separators stand, from the cutter's scan: the
+    // fields are cut without a second search.
+    std::vector<std::size_t> FSeparators, FHeader1Separators;
     std::string FHeader1, FHeader2;
     TWalkInvestigation FInvestigation;
     std::int64_t FLine = 0;

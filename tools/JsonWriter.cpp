@@ -16,44 +16,40 @@ struct TJsonByte {
     unsigned char Size;
 };
 
-const std::array<TJsonByte, 256>& JsonBytes()
-{
-    static const auto table = [] {
-        std::array<TJsonByte, 256> t{};
-        for (unsigned b = 0; b < 256; ++b) {
-            char* out = t[b].Bytes;
-            int size = 0;
-            switch (b) {
-            case '"':
-                size = std::snprintf(out, sizeof t[b].Bytes, "\\\"");
-                break;
-            case '\\':
-                size = std::snprintf(out, sizeof t[b].Bytes, "\\\\");
-                break;
-            case '\n':
-                size = std::snprintf(out, sizeof t[b].Bytes, "\\n");
-                break;
-            case '\r':
-                size = std::snprintf(out, sizeof t[b].Bytes, "\\r");
-                break;
-            case '\t':
-                size = std::snprintf(out, sizeof t[b].Bytes, "\\t");
-                break;
-            default:
-                if (b < 0x20 || b == 0x7F) {
-                    size = std::snprintf(out, sizeof t[b].Bytes, "\\u%04x", b);
-                } else {
-                    const TUtf8Sequence& utf8 = Cp1252Utf8Table()[b];
-                    std::memcpy(out, utf8.Bytes, utf8.Size);
-                    size = utf8.Size;
-                }
+const std::array<TJsonByte, 256> JsonBytes = [] {
+    std::array<TJsonByte, 256> t{};
+    for (unsigned b = 0; b < 256; ++b) {
+        char* out = t[b].Bytes;
+        int size = 0;
+        switch (b) {
+        case '"':
+            size = std::snprintf(out, sizeof t[b].Bytes, "\\\"");
+            break;
+        case '\\':
+            size = std::snprintf(out, sizeof t[b].Bytes, "\\\\");
+            break;
+        case '\n':
+            size = std::snprintf(out, sizeof t[b].Bytes, "\\n");
+            break;
+        case '\r':
+            size = std::snprintf(out, sizeof t[b].Bytes, "\\r");
+            break;
+        case '\t':
+            size = std::snprintf(out, sizeof t[b].Bytes, "\\t");
+            break;
+        default:
+            if (b < 0x20 || b == 0x7F) {
+                size = std::snprintf(out, sizeof t[b].Bytes, "\\u%04x", b);
+            } else {
+                const TUtf8Sequence& utf8 = Cp1252Utf8Table()[b];
+                std::memcpy(out, utf8.Bytes, utf8.Size);
+                size = utf8.Size;
             }
-            t[b].Size = static_cast<unsigned char>(size);
         }
-        return t;
-    }();
-    return table;
-}
+        t[b].Size = static_cast<unsigned char>(size);
+    }
+    return t;
+}();
 
 // True when all eight bytes stand in a JSON string as they are.
 constexpr bool PlainJsonWord(std::uint64_t x)
@@ -183,7 +179,7 @@ void TJsonWriter::String(std::string_view utf8)
         }
         FText.append(utf8.substr(run, pos - run));
         // An escape, or a byte that is not UTF-8 read as Windows-1252.
-        const TJsonByte& form = JsonBytes()[u];
+        const TJsonByte& form = JsonBytes[u];
         FText.append(form.Bytes, form.Size);
         run = ++pos;
     }
@@ -234,7 +230,7 @@ void TJsonWriter::Number(std::int64_t value)
 
 char* WriteCp1252JsonText(char* out, std::string_view cp1252)
 {
-    const std::array<TJsonByte, 256>& forms = JsonBytes();
+    const std::array<TJsonByte, 256>& forms = JsonBytes;
     const char* in = cp1252.data();
     const char* const end = in + cp1252.size();
     // Clean runs go eight bytes at a time; a word with anything to change goes byte by byte.
