@@ -13,17 +13,20 @@ constexpr int Header2Fields = MasterFieldCount - Header1Fields;
 
 // Cuts line into at most N trimmed fields; returns how many the line has,
 // which may be more. separators are the positions of its bars.
-template <std::size_t N>
-std::size_t CutLine(std::string_view line, const std::vector<std::size_t>& separators, std::string_view* fields)
+template <std::size_t N, class TSeparators>
+std::size_t CutLine(std::string_view line, const TSeparators& separators, std::string_view* fields)
 {
+    static_assert(N < TSeparators::Kept);
+    if (separators.Count > TSeparators::Kept)
+        return separators.Count; // more fields than N, whatever they are
     std::size_t count = 0;
     std::size_t next = 0;
     CutFields(
         line,
         [&](std::string_view text, std::size_t from) {
-            while (next < separators.size() && separators[next] < from)
+            while (next < separators.Count && separators.At[next] < from)
                 ++next;
-            return next < separators.size() ? separators[next] : text.size();
+            return next < separators.Count ? separators.At[next] : text.size();
         },
         [&](std::string_view field) {
             if (count < N)
@@ -46,14 +49,17 @@ void TInvestigationWalk::BeginLine(const char* at)
     FInLine = true;
     FCarried = false;
     FCarry.clear();
-    FSeparators.clear();
+    FSeparators.Count = 0;
 }
 
 void TInvestigationWalk::LineBytes(const char* p, std::size_t n, std::uint64_t separators)
 {
     const std::size_t offset = FCarried ? FCarry.size() : static_cast<std::size_t>(p - FLineBegin);
-    for (; separators != 0; separators &= separators - 1)
-        FSeparators.push_back(offset + static_cast<std::size_t>(ByteScan::LowestBit(separators)));
+    for (; separators != 0; separators &= separators - 1) {
+        if (FSeparators.Count < TSeparators::Kept)
+            FSeparators.At[FSeparators.Count] = offset + static_cast<std::size_t>(ByteScan::LowestBit(separators));
+        ++FSeparators.Count;
+    }
     if (FCarried)
         FCarry.append(p, n);
     else
@@ -103,7 +109,7 @@ void TInvestigationWalk::OnLine(std::string_view line)
     switch (FStep) {
     case EStep::Header1:
         FHeader1.assign(line);
-        FHeader1Separators.swap(FSeparators);
+        FHeader1Separators = FSeparators;
         FStep = EStep::Header2;
         return;
     case EStep::Header2:

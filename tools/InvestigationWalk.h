@@ -9,7 +9,6 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <vector>
 
 // The examinations of a transfer file that passed the check, handed out one
 // parameter line at a time while the file streams past: memory holds the two
@@ -78,8 +77,14 @@ private:
     bool FCarried = false;
     std::string FCarry;
     // Where the current line's separators stand, from the cutter's scan: the
-    // fields are cut without a second search.
-    std::vector<std::size_t> FSeparators, FHeader1Separators;
+    // fields are cut without a second search. A line with more separators
+    // than are kept has more fields than any line the walk accepts.
+    struct TSeparators {
+        static constexpr std::size_t Kept = 64;
+        std::array<std::size_t, Kept> At;
+        std::size_t Count = 0;
+    };
+    TSeparators FSeparators, FHeader1Separators;
     std::string FHeader1, FHeader2;
     TWalkInvestigation FInvestigation;
     std::int64_t FLine = 0;
