@@ -1,5 +1,7 @@
 #pragma once
 
+#include <bit>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -15,6 +17,39 @@ inline std::uint64_t Load(const char* p)
     std::uint64_t word;
     std::memcpy(&word, p, sizeof word);
     return word;
+}
+
+// Whether LoadShort can be used: it places bytes by arithmetic.
+constexpr bool ShortLoads = std::endian::native == std::endian::little;
+
+// The n (1 to 7) bytes at p as the low bytes of a word, zeros above, reading
+// nothing beyond them: the last few bytes of a field are tested as a whole too.
+inline std::uint64_t LoadShort(const char* p, std::size_t n)
+{
+    if (n >= 4) {
+        std::uint32_t low, high;
+        std::memcpy(&low, p, 4);
+        std::memcpy(&high, p + n - 4, 4);
+        return low | (std::uint64_t{high} << (8 * (n - 4)));
+    }
+    const auto byte = [p](std::size_t i) { return std::uint64_t{static_cast<unsigned char>(p[i])} << (8 * i); };
+    return byte(0) | byte(n / 2) | byte(n - 1);
+}
+
+// The high bits of the low n (below 8) bytes: the flags that count after LoadShort.
+constexpr std::uint64_t HighsOf(std::size_t n) { return Highs & ((std::uint64_t{1} << (8 * n)) - 1); }
+
+// Copies n (1 to 7) bytes without a call for the variable length.
+inline void CopyShort(char* out, const char* p, std::size_t n)
+{
+    if (n >= 4) {
+        std::memcpy(out + n - 4, p + n - 4, 4);
+        std::memcpy(out, p, 4);
+        return;
+    }
+    out[n - 1] = p[n - 1];
+    out[n / 2] = p[n / 2];
+    out[0] = p[0];
 }
 
 // Nonzero when a byte is 0x80 or more.

@@ -117,7 +117,8 @@ void TInvestigationWalk::OnLine(std::string_view line)
         FStep = EStep::Parameters;
         return;
     case EStep::Parameters: {
-        TParameterFields fields{};
+        TParameterFields& fields = FFields;
+        fields[0] = {};
         const std::size_t count = CutLine<ParameterFieldCount>(line, FSeparators, fields.data());
         if (count >= 1 && fields[0] == FieldLayout::EndKind) {
             if (count != static_cast<std::size_t>(FieldLayout::End.FieldCount))

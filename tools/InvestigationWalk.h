@@ -87,6 +87,7 @@ private:
     TSeparators FSeparators, FHeader1Separators;
     std::string FHeader1, FHeader2;
     TWalkInvestigation FInvestigation;
+    TParameterFields FFields; // reused: clearing it per line costs more than cutting it
     std::int64_t FLine = 0;
     std::int64_t FParameters = 0;
 };

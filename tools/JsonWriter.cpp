@@ -51,11 +51,11 @@ const std::array<TJsonByte, 256> JsonBytes = [] {
     return t;
 }();
 
-// True when all eight bytes stand in a JSON string as they are.
-constexpr bool PlainJsonWord(std::uint64_t x)
+// The bytes of x that do not stand in a JSON string as they are, flagged.
+constexpr std::uint64_t JsonSpecials(std::uint64_t x)
 {
     using namespace ByteWord;
-    return (AnyHigh(x) | AnyBelow(x, 0x20) | AnyEqual(x, '"') | AnyEqual(x, '\\') | AnyEqual(x, 0x7F)) == 0;
+    return AnyHigh(x) | AnyBelow(x, 0x20) | AnyEqual(x, '"') | AnyEqual(x, '\\') | AnyEqual(x, 0x7F);
 }
 
 // Length of the valid UTF-8 sequence at pos, or 0.
@@ -235,7 +235,7 @@ char* WriteCp1252JsonText(char* out, std::string_view cp1252)
     const char* const end = in + cp1252.size();
     // Clean runs go eight bytes at a time; a word with anything to change goes byte by byte.
     while (end - in >= 8) {
-        if (PlainJsonWord(ByteWord::Load(in))) {
+        if (JsonSpecials(ByteWord::Load(in)) == 0) {
             std::memcpy(out, in, 8);
             out += 8;
             in += 8;
@@ -245,6 +245,13 @@ char* WriteCp1252JsonText(char* out, std::string_view cp1252)
             const TJsonByte& form = forms[static_cast<unsigned char>(*in)];
             std::memcpy(out, &form, sizeof form);
             out += form.Size;
+        }
+    }
+    const auto rest = static_cast<std::size_t>(end - in);
+    if constexpr (ByteWord::ShortLoads) {
+        if (rest > 0 && (JsonSpecials(ByteWord::LoadShort(in, rest)) & ByteWord::HighsOf(rest)) == 0) {
+            ByteWord::CopyShort(out, in, rest);
+            return out + rest;
         }
     }
     for (; in < end; ++in) {
