@@ -7,15 +7,6 @@
 #include <cstdio>
 #include <cstring>
 
-namespace {
-
-// What a byte becomes inside a JSON string, read as Windows-1252: itself,
-// its escape or its UTF-8 form. Padded so that a whole entry may be copied.
-struct TJsonByte {
-    char Bytes[7];
-    unsigned char Size;
-};
-
 const std::array<TJsonByte, 256> JsonBytes = [] {
     std::array<TJsonByte, 256> t{};
     for (unsigned b = 0; b < 256; ++b) {
@@ -51,12 +42,7 @@ const std::array<TJsonByte, 256> JsonBytes = [] {
     return t;
 }();
 
-// The bytes of x that do not stand in a JSON string as they are, flagged.
-constexpr std::uint64_t JsonSpecials(std::uint64_t x)
-{
-    using namespace ByteWord;
-    return AnyHigh(x) | AnyBelow(x, 0x20) | AnyEqual(x, '"') | AnyEqual(x, '\\') | AnyEqual(x, 0x7F);
-}
+namespace {
 
 // Length of the valid UTF-8 sequence at pos, or 0.
 std::size_t Utf8SequenceLength(std::string_view s, std::size_t pos)
@@ -228,36 +214,3 @@ void TJsonWriter::Number(std::int64_t value)
     FText += std::to_string(value);
 }
 
-char* WriteCp1252JsonText(char* out, std::string_view cp1252)
-{
-    const std::array<TJsonByte, 256>& forms = JsonBytes;
-    const char* in = cp1252.data();
-    const char* const end = in + cp1252.size();
-    // Clean runs go eight bytes at a time; a word with anything to change goes byte by byte.
-    while (end - in >= 8) {
-        if (JsonSpecials(ByteWord::Load(in)) == 0) {
-            std::memcpy(out, in, 8);
-            out += 8;
-            in += 8;
-            continue;
-        }
-        for (const char* const stop = in + 8; in < stop; ++in) {
-            const TJsonByte& form = forms[static_cast<unsigned char>(*in)];
-            std::memcpy(out, &form, sizeof form);
-            out += form.Size;
-        }
-    }
-    const auto rest = static_cast<std::size_t>(end - in);
-    if constexpr (ByteWord::ShortLoads) {
-        if (rest > 0 && (JsonSpecials(ByteWord::LoadShort(in, rest)) & ByteWord::HighsOf(rest)) == 0) {
-            ByteWord::CopyShort(out, in, rest);
-            return out + rest;
-        }
-    }
-    for (; in < end; ++in) {
-        const TJsonByte& form = forms[static_cast<unsigned char>(*in)];
-        std::memcpy(out, &form, sizeof form);
-        out += form.Size;
-    }
-    return out;
-}
