@@ -253,22 +253,28 @@ void TCsvTable::EndInvestigation(const TWalkInvestigation&, std::int64_t paramet
 
 namespace {
 
-// The JSON text before each field's value: ,"7":" and so on, made once.
-const std::array<std::string, FirstParameterField + ParameterFieldCount>& MemberStarts()
-{
-    static const auto starts = [] {
-        std::array<std::string, FirstParameterField + ParameterFieldCount> k;
-        for (std::size_t i = 1; i < k.size(); ++i)
-            k[i] = ",\"" + std::to_string(i) + "\":\"";
-        return k;
-    }();
-    return starts;
-}
+// The JSON text before each field's value, ,"7":" and so on, made once and
+// padded to one word: it is copied whole.
+struct TMemberStart {
+    char Bytes[8];
+    std::size_t Size;
+};
 
-char* WriteMember(char* out, std::string_view start, std::string_view cp1252)
+const std::array<TMemberStart, FirstParameterField + ParameterFieldCount> MemberStarts = [] {
+    std::array<TMemberStart, FirstParameterField + ParameterFieldCount> starts{};
+    for (std::size_t i = 1; i < starts.size(); ++i) {
+        const std::string start = ",\"" + std::to_string(i) + "\":\"";
+        start.copy(starts[i].Bytes, sizeof starts[i].Bytes);
+        starts[i].Size = start.size();
+    }
+    return starts;
+}();
+
+// Writes a member; skip leaves out the comma of the first member.
+char* WriteMember(char* out, const TMemberStart& start, std::string_view cp1252, std::size_t skip = 0)
 {
-    std::memcpy(out, start.data(), start.size());
-    out += start.size();
+    std::memcpy(out, start.Bytes + skip, sizeof start.Bytes - skip);
+    out += start.Size - skip;
     out = WriteCp1252JsonText(out, cp1252);
     *out++ = '"';
     return out;
@@ -307,11 +313,9 @@ void TJsonLinesTable::BeginInvestigation(const TWalkInvestigation& investigation
     out = WriteNumber(out, investigation.FirstLine);
     std::memcpy(out, FieldsKey.data(), FieldsKey.size());
     out += FieldsKey.size();
-    const auto& starts = MemberStarts();
-    // The first member has no comma before it.
-    out = WriteMember(out, std::string_view(starts[1]).substr(1), investigation.Master[0]);
+    out = WriteMember(out, MemberStarts[1], investigation.Master[0], 1);
     for (int i = 1; i < MasterFieldCount; ++i)
-        out = WriteMember(out, starts[static_cast<std::size_t>(i + 1)], investigation.Master[static_cast<std::size_t>(i)]);
+        out = WriteMember(out, MemberStarts[static_cast<std::size_t>(i + 1)], investigation.Master[static_cast<std::size_t>(i)]);
     std::memcpy(out, ParametersKey.data(), ParametersKey.size());
     out += ParametersKey.size();
     Commit(out);
@@ -329,9 +333,8 @@ void TJsonLinesTable::Parameter(const TWalkInvestigation&, std::int64_t line, co
     std::memcpy(out, LineKey.data(), LineKey.size());
     out += LineKey.size();
     out = WriteNumber(out, line);
-    const auto& starts = MemberStarts();
     for (int i = 0; i < ParameterFieldCount; ++i)
-        out = WriteMember(out, starts[static_cast<std::size_t>(FirstParameterField + i)], fields[static_cast<std::size_t>(i)]);
+        out = WriteMember(out, MemberStarts[static_cast<std::size_t>(FirstParameterField + i)], fields[static_cast<std::size_t>(i)]);
     *out++ = '}';
     Commit(out);
     // An examination may hold any number of parameters: its line is handed on in pieces.
