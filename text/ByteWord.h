@@ -19,8 +19,11 @@ inline std::uint64_t Load(const char* p)
     return word;
 }
 
-// Whether LoadShort can be used: it places bytes by arithmetic.
-constexpr bool ShortLoads = std::endian::native == std::endian::little;
+// Whether LoadShort and FirstFlagged can be used: they count bytes from the low end.
+constexpr bool LittleEndian = std::endian::native == std::endian::little;
+
+// The index of the lowest byte flagged in a nonzero mask of high bits.
+inline std::size_t FirstFlagged(std::uint64_t flags) { return static_cast<std::size_t>(std::countr_zero(flags)) / 8; }
 
 // The n (1 to 7) bytes at p as the low bytes of a word, zeros above, reading
 // nothing beyond them: the last few bytes of a field are tested as a whole too.

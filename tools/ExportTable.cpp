@@ -37,39 +37,23 @@ std::uint8_t CsvClass(std::string_view s)
 
 bool NeedsQuotes(std::string_view s) { return (CsvClass(s) & Quote) != 0; }
 
-// True when all eight bytes stand in a CSV cell as they are.
-constexpr bool PlainCsvWord(std::uint64_t x)
+// The bytes of x that do not stand in a CSV cell as they are, flagged; the
+// lowest flag is exact.
+constexpr std::uint64_t CsvSpecials(std::uint64_t x)
 {
     using namespace ByteWord;
-    return (AnyHigh(x) | AnyEqual(x, ',') | AnyEqual(x, '"') | AnyEqual(x, '\r') | AnyEqual(x, '\n')) == 0;
+    return AnyHigh(x) | AnyEqual(x, ',') | AnyEqual(x, '"') | AnyEqual(x, '\r') | AnyEqual(x, '\n');
 }
 
 // Room a cell of n Windows-1252 bytes may take: three bytes of UTF-8 each,
 // two quotes, and what the copies of whole words and table entries run over.
 constexpr std::size_t CsvCellRoom(std::size_t n) { return 3 * n + 2 + 8; }
 
-// Writes one CSV cell of Windows-1252 bytes as UTF-8; returns its end.
-char* WriteCsvCell(char* out, std::string_view cp1252)
+// A cell with a comma, quote or line break: in quotes, its quotes doubled.
+char* WriteQuotedCsvCell(char* out, std::string_view cp1252)
 {
-    const char* in = cp1252.data();
-    const char* const end = in + cp1252.size();
-    char* const start = out;
-    for (; end - in >= 8; in += 8, out += 8) {
-        const std::uint64_t word = ByteWord::Load(in);
-        if (!PlainCsvWord(word))
-            break;
-        std::memcpy(out, &word, 8);
-    }
-    for (; in < end && !CsvByteClasses[static_cast<unsigned char>(*in)]; ++in)
-        *out++ = *in;
-    if (in == end)
-        return out;
-    // Something to quote or convert: the cell again, byte by byte.
     const std::array<TUtf8Sequence, 256>& utf8 = Cp1252Utf8Table();
-    out = start;
-    const bool quote = NeedsQuotes(cp1252);
-    if (quote)
-        *out++ = '"';
+    *out++ = '"';
     for (const char c : cp1252) {
         if (c == '"')
             *out++ = '"';
@@ -77,8 +61,57 @@ char* WriteCsvCell(char* out, std::string_view cp1252)
         std::memcpy(out, &form, sizeof form);
         out += form.Size;
     }
-    if (quote)
-        *out++ = '"';
+    *out++ = '"';
+    return out;
+}
+
+// Writes one CSV cell of Windows-1252 bytes as UTF-8; returns its end.
+char* WriteCsvCell(char* out, std::string_view cp1252)
+{
+    const std::array<TUtf8Sequence, 256>& utf8 = Cp1252Utf8Table();
+    const char* in = cp1252.data();
+    const char* const end = in + cp1252.size();
+    if constexpr (!ByteWord::LittleEndian) {
+        if (NeedsQuotes(cp1252))
+            return WriteQuotedCsvCell(out, cp1252);
+        for (; in < end; ++in) {
+            const TUtf8Sequence& form = utf8[static_cast<unsigned char>(*in)];
+            std::memcpy(out, &form, sizeof form);
+            out += form.Size;
+        }
+        return out;
+    }
+    // A word at a time: clean bytes are copied with their word, a byte to
+    // convert is looked up, and the first that asks for quotes starts the
+    // cell again in quotes.
+    char* const start = out;
+    while (in < end) {
+        const auto rest = static_cast<std::size_t>(end - in);
+        std::uint64_t word, specials;
+        if (rest >= 8) {
+            word = ByteWord::Load(in);
+            specials = CsvSpecials(word);
+        } else {
+            word = ByteWord::LoadShort(in, rest);
+            specials = CsvSpecials(word) & ByteWord::HighsOf(rest);
+        }
+        std::memcpy(out, &word, sizeof word);
+        if (specials == 0) {
+            const std::size_t n = std::min<std::size_t>(rest, 8);
+            in += n;
+            out += n;
+            continue;
+        }
+        const std::size_t clean = ByteWord::FirstFlagged(specials);
+        in += clean;
+        out += clean;
+        const auto b = static_cast<unsigned char>(*in++);
+        if (b < 0x80)
+            return WriteQuotedCsvCell(start, cp1252);
+        const TUtf8Sequence& form = utf8[b];
+        std::memcpy(out, &form, sizeof form);
+        out += form.Size;
+    }
     return out;
 }
 

@@ -80,7 +80,7 @@ inline char* WriteCp1252JsonText(char* out, std::string_view cp1252)
         }
     }
     const auto rest = static_cast<std::size_t>(end - in);
-    if constexpr (ByteWord::ShortLoads) {
+    if constexpr (ByteWord::LittleEndian) {
         if (rest > 0 && (JsonSpecials(ByteWord::LoadShort(in, rest)) & ByteWord::HighsOf(rest)) == 0) {
             ByteWord::CopyShort(out, in, rest);
             return out + rest;
