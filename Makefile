@@ -10,13 +10,15 @@ WERROR    ?= OFF
 # UndefinedBehaviorSanitizer; clang, so that the fuzz targets build there too.
 ASAN_BUILD   ?= build-asan
 BENCH_BUILD  ?= build-bench
+WINDOWS_BUILD ?= build-windows
 FUZZ_SECONDS ?= 60
 FUZZ_JOBS    ?= 2
 SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1 \
                 LSAN_OPTIONS=suppressions=$(CURDIR)/fuzz/leak-suppressions.txt:print_suppressions=0 \
                 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: run test deps configure build sanitize configure-asan bench fuzz install format format-check clean
+.PHONY: run test deps configure build sanitize configure-asan bench fuzz install format format-check clean \
+        test-windows package test-package
 
 deps:
 	@bash scripts/install-deps
@@ -33,7 +35,13 @@ run: build
 test: WERROR = ON
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	@$(MAKE) --no-print-directory test-package WERROR=$(WERROR)
+	@$(MAKE) --no-print-directory test-windows WERROR=$(WERROR)
 	@$(MAKE) --no-print-directory sanitize
+
+# The check, the tools and their tests cross-built for Windows, run under Wine.
+test-windows: deps
+	bash scripts/test-windows $(WINDOWS_BUILD) $(JOBS) $(WERROR)
 
 configure-asan: deps
 	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
@@ -59,6 +67,17 @@ fuzz: configure-asan
 install: build
 	cmake --install $(BUILD) --prefix "$(PREFIX)"
 
+# The Debian package, in $(BUILD)/package/.
+package: build
+	@rm -rf $(BUILD)/package
+	cd $(BUILD) && cpack --config CPackConfig.cmake
+	@ls $(BUILD)/package/*.deb
+
+# Unpacks the package, runs its programs, asks lintian and apt.
+test-package: package
+	python3 tests/package/check_package.py --deb $(BUILD)/package/morvask-betrachter_*.deb --source . \
+	  $$(cat $(BUILD)/programs.txt)
+
 # The C++ sources in the one style of .clang-format: `format` rewrites them,
 # `format-check` lists what would change and fails if anything would.
 FORMAT_SOURCES = $(shell git ls-files '*.cpp' '*.h')
@@ -69,4 +88,4 @@ format-check: deps
 	clang-format --dry-run --Werror $(FORMAT_SOURCES)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(WINDOWS_BUILD)

@@ -1,5 +1,19 @@
 #include "DisplayCheck.h"
 
+#ifdef _WIN32
+
+// Windows always has its window system: nothing to probe before the toolkit starts.
+std::string MissingDisplayMessage(int, char**)
+{
+    return {};
+}
+
+void ReleaseDisplayProbe()
+{
+}
+
+#else
+
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -82,7 +96,7 @@ bool WaylandReachable()
             return false;
         path = runtimeDir + "/" + name;
     }
-    sockaddr_un address {};
+    sockaddr_un address{};
     if (path.size() >= sizeof address.sun_path)
         return false;
     address.sun_family = AF_UNIX;
@@ -97,8 +111,7 @@ bool WaylandReachable()
 
 std::string NotReachable(const std::string& what)
 {
-    return "morvask-betrachter: Die Anzeige " + what
-        + " ist nicht erreichbar; das Programm braucht eine grafische Oberfläche.";
+    return "morvask-betrachter: Die Anzeige " + what + " ist nicht erreichbar; das Programm braucht eine grafische Oberfläche.";
 }
 
 } // namespace
@@ -142,6 +155,7 @@ std::string MissingDisplayMessage(int argc, char** argv)
         return NotReachable("\"" + display + "\"");
     if (wantsWayland && !wayland.empty())
         return NotReachable("\"" + wayland + "\"");
-    return std::string("morvask-betrachter: Keine grafische Oberfläche gefunden (")
-        + (wantsX ? "DISPLAY" : "WAYLAND_DISPLAY") + " ist nicht gesetzt).";
+    return std::string("morvask-betrachter: Keine grafische Oberfläche gefunden (") + (wantsX ? "DISPLAY" : "WAYLAND_DISPLAY") + " ist nicht gesetzt).";
 }
+
+#endif

@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QSessionManager>
 #include <QSettings>
 #include <QTranslator>
 
@@ -12,6 +13,9 @@
 #include "ErrorDisplay.h"
 #include "HelpInfoForm.h"
 #include "Main.h"
+#include "PathSource.h"
+#include "StartUp.h"
+#include "ViewerCommandLine.h"
 
 namespace {
 
@@ -25,20 +29,40 @@ void KeepNoSettings()
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, nowhere);
 }
 
+// A session manager restores a program by starting it with "-session" and an
+// identifier, which the viewer would take for the name of its file. It keeps
+// no state worth restoring, so it asks not to be restarted.
+void StayOutOfSessionRestore(QGuiApplication& app)
+{
+#if QT_CONFIG(sessionmanager)
+    QObject::connect(&app, &QGuiApplication::saveStateRequest,
+                     [](QSessionManager& manager) { manager.setRestartHint(QSessionManager::RestartNever); });
+#else
+    Q_UNUSED(app);
+#endif
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
+    // Help and version need no display; a file of that name still opens.
+    const int answered = AnswerInfoOption(argc, argv);
+    if (answered >= 0)
+        return answered;
+
+    TStartArguments arguments = TakeArguments(argc, argv);
     // Without a display the toolkit would abort with a core dump.
-    const std::string displayProblem = MissingDisplayMessage(argc, argv);
+    const std::string displayProblem = MissingDisplayMessage(arguments.ToolkitArgc, arguments.ToolkitArgv);
     if (!displayProblem.empty()) {
         std::fprintf(stderr, "%s\n", displayProblem.c_str());
         return 1;
     }
 
     KeepNoSettings();
-    QApplication app(argc, argv);
+    QApplication app(arguments.ToolkitArgc, arguments.ToolkitArgv);
     ReleaseDisplayProbe();
+    StayOutOfSessionRestore(app);
     QGuiApplication::setDesktopFileName(QStringLiteral("morvask-betrachter"));
     QApplication::setWindowIcon(AppIcon());
     ApplyClassicLook(app);
@@ -54,6 +78,8 @@ int main(int argc, char* argv[])
         TfrmInfoHelp frmInfoHelp;
         frmInfoHelp.hide();
         MainForm.SetHelpForm(&frmInfoHelp);
+        // The first argument names the file; without one the user picks it.
+        MainForm.SetPathSource(arguments.Path ? GivenPath(*arguments.Path) : OpenDialogChoice(DialogStartFolder()));
         MainForm.show();
         return app.exec();
     } catch (const std::exception& error) {

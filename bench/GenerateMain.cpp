@@ -81,8 +81,8 @@ int main(int argc, char** argv)
     try {
         TTransferFileGenerator generator(seed);
         const uint64_t bytes = size != 0
-            ? generator.WriteBySize(file, size)
-            : generator.WriteByCount(file, investigations, haveParameters ? static_cast<int>(parameters) : -1);
+                                   ? generator.WriteBySize(file, size)
+                                   : generator.WriteByCount(file, investigations, haveParameters ? static_cast<int>(parameters) : -1);
         if (std::fclose(file) != 0) {
             std::perror(path);
             return 2;

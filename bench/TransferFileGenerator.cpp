@@ -29,8 +29,8 @@ std::string Narrow(const char* utf8)
 struct TPlace {
     std::string Postcode;
     std::string Town;
-    std::string Area;      // phone area code
-    std::string Mail;      // mail domain part
+    std::string Area; // phone area code
+    std::string Mail; // mail domain part
 };
 
 struct TParameter {
@@ -38,9 +38,9 @@ struct TParameter {
     std::string Text;
     std::string Unit;
     std::string Method;
-    uint32_t Scale;        // values 0 .. Scale-1 before the decimal point shift
+    uint32_t Scale; // values 0 .. Scale-1 before the decimal point shift
     int Decimals;
-    bool BelowLimitOften;  // often reported as "< limit"
+    bool BelowLimitOften; // often reported as "< limit"
 };
 
 const TPlace Places[] = {
@@ -61,46 +61,88 @@ const TPlace Places[] = {
 };
 
 const std::string Operators[] = {
-    Narrow("Stadtwerke"), Narrow("Wasserversorgung"), Narrow("Zweckverband Wasserversorgung"),
-    Narrow("Gemeindewerke"), Narrow("Wasserbeschaffungsverband"), Narrow("Energie- und Wasserversorgung"),
+    Narrow("Stadtwerke"),
+    Narrow("Wasserversorgung"),
+    Narrow("Zweckverband Wasserversorgung"),
+    Narrow("Gemeindewerke"),
+    Narrow("Wasserbeschaffungsverband"),
+    Narrow("Energie- und Wasserversorgung"),
 };
 
 const std::string OperatorSecondLines[] = {
-    "", Narrow("Abteilung Trinkwasser"), Narrow("Betriebsführung Netz"), "", Narrow("Wassergüte und Labor"), "",
+    "",
+    Narrow("Abteilung Trinkwasser"),
+    Narrow("Betriebsführung Netz"),
+    "",
+    Narrow("Wassergüte und Labor"),
+    "",
 };
 
 const std::string Streets[] = {
-    Narrow("Hauptstraße"), Narrow("Bahnhofstraße"), Narrow("Am Mühlenbach"), Narrow("Schillerstraße"),
-    Narrow("Lindenallee"), Narrow("Kirchplatz"), Narrow("Jägerweg"), Narrow("Brückenstraße"),
-    Narrow("Zur Talsperre"), Narrow("Gärtnerstraße"), Narrow("Rosenhöhe"), Narrow("Über dem Wehr"),
+    Narrow("Hauptstraße"),
+    Narrow("Bahnhofstraße"),
+    Narrow("Am Mühlenbach"),
+    Narrow("Schillerstraße"),
+    Narrow("Lindenallee"),
+    Narrow("Kirchplatz"),
+    Narrow("Jägerweg"),
+    Narrow("Brückenstraße"),
+    Narrow("Zur Talsperre"),
+    Narrow("Gärtnerstraße"),
+    Narrow("Rosenhöhe"),
+    Narrow("Über dem Wehr"),
 };
 
 const std::string SamplingPoints[] = {
-    Narrow("Hochbehälter Am Höllenberg"), Narrow("Wasserwerk Nord, Reinwasser"), Narrow("Grundschule am Park, Küche"),
-    Narrow("Kindertagesstätte Sonnenschein"), Narrow("Rathaus, Teeküche 2. OG"), Narrow("Brunnen III, Rohwasser"),
-    Narrow("Seniorenheim Lindenhof, Bad"), Narrow("Sporthalle Süd, Duschraum"), Narrow("Übergabeschacht Mühlweg"),
-    Narrow("Krankenhaus St. Josef, Station 4"), Narrow("Freibad, Trinkbrunnen"), Narrow("Gaststätte Zur Börse"),
+    Narrow("Hochbehälter Am Höllenberg"),
+    Narrow("Wasserwerk Nord, Reinwasser"),
+    Narrow("Grundschule am Park, Küche"),
+    Narrow("Kindertagesstätte Sonnenschein"),
+    Narrow("Rathaus, Teeküche 2. OG"),
+    Narrow("Brunnen III, Rohwasser"),
+    Narrow("Seniorenheim Lindenhof, Bad"),
+    Narrow("Sporthalle Süd, Duschraum"),
+    Narrow("Übergabeschacht Mühlweg"),
+    Narrow("Krankenhaus St. Josef, Station 4"),
+    Narrow("Freibad, Trinkbrunnen"),
+    Narrow("Gaststätte Zur Börse"),
 };
 
 const std::string SamplingDetails[] = {
-    Narrow("Zapfhahn Reinwasser"), Narrow("Waschbecken Küche"), Narrow("Entnahmehahn nach Zähler"),
-    "", Narrow("Duschkopf abgeschraubt"), Narrow("Probenahmeventil Netzausgang"), "",
+    Narrow("Zapfhahn Reinwasser"),
+    Narrow("Waschbecken Küche"),
+    Narrow("Entnahmehahn nach Zähler"),
+    "",
+    Narrow("Duschkopf abgeschraubt"),
+    Narrow("Probenahmeventil Netzausgang"),
+    "",
 };
 
 const std::string Samplers[] = {
-    Narrow("Probenehmer Jürgens"), Narrow("Fr. Weiß (Labor)"), Narrow("Hr. Schäfer"), Narrow("Probenahmedienst Süd"),
-    Narrow("Fr. Öztürk"), Narrow("Hr. Groß, zertifiziert"),
+    Narrow("Probenehmer Jürgens"),
+    Narrow("Fr. Weiß (Labor)"),
+    Narrow("Hr. Schäfer"),
+    Narrow("Probenahmedienst Süd"),
+    Narrow("Fr. Öztürk"),
+    Narrow("Hr. Groß, zertifiziert"),
 };
 
 const std::string Remarks[] = {
-    "", "", "", Narrow("Probe nach 5 min Ablaufen entnommen"), Narrow("Leitung vorher desinfiziert (abgeflammt)"),
-    Narrow("Nachuntersuchung wegen Befund vom Vormonat"), "",
+    "",
+    "",
+    "",
+    Narrow("Probe nach 5 min Ablaufen entnommen"),
+    Narrow("Leitung vorher desinfiziert (abgeflammt)"),
+    Narrow("Nachuntersuchung wegen Befund vom Vormonat"),
+    "",
     Narrow("Wasser leicht trüb, Geruch unauffällig; Temperatur vor Ort gemessen"),
 };
 
 const std::string Details[] = {
-    Narrow("Zapfstelle im Keller, rechts neben Hausanschluss"), Narrow("Entnahmestelle Küche, Spüle links"),
-    Narrow("Reinwasserbehälter Kammer 2"), Narrow("Auslauf Hochbehälter, Messschacht"),
+    Narrow("Zapfstelle im Keller, rechts neben Hausanschluss"),
+    Narrow("Entnahmestelle Küche, Spüle links"),
+    Narrow("Reinwasserbehälter Kammer 2"),
+    Narrow("Auslauf Hochbehälter, Messschacht"),
     Narrow("Zapfhahn Sanitärraum Erdgeschoss"),
 };
 
@@ -149,7 +191,7 @@ const std::string Laboratories[] = {"LAB-0912", "LAB-1140", "LAB-0307", "LAB-221
 
 } // namespace
 
-TTransferFileGenerator::TTransferFileGenerator(uint64_t seed) : FState(seed) {}
+TTransferFileGenerator::TTransferFileGenerator(uint64_t seed) : FState(seed) { }
 
 // splitmix64: tiny, fast, and identical everywhere.
 uint64_t TTransferFileGenerator::Next()
@@ -200,7 +242,7 @@ void TTransferFileGenerator::AppendMeasuredValue(std::string& out, uint32_t scal
         divisor *= 10;
     AppendNumber(out, raw / divisor);
     if (decimals > 0) {
-        out += ',';   // German decimal comma
+        out += ','; // German decimal comma
         AppendNumber(out, raw % divisor, decimals);
     }
 }
@@ -215,101 +257,101 @@ void TTransferFileGenerator::AppendHeaderLine1(std::string& out)
     const int minute = static_cast<int>(Below(60));
     const std::string& laboratory = Pick(Laboratories);
 
-    out += "1|E|L26-";                                            // 1, 2, 3
+    out += "1|E|L26-"; // 1, 2, 3
     AppendNumber(out, ++FSampleNumber, 6);
     out += '|';
-    out += Pick(Operators);                                        // 4
+    out += Pick(Operators); // 4
     out += ' ';
     out += operatorPlace.Town;
     out += '|';
-    if (Below(3) != 0) {                                           // 5
+    if (Below(3) != 0) { // 5
         out += "GA-2026-";
         AppendNumber(out, Below(100000), 5);
     }
     out += '|';
-    out += Pick(Operators);                                        // 6
+    out += Pick(Operators); // 6
     out += ' ';
     out += operatorPlace.Town;
     out += '|';
-    out += Pick(OperatorSecondLines);                              // 7
+    out += Pick(OperatorSecondLines); // 7
     out += '|';
-    out += Pick(Streets);                                          // 8
+    out += Pick(Streets); // 8
     out += ' ';
     AppendNumber(out, 1 + Below(120));
     out += '|';
-    out += operatorPlace.Postcode;                                 // 9
+    out += operatorPlace.Postcode; // 9
     out += '|';
-    out += operatorPlace.Town;                                     // 10
+    out += operatorPlace.Town; // 10
     out += '|';
-    out += operatorPlace.Area;                                     // 11
+    out += operatorPlace.Area; // 11
     out += ' ';
     AppendNumber(out, 100 + Below(900));
     out += "-0|";
-    out += operatorPlace.Area;                                     // 12
+    out += operatorPlace.Area; // 12
     out += ' ';
     AppendNumber(out, 100 + Below(900));
-    out += "-99|wasser@stadtwerke-";                               // 13
+    out += "-99|wasser@stadtwerke-"; // 13
     out += operatorPlace.Mail;
     out += ".de|";
-    out += Pick(SamplingPoints);                                   // 14
+    out += Pick(SamplingPoints); // 14
     out += '|';
-    out += Pick(SamplingDetails);                                  // 15
-    out += "|EST-";                                                // 16
+    out += Pick(SamplingDetails); // 15
+    out += "|EST-"; // 16
     AppendNumber(out, Below(10000), 4);
     out += '|';
-    out += Pick(Streets);                                          // 17
+    out += Pick(Streets); // 17
     out += ' ';
     AppendNumber(out, 1 + Below(80));
     out += '|';
-    out += samplingPlace.Postcode;                                 // 18
+    out += samplingPlace.Postcode; // 18
     out += '|';
-    out += samplingPlace.Town;                                     // 19
-    out += "|||";                                                  // 20, 21
-    AppendDate(out, day, month, 2026, hour, minute);               // 22
+    out += samplingPlace.Town; // 19
+    out += "|||"; // 20, 21
+    AppendDate(out, day, month, 2026, hour, minute); // 22
     out += '|';
-    out += Pick(Samplers);                                         // 23
+    out += Pick(Samplers); // 23
     out += '|';
-    AppendNumber(out, 1 + Below(14));                              // 24
-    out += "|VG-0";                                                // 25
+    AppendNumber(out, 1 + Below(14)); // 24
+    out += "|VG-0"; // 25
     AppendNumber(out, 5000000 + Below(999999), 7);
     out += '|';
-    AppendNumber(out, Below(3));                                   // 26
+    AppendNumber(out, Below(3)); // 26
     out += '|';
-    if (Below(8) == 0)                                             // 27
+    if (Below(8) == 0) // 27
         AppendNumber(out, 1 + Below(4));
     out += '|';
-    out += static_cast<char>('A' + Below(3));                      // 28
+    out += static_cast<char>('A' + Below(3)); // 28
     out += '|';
-    AppendNumber(out, 1 + Below(5));                               // 29
+    AppendNumber(out, 1 + Below(5)); // 29
     out += '|';
-    AppendDate(out, day, month, 2026, hour + 2, minute);           // 30
+    AppendDate(out, day, month, 2026, hour + 2, minute); // 30
     out += '|';
-    out += laboratory;                                             // 31
+    out += laboratory; // 31
     out += '|';
-    out += Pick(Remarks);                                          // 32
+    out += Pick(Remarks); // 32
     out += "|\r\n";
 }
 
 void TTransferFileGenerator::AppendHeaderLine2(std::string& out)
 {
-    out += "2|MATW|";                                              // 33, 34
-    AppendNumber(out, 5000000 + Below(9999), 8);                   // 35
-    out += "|||";                                                  // 36, 37
-    out += Pick(Details);                                          // 38
+    out += "2|MATW|"; // 33, 34
+    AppendNumber(out, 5000000 + Below(9999), 8); // 35
+    out += "|||"; // 36, 37
+    out += Pick(Details); // 38
     out += '|';
-    out += Below(4) == 0 ? '2' : '1';                              // 39
-    out += "||||\r\n";                                             // 40 to 42
+    out += Below(4) == 0 ? '2' : '1'; // 39
+    out += "||||\r\n"; // 40 to 42
 }
 
 void TTransferFileGenerator::AppendParameterLine(std::string& out)
 {
     const TParameter& parameter = Parameters[Below(std::size(Parameters))];
-    out += "2|";                                                   // 43
-    out += parameter.Code;                                         // 44
+    out += "2|"; // 43
+    out += parameter.Code; // 44
     out += '|';
-    out += parameter.Text;                                         // 45
-    out += "|||";                                                  // 46, 47
-    if (parameter.BelowLimitOften && Below(2) == 0) {              // 48
+    out += parameter.Text; // 45
+    out += "|||"; // 46, 47
+    if (parameter.BelowLimitOften && Below(2) == 0) { // 48
         out += "< ";
         AppendMeasuredValue(out, parameter.Scale / 10 + 1, parameter.Decimals);
     } else if (parameter.Code == "2005") {
@@ -318,15 +360,15 @@ void TTransferFileGenerator::AppendParameterLine(std::string& out)
         AppendMeasuredValue(out, parameter.Scale, parameter.Decimals);
     }
     out += '|';
-    out += Pick(Assessments);                                      // 49
+    out += Pick(Assessments); // 49
     out += '|';
-    out += parameter.Unit;                                         // 50
+    out += parameter.Unit; // 50
     out += '|';
-    out += parameter.Method;                                       // 51
+    out += parameter.Method; // 51
     out += '|';
-    out += Pick(Laboratories);                                     // 52
+    out += Pick(Laboratories); // 52
     out += '|';
-    out += Pick(Exemptions);                                       // 53
+    out += Pick(Exemptions); // 53
     out += "|\r\n";
 }
 

@@ -11,8 +11,8 @@
 // cannot drift apart. All texts are UTF-8; none carries a colon.
 
 struct TFieldCaption {
-    bool Shown = false;       // the window shows the field (value box or grid column)
-    std::string_view Block;   // "Entnahmestelle"; empty when not shown
+    bool Shown = false; // the window shows the field (value box or grid column)
+    std::string_view Block; // "Entnahmestelle"; empty when not shown
     std::string_view Caption; // "Kurzbez."; empty when not shown
 };
 

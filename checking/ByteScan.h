@@ -1,8 +1,8 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <algorithm>
 #include <cstring>
 
 #if defined(__SSE2__) || defined(_M_X64)
@@ -30,7 +30,7 @@ constexpr std::size_t BlockSize = 64;
 
 struct TBlockMasks {
     std::uint64_t Separators; // "|"
-    std::uint64_t LineEnds;   // CR, LF, NUL
+    std::uint64_t LineEnds; // CR, LF, NUL
 };
 
 inline int LowestBit(std::uint64_t mask)

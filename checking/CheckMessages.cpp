@@ -9,7 +9,8 @@ const char* const CheckMessages[CheckMessageCount] = {
     "In Feld 5 muss die Probenidentifikations-ID des Gesundheitsamtes angegeben werden.", // HealthOfficeSampleIdMissing
     "In Feld 14 muss der Name der Entnahmestelle angegeben werden.", // SamplingPointNameMissing
     "In Feld 16 muss der Kode der Probennahmestelle angegeben werden.", // SamplingPointCodeMissing
-    "In Feld 17 fehlt die Stra\xDF" "e bzw. Hausnummer der Entnahmestelle.", // SamplingPointStreetMissing
+    "In Feld 17 fehlt die Stra\xDF"
+    "e bzw. Hausnummer der Entnahmestelle.", // SamplingPointStreetMissing
     "Die PLZ '$' in Feld 18 fehlt oder ist ung\xFCltig.", // PostcodeInvalid
     "In Feld 19 fehlt der Ort der Entnahmestelle.", // SamplingPointTownMissing
     "Feld 22 enth\xE4lt keine g\xFCltige Datums-/Zeitangabe ('$').", // SamplingDateInvalid
@@ -17,7 +18,8 @@ const char* const CheckMessages[CheckMessageCount] = {
     "Die Zeile muss genau 32 Felder (Felder 1-32) enthalten.", // Header1FieldCountMismatch
     "Die Zeile muss genau 10 Felder (Felder 33-42) enthalten.", // Header2FieldCountMismatch
     "Die Versorgungsgebiets-ID in Feld 25 ('$') ist ung\xFCltig oder falsch zugeordnet.", // SupplyAreaIdInvalid
-    "Die in Feld 27 angegebene Kodierung '$' zur Grenzwert\xFC" "berschreitung ist ung\xFCltig.", // LimitExceededCodeInvalid
+    "Die in Feld 27 angegebene Kodierung '$' zur Grenzwert\xFC"
+    "berschreitung ist ung\xFCltig.", // LimitExceededCodeInvalid
     "Feld 28 enth\xE4lt keine g\xFCltige Kodierung des Probenahmeverfahrens ('$').", // SamplingProcedureInvalid
     "Feld 29 enth\xE4lt keine g\xFCltige Kodierung des Untersuchungsziels ('$').", // SamplingReasonInvalid
     "Feld 30 enth\xE4lt eine ung\xFCltige Datums-/Zeitangabe ('$').", // LabArrivalDateInvalid
@@ -39,7 +41,8 @@ const char* const CheckMessages[CheckMessageCount] = {
     "Der in Feld 52 angegebene Laborschl\xFCssel '$' ist ung\xFCltig.", // ExaminingLabKeyInvalid
     "In Feld 53 ist die Angabe zur Ausnahmegenehmigung '$' ung\xFCltig (oder fehlt).", // ExemptionInvalid
     "Die Zeile muss genau 2 Felder enthalten.", // EndLineFieldCountMismatch
-    "Die Anzahl der \xFC" "bermittelten Parameter stimmt nicht.", // ParameterCountMismatch
+    "Die Anzahl der \xFC"
+    "bermittelten Parameter stimmt nicht.", // ParameterCountMismatch
     "Das Datensatzende wurde unerwartet erreicht (Feld 55 fehlt).", // UnexpectedEndOfRecord
     "Die Versorgungsgebiets-ID '$' ist unbekannt.", // SupplyAreaUnknown
     "Das Versorgungsgebiet '$' liegt nicht im Gebiet des meldenden GA.", // SupplyAreaOutsideHealthOffice

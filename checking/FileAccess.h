@@ -7,7 +7,8 @@
 // A transfer file opened for reading only. Other programs may still read it
 // but, where the platform allows, not write it while it is open. Anything but
 // a readable regular file (missing, directory, FIFO, device, no permission)
-// throws EFileOpenError with the path as given; opening never blocks.
+// throws EFileOpenError with the path as given; opening never blocks. The path
+// is the system's bytes on Linux and UTF-8 on Windows, so that any name opens.
 class TReadOnlyFile {
 public:
     explicit TReadOnlyFile(const std::string& path);

@@ -61,7 +61,7 @@ int CurrentYear()
     if (YearSource)
         return YearSource();
     const std::time_t now = std::time(nullptr);
-    std::tm local {};
+    std::tm local{};
 #ifdef _WIN32
     localtime_s(&local, &now);
 #else
@@ -78,8 +78,7 @@ void SetCurrentYearSource(TYearSource source)
 bool ConvertDateText(std::string_view text, int currentYear, TCalendarDate& date)
 {
     int day = 0, month = 0, year = 0;
-    if (text.size() != 8 || text[2] != '.' || text[5] != '.' || !ReadGroup(text[0], text[1], day)
-        || !ReadGroup(text[3], text[4], month) || !ReadGroup(text[6], text[7], year))
+    if (text.size() != 8 || text[2] != '.' || text[5] != '.' || !ReadGroup(text[0], text[1], day) || !ReadGroup(text[3], text[4], month) || !ReadGroup(text[6], text[7], year))
         return false;
     const int base = currentYear - 50;
     year += 100 * FloorDiv(base, 100);
@@ -94,8 +93,7 @@ bool ConvertDateText(std::string_view text, int currentYear, TCalendarDate& date
 bool ConvertTimeText(std::string_view text, TTimeOfDay& time)
 {
     int hour = 0, minute = 0, second = 0;
-    if (text.size() != 8 || text[2] != ':' || text[5] != ':' || !ReadGroup(text[0], text[1], hour)
-        || !ReadGroup(text[3], text[4], minute) || !ReadGroup(text[6], text[7], second))
+    if (text.size() != 8 || text[2] != ':' || text[5] != ':' || !ReadGroup(text[0], text[1], hour) || !ReadGroup(text[3], text[4], minute) || !ReadGroup(text[6], text[7], second))
         return false;
     if (hour > 23 || minute > 59 || second > 59)
         return false;
@@ -171,12 +169,8 @@ std::string_view BareFileName(std::string_view path)
 
 std::string FileNameForCheck(std::string_view bareName)
 {
-#ifdef _WIN32
-    return std::string(bareName);
-#else
     std::string converted;
     if (Utf8ToCp1252(bareName, converted))
         return converted;
     return std::string(bareName);
-#endif
 }

@@ -49,10 +49,12 @@ int CurrentYear();
 using TYearSource = int (*)();
 void SetCurrentYearSource(TYearSource source); // nullptr restores the clock
 
-// The part of path behind the last directory separator of the platform.
+// The part of path behind the last directory separator of the platform: "/"
+// on Linux; "\", "/" and the ":" of a drive or stream on Windows.
 std::string_view BareFileName(std::string_view path);
 
-// A file name as the check judges it: file names arrive as UTF-8 here, and one
+// A file name as the check judges it: file names arrive as UTF-8 here (on
+// Windows too, where the tools take their arguments in Unicode), and one
 // that Windows-1252 can represent is judged in Windows-1252, one character per
 // byte; any other is judged by its bytes.
 std::string FileNameForCheck(std::string_view bareName);

@@ -1,7 +1,7 @@
 #include "FileOpenError.h"
 
 EFileOpenError::EFileOpenError(const std::string& path)
-    : std::runtime_error(CannotOpenText(path, [](std::string_view cp1252) { return std::string(cp1252); }))
-    , FPath(path)
+    : std::runtime_error(CannotOpenText(path, [](std::string_view cp1252) { return std::string(cp1252); })),
+      FPath(path)
 {
 }

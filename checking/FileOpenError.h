@@ -11,7 +11,8 @@ template <class TText, class TFromCp1252>
 TText CannotOpenText(const TText& path, TFromCp1252&& fromCp1252)
 {
     return fromCp1252(std::string_view("Datei ")) + path +
-           fromCp1252(std::string_view(" kann nicht ge\xF6" "ffnet werden"));
+           fromCp1252(std::string_view(" kann nicht ge\xF6"
+                                       "ffnet werden"));
 }
 
 // The one failure of a check that is not a finding: the file cannot be read.

@@ -20,8 +20,8 @@ private:
     // The buffer comes from the platform's page allocator, pre-faulted where it
     // can be: faulting in a fresh 100 MB buffer page by page costs more than the copy.
     struct TRelease {
-        TRelease() noexcept : Capacity(0) {}
-        explicit TRelease(std::size_t capacity) noexcept : Capacity(capacity) {}
+        TRelease() noexcept : Capacity(0) { }
+        explicit TRelease(std::size_t capacity) noexcept : Capacity(capacity) { }
         void operator()(char* bytes) const;
         std::size_t Capacity;
     };

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "AsciiText.h"
-#include "Fields.h"
 #include "FieldLayout.h"
+#include "Fields.h"
 #include "ParameterCount.h"
 
 #include <cstddef>
@@ -63,7 +63,7 @@ public:
 
 private:
     char FBytes[Cap] = {};
-    std::uint64_t FLength = 0;        // bytes from the first non-blank on
+    std::uint64_t FLength = 0; // bytes from the first non-blank on
     std::uint64_t FTrimmedLength = 0; // up to and including the last non-blank
 };
 

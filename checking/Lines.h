@@ -96,7 +96,10 @@ public:
     }
 
 private:
-    enum class EState { LineStart, InLine, AfterCr, Ended };
+    enum class EState { LineStart,
+                        InLine,
+                        AfterCr,
+                        Ended };
 
     // At a line start: a NUL ends the text (false), anything else begins a line.
     bool BeginLine(const char* block, unsigned pos)

@@ -50,7 +50,13 @@ public:
     }
 
 private:
-    enum class EState : std::uint8_t { Leading, Sign, Zero, Decimal, HexStart, Hex, Invalid };
+    enum class EState : std::uint8_t { Leading,
+                                       Sign,
+                                       Zero,
+                                       Decimal,
+                                       HexStart,
+                                       Hex,
+                                       Invalid };
 
     void Step(char c)
     {

@@ -9,11 +9,11 @@
 // Where one message line stands in MessageText, so that a caller can list the
 // messages one by one without cutting the text apart again.
 struct TCheckMessage {
-    std::int32_t Line = 0;      // 0 for a message about the file name
-    std::uint8_t Code = 0;      // index into CheckMessages
+    std::int32_t Line = 0; // 0 for a message about the file name
+    std::uint8_t Code = 0; // index into CheckMessages
     std::uint32_t TextStart = 0; // where the table text begins, behind any "Zeile" prefix
-    std::size_t Offset = 0;     // first byte of the message line in MessageText
-    std::size_t Length = 0;     // length of the message line without CR LF
+    std::size_t Offset = 0; // first byte of the message line in MessageText
+    std::size_t Length = 0; // length of the message line without CR LF
 };
 
 // The result of one check run; a file passes when MessageCount is 0.

@@ -12,9 +12,9 @@
 struct THeaderRule {
     FieldLayout::TLineLayout Layout;
     ECheckMessage CountMessage; // not the right number of fields, or no final "|"
-    std::string_view Kind;      // field 1 of the line, exactly
+    std::string_view Kind; // field 1 of the line, exactly
     ECheckMessage KindMessage;
-    std::string_view Code;      // field 2 of the line, after upper-casing a to z
+    std::string_view Code; // field 2 of the line, after upper-casing a to z
     ECheckMessage CodeMessage;
 };
 
@@ -40,7 +40,11 @@ public:
     void Finish();
 
 private:
-    enum class EStep { Header1, Header2, Parameters, BetweenBlocks, Done };
+    enum class EStep { Header1,
+                       Header2,
+                       Parameters,
+                       BetweenBlocks,
+                       Done };
 
     void CheckHeader(const TLineFacts& line, const THeaderRule& rule);
     void CheckParameterOrEnd(const TLineFacts& line, bool isLast);

@@ -1,8 +1,8 @@
 #include "TransferScanner.h"
 
 TTransferScanner::TTransferScanner(TSamplingData& data)
-    : FWalk(data)
-    , FCutter(*this)
+    : FWalk(data),
+      FCutter(*this)
 {
 }
 

@@ -11,6 +11,6 @@
 #include "FileText.h"
 #include "Lines.h"
 #include "ParameterCount.h"
-#include "StructureWalk.h"
 #include "SamplingData.h"
+#include "StructureWalk.h"
 #include "TransferFileCheck.h"

@@ -17,8 +17,8 @@
 
 namespace {
 
-const char* const Keys[] = {"path",      "fileName",     "interfaceKind", "investigationCount", "parameterCount",
-                            "lineCount", "messageCount", "messageText",   "messages"};
+const char* const Keys[] = {"path", "fileName", "interfaceKind", "investigationCount", "parameterCount",
+                            "lineCount", "messageCount", "messageText", "messages"};
 
 bool IsValidUtf8(std::string_view text) { return BytesToUtf8(text) == text; }
 
@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     const int32_t kind = GetInterfaceKind();
 
     const std::string json = CheckResultToJsonLine(path, result, kind);
-    FUZZ_ASSERT(json.find('\n') == std::string::npos, json);   // one line of JSON Lines
+    FUZZ_ASSERT(json.find('\n') == std::string::npos, json); // one line of JSON Lines
     TJsonValue root;
     std::string error;
     FUZZ_ASSERT(TJsonValue::Parse(json, root, error), error + "\n" + json);

@@ -22,7 +22,8 @@ struct TStringOutput : TOutput {
 };
 
 struct TBoth : TInvestigationSink {
-    TBoth(TInvestigationSink& a, TInvestigationSink& b) : A(a), B(b) {}
+    TBoth(TInvestigationSink& a, TInvestigationSink& b) : A(a),
+                                                          B(b) { }
     void BeginInvestigation(const TWalkInvestigation& i) override
     {
         A.BeginInvestigation(i);

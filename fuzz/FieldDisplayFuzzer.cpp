@@ -2,15 +2,14 @@
 // label, list row, analysis cell and hint shows only what the examination
 // holds, and a long value's hint carries its whole text.
 #include "DisplayText.h"
-#include "FieldLayout.h"
 #include "FieldHints.h"
+#include "FieldLayout.h"
 #include "FuzzSupport.h"
 #include "Main.h"
 #include "Panel.h"
 #include "StringGrid.h"
 
 #include <QEvent>
-#include <QFile>
 #include <QLabel>
 
 #include <cstddef>
@@ -35,7 +34,7 @@ QString WithoutLineBreakChars(QString text)
 // fuzzer loads its own, so that show never reaches the window.
 class TFirstShowBlocker : public QObject {
 public:
-    explicit TFirstShowBlocker(QObject* parent) : QObject(parent) {}
+    explicit TFirstShowBlocker(QObject* parent) : QObject(parent) { }
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (!FBlocked && event->type() == QEvent::Show) {
@@ -111,7 +110,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     file.Write(data, size);
     TMainForm& form = Form();
 
-    form.LoadInvestigations(QFile::decodeName(file.Path().c_str()));
+    form.LoadInvestigations(file.Path());
     form.ShowInvestigation();
     const int count = form.InvestigationCount();
     FUZZ_ASSERT(count >= 1 && count == form.Investigations().Count(), std::to_string(count));

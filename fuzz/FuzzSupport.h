@@ -11,10 +11,10 @@
 // fuzzer keeps the input as a finding.
 [[noreturn]] void FuzzFailure(const char* what, const std::string& detail = {});
 
-#define FUZZ_ASSERT(condition, detail)                                   \
-    do {                                                                 \
-        if (!(condition))                                                \
-            FuzzFailure(#condition, detail);                             \
+#define FUZZ_ASSERT(condition, detail)       \
+    do {                                     \
+        if (!(condition))                    \
+            FuzzFailure(#condition, detail); \
     } while (false)
 
 // The input bytes taken as Windows-1252 text, as a field shows them.

@@ -47,7 +47,7 @@ void CheckToolTipIsLiteral(const QString& hint)
         const char16_t u = c.unicode();
         const bool printable = u == u'\r' || u == u'\n' || u == u'\t' || u == u' ' || (u > 0x20 && u < 0x7F) || u >= 0xA0;
         if (!printable)
-            return;   // control characters have no visible form to compare
+            return; // control characters have no visible form to compare
     }
     QTextDocument document;
     document.setHtml(LiteralToolTip(hint));

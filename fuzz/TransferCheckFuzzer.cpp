@@ -1,11 +1,11 @@
 // Reading and checking a transfer file, and loading its examinations: nothing
 // may crash or read out of bounds, and where the check passes a file, the
 // loader must build the examinations the check counted.
-#include "FileOpenError.h"
+#include "FieldLayout.h"
 #include "Fields.h"
+#include "FileOpenError.h"
 #include "FuzzSupport.h"
 #include "InvestigationList.h"
-#include "FieldLayout.h"
 #include "LineListCheck.h"
 #include "Lines.h"
 #include "TransferFileCheck.h"
@@ -72,7 +72,7 @@ void CheckAgreement(std::string_view text, const TSamplingData& data, const TInv
     int64_t parameters = 0;
     for (int i = 0; i < loaded.Count(); ++i) {
         if (loaded.FieldCount(i) < HeaderEntries)
-            return;   // a block without header line 2 ("3|0" alone or behind header line 1)
+            return; // a block without header line 2 ("3|0" alone or behind header line 1)
         FUZZ_ASSERT((loaded.FieldCount(i) - HeaderEntries) % ParameterEntries == 0, counts);
         parameters += loaded.ParameterCount(i);
     }
@@ -128,7 +128,7 @@ void CheckStreamingAgrees(std::string_view text, const TSamplingData& fromFile)
 
     for (const std::size_t chunk : {std::size_t{1}, std::size_t{3}, std::size_t{64}}) {
         if (chunk == 1 && text.size() > 1024)
-            continue;   // byte by byte costs too many runs on long inputs
+            continue; // byte by byte costs too many runs on long inputs
         TSamplingData fromChunks;
         CheckTransferBytes(text, fromChunks, chunk);
         FUZZ_ASSERT(SameResult(fromFile, fromChunks),

@@ -7,8 +7,8 @@
 #include "RtfView.h"
 #include "WindowFrame.h"
 
-#include <QKeyEvent>
 #include <QHideEvent>
+#include <QKeyEvent>
 #include <QShowEvent>
 #include <QWindow>
 
@@ -17,8 +17,7 @@ TfrmInfoHelp::TfrmInfoHelp(QWidget* parent)
       ui(new Ui::TfrmInfoHelp)
 {
     ui->setupUi(this);
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
-                   | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     setWindowModality(Qt::ApplicationModal);
     // The page and the scroll box around it show the button face, like the window.
     setBackgroundRole(QPalette::Button);

@@ -61,8 +61,7 @@ public:
             return false;
         const auto* property = static_cast<const xcb_property_notify_event_t*>(message);
         xcb_connection_t* connection = X11Connection();
-        if (connection != nullptr && property->window == FWindow.internalWinId()
-            && property->atom == FrameExtentsAtom(connection))
+        if (connection != nullptr && property->window == FWindow.internalWinId() && property->atom == FrameExtentsAtom(connection))
             QMetaObject::invokeMethod(this, FChanged, Qt::QueuedConnection);
 #else
         Q_UNUSED(type);

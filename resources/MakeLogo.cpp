@@ -62,7 +62,7 @@ bool WriteJpeg(const QImage& image, const char* path)
     info.image_height = static_cast<JDIMENSION>(image.height());
     info.input_components = 3;
     info.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&info);  // baseline, Huffman, YCbCr with three components
+    jpeg_set_defaults(&info); // baseline, Huffman, YCbCr with three components
     jpeg_set_quality(&info, 92, TRUE);
     jpeg_start_compress(&info, TRUE);
     for (int y = 0; y < image.height(); ++y) {
@@ -75,7 +75,7 @@ bool WriteJpeg(const QImage& image, const char* path)
     return std::fclose(out) == 0;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {

@@ -184,7 +184,9 @@ void AppendCp1252AsUtf8(std::string& out, std::string_view cp1252)
 }
 
 TBufferedTable::TBufferedTable(TOutput& output)
-    : FOutput(output), FData(new char[FlushSize * 2]), FCapacity(FlushSize * 2)
+    : FOutput(output),
+      FData(new char[FlushSize * 2]),
+      FCapacity(FlushSize * 2)
 {
 }
 

@@ -1,7 +1,7 @@
 #include "InvestigationWalk.h"
 
-#include "FileAccess.h"
 #include "Fields.h"
+#include "FileAccess.h"
 
 #include <memory>
 
@@ -40,7 +40,8 @@ std::size_t CutLine(std::string_view line, const TSeparators& separators, std::s
 
 void TInvestigationWalk::Changed() const
 {
-    throw ETransferChanged("Zeile " + std::to_string(FLine) + " entspricht nicht mehr der Pr\xC3\xBC" "fung");
+    throw ETransferChanged("Zeile " + std::to_string(FLine) + " entspricht nicht mehr der Pr\xC3\xBC"
+                                                              "fung");
 }
 
 void TInvestigationWalk::BeginLine(const char* at)

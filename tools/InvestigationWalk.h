@@ -14,11 +14,11 @@
 // parameter line at a time while the file streams past: memory holds the two
 // header lines of the current examination and one line, whatever the file's size.
 
-constexpr int MasterFieldCount = FieldLayout::HeaderEntries;         // fields 1 to 42: header lines 1 and 2
+constexpr int MasterFieldCount = FieldLayout::HeaderEntries; // fields 1 to 42: header lines 1 and 2
 constexpr int ParameterFieldCount = FieldLayout::Parameter.FieldCount; // fields 43 to 53 of each parameter line
 
 struct TWalkInvestigation {
-    std::int64_t Number = 0;    // 1 for the file's first examination
+    std::int64_t Number = 0; // 1 for the file's first examination
     std::int64_t FirstLine = 0; // line number of its header line 1
     // Trimmed Windows-1252 fields; valid until the examination ends.
     std::array<std::string_view, MasterFieldCount> Master;
@@ -48,7 +48,8 @@ public:
 // examination, as the check does not examine it either.
 class TInvestigationWalk {
 public:
-    explicit TInvestigationWalk(TInvestigationSink& sink) : FSink(sink), FCutter(*this) {}
+    explicit TInvestigationWalk(TInvestigationSink& sink) : FSink(sink),
+                                                            FCutter(*this) { }
 
     // Throws ETransferChanged where a line breaks the checked structure.
     void Feed(const char* bytes, std::size_t count);
@@ -60,7 +61,9 @@ public:
     void EndLine();
 
 private:
-    enum class EStep { Header1, Header2, Parameters };
+    enum class EStep { Header1,
+                       Header2,
+                       Parameters };
 
     void OnLine(std::string_view line);
     void BeginInvestigation(std::string_view header2);

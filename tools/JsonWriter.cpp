@@ -63,8 +63,7 @@ std::size_t Utf8SequenceLength(std::string_view s, std::size_t pos)
         return 0;
     const auto b1 = static_cast<unsigned char>(s[pos + 1]);
     // Overlong forms, surrogates and code points above U+10FFFF show in the second byte.
-    if ((b0 == 0xE0 && b1 < 0xA0) || (b0 == 0xED && b1 > 0x9F) || (b0 == 0xF0 && b1 < 0x90)
-        || (b0 == 0xF4 && b1 > 0x8F))
+    if ((b0 == 0xE0 && b1 < 0xA0) || (b0 == 0xED && b1 > 0x9F) || (b0 == 0xF0 && b1 < 0x90) || (b0 == 0xF4 && b1 > 0x8F))
         return 0;
     for (std::size_t i = 1; i < len; ++i) {
         if ((static_cast<unsigned char>(s[pos + i]) & 0xC0) != 0x80)
@@ -213,4 +212,3 @@ void TJsonWriter::Number(std::int64_t value)
     BeforeValue();
     FText += std::to_string(value);
 }
-

@@ -7,6 +7,7 @@
 #include "FileOpenError.h"
 #include "JsonWriter.h"
 #include "SamplingData.h"
+#include "ToolPlatform.h"
 #include "TransferFileCheck.h"
 
 #include <cstdio>
@@ -24,24 +25,30 @@ constexpr int ExitFailure = 2;
 const char* const Usage =
     "Aufruf: morvask-check [--json] DATEI...\n"
     "\n"
-    "Pr\xC3\xBC" "ft \xC3\xBC" "bermittelte Trinkwasser-Dateien (.dat) wie der Morvask-Betrachter:\n"
-    "den Dateinamen und den Aufbau der Zeilen und Bl\xC3\xB6" "cke.\n"
+    "Pr\xC3\xBC"
+    "ft \xC3\xBC"
+    "bermittelte Trinkwasser-Dateien (.dat) wie der Morvask-Betrachter:\n"
+    "den Dateinamen und den Aufbau der Zeilen und Bl\xC3\xB6"
+    "cke.\n"
     "\n"
     "Ausgabe je Meldung:  DATEI:ZEILE: TEXT   (Meldungen zum Dateinamen: DATEI: TEXT)\n"
     "Datei ohne Meldung:  DATEI: OK\n"
     "\n"
     "Optionen:\n"
     "  --json      je Datei ein JSON-Objekt in einer Zeile (JSON Lines)\n"
-    "  --help      diese Hilfe zeigen\n"
+    "  --help, -h  diese Hilfe zeigen\n"
     "  --version   die Version zeigen\n"
     "  --          alle folgenden Argumente sind Dateien\n"
     "\n"
     "Exit-Status: 0 alle Dateien ohne Meldung, 1 mindestens eine Datei mit Meldungen,\n"
     "2 eine Datei konnte nicht gelesen werden oder die Argumente sind falsch.\n";
 
+bool WriteFailed = false;
+
 void Write(std::FILE* stream, std::string_view text)
 {
-    std::fwrite(text.data(), 1, text.size(), stream);
+    if (!WriteText(stream, text))
+        WriteFailed = true;
 }
 
 int UsageError(std::string_view problem)
@@ -56,11 +63,11 @@ int UsageError(std::string_view problem)
 
 int main(int argc, char** argv)
 {
+    PrepareToolOutput();
     bool json = false;
     bool optionsEnded = false;
     std::vector<std::string> files;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
+    for (const std::string& arg : ToolArguments(argc, argv)) {
         if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
             if (arg == "--") {
                 optionsEnded = true;
@@ -106,7 +113,7 @@ int main(int argc, char** argv)
         if (data.MessageCount > 0 && status == ExitPassed)
             status = ExitFindings;
     }
-    if (std::fflush(stdout) != 0 || std::ferror(stdout))
+    if (std::fflush(stdout) != 0 || std::ferror(stdout) || WriteFailed)
         return ExitFailure;
     return status;
 }

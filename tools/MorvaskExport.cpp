@@ -39,33 +39,40 @@ const char* const Usage =
     "Aufruf: morvask-export [--format csv|jsonl] DATEI...\n"
     "        morvask-export --xlsx AUSGABE.xlsx DATEI...\n"
     "\n"
-    "Pr\xC3\xBC" "ft \xC3\xBC" "bermittelte Trinkwasser-Dateien (.dat) wie der Morvask-Betrachter und gibt die\n"
+    "Pr\xC3\xBC"
+    "ft \xC3\xBC"
+    "bermittelte Trinkwasser-Dateien (.dat) wie der Morvask-Betrachter und gibt die\n"
     "Untersuchungen der Dateien ohne Meldung als eine Tabelle aus: eine Zeile je\n"
     "Analyse-Parameter mit Datei, Nummer und erster Zeile der Untersuchung, ihren\n"
     "Stammdaten (Felder 1 bis 42) und den Feldern 43 bis 53 des Parameters; eine\n"
     "Untersuchung ohne Parameter gibt eine Zeile mit leeren Parameter-Spalten. Die\n"
-    "Spalten hei\xC3\x9F" "en wie im Fenster des Betrachters, etwa \xE2\x80\x9E" "Entnahmestelle Kurzbez. (16)\xE2\x80\x9C.\n"
+    "Spalten hei\xC3\x9F"
+    "en wie im Fenster des Betrachters, etwa \xE2\x80\x9E"
+    "Entnahmestelle Kurzbez. (16)\xE2\x80\x9C.\n"
     "Die Felder stehen als Text genau wie in der Datei, ohne Leerzeichen am Rand.\n"
     "\n"
     "Eine Datei mit Meldungen wird nicht ausgegeben: ihre Meldungen erscheinen auf\n"
-    "der Standardfehlerausgabe wie bei morvask-check, die \xC3\xBC" "brigen Dateien werden\n"
+    "der Standardfehlerausgabe wie bei morvask-check, die \xC3\xBC"
+    "brigen Dateien werden\n"
     "trotzdem ausgegeben.\n"
     "\n"
     "Optionen:\n"
     "  --format csv     CSV nach RFC 4180 in UTF-8 auf der Standardausgabe (Vorgabe):\n"
-    "                   Komma als Trenner, Zeilenende LF, f\xC3\xBC" "r Skripte und Datenwerkzeuge\n"
+    "                   Komma als Trenner, Zeilenende LF, f\xC3\xBC"
+    "r Skripte und Datenwerkzeuge\n"
     "  --format jsonl   je Untersuchung ein JSON-Objekt in einer Zeile (JSON Lines):\n"
     "                   file, number, firstLine, fields (\"1\" bis \"42\") und\n"
     "                   parameters (je line und \"43\" bis \"53\")\n"
     "  --xlsx DATEI     eine Excel-Arbeitsmappe mit den Bl\xC3\xA4ttern \xE2\x80\x9EParameter\xE2\x80\x9C und\n"
-    "                   \xE2\x80\x9EUntersuchungen\xE2\x80\x9C; jede Zelle ist Text\n"
-    MORVASK_XLSX_NOTE
+    "                   \xE2\x80\x9EUntersuchungen\xE2\x80\x9C; jede Zelle ist Text\n" MORVASK_XLSX_NOTE
     "  --help           diese Hilfe zeigen\n"
     "  --version        die Version zeigen\n"
     "  --               alle folgenden Argumente sind Dateien\n"
     "\n"
-    "Eine CSV-Datei, die eine Tabellenkalkulation per Doppelklick \xC3\xB6" "ffnet, wird dort\n"
-    "umgedeutet: f\xC3\xBChrende Nullen fallen weg, \xE2\x80\x9E" "0,53\xE2\x80\x9C wird eine Zahl, ein Feld wie\n"
+    "Eine CSV-Datei, die eine Tabellenkalkulation per Doppelklick \xC3\xB6"
+    "ffnet, wird dort\n"
+    "umgedeutet: f\xC3\xBChrende Nullen fallen weg, \xE2\x80\x9E"
+    "0,53\xE2\x80\x9C wird eine Zahl, ein Feld wie\n"
     "\xE2\x80\x9E=SUMME(A1)\xE2\x80\x9C eine Formel. F\xC3\xBCr die Tabellenkalkulation daher --xlsx verwenden.\n"
     "\n"
     "Eine vorhandene Arbeitsmappe wird nur ersetzt, wenn die ganze Ausgabe gelungen\n"
@@ -75,7 +82,9 @@ const char* const Usage =
     "ausgelassen, 2 eine Datei konnte nicht gelesen werden, die Ausgabe konnte nicht\n"
     "geschrieben werden oder die Argumente sind falsch.\n";
 
-enum class EFormat { Csv, JsonLines, Xlsx };
+enum class EFormat { Csv,
+                     JsonLines,
+                     Xlsx };
 
 void Write(std::FILE* stream, std::string_view text)
 {
@@ -117,7 +126,8 @@ int ExportFile(const std::string& path, TTable& table, TBufferedTable* buffered)
     } catch (const EFileOpenError& e) {
         if (buffered)
             buffered->Flush();
-        Complain("Datei " + BytesToUtf8(e.Path()) + " kann nicht ge\xC3\xB6" "ffnet werden.");
+        Complain("Datei " + BytesToUtf8(e.Path()) + " kann nicht ge\xC3\xB6"
+                                                    "ffnet werden.");
     } catch (const ETransferChanged& e) {
         if (buffered)
             buffered->Flush();
@@ -215,7 +225,8 @@ int main(int argc, char** argv)
         }
     }
     if (!target.empty() && formatGiven)
-        return UsageError("--format und --xlsx schlie\xC3\x9F" "en sich aus");
+        return UsageError("--format und --xlsx schlie\xC3\x9F"
+                          "en sich aus");
     if (files.empty())
         return UsageError("keine Datei angegeben");
 #ifndef MORVASK_HAVE_XLSX

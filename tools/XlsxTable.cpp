@@ -50,7 +50,8 @@ void EscapeLiteralCodes(std::string& text)
 } // namespace
 
 TXlsxTable::TXlsxTable(const std::string& target)
-    : FTarget(target), FFolder(FolderOf(target))
+    : FTarget(target),
+      FFolder(FolderOf(target))
 {
     FTemporary = CreateFileBeside(target);
     lxw_workbook_options options{};
@@ -126,7 +127,10 @@ void TXlsxTable::AddSheet(TSheet& sheet, const char* name, const std::vector<std
 void TXlsxTable::NextRow(TSheet& sheet)
 {
     if (sheet.Rows >= LXW_ROW_MAX)
-        throw EOutputError("Ein Arbeitsblatt fasst h\xC3\xB6" "chstens 1048575 Zeilen; " + FFileName + " f\xC3\xBChrt dar\xC3\xBC" "ber hinaus. Mit --format csv gibt es keine Grenze.");
+        throw EOutputError("Ein Arbeitsblatt fasst h\xC3\xB6"
+                           "chstens 1048575 Zeilen; " +
+                           FFileName + " f\xC3\xBChrt dar\xC3\xBC"
+                                       "ber hinaus. Mit --format csv gibt es keine Grenze.");
     ++sheet.Rows;
 }
 

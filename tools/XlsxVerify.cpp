@@ -35,7 +35,8 @@ struct TFileCloser {
 class TZipReader {
 public:
     explicit TZipReader(const std::string& path, const std::string& shown)
-        : FFile(std::fopen(path.c_str(), "rb")), FShown(shown)
+        : FFile(std::fopen(path.c_str(), "rb")),
+          FShown(shown)
     {
         if (!FFile)
             Fail("nicht lesbar");
@@ -122,7 +123,8 @@ void CheckPart(TZipReader& zip, std::uint64_t dataOffset, std::uint32_t method, 
             const int r = inflate(&z, Z_NO_FLUSH);
             if (r != Z_OK && r != Z_STREAM_END && !(r == Z_BUF_ERROR && want == 0)) {
                 inflateEnd(&z);
-                zip.Fail("besch\xC3\xA4" "digte Daten");
+                zip.Fail("besch\xC3\xA4"
+                         "digte Daten");
             }
             consume(out.data(), out.size() - z.avail_out);
             if (r == Z_STREAM_END)
@@ -136,7 +138,8 @@ void CheckPart(TZipReader& zip, std::uint64_t dataOffset, std::uint32_t method, 
     if (method == Z_DEFLATED)
         inflateEnd(&z);
     if (total != size || sum != crc)
-        zip.Fail("Pr\xC3\xBC" "fsumme");
+        zip.Fail("Pr\xC3\xBC"
+                 "fsumme");
     if (sheet) {
         if (ending != EndTag)
             zip.Fail(sheet->Part + " endet nicht");

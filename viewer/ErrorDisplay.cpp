@@ -10,6 +10,7 @@
 #include <new>
 #include <utility>
 
+#include "CheckPath.h"
 #include "DisplayText.h"
 #include "FileOpenError.h"
 
@@ -76,7 +77,7 @@ QString ApplicationErrorText(const std::exception& error)
 {
     if (const auto* openError = dynamic_cast<const EFileOpenError*>(&error)) {
         // The path is in the file system's encoding, not Windows-1252.
-        return WithFullStop(CannotOpenText(QFile::decodeName(openError->Path().c_str()), Cp1252ToQString));
+        return WithFullStop(CannotOpenText(CheckPathText(openError->Path()), Cp1252ToQString));
     }
     if (dynamic_cast<const std::bad_alloc*>(&error))
         return WithFullStop(QStringLiteral("Nicht genügend Arbeitsspeicher"));

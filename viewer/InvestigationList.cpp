@@ -52,7 +52,11 @@ void TInvestigationList::Load(const std::string& path)
 // examination without data.
 void TInvestigationList::Build(std::string_view text)
 {
-    enum class TState { Header1, Header2, Parameters, AfterEnd, Done };
+    enum class TState { Header1,
+                        Header2,
+                        Parameters,
+                        AfterEnd,
+                        Done };
     TState state = TState::Header1;
     int64_t lineIndex = 0;
     TInvestigation* current = nullptr;
@@ -153,7 +157,7 @@ std::string_view TInvestigationList::Field(int investigation, int entry) const
     const auto first = FLineRefs.begin() + static_cast<std::ptrdiff_t>(inv.FirstLineRef);
     const auto last = first + inv.LineRefCount;
     const auto line = std::prev(std::upper_bound(first, last, static_cast<uint32_t>(entry),
-        [](uint32_t value, const TLineRef& ref) { return value < ref.FirstEntry; }));
+                                                 [](uint32_t value, const TLineRef& ref) { return value < ref.FirstEntry; }));
 
     const std::string_view rest = FText.Text().substr(inv.Start + line->Offset);
     return FieldOfLine(rest.substr(0, LineLength(rest)), static_cast<uint32_t>(entry) - line->FirstEntry);

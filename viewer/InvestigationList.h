@@ -50,12 +50,12 @@ public:
 
 private:
     struct TLineRef {
-        uint32_t Offset;     // from the examination's start
+        uint32_t Offset; // from the examination's start
         uint32_t FirstEntry; // entry of the line's first field
     };
     struct TInvestigation {
-        std::size_t Start;         // offset of its first line in the text
-        std::size_t FirstLineRef;  // into FLineRefs
+        std::size_t Start; // offset of its first line in the text
+        std::size_t FirstLineRef; // into FLineRefs
         int64_t FirstLineIndex;
         uint32_t LineRefCount;
         uint32_t FieldCount;

@@ -20,7 +20,7 @@ QFont DialogFont()
     return font;
 }
 
-}  // namespace
+} // namespace
 
 TMainForm::TMainForm(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |

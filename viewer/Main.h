@@ -5,8 +5,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
+#include <utility>
 
 #include "InvestigationList.h"
+#include "PathSource.h"
 
 namespace Ui {
 class TMainForm;
@@ -42,16 +45,22 @@ public:
     // The help window that the help button and F1 show; owned by the caller.
     void SetHelpForm(TfrmInfoHelp* helpForm) { FHelpForm = helpForm; }
 
-    // Opening a file (MainOpen.cpp).
+    // Where the file comes from; asked once, at the first activation. Without
+    // a source the window opens nothing by itself.
+    void SetPathSource(TPathSource source) { FPathSource = std::move(source); }
+
+    // Opening a file (MainOpen.cpp). The path is in the file system's bytes;
+    // the text form is for callers that hold a shown name.
+    void OpenTransferFile(const std::string& path);
     void OpenTransferFile(const QString& path);
 
     // Loaded examinations and their display (MainInvestigations.cpp).
-    void LoadInvestigations(const QString& path);
+    void LoadInvestigations(const std::string& path);
     void ClearInvestigations();
     void ShowInvestigation();
     void UpdateFieldHints();
 
-    const QString& FileName() const { return FFileName; }
+    const std::string& FileName() const { return FFileName; }
     int32_t InvestigationCount() const { return FInvestigationCount; }
     int32_t CurrentIndex() const { return FCurrentIndex; }
     const TInvestigationList& Investigations() const { return FInvestigations; }
@@ -101,8 +110,9 @@ private:
 
     Ui::TMainForm* ui;
     TfrmInfoHelp* FHelpForm = nullptr;
+    TPathSource FPathSource;
 
-    QString FFileName;
+    std::string FFileName;
     int32_t FInvestigationCount = 0;
     int32_t FCurrentIndex = 0;
     TInvestigationList FInvestigations;

@@ -46,7 +46,8 @@ bool StartViewer(const QString& path)
 // its text; a drag of files goes to the window instead.
 class TFileDropForwarder : public QObject {
 public:
-    TFileDropForwarder(TMainForm* form, QObject* parent) : QObject(parent), FForm(form) {}
+    TFileDropForwarder(TMainForm* form, QObject* parent) : QObject(parent),
+                                                           FForm(form) { }
 
     bool eventFilter(QObject* watched, QEvent* event) override
     {

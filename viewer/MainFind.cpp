@@ -3,8 +3,8 @@
 #include "ui_Main.h"
 
 #include <algorithm>
-#include <vector>
 #include <string>
+#include <vector>
 
 #include "Cp1252.h"
 #include "FieldCaptions.h"

@@ -2,10 +2,10 @@
 
 #include "ui_Main.h"
 
-#include <QFile>
 #include <QFontMetrics>
 #include <QLabel>
 
+#include "CheckPath.h"
 #include "DisplayText.h"
 #include "ErrorDisplay.h"
 #include "FieldHints.h"
@@ -49,13 +49,13 @@ void TMainForm::WriteSamplesHeader()
             grid->SetCell(col, row, TInvestigationCells::SampleHeader(col, row));
 }
 
-void TMainForm::LoadInvestigations(const QString& path)
+void TMainForm::LoadInvestigations(const std::string& path)
 {
     if (FInvestigationCount > 0)
         ClearInvestigations();
     FCurrentIndex = 0;
     // A failure to read leaves nothing loaded and propagates to the caller.
-    FInvestigations.Load(QFile::encodeName(path).toStdString());
+    FInvestigations.Load(path);
     FInvestigationCount = FInvestigations.Count();
 
     ui->gbObjectList->setTitle(

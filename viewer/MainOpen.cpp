@@ -2,12 +2,9 @@
 #include "ui_Main.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
-#include <QFile>
-#include <QFileDialog>
 #include <QShowEvent>
-#include <QTimer>
 
+#include "CheckPath.h"
 #include "DisplayText.h"
 #include "ErrorDisplay.h"
 #include "uDataFileParser.h"
@@ -15,7 +12,6 @@
 namespace {
 
 const QString KOpenedTitle = QStringLiteral("Morvask-Betrachter 1.0  -  '%1'");
-const QString KOpenDialogTitle = QStringLiteral("Morvask-Betrachter  -  Schnittstellen-Datei öffnen ...");
 
 struct TInterfaceText {
     const char* Line1;
@@ -30,30 +26,6 @@ const TInterfaceText KInterfaceTexts[] = {
     {"vom Gesundheitsamt zum Landesgesundheitsamt", "nach Schnittstelle 2"},
 };
 
-// The file dialog of the start: the toolkit's own widget dialog, so that it
-// looks and behaves the same on every desktop. It takes a typed name of a
-// file that does not exist (the open then reports it), and offers no way to
-// create, rename or delete anything.
-QString ChooseTransferFile(QWidget* parent)
-{
-    QFileDialog dialog(parent, KOpenDialogTitle, QCoreApplication::applicationDirPath());
-    dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::ReadOnly);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters({QStringLiteral("DAT-Dateien (*.dat)"), QStringLiteral("Alle Dateien (*.*)")});
-    dialog.selectNameFilter(QStringLiteral("DAT-Dateien (*.dat)"));
-    dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("Suchen in:"));
-    dialog.setLabelText(QFileDialog::FileName, QStringLiteral("Dateiname:"));
-    dialog.setLabelText(QFileDialog::FileType, QStringLiteral("Dateityp:"));
-    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Öffnen"));
-    dialog.setLabelText(QFileDialog::Reject, QStringLiteral("Abbrechen"));
-    dialog.setSizeGripEnabled(true);
-    dialog.setWindowModality(Qt::ApplicationModal);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
-    return dialog.selectedFiles().constFirst();
-}
-
 } // namespace
 
 // The open runs once, right after the window is first shown: it must not
@@ -66,31 +38,33 @@ void TMainForm::showEvent(QShowEvent* event)
         if (FActivated)
             return;
         FActivated = true;
-        QTimer::singleShot(0, this, [this] { Guarded([this] { FormActivate(); }); });
+        QMetaObject::invokeMethod(
+            this, [this] { Guarded([this] { FormActivate(); }); }, Qt::QueuedConnection);
     });
 }
 
 void TMainForm::FormActivate()
 {
-    QString path;
-    const QStringList arguments = QCoreApplication::arguments();
-    if (arguments.size() > 1) {
-        path = arguments.at(1);
-    } else {
-        path = ChooseTransferFile(this);
-        if (path.isEmpty()) {
-            close();
-            return;
-        }
+    if (!FPathSource)
+        return;
+    const std::optional<std::string> path = FPathSource(this);
+    if (!path) {
+        close();
+        return;
     }
-    OpenTransferFile(path);
+    OpenTransferFile(*path);
 }
 
 void TMainForm::OpenTransferFile(const QString& path)
 {
+    OpenTransferFile(CheckPathBytes(path));
+}
+
+void TMainForm::OpenTransferFile(const std::string& path)
+{
     TSamplingData result;
     // Failing to open throws before anything on screen has changed.
-    CheckTransferFile(QFile::encodeName(path).toStdString(), result);
+    CheckTransferFile(path, result);
 
     const int32_t kind = GetInterfaceKind();
     const TInterfaceText& text = KInterfaceTexts[kind >= 0 && kind <= 2 ? kind : 0];
@@ -100,11 +74,11 @@ void TMainForm::OpenTransferFile(const QString& path)
     if (result.MessageCount == 0) {
         FFileName = path;
         ui->pnlErrorText->hide();
-        setWindowTitle(KOpenedTitle.arg(FFileName));
+        setWindowTitle(KOpenedTitle.arg(CheckPathText(FFileName)));
         LoadInvestigations(FFileName);
         ShowInvestigation();
     } else {
-        setWindowTitle(KOpenedTitle.arg(path));
+        setWindowTitle(KOpenedTitle.arg(CheckPathText(path)));
         FFileName.clear();
         // CR LF becomes LF in one pass: QString::replace moves the rest of the
         // text at every match, which takes seconds for a million messages.

@@ -3,7 +3,7 @@
 #include <QEvent>
 #include <QFontMetrics>
 
-TCaptionLabel::TCaptionLabel(QWidget* parent) : TLabel(parent) {}
+TCaptionLabel::TCaptionLabel(QWidget* parent) : TLabel(parent) { }
 
 void TCaptionLabel::setText(const QString& text)
 {

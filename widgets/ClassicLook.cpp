@@ -46,7 +46,7 @@ QPalette ClassicPalette()
     return palette;
 }
 
-}  // namespace
+} // namespace
 
 void ApplyClassicLook(QApplication& application)
 {

@@ -4,7 +4,7 @@
 #include <QStyleFactory>
 #include <QStyleOptionGroupBox>
 
-TClassicStyle::TClassicStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
+TClassicStyle::TClassicStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) { }
 
 int TClassicStyle::pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const
 {
@@ -23,7 +23,7 @@ int TClassicStyle::styleHint(StyleHint hint, const QStyleOption* option, const Q
 {
     switch (hint) {
     case SH_UnderlineShortcut:
-        return 1;  // the accelerator of "&Hilfe" stays visible, as on the classic desktop
+        return 1; // the accelerator of "&Hilfe" stays visible, as on the classic desktop
     case SH_ItemView_ActivateItemOnSingleClick:
         return 0;
     default:
@@ -35,7 +35,7 @@ namespace {
 
 constexpr int GroupBoxCaptionLeft = 8;
 
-}  // namespace
+} // namespace
 
 QRect TClassicStyle::subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl subControl,
                                     const QWidget* widget) const

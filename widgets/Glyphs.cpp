@@ -23,7 +23,7 @@ QPixmap TransparentLowerLeft(const QImage& image)
     return QPixmap::fromImage(picture);
 }
 
-}  // namespace
+} // namespace
 
 QIcon GlyphFromStrip(const QImage& strip)
 {

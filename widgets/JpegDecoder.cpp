@@ -29,7 +29,7 @@ void CountWarnings(j_common_ptr info, int level)
         ++info->err->num_warnings;
 }
 
-}  // namespace
+} // namespace
 
 QImage DecodeJpeg(const unsigned char* data, std::size_t size)
 {

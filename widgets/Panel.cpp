@@ -30,7 +30,7 @@ void TPanel::paintEvent(QPaintEvent* event)
     painter.fillRect(event->rect(), FColor);
     if (!FRaisedBevel)
         return;
-    const QRect edge = rect();  // right() and bottom() are the last pixel column and row
+    const QRect edge = rect(); // right() and bottom() are the last pixel column and row
     painter.setPen(QColor(255, 255, 255));
     painter.drawLine(edge.topLeft(), edge.topRight());
     painter.drawLine(edge.topLeft(), edge.bottomLeft());

@@ -1,8 +1,8 @@
 #include "RtfReader.h"
 
 #include "AsciiText.h"
-#include "RtfFormatting.h"
 #include "Cp1252.h"
+#include "RtfFormatting.h"
 
 #include <QFont>
 #include <QTextBlockFormat>
@@ -205,8 +205,7 @@ void TRtfReader::ControlWord(std::string_view word, bool hasParam, int param)
     if (SkipFallback())
         return;
 
-    if (DestinationWord(kind) || TableWord(kind, hasParam, param)
-        || CharacterWord(kind, hasParam, param))
+    if (DestinationWord(kind) || TableWord(kind, hasParam, param) || CharacterWord(kind, hasParam, param))
         return;
     if (!ApplyCharWord(top.Char, kind, hasParam, param))
         ApplyParaWord(top.Para, kind, hasParam, param);
@@ -473,8 +472,8 @@ void TRtfReader::AddChar(char16_t ch, bool fromSymbolFont, unsigned char symbolC
         }
     }
     std::vector<TRun>& runs = top.Dest == TDestination::ListText ? FListText
-                              : top.Dest == TDestination::PnText  ? FPnText
-                                                                  : FRuns;
+                              : top.Dest == TDestination::PnText ? FPnText
+                                                                 : FRuns;
     AddToRuns(runs, ch, mapped);
 }
 
@@ -519,7 +518,7 @@ bool TRtfReader::ListBullet(int listOverride, TRun& bullet) const
     bool mapped = false;
     if (const TRtfFontTable::TFont* font = FFonts.Find(list->Font); font != nullptr && font->Symbol != TSymbolFont::None) {
         const unsigned char code = ch >= 0xF000 && ch <= 0xF0FF ? static_cast<unsigned char>(ch - 0xF000)
-                                                                 : static_cast<unsigned char>(ch);
+                                                                : static_cast<unsigned char>(ch);
         if (const char16_t unicode = SymbolToUnicode(font->Symbol, code); unicode != 0) {
             ch = unicode;
             mapped = true;

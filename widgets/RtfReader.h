@@ -37,10 +37,21 @@ public:
 
 private:
     enum class TDestination : uint8_t {
-        Text, Skip, FontTable, ColorTable, ListTable, ListOverrideTable, LevelText, ListText, PnText
+        Text,
+        Skip,
+        FontTable,
+        ColorTable,
+        ListTable,
+        ListOverrideTable,
+        LevelText,
+        ListText,
+        PnText
     };
     // What closing a group completes.
-    enum class TGroupRole : uint8_t { None, List, ListLevel, ListOverride };
+    enum class TGroupRole : uint8_t { None,
+                                      List,
+                                      ListLevel,
+                                      ListOverride };
 
     struct TGroupState {
         TRtfCharState Char;

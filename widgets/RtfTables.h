@@ -94,8 +94,8 @@ public:
     const TList* ListOf(int listOverride) const;
 
 private:
-    QHash<int, TList> FLists;        // by list id
-    QHash<int, int> FOverrides;      // list override number -> list id
+    QHash<int, TList> FLists; // by list id
+    QHash<int, int> FOverrides; // list override number -> list id
     TList FList;
     bool FInFirstLevel = false;
     bool FLevelTextDone = false;

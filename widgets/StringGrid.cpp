@@ -15,7 +15,8 @@
 #include <algorithm>
 #include <climits>
 
-TStringGrid::TStringGrid(QWidget* parent) : QTableView(parent), FCells(new TStringGridModel(this))
+TStringGrid::TStringGrid(QWidget* parent) : QTableView(parent),
+                                            FCells(new TStringGridModel(this))
 {
     FHeader = new TStringGridHeader(FCells, this);
     setHorizontalHeader(FHeader);
@@ -55,6 +56,10 @@ TStringGrid::TStringGrid(QWidget* parent) : QTableView(parent), FCells(new TStri
 }
 
 int TStringGrid::ColCount() const { return FCells->ColCount(); }
+
+bool TStringGrid::ThumbTracking() const { return verticalScrollBar()->hasTracking(); }
+
+void TStringGrid::SetThumbTracking(bool tracking) { verticalScrollBar()->setTracking(tracking); }
 
 void TStringGrid::SetColCount(int count)
 {

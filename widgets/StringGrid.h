@@ -30,6 +30,7 @@ class TStringGrid : public QTableView {
     Q_PROPERTY(QColor color READ Color WRITE SetColor)
     Q_PROPERTY(QColor fixedColor READ FixedColor WRITE SetFixedColor)
     Q_PROPERTY(bool rangeSelect READ RangeSelect WRITE SetRangeSelect)
+    Q_PROPERTY(bool thumbTracking READ ThumbTracking WRITE SetThumbTracking)
 
 public:
     using TCellSource = std::function<QString(int col, int row)>;
@@ -71,6 +72,11 @@ public:
     // One row (false) or a range of consecutive rows (true).
     bool RangeSelect() const;
     void SetRangeSelect(bool range);
+
+    // Whether the rows follow the scroll box while it is dragged (true) or
+    // only once it is let go.
+    bool ThumbTracking() const;
+    void SetThumbTracking(bool tracking);
 
     // The row of the selection's moving end; FixedRows() while the grid has
     // no scrolling row. SetRow selects that one row and emits no Click.

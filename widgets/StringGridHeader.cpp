@@ -5,7 +5,8 @@
 #include <QPainter>
 
 TStringGridHeader::TStringGridHeader(TStringGridModel* cells, QWidget* parent)
-    : QHeaderView(Qt::Horizontal, parent), FCells(cells)
+    : QHeaderView(Qt::Horizontal, parent),
+      FCells(cells)
 {
     setSectionsClickable(false);
     setSectionsMovable(false);

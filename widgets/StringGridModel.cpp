@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-TStringGridModel::TStringGridModel(QObject* parent) : QAbstractTableModel(parent) {}
+TStringGridModel::TStringGridModel(QObject* parent) : QAbstractTableModel(parent) { }
 
 void TStringGridModel::SetColCount(int count)
 {
@@ -27,7 +27,7 @@ void TStringGridModel::SetColCount(int count)
 
 void TStringGridModel::SetRowCount(int count)
 {
-    count = std::max(count, FFixedRows);  // a grid may hold its header rows only
+    count = std::max(count, FFixedRows); // a grid may hold its header rows only
     if (count == FRowCount)
         return;
     // Rows are inserted or removed at the end, never reset, so that the

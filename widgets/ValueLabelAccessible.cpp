@@ -10,7 +10,7 @@ namespace {
 
 class TValueLabelAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
 public:
-    explicit TValueLabelAccessible(TValueLabel* label) : QAccessibleWidget(label, QAccessible::StaticText) {}
+    explicit TValueLabelAccessible(TValueLabel* label) : QAccessibleWidget(label, QAccessible::StaticText) { }
 
     QString text(QAccessible::Text t) const override
     {
@@ -34,11 +34,11 @@ public:
     // The text is read, never selected or edited.
     void selection(int, int* startOffset, int* endOffset) const override { *startOffset = *endOffset = 0; }
     int selectionCount() const override { return 0; }
-    void addSelection(int, int) override {}
-    void removeSelection(int) override {}
-    void setSelection(int, int, int) override {}
+    void addSelection(int, int) override { }
+    void removeSelection(int) override { }
+    void setSelection(int, int, int) override { }
     int cursorPosition() const override { return 0; }
-    void setCursorPosition(int) override {}
+    void setCursorPosition(int) override { }
     QString text(int startOffset, int endOffset) const override
     {
         const QString shown = Shown();
@@ -49,7 +49,7 @@ public:
     int characterCount() const override { return static_cast<int>(Shown().size()); }
     QRect characterRect(int) const override { return QRect(); }
     int offsetAtPoint(const QPoint&) const override { return -1; }
-    void scrollToSubstring(int, int) override {}
+    void scrollToSubstring(int, int) override { }
     QString attributes(int, int* startOffset, int* endOffset) const override
     {
         *startOffset = *endOffset = 0;

@@ -20,12 +20,11 @@ public:
     explicit TListeningSocket(const QString& path)
     {
         FFd = socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un address {};
+        sockaddr_un address{};
         address.sun_family = AF_UNIX;
         const QByteArray bytes = path.toLocal8Bit();
         std::memcpy(address.sun_path, bytes.constData(), bytes.size() + 1);
-        FListening = FFd >= 0 && bind(FFd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0
-            && listen(FFd, 4) == 0;
+        FListening = FFd >= 0 && bind(FFd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && listen(FFd, 4) == 0;
     }
     ~TListeningSocket()
     {
@@ -67,32 +66,32 @@ void TDisplayCheckTest::verdict_data()
 
     QTest::newRow("nothing set") << QStringList() << QStringList() << "weder DISPLAY noch WAYLAND_DISPLAY";
     QTest::newRow("offscreen platform is the toolkit's business")
-        << QStringList {"QT_QPA_PLATFORM=offscreen"} << QStringList() << "";
-    QTest::newRow("platform with options") << QStringList {"QT_QPA_PLATFORM=vnc:size=800x600"} << QStringList() << "";
+        << QStringList{"QT_QPA_PLATFORM=offscreen"} << QStringList() << "";
+    QTest::newRow("platform with options") << QStringList{"QT_QPA_PLATFORM=vnc:size=800x600"} << QStringList() << "";
     QTest::newRow("platform option on the command line")
-        << QStringList() << QStringList {"-platform", "offscreen"} << "";
-    QTest::newRow("double-dash platform option") << QStringList() << QStringList {"--platform", "minimal"} << "";
+        << QStringList() << QStringList{"-platform", "offscreen"} << "";
+    QTest::newRow("double-dash platform option") << QStringList() << QStringList{"--platform", "minimal"} << "";
     QTest::newRow("command line wins over environment")
-        << QStringList {"QT_QPA_PLATFORM=offscreen"} << QStringList {"-platform", "xcb"} << "weder DISPLAY";
+        << QStringList{"QT_QPA_PLATFORM=offscreen"} << QStringList{"-platform", "xcb"} << "weder DISPLAY";
     QTest::newRow("X display that nobody serves")
-        << QStringList {"DISPLAY=:987"} << QStringList() << "Die Anzeige \":987\" ist nicht erreichbar";
+        << QStringList{"DISPLAY=:987"} << QStringList() << "Die Anzeige \":987\" ist nicht erreichbar";
     QTest::newRow("display option names the display")
-        << QStringList() << QStringList {"-display", ":986"} << "\":986\"";
-    QTest::newRow("xcb asked for, no display") << QStringList {"QT_QPA_PLATFORM=xcb"} << QStringList() << "weder DISPLAY";
+        << QStringList() << QStringList{"-display", ":986"} << "\":986\"";
+    QTest::newRow("xcb asked for, no display") << QStringList{"QT_QPA_PLATFORM=xcb"} << QStringList() << "weder DISPLAY";
     QTest::newRow("compositor socket missing")
-        << QStringList {"WAYLAND_DISPLAY=wayland-gone", "XDG_RUNTIME_DIR=RUNTIME"} << QStringList()
+        << QStringList{"WAYLAND_DISPLAY=wayland-gone", "XDG_RUNTIME_DIR=RUNTIME"} << QStringList()
         << "\"wayland-gone\" ist nicht erreichbar";
     QTest::newRow("compositor without runtime folder")
-        << QStringList {"WAYLAND_DISPLAY=wayland-live"} << QStringList() << "\"wayland-live\"";
+        << QStringList{"WAYLAND_DISPLAY=wayland-live"} << QStringList() << "\"wayland-live\"";
     QTest::newRow("live compositor")
-        << QStringList {"WAYLAND_DISPLAY=wayland-live", "XDG_RUNTIME_DIR=RUNTIME"} << QStringList() << "";
+        << QStringList{"WAYLAND_DISPLAY=wayland-live", "XDG_RUNTIME_DIR=RUNTIME"} << QStringList() << "";
     QTest::newRow("live compositor by absolute path")
-        << QStringList {"WAYLAND_DISPLAY=RUNTIME/wayland-live"} << QStringList() << "";
+        << QStringList{"WAYLAND_DISPLAY=RUNTIME/wayland-live"} << QStringList() << "";
     QTest::newRow("wayland listed before xcb")
-        << QStringList {"QT_QPA_PLATFORM=wayland;xcb", "WAYLAND_DISPLAY=wayland-live", "XDG_RUNTIME_DIR=RUNTIME"}
+        << QStringList{"QT_QPA_PLATFORM=wayland;xcb", "WAYLAND_DISPLAY=wayland-live", "XDG_RUNTIME_DIR=RUNTIME"}
         << QStringList() << "";
     QTest::newRow("xcb only although a compositor runs")
-        << QStringList {"QT_QPA_PLATFORM=xcb", "WAYLAND_DISPLAY=wayland-live", "XDG_RUNTIME_DIR=RUNTIME"}
+        << QStringList{"QT_QPA_PLATFORM=xcb", "WAYLAND_DISPLAY=wayland-live", "XDG_RUNTIME_DIR=RUNTIME"}
         << QStringList() << "(DISPLAY ist nicht gesetzt)";
 }
 
@@ -113,7 +112,7 @@ void TDisplayCheckTest::verdict()
         value.replace(QStringLiteral("RUNTIME"), runtime.path());
         QVERIFY(setenv(entry.left(equals).toLocal8Bit().constData(), value.toLocal8Bit().constData(), 1) == 0);
     }
-    QList<QByteArray> storage {QByteArrayLiteral("morvask-betrachter")};
+    QList<QByteArray> storage{QByteArrayLiteral("morvask-betrachter")};
     for (const QString& argument : arguments)
         storage << argument.toLocal8Bit();
     std::vector<char*> argv;

@@ -1,5 +1,5 @@
-#include "CheckTestSupport.h"
 #include "FileNameCheck.h"
+#include "CheckTestSupport.h"
 #include "TempDir.h"
 #include "TransferFileCheck.h"
 
@@ -53,7 +53,16 @@ TEST(FileNameCheck, ShapesDatesAndTimes)
         {"ABCD_07AB01_120000.DAT", "ABCD_07AB01_120000.DAT", 1, {{0, 43}}, "01.AB.07", false, {}, {}},
         {"ABCD_07ab01_120000.dat", "ABCD_07AB01_120000.DAT", 1, {{0, 43}}, "01.AB.07", false, {}, {}},
         {"ABCD_07+301_120000.DAT", "ABCD_07+301_120000.DAT", 1, {{0, 43}}, "01.+3.07", false, {}, {}},
-        {"\xE4" "bcd_070312_143005.dat", "\xE4" "BCD_070312_143005.DAT", 1, {}, "", true, TCalendarDate{2007, 3, 12}, TTimeOfDay{14, 30, 5}},
+        {"\xE4"
+         "bcd_070312_143005.dat",
+         "\xE4"
+         "BCD_070312_143005.DAT",
+         1,
+         {},
+         "",
+         true,
+         TCalendarDate{2007, 3, 12},
+         TTimeOfDay{14, 30, 5}},
     };
     for (const TNameCase& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -83,9 +92,18 @@ TEST(FileNameCheck, TwoDigitYearsFollowTheClock)
         int Year;
     };
     const Case cases[] = {
-        {2026, "00", 2000}, {2026, "75", 2075}, {2026, "76", 1976}, {2026, "99", 1999},
-        {2050, "00", 2000}, {2051, "00", 2100}, {1951, "00", 2000}, {1950, "00", 1900},
-        {2000, "49", 2049}, {2000, "50", 1950}, {2099, "48", 2148}, {2099, "49", 2049},
+        {2026, "00", 2000},
+        {2026, "75", 2075},
+        {2026, "76", 1976},
+        {2026, "99", 1999},
+        {2050, "00", 2000},
+        {2051, "00", 2100},
+        {1951, "00", 2000},
+        {1950, "00", 1900},
+        {2000, "49", 2049},
+        {2000, "50", 1950},
+        {2099, "48", 2148},
+        {2099, "49", 2049},
     };
     for (const Case& c : cases) {
         TCalendarDate date;
@@ -120,8 +138,12 @@ TEST(FileNameCheck, WholeFileCheckReadsTheYearFromTheClockSource)
     EXPECT_EQ(FindingsOf(data), (TFindings{{0, 43}}));
 
     const std::time_t now = std::time(nullptr);
-    std::tm local {};
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &now);
+#else
     localtime_r(&now, &local);
+#endif
     EXPECT_EQ(CurrentYear(), local.tm_year + 1900);
 }
 
@@ -135,11 +157,28 @@ TEST(FileNameCheck, BareNameAndItsEncoding)
     const Case cases[] = {
         {"/tmp/x/ABCD_070312_143005.DAT", "ABCD_070312_143005.DAT", "ABCD_070312_143005.DAT"},
         {"ABCD_070312_143005.DAT", "ABCD_070312_143005.DAT", "ABCD_070312_143005.DAT"},
+#ifdef _WIN32
+        // Drive letters, both separators, and the ":" of a stream name.
+        {"dir\\a:b.dat", "b.dat", "b.dat"},
+        {"C:\\x\\ABCD_070312_143005.DAT", "ABCD_070312_143005.DAT", "ABCD_070312_143005.DAT"},
+        {"C:ABCD_070312_143005.DAT", "ABCD_070312_143005.DAT", "ABCD_070312_143005.DAT"},
+        {"C:/x/y\\data.dat", "data.dat", "data.dat"},
+        {"\\\\server\\share\\x\\Ä.dat", "Ä.dat", "\xC4.dat"},
+        {"C:\\", "", ""},
+#else
         {"dir\\a:b.dat", "dir\\a:b.dat", "dir\\a:b.dat"},
+        {"C:\\x\\ABCD_070312_143005.DAT", "C:\\x\\ABCD_070312_143005.DAT", "C:\\x\\ABCD_070312_143005.DAT"},
+#endif
         {"/tmp/", "", ""},
-        {"x/ÄBCD_070312_143005.DAT", "ÄBCD_070312_143005.DAT", "\xC4" "BCD_070312_143005.DAT"},
+        {"x/ÄBCD_070312_143005.DAT", "ÄBCD_070312_143005.DAT", "\xC4"
+                                                               "BCD_070312_143005.DAT"},
         {"日本_070312_143005.DAT", "日本_070312_143005.DAT", "日本_070312_143005.DAT"},
-        {"\xC4" "BCD.DAT", "\xC4" "BCD.DAT", "\xC4" "BCD.DAT"},
+        {"\xC4"
+         "BCD.DAT",
+         "\xC4"
+         "BCD.DAT",
+         "\xC4"
+         "BCD.DAT"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(BareFileName(c.Path), c.Bare) << c.Path;
@@ -156,8 +195,10 @@ TEST(FileNameCheck, Utf8NamesAreJudgedInWindows1252)
         std::string Stored;
     };
     const Case cases[] = {
-        {"ÄBCD_070312_143005.DAT", 1, "\xC4" "BCD_070312_143005.DAT"},
-        {"äbcd_efgh_071231_235959.dat", 2, "\xE4" "BCD_EFGH_071231_235959.DAT"},
+        {"ÄBCD_070312_143005.DAT", 1, "\xC4"
+                                      "BCD_070312_143005.DAT"},
+        {"äbcd_efgh_071231_235959.dat", 2, "\xE4"
+                                           "BCD_EFGH_071231_235959.DAT"},
         // Not representable: judged by its 24 bytes, so merely not conforming.
         {"日本_070312_143005.DAT", 0, "日本_070312_143005.DAT"},
     };

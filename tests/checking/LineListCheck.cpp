@@ -2,8 +2,8 @@
 
 #include "AsciiText.h"
 #include "CheckMessages.h"
-#include "Fields.h"
 #include "FieldLayout.h"
+#include "Fields.h"
 #include "FileText.h"
 #include "Lines.h"
 #include "ParameterCount.h"

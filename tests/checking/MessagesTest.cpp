@@ -105,9 +105,7 @@ TEST(MessageFormatting, MessagesAccumulateInOrder)
     AddMessage(data, 4, 22);
     AddMessageWithValue(data, 0, 44, "24:00:00");
     EXPECT_EQ(data.MessageCount, 3);
-    EXPECT_EQ(data.MessageText, std::string("Der Dateiname ist ung\xFCltig.\r\n") + "       Zeile   4: "
-                                    + CheckMessages[22] + "\r\n"
-                                    + "Die Zeitangabe '24:00:00' im Dateinamen ist ung\xFCltig.\r\n");
+    EXPECT_EQ(data.MessageText, std::string("Der Dateiname ist ung\xFCltig.\r\n") + "       Zeile   4: " + CheckMessages[22] + "\r\n" + "Die Zeitangabe '24:00:00' im Dateinamen ist ung\xFCltig.\r\n");
     ASSERT_EQ(data.Messages.size(), 3u);
     EXPECT_EQ(data.Messages[1].Line, 4);
     EXPECT_EQ(data.Messages[1].Code, 22);

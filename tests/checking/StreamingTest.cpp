@@ -145,8 +145,7 @@ TEST(StreamingWalk, AgreesWithTheLineListWalkOnGeneratedFiles)
 TEST(StreamingWalk, LongLinesAcrossManyBuffers)
 {
     const std::string h1 = "1|E|" + std::string(300000, 'a') + "|" + std::string(29, '|');
-    const std::string h2 = " 2" + std::string(100000, ' ') + "|" + std::string(100000, '\t') + "mAtW|"
-                           + std::string(8, '|');
+    const std::string h2 = " 2" + std::string(100000, ' ') + "|" + std::string(100000, '\t') + "mAtW|" + std::string(8, '|');
     const std::string longCount = "3|" + std::string(200000, '0') + "1" + std::string(5000, ' ');
     const std::string p = "2|" + std::string(70000, 'x') + "|||||||||";
     struct Case {

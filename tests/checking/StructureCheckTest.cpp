@@ -2,8 +2,8 @@
 #include "FileNameCheck.h"
 #include "FileOpenError.h"
 #include "LineFacts.h"
-#include "Lines.h"
 #include "LineListCheck.h"
+#include "Lines.h"
 #include "ParameterCount.h"
 #include "TempDir.h"
 #include "TransferFileCheck.h"
@@ -124,7 +124,7 @@ std::vector<TStructureCase> StructureCases()
     };
 }
 
-class StructureCheck : public testing::TestWithParam<TStructureCase> {};
+class StructureCheck : public testing::TestWithParam<TStructureCase> { };
 
 TEST_P(StructureCheck, LineListWalk)
 {
@@ -238,12 +238,39 @@ TEST(FieldFiftyFive, ConvertsLikeTheRules)
         std::int32_t Expected;
     };
     const Case cases[] = {
-        {"0", 0}, {"2", 2}, {"02", 2}, {"+2", 2}, {"-2", -2}, {"$2", 2}, {"x2", 2}, {"X2", 2}, {"0x2", 2},
-        {"0X1f", 31}, {"$ff", 255}, {"2147483647", 2147483647}, {"-2147483648", INT32_MIN},
-        {"2147483648", -1}, {"$FFFFFFFF", -1}, {"$7FFFFFFF", 2147483647}, {"$100000000", -1},
-        {"0x00000000000000000001", 1}, {"", -1}, {"+", -1}, {"-", -1}, {"$", -1}, {"0x", -1}, {"x", -1},
-        {"2.0", -1}, {"2 0", -1}, {"+-2", -1}, {"-0x2", -1}, {"+$2", -1}, {"00x2", -1}, {"2a", -1},
-        {"0xg", -1}, {"\xB2", -1},
+        {"0", 0},
+        {"2", 2},
+        {"02", 2},
+        {"+2", 2},
+        {"-2", -2},
+        {"$2", 2},
+        {"x2", 2},
+        {"X2", 2},
+        {"0x2", 2},
+        {"0X1f", 31},
+        {"$ff", 255},
+        {"2147483647", 2147483647},
+        {"-2147483648", INT32_MIN},
+        {"2147483648", -1},
+        {"$FFFFFFFF", -1},
+        {"$7FFFFFFF", 2147483647},
+        {"$100000000", -1},
+        {"0x00000000000000000001", 1},
+        {"", -1},
+        {"+", -1},
+        {"-", -1},
+        {"$", -1},
+        {"0x", -1},
+        {"x", -1},
+        {"2.0", -1},
+        {"2 0", -1},
+        {"+-2", -1},
+        {"-0x2", -1},
+        {"+$2", -1},
+        {"00x2", -1},
+        {"2a", -1},
+        {"0xg", -1},
+        {"\xB2", -1},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ConvertParameterCount(c.Field), c.Expected) << c.Field;

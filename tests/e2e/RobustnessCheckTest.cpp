@@ -24,7 +24,7 @@ constexpr const char* FileName = "ROBU_261207_120000.DAT";
 struct TBadInput {
     const char* Name;
     std::function<std::string()> Content;
-    int ExitCode;               // 0 passed, 1 findings
+    int ExitCode; // 0 passed, 1 findings
     // Left out where random bytes make the count unpredictable.
     std::optional<int64_t> LineCount;
     std::optional<int64_t> MessageCount;

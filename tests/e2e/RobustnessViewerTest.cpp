@@ -25,29 +25,17 @@ namespace {
 
 constexpr const char* FileName = "ROBU_261207_120000.DAT";
 
-enum class TChange { Remove, Folder, Fifo, Empty, CutInParameterLine, CutInHeaderLine, Binary, Garbage, Nul };
-
-QString Local(const std::string& path) { return QString::fromLocal8Bit(path.c_str()); }
+enum class TChange { Remove,
+                     Folder,
+                     Fifo,
+                     Empty,
+                     CutInParameterLine,
+                     CutInHeaderLine,
+                     Binary,
+                     Garbage,
+                     Nul };
 
 int Tag(const QObject* object) { return object->property("tag").toInt(); }
-
-// The window opens a file of its own choosing right after its first show
-// (from the command line or the open dialog); these tests open their own, so
-// that show event is kept from the window.
-class TFirstShowBlocker : public QObject {
-public:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (!FBlocked && event->type() == QEvent::Show) {
-            FBlocked = true;
-            return true;
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    bool FBlocked = false;
-};
 
 std::string Repeat(std::string_view piece, std::size_t times)
 {
@@ -94,7 +82,6 @@ private:
     void VerifyEveryExaminationShown();
 
     std::unique_ptr<TTempDir> FDir;
-    std::unique_ptr<TFirstShowBlocker> FShowBlocker;
     std::unique_ptr<TMainForm> FForm;
     QStringList FErrors;
 };
@@ -105,14 +92,11 @@ void TRobustnessViewerTest::init()
     FErrors.clear();
     SetErrorSink([this](const QString&, const QString& text) { FErrors << text; });
     FForm = std::make_unique<TMainForm>();
-    FShowBlocker = std::make_unique<TFirstShowBlocker>();
-    FForm->installEventFilter(FShowBlocker.get());
 }
 
 void TRobustnessViewerTest::cleanup()
 {
     FForm.reset();
-    FShowBlocker.reset();
     SetErrorSink({});
     FDir.reset();
 }
@@ -200,7 +184,7 @@ void TRobustnessViewerTest::changedBetweenCheckAndLoad()
     const std::string text = RealisticTransferText(11, 12);
     const std::string path = FDir->Write(FileName, text);
     FForm->show();
-    FForm->OpenTransferFile(Local(path));
+    FForm->OpenTransferFile(path);
     QCOMPARE(FForm->InvestigationCount(), 12);
 
     namespace fs = std::filesystem;
@@ -239,7 +223,7 @@ void TRobustnessViewerTest::changedBetweenCheckAndLoad()
 
     // What the open does after its check, run as the toolkit runs a handler.
     Guarded([this, &path] {
-        FForm->LoadInvestigations(Local(path));
+        FForm->LoadInvestigations(path);
         FForm->ShowInvestigation();
     });
 
@@ -266,7 +250,8 @@ void TRobustnessViewerTest::fieldBytesShownExactly_data()
     QTest::addColumn<int>("examinations");
     QTest::newRow("bytes 0x80 to 0xFF") << QByteArray::fromStdString(HighBytesText(21, 8, 4)) << 8;
 
-    std::string controls = WellFormedText(3, 2, [] { return std::string("a\x01\x02\x1f\x7f b\tc\x0b\x0c" "d"); });
+    std::string controls = WellFormedText(3, 2, [] { return std::string("a\x01\x02\x1f\x7f b\tc\x0b\x0c"
+                                                                        "d"); });
     QTest::newRow("control characters inside fields") << QByteArray::fromStdString(controls) << 3;
 
     std::string markup = WellFormedText(2, 3, [] { return std::string("<b>fett</b> &amp; <br>\"'&"); });
@@ -284,7 +269,7 @@ void TRobustnessViewerTest::fieldBytesShownExactly()
     QFETCH(int, examinations);
     const std::string path = FDir->Write(FileName, content.toStdString());
     FForm->show();
-    FForm->OpenTransferFile(Local(path));
+    FForm->OpenTransferFile(path);
     QVERIFY(FErrors.isEmpty());
     QVERIFY(!Find<QWidget>("pnlErrorText")->isVisible());
     QCOMPARE(FForm->InvestigationCount(), examinations);
@@ -310,7 +295,7 @@ void TRobustnessViewerTest::findingsShownOnePerLine()
     QVERIFY(expected.MessageCount > 0);
 
     FForm->show();
-    FForm->OpenTransferFile(Local(path));
+    FForm->OpenTransferFile(path);
     QVERIFY(FErrors.isEmpty());
     QVERIFY(Find<QWidget>("pnlErrorText")->isVisible());
     QCOMPARE(FForm->InvestigationCount(), 0);

@@ -5,7 +5,7 @@
 // Recursive descent over the grammar of RFC 8259; depth is bounded.
 class TJsonParser {
 public:
-    explicit TJsonParser(std::string_view text) : FText(text) {}
+    explicit TJsonParser(std::string_view text) : FText(text) { }
 
     bool Document(TJsonValue& value)
     {
@@ -45,13 +45,24 @@ private:
         if (depth > 64)
             return Fail("nesting too deep");
         switch (Peek()) {
-        case '{': return Object(value, depth);
-        case '[': return Array(value, depth);
-        case '"': value.FKind = TJsonValue::TKind::String; return String(value.FText);
-        case 't': value.FKind = TJsonValue::TKind::Bool; return Literal("true");
-        case 'f': value.FKind = TJsonValue::TKind::Bool; return Literal("false");
-        case 'n': value.FKind = TJsonValue::TKind::Null; return Literal("null");
-        default: return Number(value);
+        case '{':
+            return Object(value, depth);
+        case '[':
+            return Array(value, depth);
+        case '"':
+            value.FKind = TJsonValue::TKind::String;
+            return String(value.FText);
+        case 't':
+            value.FKind = TJsonValue::TKind::Bool;
+            return Literal("true");
+        case 'f':
+            value.FKind = TJsonValue::TKind::Bool;
+            return Literal("false");
+        case 'n':
+            value.FKind = TJsonValue::TKind::Null;
+            return Literal("null");
+        default:
+            return Number(value);
         }
     }
 
@@ -201,18 +212,24 @@ private:
     bool RawCharacter(std::string& out)
     {
         const auto b0 = static_cast<unsigned char>(Peek());
-        std::size_t len = b0 < 0x80 ? 1 : b0 >= 0xC2 && b0 <= 0xDF ? 2 : b0 >= 0xE0 && b0 <= 0xEF ? 3
-                        : b0 >= 0xF0 && b0 <= 0xF4 ? 4 : 0;
+        std::size_t len = b0 < 0x80 ? 1 : b0 >= 0xC2 && b0 <= 0xDF ? 2
+                                      : b0 >= 0xE0 && b0 <= 0xEF   ? 3
+                                      : b0 >= 0xF0 && b0 <= 0xF4   ? 4
+                                                                   : 0;
         if (len == 0 || FText.size() - FPos < len)
             return Fail("invalid UTF-8");
-        uint32_t cp = len == 1 ? b0 : len == 2 ? (b0 & 0x1Fu) : len == 3 ? (b0 & 0x0Fu) : (b0 & 0x07u);
+        uint32_t cp = len == 1 ? b0 : len == 2 ? (b0 & 0x1Fu)
+                                  : len == 3   ? (b0 & 0x0Fu)
+                                               : (b0 & 0x07u);
         for (std::size_t i = 1; i < len; ++i) {
             const auto b = static_cast<unsigned char>(FText[FPos + i]);
             if ((b & 0xC0) != 0x80)
                 return Fail("invalid UTF-8");
             cp = (cp << 6) | (b & 0x3Fu);
         }
-        const uint32_t minimum = len == 2 ? 0x80 : len == 3 ? 0x800 : len == 4 ? 0x10000 : 0;
+        const uint32_t minimum = len == 2 ? 0x80 : len == 3 ? 0x800
+                                               : len == 4   ? 0x10000
+                                                            : 0;
         if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
             return Fail("invalid UTF-8");
         out.append(FText.substr(FPos, len));
@@ -222,7 +239,7 @@ private:
 
     bool String(std::string& out)
     {
-        ++FPos;   // the opening quote
+        ++FPos; // the opening quote
         for (;;) {
             if (AtEnd())
                 return Fail("unterminated string");
@@ -242,14 +259,30 @@ private:
             const char e = Peek();
             ++FPos;
             switch (e) {
-            case '"': out += '"'; break;
-            case '\\': out += '\\'; break;
-            case '/': out += '/'; break;
-            case 'b': out += '\b'; break;
-            case 'f': out += '\f'; break;
-            case 'n': out += '\n'; break;
-            case 'r': out += '\r'; break;
-            case 't': out += '\t'; break;
+            case '"':
+                out += '"';
+                break;
+            case '\\':
+                out += '\\';
+                break;
+            case '/':
+                out += '/';
+                break;
+            case 'b':
+                out += '\b';
+                break;
+            case 'f':
+                out += '\f';
+                break;
+            case 'n':
+                out += '\n';
+                break;
+            case 'r':
+                out += '\r';
+                break;
+            case 't':
+                out += '\t';
+                break;
             case 'u': {
                 uint32_t cp;
                 if (!Hex4(cp))

@@ -12,14 +12,19 @@
 // zeros and trailing text.
 class TJsonValue {
 public:
-    enum class TKind { Null, Bool, Number, String, Array, Object };
+    enum class TKind { Null,
+                       Bool,
+                       Number,
+                       String,
+                       Array,
+                       Object };
 
     // False (and an explanation in error) when text is not exactly one value.
     static bool Parse(std::string_view text, TJsonValue& value, std::string& error);
 
     TKind Kind() const { return FKind; }
-    const std::string& Text() const { return FText; }          // strings, as UTF-8
-    int64_t Integer() const { return FInteger; }               // numbers without fraction
+    const std::string& Text() const { return FText; } // strings, as UTF-8
+    int64_t Integer() const { return FInteger; } // numbers without fraction
     bool IsInteger() const { return FIsInteger; }
     const std::vector<TJsonValue>& Items() const { return FItems; }
     // Object members in the order written.

@@ -1,5 +1,111 @@
 #include "Process.h"
 
+#ifdef _WIN32
+
+#include "TempDir.h"
+
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <windows.h>
+
+namespace {
+
+std::string ReadWhole(const std::string& path)
+{
+    std::ifstream in(PathFromUtf8(path), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::wstring Wide(const std::string& utf8)
+{
+    return PathFromUtf8(utf8).wstring();
+}
+
+// One argument in the quoting that CommandLineToArgvW undoes.
+std::wstring QuoteArgument(const std::wstring& arg)
+{
+    if (!arg.empty() && arg.find_first_of(L" \t\"") == std::wstring::npos)
+        return arg;
+    std::wstring quoted = L"\"";
+    std::size_t backslashes = 0;
+    for (const wchar_t c : arg) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        quoted.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(2 * backslashes, L'\\');
+    return quoted + L"\"";
+}
+
+TProcessResult Run(const std::string& program, const std::vector<std::string>& arguments,
+                   const std::string& scratchFolder, const std::string& workingFolder, HANDLE outputHandle)
+{
+    const std::string outPath = scratchFolder + "/stdout.txt";
+    const std::string errPath = scratchFolder + "/stderr.txt";
+    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    const auto create = [&](const std::string& path) {
+        return CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    };
+    const HANDLE out = outputHandle ? outputHandle : create(outPath);
+    const HANDLE err = create(errPath);
+    const HANDLE in = CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+    std::wstring commandLine = QuoteArgument(Wide(program));
+    for (const std::string& argument : arguments)
+        commandLine += L" " + QuoteArgument(Wide(argument));
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = in;
+    startup.hStdOutput = out;
+    startup.hStdError = err;
+    PROCESS_INFORMATION process{};
+    const std::wstring folder = Wide(workingFolder);
+    const bool started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                        workingFolder.empty() ? nullptr : folder.c_str(), &startup, &process);
+    if (!outputHandle)
+        CloseHandle(out);
+    CloseHandle(err);
+    CloseHandle(in);
+    if (!started)
+        throw std::runtime_error("cannot start " + program);
+    TProcessResult result;
+    // Only a hung program meets this limit.
+    if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0)
+        TerminateProcess(process.hProcess, 255);
+    DWORD code = 0;
+    if (GetExitCodeProcess(process.hProcess, &code) && code != STILL_ACTIVE)
+        result.ExitCode = static_cast<int>(code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    if (!outputHandle)
+        result.Output = ReadWhole(outPath);
+    result.Errors = ReadWhole(errPath);
+    return result;
+}
+
+} // namespace
+
+TProcessResult RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                          const std::string& scratchFolder, const std::string& workingFolder)
+{
+    return Run(program, arguments, scratchFolder, workingFolder, nullptr);
+}
+
+TProcessResult RunProgramToHandle(const std::string& program, const std::vector<std::string>& arguments,
+                                  const std::string& scratchFolder, void* outputHandle)
+{
+    return Run(program, arguments, scratchFolder, {}, static_cast<HANDLE>(outputHandle));
+}
+
+#else
+
 #include <fcntl.h>
 #include <fstream>
 #include <iterator>
@@ -54,3 +160,5 @@ TProcessResult RunProgram(const std::string& program, const std::vector<std::str
     result.Errors = ReadWhole(errPath);
     return result;
 }
+
+#endif

@@ -4,7 +4,7 @@
 #include <vector>
 
 struct TProcessResult {
-    int ExitCode = -1;  // -1: did not exit normally (signal)
+    int ExitCode = -1; // -1: did not exit normally (signal)
     std::string Output; // standard output
     std::string Errors; // standard error
 };
@@ -14,3 +14,10 @@ struct TProcessResult {
 // scratchFolder, so that no pipe can fill up and stall it.
 TProcessResult RunProgram(const std::string& program, const std::vector<std::string>& arguments,
                           const std::string& scratchFolder, const std::string& workingFolder = {});
+
+#ifdef _WIN32
+// The same with standard output going to outputHandle (a console buffer);
+// Output stays empty.
+TProcessResult RunProgramToHandle(const std::string& program, const std::vector<std::string>& arguments,
+                                  const std::string& scratchFolder, void* outputHandle);
+#endif

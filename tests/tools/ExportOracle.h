@@ -3,7 +3,7 @@
 #include "Cp1252.h"
 #include "Fields.h"
 #include "JsonValue.h"
-#include "Lines.h"
+#include "LineListCheck.h"
 
 #include <cstdint>
 #include <string>

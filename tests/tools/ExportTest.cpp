@@ -1,8 +1,8 @@
-#include "TempDir.h"
 #include "ExportOracle.h"
 #include "ExportTable.h"
 #include "InvestigationWalk.h"
 #include "SamplingData.h"
+#include "TempDir.h"
 #include "TransferFileCheck.h"
 
 #include <gtest/gtest.h>
@@ -64,7 +64,8 @@ struct TWalkCase {
 
 std::vector<TWalkCase> WalkCases()
 {
-    const std::string odd = " M\xFC" "ller \"&\" \xB5g,l;x \x81 =SUMME(A1) \t";
+    const std::string odd = " M\xFC"
+                            "ller \"&\" \xB5g,l;x \x81 =SUMME(A1) \t";
     return {
         {"crlf", Block(2, "f", "\r\n") + Block(0, "g", "\r\n")},
         {"lf", Block(1, "f", "\n") + Block(3, "g", "\n")},
@@ -119,9 +120,9 @@ TEST(ExportWalk, TablesReadBackExactlyWhateverTheChunks)
 TEST(ExportWalk, ALineThatNoLongerMatchesTheCheckStopsTheWalk)
 {
     struct TIgnore : TInvestigationSink {
-        void BeginInvestigation(const TWalkInvestigation&) override {}
-        void Parameter(const TWalkInvestigation&, std::int64_t, const TParameterFields&) override {}
-        void EndInvestigation(const TWalkInvestigation&, std::int64_t) override {}
+        void BeginInvestigation(const TWalkInvestigation&) override { }
+        void Parameter(const TWalkInvestigation&, std::int64_t, const TParameterFields&) override { }
+        void EndInvestigation(const TWalkInvestigation&, std::int64_t) override { }
     } ignore;
     const std::string good = Block(1, "f", "\n");
     for (const std::string& changed : {good.substr(0, good.size() - 4), "1|E|x|\n" + good.substr(good.find('\n') + 1),
@@ -130,7 +131,9 @@ TEST(ExportWalk, ALineThatNoLongerMatchesTheCheckStopsTheWalk)
         EXPECT_THROW({
             walk.Feed(changed.data(), changed.size());
             walk.Finish();
-        }, ETransferChanged) << changed;
+        },
+                     ETransferChanged)
+            << changed;
     }
 }
 

@@ -1,6 +1,6 @@
+#include "JsonWriter.h"
 #include "CheckMessages.h"
 #include "CheckReport.h"
-#include "JsonWriter.h"
 #include "JsonTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -6,7 +6,11 @@
 
 #include <fstream>
 #include <sstream>
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
+#endif
 
 // Runs the real morvask-check binary on files the tests write.
 
@@ -40,8 +44,10 @@ TEST(MorvaskCheckText, OutputAndExitStatus)
     const std::string faulty = dir.Write("ABCD_070229_120000.DAT", Faulty);
     const std::string odd = dir.Write("data.dat", "3|0");
     const std::string missing = dir.Path() + "/missing.dat";
+#ifndef _WIN32
     const std::string fifo = dir.Path() + "/ABCD_070312_143006.DAT";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+#endif
 
     struct Case {
         std::vector<std::string> Args;
@@ -49,10 +55,10 @@ TEST(MorvaskCheckText, OutputAndExitStatus)
         std::string Out;
         std::string Err;
     };
-    const std::string cannotOpen = " kann nicht ge\xC3\xB6" "ffnet werden.\n";
-    const std::string faultyOut = faulty + ": Die Datumsangabe '29.02.07' im Dateinamen ist ung\xC3\xBCltig.\n" + faulty
-                                  + ":4: Die Zeile muss genau 11 Felder (Felder 43-53) enthalten.\n" + faulty
-                                  + ":5: Die Anzahl der \xC3\xBC" "bermittelten Parameter stimmt nicht.\n";
+    const std::string cannotOpen = " kann nicht ge\xC3\xB6"
+                                   "ffnet werden.\n";
+    const std::string faultyOut = faulty + ": Die Datumsangabe '29.02.07' im Dateinamen ist ung\xC3\xBCltig.\n" + faulty + ":4: Die Zeile muss genau 11 Felder (Felder 43-53) enthalten.\n" + faulty + ":5: Die Anzahl der \xC3\xBC"
+                                                                                                                                                                                                       "bermittelten Parameter stimmt nicht.\n";
     const Case cases[] = {
         {{good}, 0, good + ": OK\n", ""},
         {{odd}, 0, odd + ": OK\n", ""},
@@ -61,8 +67,12 @@ TEST(MorvaskCheckText, OutputAndExitStatus)
         {{good, faulty}, 1, good + ": OK\n" + faultyOut, ""},
         {{missing, good}, 2, good + ": OK\n", "morvask-check: Datei " + missing + cannotOpen},
         {{good, dir.Path()}, 2, good + ": OK\n", "morvask-check: Datei " + dir.Path() + cannotOpen},
+#ifdef _WIN32
+        {{"NUL"}, 2, "", "morvask-check: Datei NUL" + cannotOpen},
+#else
         {{fifo, faulty}, 2, faultyOut, "morvask-check: Datei " + fifo + cannotOpen},
         {{"/dev/null"}, 2, "", "morvask-check: Datei /dev/null" + cannotOpen},
+#endif
     };
     for (const Case& c : cases) {
         const TProcessResult run = RunChecker(scratch, c.Args);
@@ -143,7 +153,8 @@ TEST(MorvaskCheckJson, OneValidObjectPerFileWithExactlyTheKeys)
     EXPECT_EQ(At(second, "messageCount").Integer(), 3);
     const std::string m43 = "Die Datumsangabe '29.02.07' im Dateinamen ist ung\xC3\xBCltig.";
     const std::string m22 = "       Zeile   4: Die Zeile muss genau 11 Felder (Felder 43-53) enthalten.";
-    const std::string m36 = "       Zeile   5: Die Anzahl der \xC3\xBC" "bermittelten Parameter stimmt nicht.";
+    const std::string m36 = "       Zeile   5: Die Anzahl der \xC3\xBC"
+                            "bermittelten Parameter stimmt nicht.";
     EXPECT_EQ(At(second, "messageText").Text(), m43 + "\r\n" + m22 + "\r\n" + m36 + "\r\n");
     const std::vector<TJsonValue>& messages = At(second, "messages").Items();
     ASSERT_EQ(messages.size(), 3u);
@@ -166,15 +177,27 @@ TEST(MorvaskCheckJson, AwkwardPathsStayValidUtf8)
     TTempDir dir, scratch;
     struct Case {
         std::string Name;
-        std::string PathInJson;   // the name part as the JSON gives it back
+        std::string PathInJson; // the name part as the JSON gives it back
         std::string FileNameInJson;
     };
     const Case cases[] = {
+#ifdef _WIN32
+        // Names outside the ANSI code page, and ones whose ANSI bytes would be valid UTF-8.
+        {"Łódź_070312_143005.DAT", "Łódź_070312_143005.DAT", "ŁóDź_070312_143005.DAT"},
+        {"ÄÖÜ€_070312_143005.DAT", "ÄÖÜ€_070312_143005.DAT", "ÄÖÜ€_070312_143005.DAT"},
+        {"Ã¤ quote'd.dat", "Ã¤ quote'd.dat", "Ã¤ QUOTE'D.DAT"},
+#else
         {"quote\"back\\slash.dat", "quote\"back\\slash.dat", "QUOTE\"BACK\\SLASH.DAT"},
         {"tab\tcr\rnl\nesc\x1B.dat", "tab\tcr\rnl\nesc\x1B.dat", "TAB\tCR\rNL\nESC\x1B.DAT"},
-        {"\xC4" "BCD_070312_143005.DAT", "\xC3\x84" "BCD_070312_143005.DAT", "\xC3\x84" "BCD_070312_143005.DAT"},
-        {"ÄBCD_070312_143005.DAT", "ÄBCD_070312_143005.DAT", "ÄBCD_070312_143005.DAT"},
+        {"\xC4"
+         "BCD_070312_143005.DAT",
+         "\xC3\x84"
+         "BCD_070312_143005.DAT",
+         "\xC3\x84"
+         "BCD_070312_143005.DAT"},
         {"ab\x81.dat", "ab\xC2\x81.dat", "AB\xC2\x81.DAT"},
+#endif
+        {"ÄBCD_070312_143005.DAT", "ÄBCD_070312_143005.DAT", "ÄBCD_070312_143005.DAT"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -208,5 +231,88 @@ TEST(MorvaskCheckExamples, BundledFilesGiveTheirVerdicts)
         findings.emplace_back(static_cast<int>(At(m, "line").Integer()), static_cast<int>(At(m, "code").Integer()));
     EXPECT_EQ(findings, (std::vector<std::pair<int, int>>{{4, 22}, {9, 36}, {10, 11}, {31, 36}, {39, 37}}));
 }
+
+#ifdef _WIN32
+
+std::string Backslashed(std::string path)
+{
+    for (char& c : path) {
+        if (c == '/')
+            c = '\\';
+    }
+    return path;
+}
+
+// The name is cut at "\\", "/" and ":" whatever the path form: only the bare
+// name of 22 characters draws the date message.
+TEST(MorvaskCheckWindows, PathFormsAndTheBareName)
+{
+    TTempDir dir, scratch;
+    const std::string name = "ÄöCD_070229_120000.DAT";
+    const std::string slashed = dir.Write(name, Good);
+    const std::string backslashed = Backslashed(slashed);
+    const std::string drive = backslashed.substr(0, 2);
+    const std::string message = ": Die Datumsangabe '29.02.07' im Dateinamen ist ung\xC3\xBCltig.\n";
+    struct Case {
+        std::string Path;
+        std::string WorkDir;
+    };
+    const Case cases[] = {
+        {slashed, ""},
+        {backslashed, ""},
+        {name, dir.Path()},
+        {".\\" + name, dir.Path()},
+        {drive + name, dir.Path()},
+        {drive + backslashed.substr(2), ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Path);
+        const TProcessResult run = RunProgram(MORVASK_CHECK_BINARY, {c.Path}, scratch.Path(), c.WorkDir);
+        EXPECT_EQ(run.ExitCode, 1);
+        EXPECT_EQ(run.Output, c.Path + message);
+        EXPECT_EQ(run.Errors, "");
+    }
+}
+
+TEST(MorvaskCheckWindows, AFileBeingWrittenCannotBeChecked)
+{
+    TTempDir dir, scratch;
+    const std::string path = dir.Write("Łódź.dat", Good);
+    const HANDLE writer = CreateFileW(PathFromUtf8(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+    const TProcessResult held = RunChecker(scratch, {path});
+    CloseHandle(writer);
+    EXPECT_EQ(held.ExitCode, 2);
+    EXPECT_EQ(held.Errors, "morvask-check: Datei " + path + " kann nicht ge\xC3\xB6"
+                                                            "ffnet werden.\n");
+    EXPECT_EQ(RunChecker(scratch, {path}).Output, path + ": OK\n");
+}
+
+// In a console the text arrives as characters, whatever the console's code page.
+TEST(MorvaskCheckWindows, ConsoleShowsUmlauts)
+{
+    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    const HANDLE screen = CreateConsoleScreenBuffer(GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                    &inherit, CONSOLE_TEXTMODE_BUFFER, nullptr);
+    if (screen == INVALID_HANDLE_VALUE) {
+        // The Wine run provides a console and says so; elsewhere there may be none.
+        ASSERT_EQ(std::getenv("MORVASK_CONSOLE_REQUIRED"), nullptr) << "no console";
+        GTEST_SKIP() << "no console available";
+    }
+    TTempDir dir, scratch;
+    const std::string path = dir.Write("ÄÖÜ€_070229_120000.DAT", Good);
+    const TProcessResult run = RunProgramToHandle(MORVASK_CHECK_BINARY, {path}, scratch.Path(), screen);
+    EXPECT_EQ(run.ExitCode, 1);
+    const std::wstring expected = PathFromUtf8(path + ": Die Datumsangabe '29.02.07' im Dateinamen ist ungültig.").wstring();
+    std::wstring shown(expected.size() + 8, L' ');
+    DWORD read = 0;
+    ASSERT_TRUE(ReadConsoleOutputCharacterW(screen, shown.data(), static_cast<DWORD>(shown.size()), {0, 0}, &read));
+    shown.resize(read);
+    CloseHandle(screen);
+    EXPECT_EQ(shown.substr(0, expected.size()), expected);
+}
+
+#endif
 
 } // namespace

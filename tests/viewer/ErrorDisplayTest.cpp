@@ -35,7 +35,10 @@ private:
     TErrorSink FPrevious;
 };
 
-enum class TThrow { OpenError, OutOfMemory, Runtime, NotAnException };
+enum class TThrow { OpenError,
+                    OutOfMemory,
+                    Runtime,
+                    NotAnException };
 
 void ThrowOne(TThrow kind, const QByteArray& detail)
 {
@@ -73,18 +76,30 @@ void TErrorDisplayTest::fullStop_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("letter") << "kann nicht geöffnet werden" << "kann nicht geöffnet werden.";
-    QTest::newRow("digit") << "Zeile 12" << "Zeile 12.";
-    QTest::newRow("umlaut") << "zu groß" << "zu groß.";
-    QTest::newRow("slash sorts after the dot") << "a/" << "a/.";
-    QTest::newRow("colon") << "Wert:" << "Wert:.";
-    QTest::newRow("exclamation") << "NICHT möglich !!!" << "NICHT möglich !!!";
-    QTest::newRow("closing parenthesis") << "(Feld 3)" << "(Feld 3)";
-    QTest::newRow("full stop") << "Ende." << "Ende.";
-    QTest::newRow("hyphen sorts before the dot") << "a -" << "a -";
-    QTest::newRow("trailing blank") << "a " << "a ";
-    QTest::newRow("line break") << "a\n" << "a\n";
-    QTest::newRow("empty") << "" << "";
+    QTest::newRow("letter") << "kann nicht geöffnet werden"
+                            << "kann nicht geöffnet werden.";
+    QTest::newRow("digit") << "Zeile 12"
+                           << "Zeile 12.";
+    QTest::newRow("umlaut") << "zu groß"
+                            << "zu groß.";
+    QTest::newRow("slash sorts after the dot") << "a/"
+                                               << "a/.";
+    QTest::newRow("colon") << "Wert:"
+                           << "Wert:.";
+    QTest::newRow("exclamation") << "NICHT möglich !!!"
+                                 << "NICHT möglich !!!";
+    QTest::newRow("closing parenthesis") << "(Feld 3)"
+                                         << "(Feld 3)";
+    QTest::newRow("full stop") << "Ende."
+                               << "Ende.";
+    QTest::newRow("hyphen sorts before the dot") << "a -"
+                                                 << "a -";
+    QTest::newRow("trailing blank") << "a "
+                                    << "a ";
+    QTest::newRow("line break") << "a\n"
+                                << "a\n";
+    QTest::newRow("empty") << ""
+                           << "";
 }
 
 void TErrorDisplayTest::fullStop()
@@ -98,13 +113,20 @@ void TErrorDisplayTest::title_data()
 {
     QTest::addColumn<QString>("programFile");
     QTest::addColumn<QString>("title");
-    QTest::newRow("installed name stays") << "/usr/bin/morvask-betrachter" << "morvask-betrachter";
-    QTest::newRow("extension cut, rest lowered") << "C:/Programme/MORVASK.EXE" << "Morvask";
-    QTest::newRow("cut at the first dot") << "/opt/Viewer.bin.old" << "Viewer";
-    QTest::newRow("first character kept as is") << "/opt/dATEN-Sicht" << "daten-sicht";
-    QTest::newRow("umlauts lowered") << "/opt/ÜBERSICHT.X" << "Übersicht";
-    QTest::newRow("dot in a folder does not count") << "/home/a.b/Viewer" << "Viewer";
-    QTest::newRow("leading dot keeps the name") << "/tmp/.Hidden" << ".hidden";
+    QTest::newRow("installed name stays") << "/usr/bin/morvask-betrachter"
+                                          << "morvask-betrachter";
+    QTest::newRow("extension cut, rest lowered") << "C:/Programme/MORVASK.EXE"
+                                                 << "Morvask";
+    QTest::newRow("cut at the first dot") << "/opt/Viewer.bin.old"
+                                          << "Viewer";
+    QTest::newRow("first character kept as is") << "/opt/dATEN-Sicht"
+                                                << "daten-sicht";
+    QTest::newRow("umlauts lowered") << "/opt/ÜBERSICHT.X"
+                                     << "Übersicht";
+    QTest::newRow("dot in a folder does not count") << "/home/a.b/Viewer"
+                                                    << "Viewer";
+    QTest::newRow("leading dot keeps the name") << "/tmp/.Hidden"
+                                                << ".hidden";
 }
 
 void TErrorDisplayTest::title()
@@ -201,7 +223,7 @@ void TErrorDisplayTest::messageBoxLooksAsExpected()
 
     QVERIFY(seen);
     QCOMPARE(icon, QMessageBox::Critical);
-    QCOMPARE(buttons, QStringList {QStringLiteral("OK")});
+    QCOMPARE(buttons, QStringList{QStringLiteral("OK")});
     QCOMPARE(text, QStringLiteral("Datei /tmp/<fehlt>.dat kann nicht geöffnet werden."));
     QCOMPARE(format, Qt::PlainText);
     QCOMPARE(title, ApplicationTitle());

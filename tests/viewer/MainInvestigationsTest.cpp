@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QTest>
 
+#include "CheckPath.h"
 #include "ClassicLook.h"
 #include "ErrorDisplay.h"
 #include "FieldHints.h"
@@ -69,12 +70,7 @@ namespace {
 
 // Every value label of the data blocks with the field it shows.
 const QList<QPair<const char*, int>> ValueLabels{
-    {"Label33", 16}, {"Label10", 14}, {"Label11", 15}, {"Label58", 38}, {"Label20", 17}, {"Label15", 18},
-    {"Label16", 19}, {"Label35", 24}, {"Label36", 25}, {"Label40", 26}, {"Label41", 27}, {"Label22", 6},
-    {"Label23", 7},  {"Label32", 8},  {"Label27", 9},  {"Label28", 10}, {"Label29", 11}, {"Label30", 12},
-    {"Label31", 13}, {"Label6", 4},   {"Label19", 22}, {"Label17", 23}, {"Label43", 28}, {"Label45", 29},
-    {"Label49", 31}, {"Label47", 30}, {"Label1", 3},   {"Label57", 35}, {"Label8", 5},   {"Label59", 39},
-    {"Label51", 32}};
+    {"Label33", 16}, {"Label10", 14}, {"Label11", 15}, {"Label58", 38}, {"Label20", 17}, {"Label15", 18}, {"Label16", 19}, {"Label35", 24}, {"Label36", 25}, {"Label40", 26}, {"Label41", 27}, {"Label22", 6}, {"Label23", 7}, {"Label32", 8}, {"Label27", 9}, {"Label28", 10}, {"Label29", 11}, {"Label30", 12}, {"Label31", 13}, {"Label6", 4}, {"Label19", 22}, {"Label17", 23}, {"Label43", 28}, {"Label45", 29}, {"Label49", 31}, {"Label47", 30}, {"Label1", 3}, {"Label57", 35}, {"Label8", 5}, {"Label59", 39}, {"Label51", 32}};
 
 QString Caption(int count)
 {
@@ -97,13 +93,11 @@ QStringList RowOf(const TStringGrid* grid, int row)
 void TMainInvestigationsTest::initTestCase()
 {
     QVERIFY(FDir.isValid());
-    // The command line names a file that does not exist: the open at the
-    // first show fails quietly and leaves the window without examinations.
+    // Without a path source the window opens nothing by itself.
     SetErrorSink([](const QString&, const QString&) {});
     FForm = std::make_unique<TMainForm>();
     FForm->show();
     QVERIFY(QTest::qWaitForWindowExposed(FForm.get()));
-    QTest::qWait(20);
 }
 
 void TMainInvestigationsTest::cleanupTestCase()
@@ -116,7 +110,7 @@ void TMainInvestigationsTest::Open(const QByteArray& text)
 {
     const QString path = Write(FDir, text, QStringLiteral("file%1.dat").arg(++FFileNumber));
     QVERIFY(!path.isEmpty());
-    FForm->LoadInvestigations(path);
+    FForm->LoadInvestigations(CheckPathBytes(path));
     FForm->ShowInvestigation();
 }
 
@@ -287,8 +281,7 @@ void TMainInvestigationsTest::SelectByKeyboard()
 {
     Open(Join(Block(1, 1) + Block(2, 2) + Block(3, 3)));
     ObjectList()->setFocus();
-    const QList<QPair<Qt::Key, int>> moves{{Qt::Key_Down, 1}, {Qt::Key_Down, 2}, {Qt::Key_Down, 2},
-                                           {Qt::Key_Up, 1},   {Qt::Key_Home, 0}, {Qt::Key_End, 2}};
+    const QList<QPair<Qt::Key, int>> moves{{Qt::Key_Down, 1}, {Qt::Key_Down, 2}, {Qt::Key_Down, 2}, {Qt::Key_Up, 1}, {Qt::Key_Home, 0}, {Qt::Key_End, 2}};
     for (const auto& [key, index] : moves) {
         QTest::keyClick(ObjectList(), key);
         QCOMPARE(FForm->CurrentIndex(), index);
@@ -333,7 +326,7 @@ void TMainInvestigationsTest::FailedReloadShowsNothing()
     const QString missing = FDir.filePath(QStringLiteral("entfernt.dat"));
     bool failed = false;
     try {
-        FForm->LoadInvestigations(missing);
+        FForm->LoadInvestigations(CheckPathBytes(missing));
     } catch (const std::exception&) {
         failed = true;
     }
@@ -351,7 +344,9 @@ void TMainInvestigationsTest::FailedReloadShowsNothing()
 
 void TMainInvestigationsTest::FieldTextsShowLiterally()
 {
-    const QByteArray header1 = "1|E|M\xFC" "ller & S\xF6hne|<b>fett</b>|&amp;|" + Header1(1).mid(22);
+    const QByteArray header1 = "1|E|M\xFC"
+                               "ller & S\xF6hne|<b>fett</b>|&amp;|" +
+                               Header1(1).mid(22);
     QByteArray parameter = "2|A&B|<i>x</i>|";
     for (int field = 46; field <= 53; ++field)
         parameter += "&|";
@@ -459,13 +454,7 @@ void TMainInvestigationsTest::HundredThousandParameters()
 
 int main(int argc, char** argv)
 {
-    // The window opens the file named first on its command line once it is
-    // shown; the test names one that cannot exist.
-    char program[] = "MainInvestigationsTest";
-    char missing[] = "/nonexistent/morvask-viewer-test/WVMO_261015_093000.DAT";
-    char* arguments[] = {program, missing, nullptr};
-    int count = 2;
-    QApplication application(count, arguments);
+    QApplication application(argc, argv);
     ApplyClassicLook(application);
     TMainInvestigationsTest test;
     return QTest::qExec(&test, argc, argv);

@@ -9,11 +9,12 @@
 #include <QTest>
 #include <QUrl>
 
+#include "CheckPath.h"
 #include "ClassicLook.h"
 #include "ErrorDisplay.h"
 #include "HelpInfoForm.h"
-#include "RtfView.h"
 #include "Main.h"
+#include "RtfView.h"
 #include "StringGrid.h"
 #include "TransferFiles.h"
 
@@ -141,10 +142,8 @@ void TMainWorkingAidsTest::initTestCase()
     });
     ObjectList()->SetTypeAheadClock([this] { return FNow; });
     FForm->show();
+    // Without a path source the window opens nothing by itself.
     QVERIFY(QTest::qWaitForWindowExposed(FForm.get()));
-    // The open of the missing file named on the command line has failed.
-    QTRY_VERIFY(FForm->windowTitle().contains(QStringLiteral("nonexistent")) ||
-                FForm->windowTitle() == QStringLiteral("Morvask-Betrachter"));
 }
 
 void TMainWorkingAidsTest::cleanupTestCase()
@@ -166,7 +165,7 @@ void TMainWorkingAidsTest::Open(const QByteArray& text)
 {
     const QString path = Write(FDir, text, QStringLiteral("file%1.dat").arg(++FFileNumber));
     QVERIFY(!path.isEmpty());
-    FForm->LoadInvestigations(path);
+    FForm->LoadInvestigations(CheckPathBytes(path));
     FForm->ShowInvestigation();
 }
 
@@ -206,7 +205,7 @@ void TMainWorkingAidsTest::LooksTheSameAfterUse()
 void TMainWorkingAidsTest::CopyRows_data()
 {
     QTest::addColumn<QString>("grid");
-    QTest::addColumn<int>("top");    // grid rows; -1: every row through the menu's "all rows"
+    QTest::addColumn<int>("top"); // grid rows; -1: every row through the menu's "all rows"
     QTest::addColumn<int>("bottom");
     QTest::addColumn<QString>("expected");
 
@@ -326,8 +325,8 @@ void TMainWorkingAidsTest::CopyValue()
 void TMainWorkingAidsTest::Find_data()
 {
     QTest::addColumn<int>("startRow");
-    QTest::addColumn<QStringList>("keys");     // typed one after the other
-    QTest::addColumn<QList<int>>("pauses");  // milliseconds before each key
+    QTest::addColumn<QStringList>("keys"); // typed one after the other
+    QTest::addColumn<QList<int>>("pauses"); // milliseconds before each key
     QTest::addColumn<int>("expectedRow");
 
     // Rows 2 to 9 show: Hamburg, Hannover, Berlin, bremen, Überlingen, Hamm,
@@ -354,7 +353,9 @@ void TMainWorkingAidsTest::Find()
     QFETCH(QStringList, keys);
     QFETCH(QList<int>, pauses);
     QFETCH(int, expectedRow);
-    const QList<QByteArray> places{"Hamburg", "Hannover", "Berlin", "bremen", "\xDC" "berlingen", "Hamm",
+    const QList<QByteArray> places{"Hamburg", "Hannover", "Berlin", "bremen", "\xDC"
+                                                                              "berlingen",
+                                   "Hamm",
                                    "Hamburg-Altona", "Hamburg-Bergedorf"};
     QList<QByteArray> lines;
     for (int i = 0; i < places.size(); ++i) {
@@ -459,13 +460,24 @@ void TMainWorkingAidsTest::AccessibleValues_data()
     QTest::addColumn<QString>("label");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("value");
-    QTest::newRow("beside its caption") << "Label33" << "Entnahmestelle, Kurzbez., Feld 16" << "b2f16";
-    QTest::newRow("Windows-1252 value") << "Label10" << "Entnahmestelle, Bezeich., Feld 14"
+    QTest::newRow("beside its caption") << "Label33"
+                                        << "Entnahmestelle, Kurzbez., Feld 16"
+                                        << "b2f16";
+    QTest::newRow("Windows-1252 value") << "Label10"
+                                        << "Entnahmestelle, Bezeich., Feld 14"
                                         << "007 Gro\u00DF  M\u00FChle \u20AC";
-    QTest::newRow("continues the line above") << "Label11" << "Entnahmestelle, Bezeich., Feld 15" << "b2f15";
-    QTest::newRow("second box of a line") << "Label28" << "Betreiber (WVU), Adresse, Feld 10" << "b2f10";
-    QTest::newRow("two captions on a line") << "Label30" << "Betreiber (WVU), Fax, Feld 12" << "b2f12";
-    QTest::newRow("sample data") << "Label1" << "Probe-Daten, Proben-ID des Labors, Feld 3" << "b2f3";
+    QTest::newRow("continues the line above") << "Label11"
+                                              << "Entnahmestelle, Bezeich., Feld 15"
+                                              << "b2f15";
+    QTest::newRow("second box of a line") << "Label28"
+                                          << "Betreiber (WVU), Adresse, Feld 10"
+                                          << "b2f10";
+    QTest::newRow("two captions on a line") << "Label30"
+                                            << "Betreiber (WVU), Fax, Feld 12"
+                                            << "b2f12";
+    QTest::newRow("sample data") << "Label1"
+                                 << "Probe-Daten, Proben-ID des Labors, Feld 3"
+                                 << "b2f3";
 }
 
 void TMainWorkingAidsTest::AccessibleValues()
@@ -514,13 +526,7 @@ void TMainWorkingAidsTest::AccessibleGridsAndTexts()
 
 int main(int argc, char** argv)
 {
-    // The window opens the file named first on its command line once it is
-    // shown; the test names one that cannot exist.
-    char program[] = "MainWorkingAidsTest";
-    char missing[] = "/nonexistent/morvask-viewer-test/WVMO_261015_093000.DAT";
-    char* arguments[] = {program, missing, nullptr};
-    int count = 2;
-    QApplication application(count, arguments);
+    QApplication application(argc, argv);
     ApplyClassicLook(application);
     TMainWorkingAidsTest test;
     return QTest::qExec(&test, argc, argv);

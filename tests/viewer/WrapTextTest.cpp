@@ -58,23 +58,28 @@ void TWrapTextTest::Wrap_data()
     QTest::newRow("apostrophe never closes")
         << "Feld 32: O'Neil " + Repeat("wort ", 20) << "Feld 32: O'Neil " + Repeat("wort ", 20);
     QTest::newRow("apostrophe inside double quotes")
-        << "a \"it's " + Repeat("b ", 30) + "\"" << "a \"it's " + Repeat("b ", 30) + "\"";
+        << "a \"it's " + Repeat("b ", 30) + "\""
+        << "a \"it's " + Repeat("b ", 30) + "\"";
     QTest::newRow("closed quote breaks before it")
         << "a \"" + Repeat("b ", 30) + "\" cc"
         << "a " + CrLf + "\"" + Repeat("b ", 30) + "\" " + CrLf + "cc";
     QTest::newRow("existing CR LF kept")
-        << "abc" + CrLf + "def" << "abc" + CrLf + "def";
+        << "abc" + CrLf + "def"
+        << "abc" + CrLf + "def";
     QTest::newRow("existing CR LF restarts the column")
         << "ab" + CrLf + a45 + " " + Repeat("y", 10)
         << "ab" + CrLf + a45 + " " + CrLf + Repeat("y", 10);
     QTest::newRow("blanks after CR LF stay")
-        << "ab" + CrLf + "  cd" << "ab" + CrLf + "  cd";
+        << "ab" + CrLf + "  cd"
+        << "ab" + CrLf + "  cd";
     QTest::newRow("two CR LF pairs")
-        << "ab" + CrLf + CrLf + "cd" << "ab" + CrLf + CrLf + "cd";
+        << "ab" + CrLf + CrLf + "cd"
+        << "ab" + CrLf + CrLf + "cd";
     QTest::newRow("lone CR is no break")
         << QStringLiteral("ab\rcd") << QStringLiteral("ab\rcd");
     QTest::newRow("CR LF inside quotes")
-        << "\"ab" + CrLf + "cd\"" << "\"ab" + CrLf + "cd\"";
+        << "\"ab" + CrLf + "cd\""
+        << "\"ab" + CrLf + "cd\"";
 }
 
 void TWrapTextTest::Wrap()

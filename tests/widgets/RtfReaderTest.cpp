@@ -21,8 +21,8 @@ std::string Doc(const std::string& body)
 {
     return "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\froman Times New Roman;}"
            "{\\f2\\fnil\\fcharset2 Wingdings;}{\\f3\\froman\\fcharset2 Symbol;}}"
-           "{\\colortbl;\\red0\\green0\\blue0;\\red255\\green0\\blue0;}"
-           + body + "}";
+           "{\\colortbl;\\red0\\green0\\blue0;\\red255\\green0\\blue0;}" +
+           body + "}";
 }
 
 // The formatting of the first character of the first block holding "x".
@@ -44,8 +44,21 @@ QTextBlockFormat BlockOfX(const QTextDocument& document)
 }
 
 enum class TProp {
-    Bold, Italic, Underline, PointSize, Family, Color, Superscript,
-    Align, LeftMargin, RightMargin, TextIndent, TopMargin, BottomMargin, LineHeight, LineHeightType
+    Bold,
+    Italic,
+    Underline,
+    PointSize,
+    Family,
+    Color,
+    Superscript,
+    Align,
+    LeftMargin,
+    RightMargin,
+    TextIndent,
+    TopMargin,
+    BottomMargin,
+    LineHeight,
+    LineHeightType
 };
 
 QVariant Read(const QTextDocument& document, TProp prop)
@@ -53,21 +66,36 @@ QVariant Read(const QTextDocument& document, TProp prop)
     const QTextCharFormat chr = FormatOfX(document);
     const QTextBlockFormat block = BlockOfX(document);
     switch (prop) {
-    case TProp::Bold: return chr.fontWeight() >= QFont::Bold;
-    case TProp::Italic: return chr.fontItalic();
-    case TProp::Underline: return chr.fontUnderline();
-    case TProp::PointSize: return chr.fontPointSize();
-    case TProp::Family: return chr.fontFamilies().toStringList().value(0);
-    case TProp::Color: return chr.hasProperty(QTextFormat::ForegroundBrush) ? chr.foreground().color().name() : QString();
-    case TProp::Superscript: return chr.verticalAlignment() == QTextCharFormat::AlignSuperScript;
-    case TProp::Align: return static_cast<int>(block.alignment() & Qt::AlignHorizontal_Mask);
-    case TProp::LeftMargin: return block.leftMargin();
-    case TProp::RightMargin: return block.rightMargin();
-    case TProp::TextIndent: return block.textIndent();
-    case TProp::TopMargin: return block.topMargin();
-    case TProp::BottomMargin: return block.bottomMargin();
-    case TProp::LineHeight: return block.lineHeight();
-    case TProp::LineHeightType: return block.lineHeightType();
+    case TProp::Bold:
+        return chr.fontWeight() >= QFont::Bold;
+    case TProp::Italic:
+        return chr.fontItalic();
+    case TProp::Underline:
+        return chr.fontUnderline();
+    case TProp::PointSize:
+        return chr.fontPointSize();
+    case TProp::Family:
+        return chr.fontFamilies().toStringList().value(0);
+    case TProp::Color:
+        return chr.hasProperty(QTextFormat::ForegroundBrush) ? chr.foreground().color().name() : QString();
+    case TProp::Superscript:
+        return chr.verticalAlignment() == QTextCharFormat::AlignSuperScript;
+    case TProp::Align:
+        return static_cast<int>(block.alignment() & Qt::AlignHorizontal_Mask);
+    case TProp::LeftMargin:
+        return block.leftMargin();
+    case TProp::RightMargin:
+        return block.rightMargin();
+    case TProp::TextIndent:
+        return block.textIndent();
+    case TProp::TopMargin:
+        return block.topMargin();
+    case TProp::BottomMargin:
+        return block.bottomMargin();
+    case TProp::LineHeight:
+        return block.lineHeight();
+    case TProp::LineHeightType:
+        return block.lineHeightType();
     }
     return {};
 }
@@ -77,10 +105,36 @@ QVariant Read(const QTextDocument& document, TProp prop)
 void Mutate(std::string& text, std::mt19937& random)
 {
     static const char* const snippets[] = {
-        "{", "}", "\\", "\\'", "\\'4", "\\u", "\\u-", "\\u99999999999999", "\\bin", "\\bin9999999999 ",
-        "\\*", "{\\*", "\\fs999999999", "\\li-99999999", "\\sl-2147483648", "\\uc99999 ", "\\ls999",
-        "\\f999999", "\\cf-5", "{\\listtext", "{\\pntext", "\\par", "\\'zz", "\\tx99999999", "\\u-10179 ",
-        "{\\fonttbl", "{\\colortbl;", "\\listid", "\\'01", "\\fi-999999999",
+        "{",
+        "}",
+        "\\",
+        "\\'",
+        "\\'4",
+        "\\u",
+        "\\u-",
+        "\\u99999999999999",
+        "\\bin",
+        "\\bin9999999999 ",
+        "\\*",
+        "{\\*",
+        "\\fs999999999",
+        "\\li-99999999",
+        "\\sl-2147483648",
+        "\\uc99999 ",
+        "\\ls999",
+        "\\f999999",
+        "\\cf-5",
+        "{\\listtext",
+        "{\\pntext",
+        "\\par",
+        "\\'zz",
+        "\\tx99999999",
+        "\\u-10179 ",
+        "{\\fonttbl",
+        "{\\colortbl;",
+        "\\listid",
+        "\\'01",
+        "\\fi-999999999",
     };
     if (text.empty()) {
         text = "{";
@@ -241,7 +295,7 @@ void TRtfReaderTest::groupsAndDestinations_data()
     QTest::newRow("unknown ignorable destination") << QByteArray("{\\rtf1{\\*\\unknown Hidden{nested}}Text}")
                                                    << u"Text"_qs;
     QTest::newRow("known destination without star") << QByteArray("{\\rtf1{\\header Kopf}{\\footnote Fuss}Text}")
-                                                     << u"Text"_qs;
+                                                    << u"Text"_qs;
     QTest::newRow("unknown words skipped") << QByteArray("{\\rtf1\\foo123 \\bar-4\\widctlpar a}") << u"a"_qs;
     QTest::newRow("nested groups") << QByteArray("{\\rtf1 a{\\b b{\\i c}d}e}") << u"abcde"_qs;
     QTest::newRow("binary data with braces") << QByteArray("{\\rtf1 a\\bin3 }}}b}") << u"ab"_qs;

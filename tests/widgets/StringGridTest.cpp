@@ -34,7 +34,7 @@ QPoint CellCentre(const TStringGrid& grid, int col, int row)
     return grid.visualRect(index).center();
 }
 
-}  // namespace
+} // namespace
 
 class TStringGridTest : public QObject {
     Q_OBJECT
@@ -86,12 +86,12 @@ void TStringGridTest::CellSource()
     grid->SetCell(1, 0, QStringLiteral("Kopf"));
     grid->SetCell(1, 3, QStringLiteral("gesetzt"));
     grid->SetCellSource([](int col, int row) { return QStringLiteral("%1/%2").arg(col).arg(row); });
-    QCOMPARE(grid->Cell(1, 3), QStringLiteral("gesetzt"));   // explicit cells win
+    QCOMPARE(grid->Cell(1, 3), QStringLiteral("gesetzt")); // explicit cells win
     QCOMPARE(grid->Cell(2, 3), QStringLiteral("2/3"));
-    QCOMPARE(grid->Cell(0, 5), QStringLiteral("0/5"));       // the fixed column of a scrolling row too
-    QCOMPARE(grid->Cell(1, 0), QStringLiteral("Kopf"));      // header rows never ask the source
+    QCOMPARE(grid->Cell(0, 5), QStringLiteral("0/5")); // the fixed column of a scrolling row too
+    QCOMPARE(grid->Cell(1, 0), QStringLiteral("Kopf")); // header rows never ask the source
     QCOMPARE(grid->Cell(2, 1), QString());
-    QCOMPARE(grid->Cell(2, 6), QString());                   // beyond the last row
+    QCOMPARE(grid->Cell(2, 6), QString()); // beyond the last row
     grid->SetCellSource({});
     QCOMPARE(grid->Cell(2, 3), QString());
 }
@@ -137,7 +137,7 @@ void TStringGridTest::HeaderOnlyGrid()
     QTest::keyClick(grid.get(), Qt::Key_Down);
     QCOMPARE(clicks.count(), 0);
     grid->SetRowCount(4);
-    QCOMPARE(grid->Row(), 2);  // the first scrolling row is selected again
+    QCOMPARE(grid->Row(), 2); // the first scrolling row is selected again
 }
 
 void TStringGridTest::MillionRowsAskOnlyForVisibleCells()
@@ -162,7 +162,7 @@ void TStringGridTest::MillionRowsAskOnlyForVisibleCells()
     // Jumping to the end asks again only for what is then on screen.
     asked = 0;
     QTest::keyClick(grid.get(), Qt::Key_End);
-    QTRY_VERIFY(highestRow == 1'000'001);  // painted at the end
+    QTRY_VERIFY(highestRow == 1'000'001); // painted at the end
     QCOMPARE(grid->Row(), 1'000'001);
     QVERIFY(grid->TopRow() > 999'990);
     QVERIFY2(asked <= 4 * visibleCells, qPrintable(QStringLiteral("asked %1 cells").arg(asked)));
@@ -309,8 +309,8 @@ void TStringGridTest::SetRowEmitsNoClick()
     QSignalSpy spy(grid.get(), &TStringGrid::Click);
     grid->SetRow(7);
     QCOMPARE(grid->Row(), 7);
-    grid->SetRow(1);   // a header row cannot be selected
-    grid->SetRow(10);  // nor a row beyond the last
+    grid->SetRow(1); // a header row cannot be selected
+    grid->SetRow(10); // nor a row beyond the last
     QCOMPARE(grid->Row(), 7);
     QCOMPARE(spy.count(), 0);
 }

@@ -30,7 +30,7 @@ std::vector<unsigned char> Logo()
     return std::vector<unsigned char>(LogoJpegData, LogoJpegData + LogoJpegSize);
 }
 
-}  // namespace
+} // namespace
 
 class TWidgetsTest : public QObject {
     Q_OBJECT
@@ -275,7 +275,7 @@ void TWidgetsTest::Image()
     TImage picture;
     picture.setGeometry(5, 672, 50, 10);
     picture.SetPictureName(QStringLiteral("Logo"));
-    QCOMPARE(picture.size(), QSize(200, 30));  // sizes itself to its picture
+    QCOMPARE(picture.size(), QSize(200, 30)); // sizes itself to its picture
     QCOMPARE(picture.Picture().size(), QSize(200, 30));
     const QImage shown = picture.grab().toImage();
     const QImage decoded = picture.Picture().convertToFormat(shown.format());
