@@ -50,7 +50,7 @@ std::string OddBytesEverywhere()
         lines += "2";
         for (std::size_t i = k; i < k + 10; ++i)
             lines += "|" + fields[i];
-        lines += "\n";
+        lines += "|\n";
     }
     const std::size_t n = std::count(lines.begin(), lines.end(), '\n');
     return Line("1|E", 31, "f") + "\n" + Line("2|MATW", 9, "f") + "\n" + lines + "3|" + std::to_string(n) + "\n";
