@@ -101,6 +101,22 @@ void AppendUtf8(std::string& out, char32_t cp)
     }
 }
 
+const std::array<TUtf8Sequence, 256>& Cp1252Utf8Table()
+{
+    static const auto table = [] {
+        std::array<TUtf8Sequence, 256> t{};
+        std::string utf8;
+        for (unsigned b = 0; b < 256; ++b) {
+            utf8.clear();
+            AppendUtf8(utf8, Cp1252ToUnicode(static_cast<unsigned char>(b)));
+            utf8.copy(t[b].Bytes, utf8.size());
+            t[b].Size = static_cast<unsigned char>(utf8.size());
+        }
+        return t;
+    }();
+    return table;
+}
+
 std::string Cp1252ToUtf8(std::string_view bytes)
 {
     std::string out;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -11,6 +12,15 @@
 char16_t Cp1252ToUnicode(unsigned char b);
 
 std::string Cp1252ToUtf8(std::string_view bytes);
+
+// The UTF-8 form of one byte, made once so that converting text takes a
+// lookup and a copy per byte. Bytes holds Size bytes and is padded, so the
+// whole entry may be copied.
+struct TUtf8Sequence {
+    char Bytes[3];
+    unsigned char Size;
+};
+const std::array<TUtf8Sequence, 256>& Cp1252Utf8Table();
 
 // False when utf8 is not valid UTF-8 or holds a character Windows-1252 lacks;
 // out is then unspecified.

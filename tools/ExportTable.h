@@ -3,7 +3,9 @@
 #include "InvestigationWalk.h"
 #include "JsonWriter.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,27 +31,42 @@ std::vector<std::string> InvestigationTableHeadings();
 void AppendCp1252AsUtf8(std::string& out, std::string_view cp1252);
 
 // A table sink that fills an output buffer and hands it on in large pieces.
+// Rows are written straight into the buffer, without a copy per field.
 class TBufferedTable : public TInvestigationSink {
 public:
-    explicit TBufferedTable(TOutput& output) : FOutput(output) { }
+    explicit TBufferedTable(TOutput& output);
     // The file whose examinations follow: its path as given on the command line.
     virtual void BeginFile(std::string_view path) { FFileName = BytesToUtf8(path); }
     // Hands on what is buffered; call at the end and whenever the caller writes elsewhere.
     void Flush();
 
 protected:
+    // Where the next n bytes go; hands on the buffer first when they do not fit.
+    char* Room(std::size_t n)
+    {
+        if (FCapacity - FSize < n)
+            MakeRoom(n);
+        return FData.get() + FSize;
+    }
+    // The bytes up to end, written at Room(), are part of the output.
+    void Commit(const char* end) { FSize = static_cast<std::size_t>(end - FData.get()); }
+    void Append(std::string_view bytes);
     void FlushIfFull()
     {
-        if (FBuffer.size() >= FlushSize)
+        if (FSize >= FlushSize)
             Flush();
     }
 
     static constexpr std::size_t FlushSize = 256 << 10;
-    std::string FBuffer;
     std::string FFileName;
 
 private:
+    void MakeRoom(std::size_t n);
+
     TOutput& FOutput;
+    std::unique_ptr<char[]> FData;
+    std::size_t FCapacity = 0;
+    std::size_t FSize = 0;
 };
 
 // RFC 4180: comma, double quotes around a field that holds a comma or a
@@ -76,9 +93,9 @@ public:
     void Parameter(const TWalkInvestigation& investigation, std::int64_t line, const TParameterFields& fields) override;
     void EndInvestigation(const TWalkInvestigation& investigation, std::int64_t parameterCount) override;
 
-private:
-    void FieldMember(int number, std::string_view cp1252);
+    void BeginFile(std::string_view path) override;
 
-    TJsonWriter FWriter;
-    std::string FUtf8;
+private:
+    std::string FHead; // {"file":"...","number":
+    bool FFirstParameter = true;
 };

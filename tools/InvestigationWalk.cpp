@@ -11,17 +11,28 @@ constexpr std::size_t ChunkSize = 256 << 10;
 constexpr int Header1Fields = FieldLayout::Header1.FieldCount;
 constexpr int Header2Fields = MasterFieldCount - Header1Fields;
 
-// Cuts line into at most fields.size() trimmed fields; returns how many the
-// line has, which may be more.
-template <std::size_t N>
-std::size_t CutFields(std::string_view line, std::string_view* fields)
+// Cuts line into at most N trimmed fields; returns how many the line has,
+// which may be more. separators are the positions of its bars.
+template <std::size_t N, class TSeparators>
+std::size_t CutLine(std::string_view line, const TSeparators& separators, std::string_view* fields)
 {
+    static_assert(N < TSeparators::Kept);
+    if (separators.Count > TSeparators::Kept)
+        return separators.Count; // more fields than N, whatever they are
     std::size_t count = 0;
-    ForEachField(line, [&](std::string_view field) {
-        if (count < N)
-            fields[count] = field;
-        ++count;
-    });
+    std::size_t next = 0;
+    CutFields(
+        line,
+        [&](std::string_view text, std::size_t from) {
+            while (next < separators.Count && separators.At[next] < from)
+                ++next;
+            return next < separators.Count ? separators.At[next] : text.size();
+        },
+        [&](std::string_view field) {
+            if (count < N)
+                fields[count] = field;
+            ++count;
+        });
     return count;
 }
 
@@ -39,10 +50,17 @@ void TInvestigationWalk::BeginLine(const char* at)
     FInLine = true;
     FCarried = false;
     FCarry.clear();
+    FSeparators.Count = 0;
 }
 
-void TInvestigationWalk::LineBytes(const char* p, std::size_t n, std::uint64_t)
+void TInvestigationWalk::LineBytes(const char* p, std::size_t n, std::uint64_t separators)
 {
+    const std::size_t offset = FCarried ? FCarry.size() : static_cast<std::size_t>(p - FLineBegin);
+    for (; separators != 0; separators &= separators - 1) {
+        if (FSeparators.Count < TSeparators::Kept)
+            FSeparators.At[FSeparators.Count] = offset + static_cast<std::size_t>(ByteScan::LowestBit(separators));
+        ++FSeparators.Count;
+    }
     if (FCarried)
         FCarry.append(p, n);
     else
@@ -77,8 +95,8 @@ void TInvestigationWalk::BeginInvestigation(std::string_view header2)
 {
     FHeader2.assign(header2);
     std::string_view* master = FInvestigation.Master.data();
-    if (CutFields<Header1Fields>(FHeader1, master) != Header1Fields ||
-        CutFields<Header2Fields>(FHeader2, master + Header1Fields) != Header2Fields)
+    if (CutLine<Header1Fields>(FHeader1, FHeader1Separators, master) != Header1Fields ||
+        CutLine<Header2Fields>(FHeader2, FSeparators, master + Header1Fields) != Header2Fields)
         Changed();
     ++FInvestigation.Number;
     FInvestigation.FirstLine = FLine - 1;
@@ -92,6 +110,7 @@ void TInvestigationWalk::OnLine(std::string_view line)
     switch (FStep) {
     case EStep::Header1:
         FHeader1.assign(line);
+        FHeader1Separators = FSeparators;
         FStep = EStep::Header2;
         return;
     case EStep::Header2:
@@ -99,8 +118,9 @@ void TInvestigationWalk::OnLine(std::string_view line)
         FStep = EStep::Parameters;
         return;
     case EStep::Parameters: {
-        TParameterFields fields{};
-        const std::size_t count = CutFields<ParameterFieldCount>(line, fields.data());
+        TParameterFields& fields = FFields;
+        fields[0] = {};
+        const std::size_t count = CutLine<ParameterFieldCount>(line, FSeparators, fields.data());
         if (count >= 1 && fields[0] == FieldLayout::EndKind) {
             if (count != static_cast<std::size_t>(FieldLayout::End.FieldCount))
                 Changed();

@@ -79,8 +79,18 @@ private:
     bool FInLine = false;
     bool FCarried = false;
     std::string FCarry;
+    // Where the current line's separators stand, from the cutter's scan: the
+    // fields are cut without a second search. A line with more separators
+    // than are kept has more fields than any line the walk accepts.
+    struct TSeparators {
+        static constexpr std::size_t Kept = 64;
+        std::array<std::size_t, Kept> At;
+        std::size_t Count = 0;
+    };
+    TSeparators FSeparators, FHeader1Separators;
     std::string FHeader1, FHeader2;
     TWalkInvestigation FInvestigation;
+    TParameterFields FFields; // reused: clearing it per line costs more than cutting it
     std::int64_t FLine = 0;
     std::int64_t FParameters = 0;
 };

@@ -1,9 +1,46 @@
 #include "JsonWriter.h"
 
+#include "ByteWord.h"
 #include "Cp1252.h"
 
+#include <array>
 #include <cstdio>
 #include <cstring>
+
+const std::array<TJsonByte, 256> JsonBytes = [] {
+    std::array<TJsonByte, 256> t{};
+    for (unsigned b = 0; b < 256; ++b) {
+        char* out = t[b].Bytes;
+        int size = 0;
+        switch (b) {
+        case '"':
+            size = std::snprintf(out, sizeof t[b].Bytes, "\\\"");
+            break;
+        case '\\':
+            size = std::snprintf(out, sizeof t[b].Bytes, "\\\\");
+            break;
+        case '\n':
+            size = std::snprintf(out, sizeof t[b].Bytes, "\\n");
+            break;
+        case '\r':
+            size = std::snprintf(out, sizeof t[b].Bytes, "\\r");
+            break;
+        case '\t':
+            size = std::snprintf(out, sizeof t[b].Bytes, "\\t");
+            break;
+        default:
+            if (b < 0x20 || b == 0x7F) {
+                size = std::snprintf(out, sizeof t[b].Bytes, "\\u%04x", b);
+            } else {
+                const TUtf8Sequence& utf8 = Cp1252Utf8Table()[b];
+                std::memcpy(out, utf8.Bytes, utf8.Size);
+                size = utf8.Size;
+            }
+        }
+        t[b].Size = static_cast<unsigned char>(size);
+    }
+    return t;
+}();
 
 namespace {
 
@@ -126,31 +163,9 @@ void TJsonWriter::String(std::string_view utf8)
             }
         }
         FText.append(utf8.substr(run, pos - run));
-        switch (u) {
-        case '"':
-            FText += "\\\"";
-            break;
-        case '\\':
-            FText += "\\\\";
-            break;
-        case '\n':
-            FText += "\\n";
-            break;
-        case '\r':
-            FText += "\\r";
-            break;
-        case '\t':
-            FText += "\\t";
-            break;
-        default:
-            if (u < 0x20 || u == 0x7F) {
-                char escape[8];
-                std::snprintf(escape, sizeof escape, "\\u%04x", u);
-                FText += escape;
-            } else {
-                AppendUtf8(FText, Cp1252ToUnicode(u)); // not UTF-8: read as Windows-1252
-            }
-        }
+        // An escape, or a byte that is not UTF-8 read as Windows-1252.
+        const TJsonByte& form = JsonBytes[u];
+        FText.append(form.Bytes, form.Size);
         run = ++pos;
     }
     FText.append(utf8.substr(run));

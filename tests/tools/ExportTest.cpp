@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -40,6 +41,27 @@ std::string Block(int n, const std::string& filler, const std::string& br)
     return b + "3|" + std::to_string(n) + br;
 }
 
+// A block whose parameter fields hold one odd byte at every place in every
+// length up to two words and a bit: the writers treat whole words and the
+// bytes after the last one apart.
+std::string OddBytesEverywhere()
+{
+    std::vector<std::string> fields;
+    for (const char odd : std::string("\",\\\x7f\x01\xfc\x81\xb5"))
+        for (std::size_t length = 1; length <= 17; ++length)
+            for (std::size_t at = 0; at < length; ++at)
+                fields.push_back(std::string(length, 'a').replace(at, 1, 1, odd));
+    std::string lines;
+    for (std::size_t k = 0; k + 10 < fields.size(); k += 10) {
+        lines += "2";
+        for (std::size_t i = k; i < k + 10; ++i)
+            lines += "|" + fields[i];
+        lines += "|\n";
+    }
+    const std::size_t n = std::count(lines.begin(), lines.end(), '\n');
+    return Line("1|E", 31, "f") + "\n" + Line("2|MATW", 9, "f") + "\n" + lines + "3|" + std::to_string(n) + "\n";
+}
+
 // Files that pass the check, with every kind of line end, cut and odd byte.
 struct TWalkCase {
     const char* Name;
@@ -57,6 +79,7 @@ std::vector<TWalkCase> WalkCases()
         {"no final break", Block(1, "f", "\r\n") + "1|E|2|3"},
         {"end line with separator", Block(0, "x", "\n").replace(Block(0, "x", "\n").size() - 4, 3, "3|0|")},
         {"odd bytes", Block(2, odd, "\r\n") + Block(0, "", "\r\n")},
+        {"odd bytes everywhere", OddBytesEverywhere()},
         {"lone line behind", Block(2, "f", "\r\n") + "kein Block\r\n"},
         {"NUL ends the text", Block(1, "f", "\n") + std::string(1, '\0') + "Rest|"},
     };
