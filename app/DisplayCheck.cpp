@@ -3,7 +3,7 @@
 #ifdef _WIN32
 
 // Windows always has its window system: nothing to probe before the toolkit starts.
-std::string MissingDisplayMessage(int, char**)
+std::string MissingDisplayMessage()
 {
     return {};
 }
@@ -22,7 +22,6 @@ void ReleaseDisplayProbe()
 
 #include <cstdlib>
 #include <cstring>
-#include <string_view>
 #include <vector>
 
 namespace {
@@ -31,19 +30,6 @@ std::string Environment(const char* name)
 {
     const char* value = std::getenv(name);
     return value ? value : "";
-}
-
-// The value of a toolkit option such as "-platform xcb" or "--display :1".
-std::string OptionValue(int argc, char** argv, std::string_view option)
-{
-    for (int i = 1; i + 1 < argc; ++i) {
-        std::string_view arg = argv[i];
-        if (arg.size() > 2 && arg.substr(0, 2) == "--")
-            arg.remove_prefix(1);
-        if (arg == option)
-            return argv[i + 1];
-    }
-    return "";
 }
 
 std::vector<std::string> PlatformNames(const std::string& list)
@@ -123,14 +109,10 @@ void ReleaseDisplayProbe()
     HeldConnection = nullptr;
 }
 
-std::string MissingDisplayMessage(int argc, char** argv)
+std::string MissingDisplayMessage()
 {
-    std::string platform = OptionValue(argc, argv, "-platform");
-    if (platform.empty())
-        platform = Environment("QT_QPA_PLATFORM");
-    std::string display = OptionValue(argc, argv, "-display");
-    if (display.empty())
-        display = Environment("DISPLAY");
+    const std::string platform = Environment("QT_QPA_PLATFORM");
+    const std::string display = Environment("DISPLAY");
 
     bool wantsX = platform.empty();
     bool wantsWayland = platform.empty();

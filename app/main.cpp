@@ -53,7 +53,7 @@ int main(int argc, char* argv[])
 
     TStartArguments arguments = TakeArguments(argc, argv);
     // Without a display the toolkit would abort with a core dump.
-    const std::string displayProblem = MissingDisplayMessage(arguments.ToolkitArgc, arguments.ToolkitArgv);
+    const std::string displayProblem = MissingDisplayMessage();
     if (!displayProblem.empty()) {
         std::fprintf(stderr, "%s\n", displayProblem.c_str());
         return 1;

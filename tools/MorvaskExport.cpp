@@ -10,6 +10,7 @@
 #include "JsonWriter.h"
 #include "OutputFile.h"
 #include "SamplingData.h"
+#include "ToolPlatform.h"
 #include "TransferFileCheck.h"
 #ifdef MORVASK_HAVE_XLSX
 #include "XlsxTable.h"
@@ -86,9 +87,12 @@ enum class EFormat { Csv,
                      JsonLines,
                      Xlsx };
 
+bool WriteFailed = false;
+
 void Write(std::FILE* stream, std::string_view text)
 {
-    std::fwrite(text.data(), 1, text.size(), stream);
+    if (!WriteText(stream, text))
+        WriteFailed = true;
 }
 
 void Complain(std::string_view text)
@@ -136,11 +140,18 @@ int ExportFile(const std::string& path, TTable& table, TBufferedTable* buffered)
     return ExitFailure;
 }
 
+// A message that could not be written leaves the caller uninformed: a failure.
+int Finished(int status)
+{
+    if (std::fflush(stdout) != 0 || std::ferror(stdout) || WriteFailed)
+        return ExitFailure;
+    return status;
+}
+
 int Worse(int a, int b) { return a == ExitFailure || b == ExitFailure ? ExitFailure : std::max(a, b); }
 
 int ExportToStandardOutput(const std::vector<std::string>& files, EFormat format)
 {
-    UseBinaryStandardOutput();
     TStandardOutput output;
     std::unique_ptr<TBufferedTable> table;
     if (format == EFormat::Csv)
@@ -175,22 +186,24 @@ int ExportToWorkbook(const std::vector<std::string>& files, const std::string& t
 
 int main(int argc, char** argv)
 {
+    PrepareToolOutput();
     EFormat format = EFormat::Csv;
     bool formatGiven = false;
     std::string target;
     bool optionsEnded = false;
     std::vector<std::string> files;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
+    const std::vector<std::string> args = ToolArguments(argc, argv);
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
         if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
             if (arg == "--") {
                 optionsEnded = true;
             } else if (arg == "--format" || arg.starts_with("--format=")) {
                 std::string_view value;
                 if (arg == "--format") {
-                    if (i + 1 >= argc)
+                    if (i + 1 >= args.size())
                         return UsageError("--format ohne Wert");
-                    value = argv[++i];
+                    value = args[++i];
                 } else {
                     value = arg.substr(9);
                 }
@@ -203,9 +216,9 @@ int main(int argc, char** argv)
                 formatGiven = true;
             } else if (arg == "--xlsx" || arg.starts_with("--xlsx=")) {
                 if (arg == "--xlsx") {
-                    if (i + 1 >= argc)
+                    if (i + 1 >= args.size())
                         return UsageError("--xlsx ohne Ausgabedatei");
-                    target = argv[++i];
+                    target = args[++i];
                 } else {
                     target = std::string(arg.substr(7));
                 }
@@ -213,10 +226,10 @@ int main(int argc, char** argv)
                     return UsageError("--xlsx ohne Ausgabedatei");
             } else if (arg == "--help" || arg == "-h") {
                 Write(stdout, Usage);
-                return ExitPassed;
+                return Finished(ExitPassed);
             } else if (arg == "--version") {
                 Write(stdout, "morvask-export 1.0\n");
-                return ExitPassed;
+                return Finished(ExitPassed);
             } else {
                 return UsageError("unbekannte Option " + BytesToUtf8(arg));
             }
@@ -237,9 +250,9 @@ int main(int argc, char** argv)
     try {
 #ifdef MORVASK_HAVE_XLSX
         if (!target.empty())
-            return ExportToWorkbook(files, target);
+            return Finished(ExportToWorkbook(files, target));
 #endif
-        return ExportToStandardOutput(files, format);
+        return Finished(ExportToStandardOutput(files, format));
     } catch (const EOutputError& e) {
         Complain(e.what());
     } catch (const std::bad_alloc&) {

@@ -1,12 +1,14 @@
 #include "OutputFile.h"
 
+#include "ToolPlatform.h"
+
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
 #include <windows.h>
 #else
 #include <fcntl.h>
@@ -33,53 +35,84 @@ std::wstring Wide(const std::string& utf8)
 }
 #endif
 
-} // namespace
-
-void UseBinaryStandardOutput()
+// Where the name in path begins: after the last separator, on Windows also
+// after a drive ("C:name" lies in the current folder of drive C).
+std::size_t NameStart(const std::string& path)
 {
 #ifdef _WIN32
-    _setmode(_fileno(stdout), _O_BINARY);
+    const std::size_t separator = path.find_last_of("/\\:");
+#else
+    const std::size_t separator = path.rfind('/');
 #endif
+    return separator == std::string::npos ? 0 : separator + 1;
 }
+
+// How many bytes at the end of text begin a UTF-8 character that is not complete.
+std::size_t IncompleteTail(std::string_view text)
+{
+    for (std::size_t back = 1; back <= std::min<std::size_t>(3, text.size()); ++back) {
+        const auto c = static_cast<unsigned char>(text[text.size() - back]);
+        if ((c & 0xC0) != 0x80) {
+            const std::size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3
+                                                   : c >= 0xC0   ? 2
+                                                                 : 1;
+            return length > back ? back : 0;
+        }
+    }
+    return 0;
+}
+
+} // namespace
 
 void TStandardOutput::Write(std::string_view bytes)
 {
-    if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size())
+    std::string_view whole = bytes;
+    if (!FPartial.empty()) {
+        FPartial += bytes;
+        whole = FPartial;
+    }
+    const std::size_t tail = IncompleteTail(whole);
+    const bool written = WriteText(stdout, whole.substr(0, whole.size() - tail));
+    FPartial = std::string(whole.substr(whole.size() - tail));
+    if (!written)
         throw EOutputError("Die Ausgabe kann nicht geschrieben werden: " + SystemError());
 }
 
 void TStandardOutput::Finish()
 {
+    if (!FPartial.empty() && !WriteText(stdout, std::exchange(FPartial, {})))
+        throw EOutputError("Die Ausgabe kann nicht geschrieben werden: " + SystemError());
     if (std::fflush(stdout) != 0 || std::ferror(stdout))
         throw EOutputError("Die Ausgabe kann nicht geschrieben werden: " + SystemError());
 }
 
 std::string FolderOf(const std::string& path)
 {
-#ifdef _WIN32
-    const std::size_t slash = path.find_last_of("/\\");
-#else
-    const std::size_t slash = path.rfind('/');
-#endif
-    if (slash == std::string::npos)
+    const std::size_t start = NameStart(path);
+    if (start == 0)
         return ".";
-    if (slash == 0)
+    const std::string folder = path.substr(0, start - 1);
+#ifdef _WIN32
+    // A root ("C:\\") or a drive's current folder ("C:") keeps its last character.
+    if (folder.empty() || folder.back() == ':' || path[start - 1] == ':')
+        return path.substr(0, start);
+#else
+    if (folder.empty())
         return "/";
-    return path.substr(0, slash);
+#endif
+    return folder;
 }
 
 std::string CreateFileBeside(const std::string& path)
 {
     const std::string folder = FolderOf(path);
-#ifdef _WIN32
-    const std::size_t slash = path.find_last_of("/\\");
-#else
-    const std::size_t slash = path.rfind('/');
-#endif
-    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::size_t start = NameStart(path);
+    // The new name goes where the old one stood, so it lies in the same folder.
+    const std::string beside = path.substr(0, start);
+    const std::string base = path.substr(start);
 #ifdef _WIN32
     for (unsigned attempt = 0; attempt < 1000; ++attempt) {
-        const std::string name = folder + "\\~" + base + "." + std::to_string(GetCurrentProcessId()) + "-" +
+        const std::string name = beside + "~" + base + "." + std::to_string(GetCurrentProcessId()) + "-" +
                                  std::to_string(attempt) + ".tmp";
         const HANDLE h = CreateFileW(Wide(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                      FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -92,7 +125,7 @@ std::string CreateFileBeside(const std::string& path)
     }
     throw EOutputError("Im Ordner " + folder + " kann keine Datei angelegt werden.");
 #else
-    std::string name = folder + "/." + base + ".XXXXXX";
+    std::string name = beside + "." + base + ".XXXXXX";
     const int fd = mkstemp(name.data());
     if (fd < 0)
         throw EOutputError("Im Ordner " + folder + " kann keine Datei angelegt werden: " + SystemError());
@@ -105,7 +138,7 @@ std::string CreateFileBeside(const std::string& path)
 #endif
 }
 
-bool ReplaceFile(const std::string& from, const std::string& to)
+bool MoveIntoPlace(const std::string& from, const std::string& to)
 {
 #ifdef _WIN32
     return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;

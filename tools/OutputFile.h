@@ -6,15 +6,18 @@
 
 // The few things the export asks of the platform, kept in one place.
 
-// Standard output takes the bytes unchanged (no CR added on Windows).
-void UseBinaryStandardOutput();
-
-// Standard output as a table's output.
+// Standard output as a table's output, UTF-8 text: a console gets it as
+// characters (see WriteText).
 class TStandardOutput : public TOutput {
 public:
     void Write(std::string_view bytes) override;
     // Throws EOutputError when what was written did not all arrive.
     void Finish();
+
+private:
+    // The start of a character whose rest comes with the next Write, so that a
+    // console never gets half a character.
+    std::string FPartial;
 };
 
 // Creates a new, empty file with a name of its own in the folder of path, so
@@ -26,7 +29,7 @@ std::string CreateFileBeside(const std::string& path);
 std::string FolderOf(const std::string& path);
 
 // Puts from in place of to, replacing an existing to in one step. False on failure.
-bool ReplaceFile(const std::string& from, const std::string& to);
+bool MoveIntoPlace(const std::string& from, const std::string& to);
 
 // Writes the file's data through to the disk. False on failure.
 bool SyncFile(const std::string& path);

@@ -192,7 +192,7 @@ void TXlsxTable::Commit()
         // its temporary files: only a workbook read back whole counts.
         VerifyWorkbook(FTemporary, {{"xl/worksheets/sheet1.xml", FParameters.Rows},
                                     {"xl/worksheets/sheet2.xml", FInvestigations.Rows}});
-        if (!SyncFile(FTemporary) || !ReplaceFile(FTemporary, FTarget))
+        if (!SyncFile(FTemporary) || !MoveIntoPlace(FTemporary, FTarget))
             throw EOutputError("Die Arbeitsmappe " + BytesToUtf8(FTarget) + " kann nicht gespeichert werden.");
         FTemporary.clear();
     } catch (...) {

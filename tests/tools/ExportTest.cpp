@@ -1,6 +1,8 @@
 #include "ExportOracle.h"
 #include "ExportTable.h"
 #include "InvestigationWalk.h"
+#include "OutputFile.h"
+#include "Process.h"
 #include "SamplingData.h"
 #include "TempDir.h"
 #include "TransferFileCheck.h"
@@ -8,9 +10,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <sys/wait.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace {
 
@@ -139,7 +145,7 @@ TEST(ExportWalk, ALineThatNoLongerMatchesTheCheckStopsTheWalk)
 
 std::string Slurp(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(PathFromUtf8(path), std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
@@ -150,21 +156,17 @@ TEST(ExportJsonLines, TheBinaryWritesWhatTheStrictReaderGivesBack)
     TTempDir dir;
     std::string many;
     for (int e = 0; e < 100000; ++e)
-        many += Block(e % 1000 == 0 ? 2 : 0, "v" + std::to_string(e % 97), "\r\n");
+        many += Block(e % 1000 == 0 ? 2 : 0, std::string("v").append(std::to_string(e % 97)), "\r\n");
     const std::vector<std::string> files = {
         dir.Write("ABCD_070312_143001.DAT", WalkCases()[5].Bytes),
         dir.Write("ABCD_070312_143002.DAT", many),
         std::string(MORVASK_EXAMPLES_DIR) + "/WVMO_261015_093000.DAT",
     };
-    std::string command = std::string("timeout 120 ") + MORVASK_EXPORT_BINARY + " --format jsonl";
-    for (const std::string& f : files)
-        command += " " + f;
-    const std::string out = dir.Path() + "/out.jsonl";
-    const int raw = std::system((command + " >" + out).c_str());
-    ASSERT_TRUE(WIFEXITED(raw));
-    EXPECT_EQ(WEXITSTATUS(raw), 0);
-
-    const std::string text = Slurp(out);
+    std::vector<std::string> args = {"--format", "jsonl"};
+    args.insert(args.end(), files.begin(), files.end());
+    const TProcessResult run = RunProgram(MORVASK_EXPORT_BINARY, args, dir.Path());
+    EXPECT_EQ(run.ExitCode, 0) << run.Errors;
+    const std::string& text = run.Output;
     std::size_t pos = 0;
     for (const std::string& f : files) {
         SCOPED_TRACE(f);
@@ -178,5 +180,111 @@ TEST(ExportJsonLines, TheBinaryWritesWhatTheStrictReaderGivesBack)
     }
     EXPECT_EQ(pos, text.size());
 }
+
+// Names outside any ANSI code page, in the arguments, the table and the messages.
+TEST(ExportRun, UnicodeNamesArgumentsAndStatus)
+{
+    TTempDir dir, scratch;
+    std::filesystem::create_directory(PathFromUtf8(dir.File("Łódź")));
+    const std::string good = dir.Write("Łódź/ABCD_070312_143005.DAT", Block(2, "f", "\r\n"));
+    const std::string faulty = dir.Write("Łódź/ABCD_070312_143006.DAT",
+                                         Line("1|E", 31, "f") + "\r\n" + Line("2|MATW", 9, "f") + "\r\n" + Line("2", 10, "f") + "\r\n3|1\r\n");
+    const std::string missing = dir.File("Łódź/fehlt.dat");
+    const std::string workbook = dir.File("Łódź/Tabelle €.xlsx");
+#ifdef MORVASK_HAVE_XLSX
+    const int workbookStatus = 0;
+    const std::string workbookError;
+#else
+    const int workbookStatus = 2;
+    const std::string workbookError = "--xlsx ist in dieser Ausgabe nicht enthalten";
+#endif
+    struct Case {
+        std::vector<std::string> Args;
+        int Status;
+        std::string InOutput;
+        std::string InErrors;
+    };
+    const Case cases[] = {
+        {{good}, 0, "\n" + good + ",1,", ""},
+        {{"--format=jsonl", good, faulty}, 1, "\"firstLine\"", faulty + ":4: "},
+        {{missing, good}, 2, good, "morvask-export: Datei " + missing + " kann nicht ge\xC3\xB6"
+                                                                        "ffnet werden.\n"},
+        {{"--xlsx", workbook, good}, workbookStatus, "", workbookError},
+        {{"--bogus-€"}, 2, "", "unbekannte Option --bogus-€\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Args.front());
+        const TProcessResult run = RunProgram(MORVASK_EXPORT_BINARY, c.Args, scratch.Path());
+        EXPECT_EQ(run.ExitCode, c.Status);
+        EXPECT_NE(run.Output.find(c.InOutput), std::string::npos) << run.Output.substr(0, 2000);
+        EXPECT_NE(run.Errors.find(c.InErrors), std::string::npos) << run.Errors;
+        EXPECT_EQ(run.Errors.empty(), c.InErrors.empty()) << run.Errors;
+    }
+    EXPECT_EQ(std::filesystem::exists(PathFromUtf8(workbook)), workbookStatus == 0);
+}
+
+// The workbook's temporary file lies beside the target and takes its place.
+TEST(ExportOutputFile, ATemporaryFileBesideReplacesTheTarget)
+{
+    TTempDir dir, work;
+    std::filesystem::create_directory(PathFromUtf8(dir.File("Łódź")));
+    const std::string target = dir.Write("Łódź/Tabelle €.xlsx", "alt");
+    struct Case {
+        std::string Target;
+        std::string Folder;
+    };
+    std::vector<Case> cases = {{target, dir.File("Łódź")}, {"Tabelle.xlsx", "."}};
+#ifdef _WIN32
+    for (char& c : cases[0].Folder)
+        c = c == '/' ? '\\' : c;
+    cases[0].Target = cases[0].Folder + "\\Tabelle €.xlsx";
+    const std::string drive = target.substr(0, 2);
+    cases.push_back({drive + "Tabelle.xlsx", drive});
+#endif
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(PathFromUtf8(work.Path()));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Target);
+        EXPECT_EQ(FolderOf(c.Target), c.Folder);
+        const std::string temporary = CreateFileBeside(c.Target);
+        EXPECT_EQ(FolderOf(temporary), c.Folder);
+        std::ofstream(PathFromUtf8(temporary), std::ios::binary) << "neu";
+        EXPECT_TRUE(SyncFile(temporary));
+        EXPECT_TRUE(MoveIntoPlace(temporary, c.Target));
+        EXPECT_EQ(Slurp(c.Target), "neu");
+        EXPECT_FALSE(std::filesystem::exists(PathFromUtf8(temporary)));
+        RemoveFile(c.Target);
+        EXPECT_FALSE(std::filesystem::exists(PathFromUtf8(c.Target)));
+    }
+    std::filesystem::current_path(before);
+}
+
+#ifdef _WIN32
+// In a console the table arrives as characters, whatever the console's code page.
+TEST(ExportRunWindows, ConsoleShowsTheTable)
+{
+    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    const HANDLE screen = CreateConsoleScreenBuffer(GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                    &inherit, CONSOLE_TEXTMODE_BUFFER, nullptr);
+    if (screen == INVALID_HANDLE_VALUE) {
+        // The Wine run provides a console and says so; elsewhere there may be none.
+        ASSERT_EQ(std::getenv("MORVASK_CONSOLE_REQUIRED"), nullptr) << "no console";
+        GTEST_SKIP() << "no console available";
+    }
+    const COORD size{200, 200};
+    ASSERT_TRUE(SetConsoleScreenBufferSize(screen, size));
+    TTempDir dir, scratch;
+    const std::string path = dir.Write("Łódź_070312_143005.DAT", Block(1, "M\xFCller", "\r\n"));
+    const TProcessResult run = RunProgramToHandle(MORVASK_EXPORT_BINARY, {path}, scratch.Path(), screen);
+    EXPECT_EQ(run.ExitCode, 0) << run.Errors;
+    std::wstring shown(static_cast<std::size_t>(size.X * size.Y), L' ');
+    DWORD read = 0;
+    ASSERT_TRUE(ReadConsoleOutputCharacterW(screen, shown.data(), static_cast<DWORD>(shown.size()), {0, 0}, &read));
+    shown.resize(read);
+    CloseHandle(screen);
+    EXPECT_NE(shown.find(PathFromUtf8(path + ",1,").wstring()), std::wstring::npos);
+    EXPECT_NE(shown.find(L"M\u00fcller1"), std::wstring::npos);
+}
+#endif
 
 } // namespace
