@@ -33,7 +33,7 @@ run: build
 	$(BUILD)/bin/morvask-betrachter "$(FILE)"
 
 test: WERROR = ON
-test: build
+test: build format-check
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 	@$(MAKE) --no-print-directory test-package WERROR=$(WERROR)
 	@$(MAKE) --no-print-directory test-windows WERROR=$(WERROR)
