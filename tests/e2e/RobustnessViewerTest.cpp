@@ -4,6 +4,7 @@
 // the loaded file holds, or nothing.
 #include "DisplayText.h"
 #include "ErrorDisplay.h"
+#include "FindComponent.h"
 #include "HelpInfoForm.h"
 #include "Main.h"
 #include "Panel.h"
@@ -70,13 +71,7 @@ private slots:
 
 private:
     template <class T>
-    T* Find(const char* name) const
-    {
-        T* widget = FForm->findChild<T*>(QString::fromLatin1(name));
-        if (widget == nullptr)
-            qFatal("no component %s", name);
-        return widget;
-    }
+    T* Find(const char* name) const { return FindComponent<T>(*FForm, name); }
     void Select(int index);
     void VerifyShown(int index);
     void VerifyEveryExaminationShown();

@@ -9,6 +9,7 @@
 #include "ClassicLook.h"
 #include "ErrorDisplay.h"
 #include "FieldHints.h"
+#include "FindComponent.h"
 #include "InvestigationCells.h"
 #include "Main.h"
 #include "Panel.h"
@@ -48,13 +49,7 @@ private slots:
 
 private:
     template <class T = QWidget>
-    T* Find(const char* name) const
-    {
-        T* widget = FForm->findChild<T*>(QString::fromLatin1(name));
-        if (widget == nullptr)
-            qFatal("no component %s", name);
-        return widget;
-    }
+    T* Find(const char* name) const { return FindComponent<T>(*FForm, name); }
     TStringGrid* ObjectList() const { return Find<TStringGrid>("sgObjectList"); }
     TStringGrid* Samples() const { return Find<TStringGrid>("sgSamples"); }
     // Loads and shows the file as the open does after a passed check.

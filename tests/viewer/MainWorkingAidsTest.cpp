@@ -12,6 +12,7 @@
 #include "CheckPath.h"
 #include "ClassicLook.h"
 #include "ErrorDisplay.h"
+#include "FindComponent.h"
 #include "HelpInfoForm.h"
 #include "Main.h"
 #include "RtfView.h"
@@ -49,13 +50,7 @@ private slots:
 
 private:
     template <class T = QWidget>
-    T* Find(const char* name) const
-    {
-        T* widget = FForm->findChild<T*>(QString::fromLatin1(name));
-        if (widget == nullptr)
-            qFatal("no component %s", name);
-        return widget;
-    }
+    T* Find(const char* name) const { return FindComponent<T>(*FForm, name); }
     TStringGrid* ObjectList() const { return Find<TStringGrid>("sgObjectList"); }
     TStringGrid* Samples() const { return Find<TStringGrid>("sgSamples"); }
     void Open(const QByteArray& text);
