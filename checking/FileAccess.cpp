@@ -2,6 +2,8 @@
 
 #include "FileOpenError.h"
 
+#include <limits>
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -84,6 +86,23 @@ std::size_t TReadOnlyFile::Read(char* buffer, std::size_t count)
     return got;
 }
 
+std::size_t TReadOnlyFile::ReadAt(std::uint64_t offset, char* buffer, std::size_t count)
+{
+    // On a handle opened for plain reading, an offset in the OVERLAPPED makes
+    // the read positioned; the file pointer it moves is not used by Read's callers then.
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    DWORD got = 0;
+    const DWORD want = count > 0x40000000 ? 0x40000000 : static_cast<DWORD>(count);
+    if (!ReadFile(static_cast<HANDLE>(FHandle), buffer, want, &got, &at)) {
+        if (GetLastError() == ERROR_HANDLE_EOF)
+            return 0;
+        throw EFileOpenError(FPath);
+    }
+    return got;
+}
+
 #else
 
 TReadOnlyFile::TReadOnlyFile(const std::string& path)
@@ -119,6 +138,19 @@ std::size_t TReadOnlyFile::Read(char* buffer, std::size_t count)
 {
     for (;;) {
         const ssize_t got = ::read(FDescriptor, buffer, count);
+        if (got >= 0)
+            return static_cast<std::size_t>(got);
+        if (errno != EINTR)
+            throw EFileOpenError(FPath);
+    }
+}
+
+std::size_t TReadOnlyFile::ReadAt(std::uint64_t offset, char* buffer, std::size_t count)
+{
+    if (offset > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()))
+        return 0;
+    for (;;) {
+        const ssize_t got = ::pread(FDescriptor, buffer, count, static_cast<off_t>(offset));
         if (got >= 0)
             return static_cast<std::size_t>(got);
         if (errno != EINTR)

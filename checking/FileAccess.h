@@ -23,6 +23,11 @@ public:
     // read failure, since a half-read file must not pass as a short one.
     std::size_t Read(char* buffer, std::size_t count);
 
+    // Reads up to count bytes from offset, without moving the position that
+    // Read goes on from; several threads may call it at once. 0 means end of
+    // file. Throws as Read.
+    std::size_t ReadAt(std::uint64_t offset, char* buffer, std::size_t count);
+
     const std::string& Path() const { return FPath; }
 
 private:

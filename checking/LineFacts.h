@@ -68,6 +68,7 @@ private:
 };
 
 struct TLineFacts {
+    std::uint64_t Offset = 0; // where the line begins in the file
     std::uint64_t Separators = 0;
     bool Empty = true;
     char LastByte = 0;

@@ -27,6 +27,9 @@ public:
 
     // True once a NUL has ended the text: later bytes are ignored.
     bool Ended() const { return FState == EState::Ended; }
+    // True when the bytes so far ended with a line break, so that a next
+    // byte that is neither LF nor NUL begins a line.
+    bool AtLineStart() const { return FState == EState::LineStart || FState == EState::AfterCr; }
 
     void Feed(const char* bytes, std::size_t count)
     {

@@ -2,8 +2,9 @@
 
 #include <climits>
 
-TStructureWalk::TStructureWalk(TSamplingData& data)
-    : FData(data)
+TStructureWalk::TStructureWalk(TSamplingData& data, TBlockObserver* blocks)
+    : FData(data),
+      FBlocks(blocks)
 {
     // The first block is begun whatever the file holds, even when it is empty.
     ++FData.InvestigationCount;
@@ -70,6 +71,8 @@ void TStructureWalk::OnLine(const TLineFacts& line, bool isLast)
     case EStep::Header1:
         // A header line that is the file's last line is left to the parameter step.
         if (!isLast) {
+            if (FBlocks)
+                FBlocks->BlockBegins(FLine, line.Offset);
             CheckHeader(line, Header1Rule);
             FStep = EStep::Header2;
             return;

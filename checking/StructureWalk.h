@@ -25,19 +25,34 @@ constexpr THeaderRule Header2Rule{FieldLayout::Header2, ECheckMessage::Header2Fi
                                   FieldLayout::Header2Kind, ECheckMessage::Field33MustBeTwo,
                                   FieldLayout::Material, ECheckMessage::Field34MustBeMatw};
 
+// Told where each examination begins, for a caller that goes through the
+// file again by examination (the export cuts its work there).
+class TBlockObserver {
+public:
+    virtual ~TBlockObserver() = default;
+    // The examination whose header line 1 is line (from 1) starts offset
+    // bytes into the file.
+    virtual void BlockBegins(std::int64_t line, std::uint64_t offset) = 0;
+};
+
 // The block walk of the structure check, fed one line at a time. The steps
 // ask "is this the last line?" and "do two lines remain?"; the caller answers
 // the first with isLast, and the second follows from the next line's isLast,
 // so the walk never needs the line count in advance.
 class TStructureWalk {
 public:
-    explicit TStructureWalk(TSamplingData& data);
+    explicit TStructureWalk(TSamplingData& data, TBlockObserver* blocks = nullptr);
 
     void OnLine(const TLineFacts& line, bool isLast);
 
     // Ends the walk: sets LineCount, reports a block left open, and sets
     // MessageText to "OK" when nothing was found.
     void Finish();
+
+    // The lines walked so far; whether the last was an end line that another
+    // line follows, so that the next begins a new block.
+    std::int64_t Lines() const { return FLine; }
+    bool BetweenBlocks() const { return FStep == EStep::BetweenBlocks; }
 
 private:
     enum class EStep { Header1,
@@ -51,6 +66,7 @@ private:
     std::int32_t LineNumber(std::int64_t line) const;
 
     TSamplingData& FData;
+    TBlockObserver* FBlocks;
     EStep FStep = EStep::Header1;
     // Counted wide so that a file of more than 2^31 lines cannot overflow it;
     // the record's 32-bit fields get the count clamped.

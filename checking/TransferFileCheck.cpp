@@ -15,7 +15,7 @@ constexpr std::size_t ReadBufferSize = 256 * 1024;
 
 } // namespace
 
-void CheckTransferFile(const std::string& path, TSamplingData& data)
+void CheckTransferFile(const std::string& path, TSamplingData& data, TBlockObserver* blocks)
 {
     data.Reset();
     InterfaceKind = 0;
@@ -27,7 +27,7 @@ void CheckTransferFile(const std::string& path, TSamplingData& data)
     try {
         TReadOnlyFile file(path);
         std::unique_ptr<char[]> buffer(new char[ReadBufferSize]);
-        TTransferScanner scanner(data);
+        TTransferScanner scanner(data, blocks);
         while (!scanner.Ended()) {
             const std::size_t got = file.Read(buffer.get(), ReadBufferSize);
             if (got == 0)
@@ -42,10 +42,10 @@ void CheckTransferFile(const std::string& path, TSamplingData& data)
     }
 }
 
-void CheckTransferBytes(std::string_view bytes, TSamplingData& data, std::size_t chunkSize)
+void CheckTransferBytes(std::string_view bytes, TSamplingData& data, std::size_t chunkSize, TBlockObserver* blocks)
 {
     chunkSize = std::max<std::size_t>(chunkSize, 1);
-    TTransferScanner scanner(data);
+    TTransferScanner scanner(data, blocks);
     for (std::size_t pos = 0; pos < bytes.size() && !scanner.Ended(); pos += chunkSize)
         scanner.Feed(bytes.data() + pos, std::min(chunkSize, bytes.size() - pos));
     scanner.Finish();

@@ -1,7 +1,7 @@
 #include "TransferScanner.h"
 
-TTransferScanner::TTransferScanner(TSamplingData& data)
-    : FWalk(data),
+TTransferScanner::TTransferScanner(TSamplingData& data, TBlockObserver* blocks)
+    : FWalk(data, blocks),
       FCutter(*this)
 {
 }
@@ -13,4 +13,15 @@ void TTransferScanner::Finish()
         FWalk.OnLine(FFacts, true);
     FPending = false;
     FWalk.Finish();
+}
+
+bool TTransferScanner::FinishBeforeBlock()
+{
+    if (!FCutter.AtLineStart())
+        return false;
+    // The line that follows makes this one not the last.
+    if (FPending)
+        FWalk.OnLine(FFacts, false);
+    FPending = false;
+    return FWalk.BetweenBlocks();
 }

@@ -12,15 +12,27 @@
 // facts on the fly, so memory stays the same whatever the file or line length.
 class TTransferScanner {
 public:
-    explicit TTransferScanner(TSamplingData& data);
+    explicit TTransferScanner(TSamplingData& data, TBlockObserver* blocks = nullptr);
 
-    void Feed(const char* bytes, std::size_t count) { FCutter.Feed(bytes, count); }
+    void Feed(const char* bytes, std::size_t count)
+    {
+        FChunk = bytes;
+        FCutter.Feed(bytes, count);
+        FChunkOffset += count;
+    }
 
     // True once a NUL has ended the text: later bytes are ignored.
     bool Ended() const { return FCutter.Ended(); }
 
     // Call once after the last chunk.
     void Finish();
+
+    // Instead of Finish, when the bytes fed are the first part of a longer
+    // file and the byte that follows them is neither a line break nor NUL:
+    // true when they ended with a complete end line, so that the rest begins
+    // a new examination and can be checked as a file of its own.
+    bool FinishBeforeBlock();
+    std::int64_t Lines() const { return FWalk.Lines(); }
 
     // What the line cutter calls.
     void BeginLine(const char* at);
@@ -34,14 +46,17 @@ private:
     TLineFacts FFacts;
     TLineCutter<TTransferScanner> FCutter;
     bool FPending = false; // FFacts holds a finished line not yet handed on
+    const char* FChunk = nullptr; // the chunk being fed, which starts FChunkOffset bytes into the file
+    std::uint64_t FChunkOffset = 0;
 };
 
-MORVASK_ALWAYS_INLINE void TTransferScanner::BeginLine(const char*)
+MORVASK_ALWAYS_INLINE void TTransferScanner::BeginLine(const char* at)
 {
     // Another line begins, so the finished one was not the last.
     if (FPending)
         FWalk.OnLine(FFacts, false);
     FFacts.Reset();
+    FFacts.Offset = FChunkOffset + static_cast<std::uint64_t>(at - FChunk);
     FPending = false;
 }
 

@@ -183,10 +183,11 @@ void AppendCp1252AsUtf8(std::string& out, std::string_view cp1252)
     out.append(cp1252.substr(start));
 }
 
-TBufferedTable::TBufferedTable(TOutput& output)
+TBufferedTable::TBufferedTable(TOutput& output, std::size_t flushSize)
     : FOutput(output),
-      FData(new char[FlushSize * 2]),
-      FCapacity(FlushSize * 2)
+      FFlushSize(flushSize),
+      FData(new char[flushSize * 2]),
+      FCapacity(flushSize * 2)
 {
 }
 
@@ -227,6 +228,14 @@ TCsvTable::TCsvTable(TOutput& output)
     }
     row += '\n';
     Append(row);
+}
+
+std::unique_ptr<TBufferedTable> TCsvTable::Continuation(TOutput& output, std::size_t flushSize) const
+{
+    std::unique_ptr<TCsvTable> table(new TCsvTable(output, flushSize));
+    table->FFileName = FFileName;
+    table->FFileCell = FFileCell;
+    return table;
 }
 
 void TCsvTable::BeginFile(std::string_view path)
@@ -319,6 +328,14 @@ char* WriteMember(char* out, const TMemberStart& start, std::string_view cp1252,
 constexpr std::size_t MemberRoom(std::size_t n) { return 8 + JsonBytesPerCp1252Byte * n + 8 + 1; }
 
 } // namespace
+
+std::unique_ptr<TBufferedTable> TJsonLinesTable::Continuation(TOutput& output, std::size_t flushSize) const
+{
+    auto table = std::make_unique<TJsonLinesTable>(output, flushSize);
+    table->FFileName = FFileName;
+    table->FHead = FHead;
+    return table;
+}
 
 void TJsonLinesTable::BeginFile(std::string_view path)
 {

@@ -34,11 +34,18 @@ void AppendCp1252AsUtf8(std::string& out, std::string_view cp1252);
 // Rows are written straight into the buffer, without a copy per field.
 class TBufferedTable : public TInvestigationSink {
 public:
-    explicit TBufferedTable(TOutput& output);
+    static constexpr std::size_t DefaultFlushSize = 256 << 10;
+
+    // Hands on the buffer whenever it holds flushSize bytes.
+    explicit TBufferedTable(TOutput& output, std::size_t flushSize = DefaultFlushSize);
     // The file whose examinations follow: its path as given on the command line.
     virtual void BeginFile(std::string_view path) { FFileName = BytesToUtf8(path); }
     // Hands on what is buffered; call at the end and whenever the caller writes elsewhere.
     void Flush();
+    // A table for rows of the same file further on, written as this one
+    // writes them but without a heading, to output: the file is cut into
+    // parts that are formatted side by side.
+    virtual std::unique_ptr<TBufferedTable> Continuation(TOutput& output, std::size_t flushSize) const = 0;
 
 protected:
     // Where the next n bytes go; hands on the buffer first when they do not fit.
@@ -53,17 +60,17 @@ protected:
     void Append(std::string_view bytes);
     void FlushIfFull()
     {
-        if (FSize >= FlushSize)
+        if (FSize >= FFlushSize)
             Flush();
     }
 
-    static constexpr std::size_t FlushSize = 256 << 10;
     std::string FFileName;
 
 private:
     void MakeRoom(std::size_t n);
 
     TOutput& FOutput;
+    std::size_t FFlushSize;
     std::unique_ptr<char[]> FData;
     std::size_t FCapacity = 0;
     std::size_t FSize = 0;
@@ -75,11 +82,14 @@ class TCsvTable : public TBufferedTable {
 public:
     explicit TCsvTable(TOutput& output);
     void BeginFile(std::string_view path) override;
+    std::unique_ptr<TBufferedTable> Continuation(TOutput& output, std::size_t flushSize) const override;
     void BeginInvestigation(const TWalkInvestigation& investigation) override;
     void Parameter(const TWalkInvestigation& investigation, std::int64_t line, const TParameterFields& fields) override;
     void EndInvestigation(const TWalkInvestigation& investigation, std::int64_t parameterCount) override;
 
 private:
+    TCsvTable(TOutput& output, std::size_t flushSize) : TBufferedTable(output, flushSize) { }
+
     std::string FFileCell;
     std::string FRowStart; // file, number, first line and master data of the examination, as CSV
 };
@@ -89,6 +99,7 @@ private:
 class TJsonLinesTable : public TBufferedTable {
 public:
     using TBufferedTable::TBufferedTable;
+    std::unique_ptr<TBufferedTable> Continuation(TOutput& output, std::size_t flushSize) const override;
     void BeginInvestigation(const TWalkInvestigation& investigation) override;
     void Parameter(const TWalkInvestigation& investigation, std::int64_t line, const TParameterFields& fields) override;
     void EndInvestigation(const TWalkInvestigation& investigation, std::int64_t parameterCount) override;

@@ -1,8 +1,10 @@
 #include "InvestigationWalk.h"
 
+#include "ByteSource.h"
 #include "Fields.h"
 #include "FileAccess.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -37,6 +39,19 @@ std::size_t CutLine(std::string_view line, const TSeparators& separators, std::s
 }
 
 } // namespace
+
+TInvestigationWalk::TInvestigationWalk(TInvestigationSink& sink, std::int64_t number, std::int64_t firstLine)
+    : TInvestigationWalk(sink)
+{
+    FInvestigation.Number = number - 1;
+    FLine = firstLine - 1;
+}
+
+void TInvestigationWalk::ExpectBlockEnd(std::int64_t nextLine) const
+{
+    if (FStep != EStep::Header1 || FLine + 1 != nextLine)
+        Changed();
+}
 
 void TInvestigationWalk::Changed() const
 {
@@ -135,6 +150,23 @@ void TInvestigationWalk::OnLine(std::string_view line)
         return;
     }
     }
+}
+
+void WalkInvestigationsPart(TByteSource& file, const TFilePart& part, TInvestigationSink& sink)
+{
+    TInvestigationWalk walk(sink, part.Number, part.FirstLine);
+    const std::unique_ptr<char[]> buffer(new char[ChunkSize]);
+    for (std::uint64_t offset = part.Offset; part.Last || offset < part.End;) {
+        const std::size_t want = part.Last ? ChunkSize : static_cast<std::size_t>(std::min<std::uint64_t>(ChunkSize, part.End - offset));
+        const std::size_t n = file.ReadAt(offset, buffer.get(), want);
+        if (n == 0)
+            break;
+        walk.Feed(buffer.get(), n);
+        offset += n;
+    }
+    walk.Finish();
+    if (!part.Last)
+        walk.ExpectBlockEnd(part.NextLine);
 }
 
 void WalkInvestigations(const std::string& path, TInvestigationSink& sink)

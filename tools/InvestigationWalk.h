@@ -50,10 +50,16 @@ class TInvestigationWalk {
 public:
     explicit TInvestigationWalk(TInvestigationSink& sink) : FSink(sink),
                                                             FCutter(*this) { }
+    // A walk that begins in the middle of a file, at the header line 1 of
+    // examination number, which is line firstLine of the file.
+    TInvestigationWalk(TInvestigationSink& sink, std::int64_t number, std::int64_t firstLine);
 
     // Throws ETransferChanged where a line breaks the checked structure.
     void Feed(const char* bytes, std::size_t count);
     void Finish();
+    // After Finish of a part of a file: throws ETransferChanged unless the
+    // part ended with an end line, just before the line nextLine.
+    void ExpectBlockEnd(std::int64_t nextLine) const;
 
     // What the line cutter calls.
     void BeginLine(const char* at);
@@ -98,3 +104,21 @@ private:
 // Walks the file at path in chunks. Throws EFileOpenError when it cannot be
 // read and ETransferChanged as above.
 void WalkInvestigations(const std::string& path, TInvestigationSink& sink);
+
+class TByteSource;
+
+// A stretch of a checked file that begins with the header line 1 of an
+// examination and ends where another begins or with the file.
+struct TFilePart {
+    std::uint64_t Offset = 0;
+    std::int64_t Number = 1; // of its first examination
+    std::int64_t FirstLine = 1;
+    bool Last = true; // runs to the end of the file
+    std::uint64_t End = 0; // else: where the next part begins
+    std::int64_t NextLine = 0; // and the line it begins with
+};
+
+// Walks one part of file; throws as WalkInvestigations, and ETransferChanged
+// also when a part that is not the last does not end with an end line just
+// before its next part.
+void WalkInvestigationsPart(TByteSource& file, const TFilePart& part, TInvestigationSink& sink);

@@ -3,12 +3,15 @@
 // standard output, or an Excel workbook.
 
 #include "CheckReport.h"
+#include "ExportCheck.h"
+#include "ExportPlan.h"
 #include "ExportTable.h"
 #include "FileNameCheck.h"
 #include "FileOpenError.h"
 #include "InvestigationWalk.h"
 #include "JsonWriter.h"
 #include "OutputFile.h"
+#include "ParallelExport.h"
 #include "SamplingData.h"
 #include "ToolPlatform.h"
 #include "TransferFileCheck.h"
@@ -110,13 +113,18 @@ int UsageError(std::string_view problem)
     return ExitFailure;
 }
 
-// One file: checked, then on a clean check walked into the table. Returns its exit status.
+// One file: checked, then on a clean check walked into the table: in parts
+// side by side when the table writes to output. Returns its exit status.
 template <class TTable>
-int ExportFile(const std::string& path, TTable& table, TBufferedTable* buffered)
+int ExportFile(const std::string& path, TTable& table, TBufferedTable* buffered, TOutput* output)
 {
     TSamplingData data;
     try {
-        CheckTransferFile(path, data);
+        TExportPlan plan;
+        if (buffered)
+            CheckForExport(path, data, plan, ExportThreads());
+        else
+            CheckTransferFile(path, data);
         if (data.MessageCount > 0) {
             if (buffered)
                 buffered->Flush();
@@ -125,7 +133,13 @@ int ExportFile(const std::string& path, TTable& table, TBufferedTable* buffered)
             return ExitFindings;
         }
         table.BeginFile(path);
-        WalkInvestigations(path, table);
+        if (buffered) {
+            buffered->Flush();
+            TFileSource file(path);
+            ExportParts(file, plan.Parts(), *buffered, *output, ExportThreads());
+        } else {
+            WalkInvestigations(path, table);
+        }
         return ExitPassed;
     } catch (const EFileOpenError& e) {
         if (buffered)
@@ -160,7 +174,7 @@ int ExportToStandardOutput(const std::vector<std::string>& files, EFormat format
         table = std::make_unique<TJsonLinesTable>(output);
     int status = ExitPassed;
     for (const std::string& path : files)
-        status = Worse(status, ExportFile(path, *table, table.get()));
+        status = Worse(status, ExportFile(path, *table, table.get(), &output));
     table->Flush();
     output.Finish();
     return status;
@@ -172,7 +186,7 @@ int ExportToWorkbook(const std::vector<std::string>& files, const std::string& t
     TXlsxTable workbook(target);
     int status = ExitPassed;
     for (const std::string& path : files)
-        status = Worse(status, ExportFile(path, workbook, nullptr));
+        status = Worse(status, ExportFile(path, workbook, nullptr, nullptr));
     if (status == ExitFailure) {
         Complain("Die Arbeitsmappe " + BytesToUtf8(target) + " wurde nicht geschrieben.");
         return status;
