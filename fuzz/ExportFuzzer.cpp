@@ -1,10 +1,16 @@
 // The export for any file content: either the check has findings, or the CSV
 // and JSON Lines tables read back exactly as the examinations of the file,
-// whatever the chunks the file arrives in.
+// whatever the chunks the file arrives in. Checked in pieces, the file passes
+// only when it passes whole, with the same parts; written in parts side by
+// side, the tables are byte for byte those of one walk.
+#include "ByteSource.h"
+#include "ExportCheck.h"
 #include "ExportOracle.h"
+#include "ExportPlan.h"
 #include "ExportTable.h"
 #include "FuzzSupport.h"
 #include "InvestigationWalk.h"
+#include "ParallelExport.h"
 #include "SamplingData.h"
 #include "TransferFileCheck.h"
 
@@ -13,6 +19,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -54,7 +61,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     const std::size_t chunk = data[0] == 0 ? std::max<std::size_t>(content.size(), 1) : data[0];
 
     TSamplingData result;
-    CheckTransferBytes(content, result);
+    TExportPlan plan(1);
+    CheckTransferBytes(content, result, 256 << 10, &plan);
+    TMemorySource source(content);
+    TExportPlan pieces(1);
+    if (CheckPassesInPieces(source, pieces, 3, 1)) {
+        FUZZ_ASSERT(result.MessageCount == 0, "pieces passed where the whole file did not");
+        const std::vector<TFilePart> a = pieces.Parts(), b = plan.Parts();
+        FUZZ_ASSERT(std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const TFilePart& x, const TFilePart& y) {
+                        return x.Offset == y.Offset && x.Number == y.Number && x.FirstLine == y.FirstLine &&
+                               x.Last == y.Last && x.End == y.End && x.NextLine == y.NextLine;
+                    }),
+                    "pieces planned other parts than the whole check");
+    }
 
     TStringOutput csvOut, jsonOut;
     TCsvTable csv(csvOut);
@@ -82,5 +101,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     FUZZ_ASSERT(csvDiff.empty(), csvDiff);
     const std::string jsonDiff = ExportOracle::CompareJsonLines(jsonOut.Text, file, exams);
     FUZZ_ASSERT(jsonDiff.empty(), jsonDiff);
+
+    TStringOutput csvParts, jsonParts;
+    TCsvTable csvSide(csvParts);
+    TJsonLinesTable jsonSide(jsonParts);
+    for (TBufferedTable* table : {static_cast<TBufferedTable*>(&csvSide), static_cast<TBufferedTable*>(&jsonSide)}) {
+        table->BeginFile(file);
+        table->Flush();
+        ExportParts(source, plan.Parts(), *table, table == &csvSide ? csvParts : jsonParts, 3, 16);
+    }
+    FUZZ_ASSERT(csvParts.Text == csvOut.Text, "CSV in parts differs");
+    FUZZ_ASSERT(jsonParts.Text == jsonOut.Text, "JSON Lines in parts differs");
     return 0;
 }

@@ -1,8 +1,8 @@
 #include "ExportCheck.h"
 
 #include "FieldLayout.h"
-#include "FileNameCheck.h"
 #include "Fields.h"
+#include "FileNameCheck.h"
 #include "TransferFileCheck.h"
 #include "TransferScanner.h"
 
@@ -67,6 +67,7 @@ std::uint64_t FindBlockStart(TByteSource& file, std::uint64_t from)
 }
 
 struct TPiece {
+    explicit TPiece(const TExportPlan& plan) : Plan(plan.Fresh()) { }
     std::uint64_t Offset = 0;
     std::uint64_t End = 0; // of the file when Last
     bool Last = false;
@@ -118,7 +119,7 @@ bool CheckPassesInPieces(TByteSource& file, TExportPlan& plan, unsigned threads,
     }
     if (cuts.size() < 2)
         return false;
-    std::vector<TPiece> parts(cuts.size());
+    std::vector<TPiece> parts(cuts.size(), TPiece(plan));
     for (std::size_t i = 0; i < cuts.size(); ++i) {
         parts[i].Offset = cuts[i];
         parts[i].Last = i + 1 == cuts.size();

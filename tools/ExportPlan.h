@@ -24,6 +24,9 @@ public:
     // began offset bytes into the file, behind lines lines.
     void Append(const TExportPlan& rest, std::uint64_t offset, std::int64_t lines);
 
+    // An empty plan kept as this one is kept.
+    TExportPlan Fresh() const { return TExportPlan(FSpacing, FMaxParts); }
+
     // The parts, in file order; none for a file without examinations.
     std::vector<TFilePart> Parts() const;
 

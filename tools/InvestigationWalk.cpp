@@ -104,15 +104,23 @@ void TInvestigationWalk::Finish()
     // A block without its end line did not pass the check.
     if (FStep == EStep::Parameters)
         Changed();
+    if (FStep == EStep::EndAsHeader2) {
+        FSeparators = FHeader2Separators;
+        BeginInvestigation(std::string(FHeader2), false);
+        FSink.EndInvestigation(FInvestigation, 0);
+        FStep = EStep::Header1;
+    }
 }
 
-void TInvestigationWalk::BeginInvestigation(std::string_view header2)
+void TInvestigationWalk::BeginInvestigation(std::string_view header2, bool complete)
 {
     FHeader2.assign(header2);
     std::string_view* master = FInvestigation.Master.data();
+    const std::size_t count = CutLine<Header2Fields>(FHeader2, FSeparators, master + Header1Fields);
     if (CutLine<Header1Fields>(FHeader1, FHeader1Separators, master) != Header1Fields ||
-        CutLine<Header2Fields>(FHeader2, FSeparators, master + Header1Fields) != Header2Fields)
+        (complete ? count != Header2Fields : count > Header2Fields))
         Changed();
+    std::fill(master + Header1Fields + count, master + MasterFieldCount, std::string_view());
     ++FInvestigation.Number;
     FInvestigation.FirstLine = FLine - 1;
     FParameters = 0;
@@ -129,9 +137,18 @@ void TInvestigationWalk::OnLine(std::string_view line)
         FStep = EStep::Header2;
         return;
     case EStep::Header2:
-        BeginInvestigation(line);
+        if (TrimField(line.substr(0, FSeparators.Count > 0 ? FSeparators.At[0] : line.size())) == FieldLayout::EndKind) {
+            // Passes the check only as the file's last line: Finish takes it.
+            FHeader2.assign(line);
+            FHeader2Separators = FSeparators;
+            FStep = EStep::EndAsHeader2;
+            return;
+        }
+        BeginInvestigation(line, true);
         FStep = EStep::Parameters;
         return;
+    case EStep::EndAsHeader2:
+        Changed();
     case EStep::Parameters: {
         TParameterFields& fields = FFields;
         fields[0] = {};

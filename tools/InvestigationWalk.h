@@ -45,7 +45,10 @@ public:
 // first NUL ends the text) and groups them into examinations as the check
 // does: header line 1, header line 2, parameter lines up to the line whose
 // first field is "3". A single line behind the last end line is no
-// examination, as the check does not examine it either.
+// examination, as the check does not examine it either. An end line right
+// after header line 1 passes the check when it is the file's last line; it
+// then stands in for header line 2, as the viewer shows it, and the
+// examination has no parameters.
 class TInvestigationWalk {
 public:
     explicit TInvestigationWalk(TInvestigationSink& sink) : FSink(sink),
@@ -69,10 +72,12 @@ public:
 private:
     enum class EStep { Header1,
                        Header2,
-                       Parameters };
+                       Parameters,
+                       EndAsHeader2 };
 
     void OnLine(std::string_view line);
-    void BeginInvestigation(std::string_view header2);
+    // complete: header line 2 must have all its fields; else it may have fewer.
+    void BeginInvestigation(std::string_view header2, bool complete);
     [[noreturn]] void Changed() const;
 
     TInvestigationSink& FSink;
@@ -93,7 +98,7 @@ private:
         std::array<std::size_t, Kept> At;
         std::size_t Count = 0;
     };
-    TSeparators FSeparators, FHeader1Separators;
+    TSeparators FSeparators, FHeader1Separators, FHeader2Separators;
     std::string FHeader1, FHeader2;
     TWalkInvestigation FInvestigation;
     TParameterFields FFields; // reused: clearing it per line costs more than cutting it

@@ -67,7 +67,8 @@ struct ECancelled { };
 // What one thread's table writes: held until its part's turn.
 class TTurnOutput : public TOutput {
 public:
-    TTurnOutput(TTurns& turns, TOutput& output) : FTurns(turns), FOutput(output) { }
+    TTurnOutput(TTurns& turns, TOutput& output) : FTurns(turns),
+                                                  FOutput(output) { }
     void SetPart(std::size_t part) { FPart = part; }
     void Write(std::string_view bytes) override
     {

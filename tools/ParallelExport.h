@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ExportTable.h"
 #include "ByteSource.h"
+#include "ExportTable.h"
 #include "InvestigationWalk.h"
 
 #include <string>

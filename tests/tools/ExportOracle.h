@@ -47,6 +47,10 @@ inline std::vector<TExamination> Examinations(std::string_view bytes)
         TExamination exam{static_cast<std::int64_t>(i + 1), Utf8Fields(lines[i]), {}};
         const std::vector<std::string> second = Utf8Fields(lines[i + 1]);
         exam.Master.insert(exam.Master.end(), second.begin(), second.end());
+        // A last line that ends the block right after header line 1 stands in
+        // for header line 2; the fields it lacks are empty.
+        if (exam.Master.size() < 42)
+            exam.Master.resize(42);
         for (i += 2; i < lines.size(); ++i) {
             std::vector<std::string> fields = Utf8Fields(lines[i]);
             if (!fields.empty() && fields[0] == "3")
