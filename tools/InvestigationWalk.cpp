@@ -169,10 +169,11 @@ void TInvestigationWalk::OnLine(std::string_view line)
     }
 }
 
-void WalkInvestigationsPart(TByteSource& file, const TFilePart& part, TInvestigationSink& sink)
+void WalkInvestigationsPart(TByteSource& file, const TFilePart& part, TInvestigationSink& sink, std::unique_ptr<char[]>& buffer)
 {
     TInvestigationWalk walk(sink, part.Number, part.FirstLine);
-    const std::unique_ptr<char[]> buffer(new char[ChunkSize]);
+    if (!buffer)
+        buffer.reset(new char[ChunkSize]);
     for (std::uint64_t offset = part.Offset; part.Last || offset < part.End;) {
         const std::size_t want = part.Last ? ChunkSize : static_cast<std::size_t>(std::min<std::uint64_t>(ChunkSize, part.End - offset));
         const std::size_t n = file.ReadAt(offset, buffer.get(), want);

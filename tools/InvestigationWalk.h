@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -126,4 +127,5 @@ struct TFilePart {
 // Walks one part of file; throws as WalkInvestigations, and ETransferChanged
 // also when a part that is not the last does not end with an end line just
 // before its next part.
-void WalkInvestigationsPart(TByteSource& file, const TFilePart& part, TInvestigationSink& sink);
+// buffer is where the bytes are read to, made when empty and reused from part to part.
+void WalkInvestigationsPart(TByteSource& file, const TFilePart& part, TInvestigationSink& sink, std::unique_ptr<char[]>& buffer);

@@ -96,14 +96,18 @@ void ExportParts(TByteSource& file, const std::vector<TFilePart>& parts, const T
 {
     if (parts.empty())
         return;
+    threads = std::clamp<unsigned>(threads, 1, static_cast<unsigned>(std::min<std::size_t>(parts.size(), 64)));
+    // A part of the default spacing makes well under 1 MB of rows in either format.
+    if (flushSize == 0)
+        flushSize = std::min<std::size_t>(1 << 20, (2 << 20) / threads);
     TTurns turns;
     std::atomic<std::size_t> next{0};
     // One part: walked into rows, then written at its turn. A failure is
     // raised at the part's turn too, after the rows before the failing place,
     // as a single walk would have written them.
-    auto exportPart = [&](std::size_t part, TBufferedTable& rows) {
+    auto exportPart = [&](std::size_t part, TBufferedTable& rows, std::unique_ptr<char[]>& buffer) {
         try {
-            WalkInvestigationsPart(file, parts[part], rows);
+            WalkInvestigationsPart(file, parts[part], rows, buffer);
         } catch (const ECancelled&) {
             throw;
         } catch (...) {
@@ -121,16 +125,16 @@ void ExportParts(TByteSource& file, const std::vector<TFilePart>& parts, const T
         try {
             TTurnOutput gate(turns, output);
             const std::unique_ptr<TBufferedTable> rows = table.Continuation(gate, flushSize);
+            std::unique_ptr<char[]> buffer;
             for (std::size_t part = next++; part < parts.size() && !turns.Stopped(); part = next++) {
                 gate.SetPart(part);
-                exportPart(part, *rows);
+                exportPart(part, *rows, buffer);
             }
         } catch (const ECancelled&) {
         } catch (...) {
             turns.Fail(std::current_exception());
         }
     };
-    threads = std::clamp<unsigned>(threads, 1, static_cast<unsigned>(std::min<std::size_t>(parts.size(), 64)));
     std::vector<std::thread> helpers;
     try {
         for (unsigned i = 1; i < threads; ++i)
