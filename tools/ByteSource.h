@@ -50,3 +50,18 @@ public:
 private:
     std::string_view FBytes;
 };
+
+// Reads file from offset up to end, or to its end when toEnd, through buffer
+// of size bytes, handing each piece read to onBytes(const char*, std::size_t);
+// stops early when onBytes returns false.
+template <class F>
+void ReadStretch(TByteSource& file, std::uint64_t offset, std::uint64_t end, bool toEnd, char* buffer, std::size_t size, F&& onBytes)
+{
+    while (toEnd || offset < end) {
+        const std::size_t want = toEnd ? size : static_cast<std::size_t>(std::min<std::uint64_t>(size, end - offset));
+        const std::size_t got = file.ReadAt(offset, buffer, want);
+        if (got == 0 || !onBytes(static_cast<const char*>(buffer), got))
+            return;
+        offset += got;
+    }
+}

@@ -83,14 +83,10 @@ void CheckPiece(TByteSource& file, TPiece& piece)
     try {
         TTransferScanner scanner(piece.Data, &piece.Plan);
         const std::unique_ptr<char[]> buffer(new char[ChunkSize]);
-        for (std::uint64_t at = piece.Offset; (piece.Last || at < piece.End) && !scanner.Ended();) {
-            const std::size_t want = piece.Last ? ChunkSize : static_cast<std::size_t>(std::min<std::uint64_t>(ChunkSize, piece.End - at));
-            const std::size_t got = file.ReadAt(at, buffer.get(), want);
-            if (got == 0)
-                break;
-            scanner.Feed(buffer.get(), got);
-            at += got;
-        }
+        ReadStretch(file, piece.Offset, piece.End, piece.Last, buffer.get(), ChunkSize, [&](const char* bytes, std::size_t n) {
+            scanner.Feed(bytes, n);
+            return !scanner.Ended();
+        });
         if (piece.Last) {
             scanner.Finish();
             piece.Passed = piece.Data.MessageCount == 0;

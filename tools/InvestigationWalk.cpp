@@ -174,14 +174,10 @@ void WalkInvestigationsPart(TByteSource& file, const TFilePart& part, TInvestiga
     TInvestigationWalk walk(sink, part.Number, part.FirstLine);
     if (!buffer)
         buffer.reset(new char[ChunkSize]);
-    for (std::uint64_t offset = part.Offset; part.Last || offset < part.End;) {
-        const std::size_t want = part.Last ? ChunkSize : static_cast<std::size_t>(std::min<std::uint64_t>(ChunkSize, part.End - offset));
-        const std::size_t n = file.ReadAt(offset, buffer.get(), want);
-        if (n == 0)
-            break;
-        walk.Feed(buffer.get(), n);
-        offset += n;
-    }
+    ReadStretch(file, part.Offset, part.End, part.Last, buffer.get(), ChunkSize, [&](const char* bytes, std::size_t n) {
+        walk.Feed(bytes, n);
+        return true;
+    });
     walk.Finish();
     if (!part.Last)
         walk.ExpectBlockEnd(part.NextLine);
