@@ -9,6 +9,7 @@ WERROR    ?= OFF
 # Second build of everything under AddressSanitizer (with leak checks) and
 # UndefinedBehaviorSanitizer; clang, so that the fuzz targets build there too.
 ASAN_BUILD   ?= build-asan
+TSAN_BUILD   ?= build-tsan
 BENCH_BUILD  ?= build-bench
 WINDOWS_BUILD ?= build-windows
 FUZZ_SECONDS ?= 60
@@ -17,7 +18,7 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1 \
                 LSAN_OPTIONS=suppressions=$(CURDIR)/fuzz/leak-suppressions.txt:print_suppressions=0 \
                 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: run test deps configure build sanitize configure-asan bench fuzz install format format-check clean \
+.PHONY: run test deps configure build sanitize sanitize-threads configure-asan bench fuzz install format format-check clean \
         test-windows package test-package
 
 deps:
@@ -38,6 +39,7 @@ test: build format-check
 	@$(MAKE) --no-print-directory test-package WERROR=$(WERROR)
 	@$(MAKE) --no-print-directory test-windows WERROR=$(WERROR)
 	@$(MAKE) --no-print-directory sanitize
+	@$(MAKE) --no-print-directory sanitize-threads
 
 # The check, the tools and their tests cross-built for Windows, run under Wine.
 test-windows: deps
@@ -52,6 +54,13 @@ configure-asan: deps
 sanitize: configure-asan
 	@cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && $(SANITIZER_ENV) QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The export's threads under ThreadSanitizer: the Qt-free part only, with clang.
+sanitize-threads: deps
+	@cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang \
+	  -DMORVASK_CORE_ONLY=ON -DMORVASK_TSAN=ON -DMORVASK_WERROR=ON >/dev/null
+	@cmake --build $(TSAN_BUILD) -j $(JOBS) --target tools_tests morvask-check morvask-export
+	cd $(TSAN_BUILD) && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j $(JOBS) -R 'tools\.(Export|export\.streams)'
 
 # Optimised build; prints the table of speed and memory figures.
 bench: deps
@@ -88,4 +97,4 @@ format-check: deps
 	clang-format --dry-run --Werror $(FORMAT_SOURCES)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(WINDOWS_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(WINDOWS_BUILD) $(TSAN_BUILD)
