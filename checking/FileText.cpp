@@ -3,6 +3,7 @@
 #include "FileAccess.h"
 #include "FileOpenError.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -37,6 +38,12 @@ void TFileText::TRelease::operator()(char* bytes) const
 
 TFileText TFileText::Read(const std::string& path)
 {
+    // One read call for the whole file where the system allows it.
+    return Read(path, {}, SIZE_MAX);
+}
+
+TFileText TFileText::Read(const std::string& path, const TReadObserver& onRead, std::size_t pieceSize)
+{
     TReadOnlyFile file(path);
     TFileText result;
     std::size_t capacity = 0;
@@ -44,6 +51,7 @@ TFileText TFileText::Read(const std::string& path)
         throw EFileOpenError(path);
     // One more than the size, so a file that has not grown ends with a read of 0.
     capacity = static_cast<std::size_t>(file.Size()) + 1;
+    pieceSize = std::max<std::size_t>(pieceSize, 1);
     // Running out of memory is reported as such (std::bad_alloc), not as a
     // file that cannot be opened.
     result.FBytes = Allocate(capacity);
@@ -55,10 +63,12 @@ TFileText TFileText::Read(const std::string& path)
             result.FBytes = std::move(bigger);
             capacity = grown;
         }
-        const std::size_t got = file.Read(result.FBytes.get() + result.FSize, capacity - result.FSize);
+        const std::size_t got = file.Read(result.FBytes.get() + result.FSize, std::min(pieceSize, capacity - result.FSize));
         if (got == 0)
             break;
         result.FSize += got;
+        if (onRead && !onRead(result.Text()))
+            break;
     }
     return result;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -13,6 +14,14 @@ public:
 
     // Throws EFileOpenError when path is not a readable regular file.
     static TFileText Read(const std::string& path);
+
+    // Reads as above, pieceSize bytes (at least 1) at a time, and hands the
+    // text read so far to onRead after each piece, so that it can be worked
+    // on as it comes in. The text keeps its address from call to call unless
+    // the file grew while it was read. When onRead returns false the reading
+    // stops there and the result holds the text read so far.
+    using TReadObserver = std::function<bool(std::string_view textSoFar)>;
+    static TFileText Read(const std::string& path, const TReadObserver& onRead, std::size_t pieceSize);
 
     std::string_view Text() const { return {FBytes.get(), FSize}; }
 
