@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <thread>
 
 // A whole file read into one read-only buffer, so that lines and fields can be
 // handed out as views into it instead of as copies.
@@ -36,6 +37,9 @@ private:
     };
     using TBuffer = std::unique_ptr<char[], TRelease>;
     static TBuffer Allocate(std::size_t capacity);
+    // As Allocate; a large buffer's pages are faulted in by `faulting` while
+    // the first ones are already filled. Stop it before the buffer goes.
+    static TBuffer AllocateFaultedAhead(std::size_t capacity, std::jthread& faulting);
 
     TBuffer FBytes;
     std::size_t FSize = 0;
