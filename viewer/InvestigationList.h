@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,9 +17,12 @@
 // parameter lines costs a few bytes per line, not a string per field.
 class TInvestigationList {
 public:
-    // Reads the file and cuts it into examinations; replaces what was loaded.
-    // Throws EFileOpenError when the file cannot be read (nothing is loaded then).
-    void Load(const std::string& path);
+    // Reads the file and cuts it into examinations, a piece of pieceSize bytes
+    // at a time as it comes in; replaces what was loaded. Throws
+    // EFileOpenError when the file cannot be read (nothing is loaded then).
+    // A stop requested from another thread ends the load early, with nothing loaded.
+    static constexpr std::size_t DefaultPieceSize = 1 << 20;
+    void Load(const std::string& path, std::stop_token stop = {}, std::size_t pieceSize = DefaultPieceSize);
     void Clear();
 
     int Count() const { return static_cast<int>(FInvestigations.size()); }
@@ -61,7 +65,7 @@ private:
         uint32_t FieldCount;
     };
 
-    void Build(std::string_view text);
+    class TBuilder;
     void KeepKeys(std::string_view line, uint32_t firstEntry, std::size_t investigation);
 
     TFileText FText;

@@ -103,6 +103,8 @@ private:
     void SetUpClipboard();
     void ShowGridMenu(TStringGrid* grid, const QPoint& position);
     void ShowValueMenu(QLabel* label, const QPoint& position);
+    // Shows the count and the rows of the examinations just loaded.
+    void ListInvestigations();
     void SetUpFind();
     int FindInObjectList(const QString& text, int fromRow) const;
     void SetUpDrop();

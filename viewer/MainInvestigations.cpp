@@ -56,6 +56,11 @@ void TMainForm::LoadInvestigations(const std::string& path)
     FCurrentIndex = 0;
     // A failure to read leaves nothing loaded and propagates to the caller.
     FInvestigations.Load(path);
+    ListInvestigations();
+}
+
+void TMainForm::ListInvestigations()
+{
     FInvestigationCount = FInvestigations.Count();
 
     ui->gbObjectList->setTitle(

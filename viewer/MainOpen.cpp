@@ -4,6 +4,13 @@
 #include <QCloseEvent>
 #include <QShowEvent>
 
+#include <exception>
+#include <optional>
+#include <system_error>
+#include <thread>
+#include <utility>
+#include <vector>
+
 #include "CheckPath.h"
 #include "DisplayText.h"
 #include "ErrorDisplay.h"
@@ -24,6 +31,40 @@ const TInterfaceText KInterfaceTexts[] = {
      "Der Dateiname entspricht NICHT der Schnittstellenkonvention !!!"},
     {"vom Wasserversorgungsunternehmen zum Gesundheitsamt", "nach Schnittstelle 1"},
     {"vom Gesundheitsamt zum Landesgesundheitsamt", "nach Schnittstelle 2"},
+};
+
+// The load of a file on a thread of its own, started before the check so
+// that both read the file at once; dropped when the check does not pass.
+class TEarlyLoad {
+public:
+    TEarlyLoad(const std::string& path, std::vector<int> keyEntries)
+    {
+        FList.SetKeyEntries(std::move(keyEntries));
+        FThread = std::jthread([this, path](std::stop_token stop) {
+            try {
+                FList.Load(path, stop);
+            } catch (...) {
+                FError = std::current_exception();
+            }
+        });
+    }
+    TEarlyLoad(const TEarlyLoad&) = delete;
+    TEarlyLoad& operator=(const TEarlyLoad&) = delete;
+
+    // Waits for the load; throws what it threw.
+    TInvestigationList Take()
+    {
+        FThread.join();
+        if (FError)
+            std::rethrow_exception(FError);
+        return std::move(FList);
+    }
+
+private:
+    TInvestigationList FList;
+    std::exception_ptr FError;
+    // Last, so that it is gone first: its end asks the load to stop and waits.
+    std::jthread FThread;
 };
 
 } // namespace
@@ -63,6 +104,18 @@ void TMainForm::OpenTransferFile(const QString& path)
 void TMainForm::OpenTransferFile(const std::string& path)
 {
     TSamplingData result;
+    // With nothing loaded, as when the program opens its one file, the load
+    // runs beside the check. With a file loaded it waits for the check, so
+    // that the old file is let go before the new one is read and two are
+    // never held at once.
+    std::optional<TEarlyLoad> early;
+    if (FInvestigations.Count() == 0) {
+        try {
+            early.emplace(path, FInvestigations.KeyEntries());
+        } catch (const std::system_error&) {
+            // No thread to be had: the load follows the check.
+        }
+    }
     // Failing to open throws before anything on screen has changed.
     CheckTransferFile(path, result);
 
@@ -75,9 +128,17 @@ void TMainForm::OpenTransferFile(const std::string& path)
         FFileName = path;
         ui->pnlErrorText->hide();
         setWindowTitle(KOpenedTitle.arg(CheckPathText(FFileName)));
-        LoadInvestigations(FFileName);
+        if (early) {
+            // As LoadInvestigations does, from the load already under way.
+            FCurrentIndex = 0;
+            FInvestigations = early->Take();
+            ListInvestigations();
+        } else {
+            LoadInvestigations(FFileName);
+        }
         ShowInvestigation();
     } else {
+        early.reset(); // stops the load; its memory is free before the messages are shown
         setWindowTitle(KOpenedTitle.arg(CheckPathText(path)));
         FFileName.clear();
         // CR LF becomes LF in one pass: QString::replace moves the rest of the

@@ -5,6 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
+#include <string>
+#include <vector>
+
 #ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
@@ -94,6 +99,57 @@ TEST(LineReading, ReadsFilesAndRefusesTheRest)
                                                                "ffnet werden");
         }
     }
+}
+
+// Read in pieces: each call sees the text so far; a stop keeps what was read;
+// a file that grows while it is read is read to its new end, and the text
+// then moves, the one case in which it may.
+TEST(LineReading, ReadsInPieces)
+{
+    TTempDir dir;
+    const std::string text = "1|E|\r\n2|MATW|\r\n3|1\r\n";
+    const std::string file = dir.Write("a.dat", text);
+    std::vector<std::string> seen;
+    const TFileText whole = TFileText::Read(
+        file,
+        [&](std::string_view soFar) {
+            seen.emplace_back(soFar);
+            return true;
+        },
+        4);
+    EXPECT_EQ(whole.Text(), text);
+    ASSERT_EQ(seen.size(), (text.size() + 3) / 4);
+    for (std::size_t i = 0; i < seen.size(); ++i)
+        EXPECT_EQ(seen[i], text.substr(0, std::min(text.size(), 4 * (i + 1))));
+
+    const TFileText stopped = TFileText::Read(
+        file, [](std::string_view soFar) { return soFar.size() < 8; }, 4);
+    EXPECT_EQ(stopped.Text(), text.substr(0, 8));
+
+#ifndef _WIN32 // there the open file refuses writers
+    // A small file, and one large enough that its buffer is faulted in
+    // beside the reads when it has to move.
+    const std::string added = "1|E|more\r\n";
+    for (const std::string& before : {text, std::string(17 << 20, 'x')}) {
+        const std::string path = dir.Write("b.dat", before);
+        const char* firstAddress = nullptr;
+        const char* lastAddress = nullptr;
+        const TFileText grown = TFileText::Read(
+            path,
+            [&](std::string_view soFar) {
+                if (firstAddress == nullptr) {
+                    firstAddress = soFar.data();
+                    std::ofstream(path, std::ios::binary | std::ios::app) << added;
+                }
+                lastAddress = soFar.data();
+                return true;
+            },
+            4096);
+        EXPECT_TRUE(grown.Text() == before + added) << before.size();
+        EXPECT_EQ(grown.Text().data(), lastAddress);
+        EXPECT_NE(firstAddress, lastAddress);
+    }
+#endif
 }
 
 } // namespace

@@ -23,8 +23,12 @@ private slots:
     void LineBreaksGiveSameExaminations();
     void UnreadableFileLoadsNothing();
     void LoadReplacesPreviousFile();
+    void StoppedLoadLeavesNothing();
 
 private:
+    void VerifyLoad(const QString& path, std::size_t pieceSize, const TLineList& lines, const TLineGroups& groups,
+                    const QList<int>& firstLines);
+
     QTemporaryDir FDir;
 };
 
@@ -95,13 +99,25 @@ void TInvestigationListTest::Load()
 
     const QString path = Write(FDir, text);
     QVERIFY(!path.isEmpty());
+    const TLineList lines = NaiveLines(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
+    // The file is cut as it comes in: any piece size, down to single bytes
+    // (a CR LF split between two pieces), gives the same examinations.
+    for (const std::size_t pieceSize : {std::size_t(1), std::size_t(2), std::size_t(63), TInvestigationList::DefaultPieceSize}) {
+        VerifyLoad(path, pieceSize, lines, groups, firstLines);
+        if (QTest::currentTestFailed())
+            return;
+    }
+}
+
+void TInvestigationListTest::VerifyLoad(const QString& path, std::size_t pieceSize, const TLineList& lines,
+                                        const TLineGroups& groups, const QList<int>& firstLines)
+{
     TInvestigationList list;
     // Kept beginnings from both header lines and from a parameter line.
     const std::vector<int> keyed{2, 13, 21, 34, 44};
     list.SetKeyEntries(keyed);
-    list.Load(FileSystemPath(path));
+    list.Load(FileSystemPath(path), {}, pieceSize);
 
-    const TLineList lines = NaiveLines(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
     QCOMPARE(list.Count(), groups.size());
     for (int i = 0; i < list.Count(); ++i) {
         TFieldList expected;
@@ -204,6 +220,19 @@ void TInvestigationListTest::LoadReplacesPreviousFile()
     QCOMPARE(list.Count(), 1);
     QCOMPARE(list.Field(0, 2), std::string_view("b7f3"));
     QVERIFY(list.Field(1, 2).empty());
+}
+
+void TInvestigationListTest::StoppedLoadLeavesNothing()
+{
+    const std::string path = FileSystemPath(Write(FDir, Join(Block(1, 3) + Block(2, 3))));
+    TInvestigationList list;
+    list.Load(path);
+    QCOMPARE(list.Count(), 2);
+    std::stop_source stop;
+    stop.request_stop();
+    list.Load(path, stop.get_token(), 16);
+    QCOMPARE(list.Count(), 0);
+    QVERIFY(list.Field(0, 2).empty());
 }
 
 QTEST_MAIN(TInvestigationListTest)
