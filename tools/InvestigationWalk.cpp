@@ -21,15 +21,11 @@ std::size_t CutLine(std::string_view line, const TSeparators& separators, std::s
     static_assert(N < TSeparators::Kept);
     if (separators.Count > TSeparators::Kept)
         return separators.Count; // more fields than N, whatever they are
+    // Field k ends at the k-th separator: the cutter asks for them in turn.
     std::size_t count = 0;
-    std::size_t next = 0;
     CutFields(
         line,
-        [&](std::string_view text, std::size_t from) {
-            while (next < separators.Count && separators.At[next] < from)
-                ++next;
-            return next < separators.Count ? separators.At[next] : text.size();
-        },
+        [&](std::string_view text, std::size_t) { return count < separators.Count ? separators.At[count] : text.size(); },
         [&](std::string_view field) {
             if (count < N)
                 fields[count] = field;
