@@ -159,6 +159,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     TInvestigationList loaded;
     loaded.Load(file.Path());
     FUZZ_ASSERT(loaded.Count() >= 1, "the loader builds at least one examination");
+    // Loaded in small pieces, as the text comes in, the list is the same.
+    const std::size_t pieceSize = size == 0 ? 1 : 1 + data[size - 1] % 97;
+    TInvestigationList inPieces;
+    inPieces.Load(file.Path(), {}, pieceSize);
+    FUZZ_ASSERT(inPieces.Count() == loaded.Count(), "piece size " + std::to_string(pieceSize));
+    for (int i = 0; i < loaded.Count(); ++i) {
+        FUZZ_ASSERT(inPieces.FieldCount(i) == loaded.FieldCount(i) &&
+                        inPieces.FirstLineIndex(i) == loaded.FirstLineIndex(i) &&
+                        inPieces.ParameterCount(i) == loaded.ParameterCount(i),
+                    "examination " + std::to_string(i) + ", piece size " + std::to_string(pieceSize));
+        for (int entry = 0; entry < loaded.FieldCount(i); ++entry)
+            FUZZ_ASSERT(inPieces.Field(i, entry) == loaded.Field(i, entry), "entry " + std::to_string(entry));
+    }
     CheckFieldAccess(loaded);
     if (result.MessageCount == 0 && !HasEndLineNotAtLineStart(text))
         CheckAgreement(text, result, loaded);
