@@ -3,6 +3,7 @@
 #include "FieldLayout.h"
 #include "Fields.h"
 #include "FileNameCheck.h"
+#include "Lines.h"
 #include "TransferFileCheck.h"
 #include "TransferScanner.h"
 
@@ -21,47 +22,35 @@ constexpr std::size_t Window = 64 << 10;
 // How far behind a planned cut an examination's start is looked for.
 constexpr std::uint64_t SearchLimit = 4 << 20;
 
-bool IsBreak(char c) { return c == '\r' || c == '\n'; }
-
-// The start of the line after the first end line that begins at or behind
-// from, when a line begins there at all: a byte after CR LF, LF, or a CR
-// not followed by LF. 0 when none is found within reach. An end line here is
-// any line whose first field is "3"; whether it really ends a block, the
-// check of the piece before proves.
+// Where an examination begins at or behind from, as far as the file shows
+// within reach: the start of a line that follows a line whose first field is
+// "3", the window cut by the file's own line rules. The window's first line is
+// left out, as the window may begin inside it. 0 when none is found. Whether
+// the line before really ends a block, the check of the piece before proves.
 std::uint64_t FindBlockStart(TByteSource& file, std::uint64_t from)
 {
-    std::vector<char> window(Window + 1);
+    std::vector<char> window(Window);
     for (std::uint64_t at = from; at - from < SearchLimit;) {
-        // One byte before the window, to know whether its first byte begins a line.
-        const std::uint64_t base = at - 1;
-        const std::size_t got = file.ReadAt(base, window.data(), window.size());
-        if (got < 3)
-            return 0;
+        const std::size_t got = file.ReadAt(at, window.data(), window.size());
         const std::string_view bytes(window.data(), got);
-        for (std::size_t i = 1; i < bytes.size(); ++i) {
-            if (!IsBreak(bytes[i - 1]) || (bytes[i - 1] == '\r' && bytes[i] == '\n') || IsBreak(bytes[i]))
-                continue;
-            // A line begins at i; cut its first field.
-            std::size_t end = i;
-            while (end < bytes.size() && bytes[end] != FieldSeparator && !IsBreak(bytes[end]) && bytes[end] != '\0')
-                ++end;
-            if (end == bytes.size())
-                break;
-            if (TrimField(bytes.substr(i, end - i)) != FieldLayout::EndKind)
-                continue;
-            std::size_t next = end;
-            while (next < bytes.size() && !IsBreak(bytes[next]) && bytes[next] != '\0')
-                ++next;
-            if (next + 2 >= bytes.size())
-                break;
-            if (bytes[next] == '\0')
-                return 0;
-            next += bytes[next] == '\r' && bytes[next + 1] == '\n' ? 2 : 1;
-            if (IsBreak(bytes[next]) || bytes[next] == '\0')
-                continue;
-            return base + next;
-        }
-        at = base + got - 1;
+        std::uint64_t found = 0;
+        std::size_t lines = 0, lastStart = 0;
+        bool afterEnd = false;
+        ForEachLine(bytes, [&](std::string_view line) {
+            const auto start = static_cast<std::size_t>(line.data() - bytes.data());
+            if (found != 0 || lines++ == 0)
+                return;
+            lastStart = start;
+            if (afterEnd && !line.empty())
+                found = at + start;
+            afterEnd = FieldOfLine(line, 0) == FieldLayout::EndKind;
+        });
+        if (found != 0)
+            return found;
+        if (got < window.size())
+            return 0;
+        // The last line may go on behind the window: the next window begins with it.
+        at += lastStart > 0 ? lastStart : got;
     }
     return 0;
 }
