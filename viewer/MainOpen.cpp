@@ -51,6 +51,9 @@ public:
     TEarlyLoad(const TEarlyLoad&) = delete;
     TEarlyLoad& operator=(const TEarlyLoad&) = delete;
 
+    // Asks the load to stop; it then ends with nothing loaded.
+    void Stop() { FThread.request_stop(); }
+
     // Waits for the load; throws what it threw.
     TInvestigationList Take()
     {
@@ -65,6 +68,26 @@ private:
     std::exception_ptr FError;
     // Last, so that it is gone first: its end asks the load to stop and waits.
     std::jthread FThread;
+};
+
+// Stops the load beside the check as soon as the check has found something,
+// at the next examination it reaches: that file is not shown, and what the
+// load would read meanwhile only takes memory.
+class TStopLoadOnFinding : public TBlockObserver {
+public:
+    TStopLoadOnFinding(const TSamplingData& result, TEarlyLoad& load) : FResult(result),
+                                                                        FLoad(&load) { }
+    void BlockBegins(std::int64_t, std::uint64_t) override
+    {
+        if (FLoad && FResult.MessageCount > 0) {
+            FLoad->Stop();
+            FLoad = nullptr;
+        }
+    }
+
+private:
+    const TSamplingData& FResult;
+    TEarlyLoad* FLoad;
 };
 
 } // namespace
@@ -117,7 +140,12 @@ void TMainForm::OpenTransferFile(const std::string& path)
         }
     }
     // Failing to open throws before anything on screen has changed.
-    CheckTransferFile(path, result);
+    if (early) {
+        TStopLoadOnFinding stopper(result, *early);
+        CheckTransferFile(path, result, &stopper);
+    } else {
+        CheckTransferFile(path, result);
+    }
 
     const int32_t kind = GetInterfaceKind();
     const TInterfaceText& text = KInterfaceTexts[kind >= 0 && kind <= 2 ? kind : 0];
