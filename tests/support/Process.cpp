@@ -104,6 +104,30 @@ TProcessResult RunProgramToHandle(const std::string& program, const std::vector<
     return Run(program, arguments, scratchFolder, {}, static_cast<HANDLE>(outputHandle));
 }
 
+TConsoleRun RunProgramOnConsole(const std::string& program, const std::vector<std::string>& arguments,
+                                const std::string& scratchFolder)
+{
+    TConsoleRun result;
+    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    const HANDLE screen = CreateConsoleScreenBuffer(GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                    &inherit, CONSOLE_TEXTMODE_BUFFER, nullptr);
+    if (screen == INVALID_HANDLE_VALUE)
+        return result;
+    const COORD size{200, 200};
+    if (!SetConsoleScreenBufferSize(screen, size))
+        throw std::runtime_error("console screen not resized");
+    result.Available = true;
+    result.Run = RunProgramToHandle(program, arguments, scratchFolder, screen);
+    result.Shown.assign(static_cast<std::size_t>(size.X * size.Y), L' ');
+    DWORD read = 0;
+    const BOOL shown = ReadConsoleOutputCharacterW(screen, result.Shown.data(), static_cast<DWORD>(result.Shown.size()), {0, 0}, &read);
+    CloseHandle(screen);
+    if (!shown)
+        throw std::runtime_error("console screen not read");
+    result.Shown.resize(read);
+    return result;
+}
+
 #else
 
 #include <fcntl.h>

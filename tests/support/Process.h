@@ -20,4 +20,15 @@ TProcessResult RunProgram(const std::string& program, const std::vector<std::str
 // Output stays empty.
 TProcessResult RunProgramToHandle(const std::string& program, const std::vector<std::string>& arguments,
                                   const std::string& scratchFolder, void* outputHandle);
+
+// The same with standard output on a fresh console screen of 200 x 200
+// characters; Shown is what the screen shows, read back as characters.
+// Available is false where there is no console to be had.
+struct TConsoleRun {
+    bool Available = false;
+    TProcessResult Run;
+    std::wstring Shown;
+};
+TConsoleRun RunProgramOnConsole(const std::string& program, const std::vector<std::string>& arguments,
+                                const std::string& scratchFolder);
 #endif

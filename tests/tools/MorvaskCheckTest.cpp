@@ -292,25 +292,17 @@ TEST(MorvaskCheckWindows, AFileBeingWrittenCannotBeChecked)
 // In a console the text arrives as characters, whatever the console's code page.
 TEST(MorvaskCheckWindows, ConsoleShowsUmlauts)
 {
-    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    const HANDLE screen = CreateConsoleScreenBuffer(GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                                    &inherit, CONSOLE_TEXTMODE_BUFFER, nullptr);
-    if (screen == INVALID_HANDLE_VALUE) {
+    TTempDir dir, scratch;
+    const std::string path = dir.Write("ÄÖÜ€_070229_120000.DAT", Good);
+    const TConsoleRun console = RunProgramOnConsole(MORVASK_CHECK_BINARY, {path}, scratch.Path());
+    if (!console.Available) {
         // The Wine run provides a console and says so; elsewhere there may be none.
         ASSERT_EQ(std::getenv("MORVASK_CONSOLE_REQUIRED"), nullptr) << "no console";
         GTEST_SKIP() << "no console available";
     }
-    TTempDir dir, scratch;
-    const std::string path = dir.Write("ÄÖÜ€_070229_120000.DAT", Good);
-    const TProcessResult run = RunProgramToHandle(MORVASK_CHECK_BINARY, {path}, scratch.Path(), screen);
-    EXPECT_EQ(run.ExitCode, 1);
+    EXPECT_EQ(console.Run.ExitCode, 1);
     const std::wstring expected = PathFromUtf8(path + ": Die Datumsangabe '29.02.07' im Dateinamen ist ungültig.").wstring();
-    std::wstring shown(expected.size() + 8, L' ');
-    DWORD read = 0;
-    ASSERT_TRUE(ReadConsoleOutputCharacterW(screen, shown.data(), static_cast<DWORD>(shown.size()), {0, 0}, &read));
-    shown.resize(read);
-    CloseHandle(screen);
-    EXPECT_EQ(shown.substr(0, expected.size()), expected);
+    EXPECT_EQ(console.Shown.substr(0, expected.size()), expected);
 }
 
 #endif
