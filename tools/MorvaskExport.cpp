@@ -36,7 +36,7 @@ constexpr int ExitFailure = 2;
 #ifdef MORVASK_HAVE_XLSX
 #define MORVASK_XLSX_NOTE ""
 #else
-#define MORVASK_XLSX_NOTE "              (in dieser Ausgabe nicht enthalten: ohne libxlsxwriter gebaut)\n"
+#define MORVASK_XLSX_NOTE "              (in dieser Ausgabe nicht enthalten)\n"
 #endif
 
 const char* const Usage =
@@ -258,7 +258,7 @@ int main(int argc, char** argv)
         return UsageError("keine Datei angegeben");
 #ifndef MORVASK_HAVE_XLSX
     if (!target.empty())
-        return UsageError("--xlsx ist in dieser Ausgabe nicht enthalten (ohne libxlsxwriter gebaut); --format csv verwenden");
+        return UsageError("--xlsx ist in dieser Ausgabe nicht enthalten; --format csv verwenden");
 #endif
 
     try {
