@@ -56,6 +56,8 @@ void TDeflateStream::Deflate(int flush)
         z.next_out = FOut.data();
         z.avail_out = static_cast<uInt>(FOut.size());
         result = deflate(&z, flush);
+        if (result == Z_STREAM_ERROR)
+            throw EOutputError("Die Arbeitsmappe " + FShown + " kann nicht geschrieben werden: zlib-Fehler.");
         const std::size_t n = FOut.size() - z.avail_out;
         if (n > 0 && std::fwrite(FOut.data(), 1, n, FFile) != n)
             throw EOutputError("Die Arbeitsmappe " + FShown + " kann nicht geschrieben werden: " + SystemReason() + ".");
