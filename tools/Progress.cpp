@@ -25,16 +25,20 @@ void TProgress::Update()
     if (percent == FPercent)
         return;
     FPercent = percent;
-    const std::string line = "morvask-export: " + std::to_string(percent) + " % gelesen";
     // Written over the line before, which is never longer.
-    FWrite("\r" + line);
-    FWidth = line.size();
+    std::string line = "\rmorvask-export: ";
+    line += std::to_string(percent);
+    line += " % gelesen";
+    FWrite(line);
+    FWidth = line.size() - 1;
 }
 
 void TProgress::Clear()
 {
     if (FWidth == 0)
         return;
-    FWrite("\r" + std::string(FWidth, ' ') + "\r");
+    std::string blank(FWidth + 2, ' ');
+    blank.front() = blank.back() = '\r';
+    FWrite(blank);
     FWidth = 0;
 }
