@@ -13,6 +13,7 @@
 #include "TransferFileCheck.h"
 #ifdef MORVASK_HAVE_XLSX
 #include "WorkbookExport.h"
+#include "ZipWriter.h"
 #endif
 
 #include <gtest/gtest.h>
@@ -492,6 +493,38 @@ TEST(ExportWorkbook, RowsBeyondASheetAreRefusedBeforeWriting)
     EXPECT_EQ(run.ExitCode, 2);
     EXPECT_NE(run.Errors.find("Blatt \xE2\x80\x9EParameter\xE2\x80\x9C bek\xC3\xA4me 1048576 Zeilen"), std::string::npos) << run.Errors;
     EXPECT_EQ(std::vector<std::filesystem::path>(std::filesystem::directory_iterator(PathFromUtf8(dir.Path())), {}).size(), 1u);
+}
+
+// The read-back takes only the file as written: rows, length and bytes.
+TEST(ExportWorkbook, TheReadBackFindsACutOrChangedFile)
+{
+    TTempDir dir;
+    const std::string path = dir.File("t.xlsx");
+    const std::string sheet = "xl/worksheets/sheet1.xml";
+    {
+        TZipWriter zip(path, "t.xlsx");
+        zip.Add("a.xml", "<a/>");
+        zip.Begin(sheet);
+        zip.Write("<worksheet><sheetData><row r=\"1\"/>");
+        zip.Write("<row r=\"2\"/></sheetData></worksheet>");
+        zip.End();
+        zip.Finish();
+    }
+    const std::string good = Slurp(path);
+    EXPECT_NO_THROW(VerifyWorkbook(path, {{sheet, 2}}));
+    std::string changed = good;
+    changed[30 + 5 + 20 + 1] ^= 0x10; // in the deflated bytes of a.xml
+    struct Case {
+        const char* Name;
+        std::string Bytes;
+        std::uint64_t Rows;
+    };
+    const Case cases[] = {{"other rows", good, 3}, {"cut", good.substr(0, good.size() - 30), 2}, {"changed", changed, 2}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        std::ofstream(PathFromUtf8(path), std::ios::binary | std::ios::trunc) << c.Bytes;
+        EXPECT_THROW(VerifyWorkbook(path, {{sheet, c.Rows}}), EOutputError);
+    }
 }
 #endif
 
