@@ -6,6 +6,7 @@
 #include "ExportCheck.h"
 #include "ExportPlan.h"
 #include "ExportTable.h"
+#include "ExportTarget.h"
 #include "FileNameCheck.h"
 #include "FileOpenError.h"
 #include "InvestigationWalk.h"
@@ -13,6 +14,7 @@
 #include "OutputFile.h"
 #include "ParallelExport.h"
 #include "SamplingData.h"
+#include "SystemErrorText.h"
 #include "ToolPlatform.h"
 #include "TransferFileCheck.h"
 #ifdef MORVASK_HAVE_XLSX
@@ -91,11 +93,14 @@ enum class EFormat { Csv,
                      Xlsx };
 
 bool WriteFailed = false;
+TSystemError WriteError; // why standard output failed, once it has
 
 void Write(std::FILE* stream, std::string_view text)
 {
-    if (!WriteText(stream, text))
+    if (!WriteText(stream, text) && !WriteFailed) {
         WriteFailed = true;
+        WriteError = LastErrno();
+    }
 }
 
 void Complain(std::string_view text)
@@ -132,6 +137,12 @@ int ExportFile(const std::string& path, TTable& table, TBufferedTable* buffered,
             Write(stderr, CheckResultToText(path, data));
             return ExitFindings;
         }
+        if (data.UnexaminedLine != 0) {
+            if (buffered)
+                buffered->Flush();
+            std::fflush(stdout);
+            Write(stderr, UnexaminedNote(path, data));
+        }
         table.BeginFile(path);
         if (buffered) {
             buffered->Flush();
@@ -144,8 +155,9 @@ int ExportFile(const std::string& path, TTable& table, TBufferedTable* buffered,
     } catch (const EFileOpenError& e) {
         if (buffered)
             buffered->Flush();
-        Complain("Datei " + BytesToUtf8(e.Path()) + " kann nicht ge\xC3\xB6"
-                                                    "ffnet werden.");
+        Complain(WithReason("Datei " + BytesToUtf8(e.Path()) + " kann nicht ge\xC3\xB6"
+                                                               "ffnet werden.",
+                            e.Why()));
     } catch (const ETransferChanged& e) {
         if (buffered)
             buffered->Flush();
@@ -157,8 +169,12 @@ int ExportFile(const std::string& path, TTable& table, TBufferedTable* buffered,
 // A message that could not be written leaves the caller uninformed: a failure.
 int Finished(int status)
 {
-    if (std::fflush(stdout) != 0 || std::ferror(stdout) || WriteFailed)
+    if (std::fflush(stdout) != 0 && !WriteFailed)
+        WriteError = LastErrno();
+    if (std::ferror(stdout) || WriteFailed) {
+        Complain(WithReason("Die Ausgabe kann nicht geschrieben werden.", WriteError));
         return ExitFailure;
+    }
     return status;
 }
 
@@ -183,7 +199,7 @@ int ExportToStandardOutput(const std::vector<std::string>& files, EFormat format
 #ifdef MORVASK_HAVE_XLSX
 int ExportToWorkbook(const std::vector<std::string>& files, const std::string& target)
 {
-    TXlsxTable workbook(target);
+    TXlsxTable workbook(CheckWorkbookTarget(target, files));
     int status = ExitPassed;
     for (const std::string& path : files)
         status = Worse(status, ExportFile(path, workbook, nullptr, nullptr));
