@@ -6,6 +6,7 @@
 #include <windows.h>
 #else
 #include <csignal>
+#include <pthread.h>
 #include <unistd.h>
 #endif
 
@@ -105,3 +106,26 @@ void KeepOnInterrupt()
 {
     Pending.store(nullptr);
 }
+
+#ifdef _WIN32
+
+TInterruptHold::TInterruptHold() = default;
+TInterruptHold::~TInterruptHold() = default;
+
+#else
+
+TInterruptHold::TInterruptHold()
+{
+    sigset_t held;
+    sigemptyset(&held);
+    for (const int signal : Signals)
+        sigaddset(&held, signal);
+    pthread_sigmask(SIG_BLOCK, &held, &FSaved);
+}
+
+TInterruptHold::~TInterruptHold()
+{
+    pthread_sigmask(SIG_SETMASK, &FSaved, nullptr);
+}
+
+#endif

@@ -79,6 +79,10 @@ TXlsxTable::TXlsxTable(const std::string& target)
       FFolder(FolderOf(target))
 {
     const TQuietStandardError quiet;
+    // A signal waits until the file is registered and the library has made
+    // its own temporary files, which it removes at once but, in between,
+    // holds under a name of their own that no handler knows.
+    const TInterruptHold hold;
     FTemporary = CreateFileBeside(target);
     RemoveOnInterrupt(FTemporary);
     lxw_workbook_options options{};
