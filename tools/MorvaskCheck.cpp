@@ -135,7 +135,7 @@ int main(int argc, char** argv)
             status = ExitFailure;
             continue;
         } catch (const std::exception& e) {
-            Failed(path, json, "other", BytesToUtf8(path) + ": " + e.what());
+            Failed(path, json, "other", BytesToUtf8(path) + ": " + ExceptionText(e));
             status = ExitFailure;
             continue;
         }

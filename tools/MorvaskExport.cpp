@@ -291,7 +291,7 @@ int main(int argc, char** argv)
     } catch (const std::bad_alloc&) {
         Complain("Nicht genug Arbeitsspeicher.");
     } catch (const std::exception& e) {
-        Complain(e.what());
+        Complain(ExceptionText(e));
     }
     return ExitFailure;
 }

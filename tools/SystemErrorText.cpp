@@ -1,6 +1,7 @@
 #include "SystemErrorText.h"
 
 #include <cerrno>
+#include <system_error>
 
 namespace {
 
@@ -173,4 +174,24 @@ std::string WithReason(std::string sentence, const TSystemError& error)
     if (!reason.Text.empty())
         sentence += " Grund: " + reason.Text + ".";
     return sentence;
+}
+
+std::string ExceptionText(const std::exception& e)
+{
+    const auto* system = dynamic_cast<const std::system_error*>(&e);
+    if (!system)
+        return std::string("Interner Fehler: ") + e.what();
+    const std::error_code code = system->code();
+    TSystemError why;
+    if (code.category() == std::generic_category())
+        why = TSystemError::FromErrno(code.value());
+    else if (code.category() == std::system_category())
+#ifdef _WIN32
+        why = {TSystemError::EOrigin::Windows, code.value()};
+#else
+        why = TSystemError::FromErrno(code.value());
+#endif
+    else
+        return std::string("Interner Fehler: ") + e.what();
+    return WithReason("Ein Aufruf des Betriebssystems ist gescheitert.", why);
 }

@@ -2,6 +2,7 @@
 
 #include "SystemError.h"
 
+#include <exception>
 #include <string>
 #include <string_view>
 
@@ -17,3 +18,7 @@ TReason ReasonOf(const TSystemError& error);
 // sentence (a whole sentence, with its full stop) followed by the reason on the
 // same line: "... werden. Grund: keine Berechtigung."
 std::string WithReason(std::string sentence, const TSystemError& error);
+
+// What a standard exception that ends a run says: a system error in German
+// with its reason, anything else (a fault of the program) as itself.
+std::string ExceptionText(const std::exception& e);

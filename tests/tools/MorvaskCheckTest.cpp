@@ -1,9 +1,11 @@
 #include "JsonTestSupport.h"
 #include "Process.h"
+#include "SystemErrorText.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <fstream>
 #include <sstream>
 #ifdef _WIN32
@@ -105,6 +107,25 @@ TEST(MorvaskCheckText, LostOutputIsReported)
     }
 }
 #endif
+
+// The same condition reads the same on both systems, whichever error value reports it.
+TEST(MorvaskReasons, ErrnoAndWindowsValuesSayTheSame)
+{
+    const std::pair<int, long> same[] = {{ENOENT, 2}, {ENOENT, 3}, {EACCES, 5}, {ENOSPC, 112}, {ENOSPC, 39}, {ENAMETOOLONG, 206}, {EMLINK, 1142}, {EBUSY, 32}, {EIO, 23}, {EPIPE, 109}};
+    for (const auto& [errnoValue, windowsValue] : same) {
+        SCOPED_TRACE(errnoValue);
+        const TReason posix = ReasonOf(TSystemError::FromErrno(errnoValue));
+        const TReason windows = ReasonOf({TSystemError::EOrigin::Windows, windowsValue});
+        EXPECT_NE(posix.Code, "other");
+        EXPECT_EQ(posix.Code, windows.Code);
+        EXPECT_EQ(posix.Text, windows.Text);
+    }
+    EXPECT_EQ(ReasonOf({TSystemError::EOrigin::Windows, 19}).Code, ReasonOf(TSystemError::FromErrno(EROFS)).Code);
+    EXPECT_EQ(WithReason("Satz.", TSystemError::FromErrno(99999)), "Satz. Grund: Systemfehler 99999.");
+    EXPECT_EQ(WithReason("Satz.", {TSystemError::EOrigin::Windows, 99999}), "Satz. Grund: Windows-Fehler 99999.");
+    EXPECT_EQ(WithReason("Satz.", {}), "Satz.");
+    EXPECT_EQ(ReasonOf({}).Code, "unknown");
+}
 
 TEST(MorvaskCheckText, RelativePathsAndOptionEnd)
 {
