@@ -362,15 +362,6 @@ TEST(ExportRun, UnicodeNamesArgumentsAndStatus)
     EXPECT_EQ(std::filesystem::exists(PathFromUtf8(workbook)), workbookStatus == 0);
 }
 
-std::vector<std::string> Listing(const std::string& folder)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(PathFromUtf8(folder)))
-        names.push_back(Utf8FromPath(entry.path().filename()));
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // Nothing exported, no table: not even the heading.
 TEST(ExportRun, NoFileExportedGivesAnEmptyTable)
 {
@@ -443,6 +434,15 @@ TEST(ExportTarget, OnlyAWorkbookThatIsNoInputIsReplaced)
 }
 
 #ifdef MORVASK_HAVE_XLSX
+std::vector<std::string> Listing(const std::string& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(PathFromUtf8(folder)))
+        names.push_back(Utf8FromPath(entry.path().filename()));
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 // A refused target stops the export before any input is read: one message, nothing written.
 TEST(ExportRun, ARefusedTargetStopsBeforeAnyInputIsRead)
 {
