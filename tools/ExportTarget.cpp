@@ -254,8 +254,12 @@ std::string CheckWorkbookTarget(const std::string& target, const std::vector<std
         throw refuse("der Name endet nicht auf .xlsx");
     std::string place;
     const TSystemError linkError = FollowLinks(target, place);
-    if (linkError.Origin != TSystemError::EOrigin::None)
-        throw refuse("die Verkn\xC3\xBCpfung kann nicht aufgel\xC3\xB6st werden", linkError);
+    if (linkError.Origin != TSystemError::EOrigin::None) {
+        const bool throughLink = place != target || linkError == TSystemError::FromErrno(ELOOP);
+        throw refuse(throughLink ? "die Verkn\xC3\xBCpfung kann nicht aufgel\xC3\xB6st werden" : "sie kann nicht gepr\xC3\xBC"
+                                                                                                 "ft werden",
+                     linkError);
+    }
     if (place != target)
         shown += " (verweist auf " + BytesToUtf8(place) + ")";
     const TProbe probe = Probe(place);
