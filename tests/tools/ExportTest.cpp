@@ -362,15 +362,25 @@ TEST(ExportRun, UnicodeNamesArgumentsAndStatus)
     EXPECT_EQ(std::filesystem::exists(PathFromUtf8(workbook)), workbookStatus == 0);
 }
 
-// Nothing exported, no table: not even the heading.
-TEST(ExportRun, NoFileExportedGivesAnEmptyTable)
+// The heading comes with the first file exported: nothing exported, no table.
+TEST(ExportRun, TheHeadingComesWithTheFirstFileExported)
 {
     TTempDir dir, scratch;
     const std::string faulty = dir.Write("ABCD_070312_143006.DAT", Block(1, "f", "\n").replace(0, 1, "7"));
-    for (const std::vector<std::string>& args : {std::vector<std::string>{faulty}, {faulty, dir.File("fehlt.DAT")}}) {
-        const TProcessResult run = RunProgram(MORVASK_EXPORT_BINARY, args, scratch.Path());
-        EXPECT_EQ(run.ExitCode, static_cast<int>(args.size())) << run.Errors;
-        EXPECT_EQ(run.Output, "");
+    const std::string good = dir.Write("ABCD_070312_143007.DAT", Block(1, "g", "\n"));
+    const std::string heading = "Datei,Untersuchung Nr.,";
+    struct Case {
+        std::vector<std::string> Args;
+        int Status;
+        std::size_t Headings;
+    };
+    const Case cases[] = {{{faulty}, 1, 0}, {{faulty, dir.File("fehlt.DAT")}, 2, 0}, {{"--format=jsonl", faulty}, 1, 0}, {{faulty, good, good}, 1, 1}};
+    for (const Case& c : cases) {
+        const TProcessResult run = RunProgram(MORVASK_EXPORT_BINARY, c.Args, scratch.Path());
+        EXPECT_EQ(run.ExitCode, c.Status) << run.Errors;
+        EXPECT_EQ(run.Output.empty(), c.Headings == 0) << run.Output;
+        EXPECT_EQ(run.Output.rfind(heading, 0) == 0, c.Headings == 1) << run.Output;
+        EXPECT_EQ(run.Output.find(heading, 1), std::string::npos);
     }
 }
 
