@@ -6,6 +6,7 @@
 #include "ExportCheck.h"
 #include "ExportPlan.h"
 #include "ExportTable.h"
+#include "ExportTarget.h"
 #include "FileNameCheck.h"
 #include "FileOpenError.h"
 #include "InvestigationWalk.h"
@@ -13,6 +14,7 @@
 #include "OutputFile.h"
 #include "ParallelExport.h"
 #include "SamplingData.h"
+#include "SystemErrorText.h"
 #include "ToolPlatform.h"
 #include "TransferFileCheck.h"
 #ifdef MORVASK_HAVE_XLSX
@@ -80,7 +82,10 @@ const char* const Usage =
     "\xE2\x80\x9E=SUMME(A1)\xE2\x80\x9C eine Formel. F\xC3\xBCr die Tabellenkalkulation daher --xlsx verwenden.\n"
     "\n"
     "Eine vorhandene Arbeitsmappe wird nur ersetzt, wenn die ganze Ausgabe gelungen\n"
-    "ist (Exit-Status 0 oder 1); sonst bleibt sie unver\xC3\xA4ndert.\n"
+    "ist (Exit-Status 0 oder 1); sonst bleibt sie unver\xC3\xA4ndert. Das Ziel muss auf\n"
+    ".xlsx enden und darf keine der Eingabedateien sein; eine vorhandene Datei wird\n"
+    "nur ersetzt, wenn sie leer oder eine Arbeitsmappe ist. Eine symbolische\n"
+    "Verkn\xC3\xBCpfung bleibt, ersetzt wird die Datei, auf die sie verweist.\n"
     "\n"
     "Exit-Status: 0 alle Dateien ausgegeben, 1 mindestens eine Datei wegen Meldungen\n"
     "ausgelassen, 2 eine Datei konnte nicht gelesen werden, die Ausgabe konnte nicht\n"
@@ -91,11 +96,14 @@ enum class EFormat { Csv,
                      Xlsx };
 
 bool WriteFailed = false;
+TSystemError WriteError; // why standard output failed, once it has
 
 void Write(std::FILE* stream, std::string_view text)
 {
-    if (!WriteText(stream, text))
+    if (!WriteText(stream, text) && !WriteFailed) {
         WriteFailed = true;
+        WriteError = LastErrno();
+    }
 }
 
 void Complain(std::string_view text)
@@ -132,6 +140,12 @@ int ExportFile(const std::string& path, TTable& table, TBufferedTable* buffered,
             Write(stderr, CheckResultToText(path, data));
             return ExitFindings;
         }
+        if (data.UnexaminedLine != 0) {
+            if (buffered)
+                buffered->Flush();
+            std::fflush(stdout);
+            Write(stderr, UnexaminedNote(path, data));
+        }
         table.BeginFile(path);
         if (buffered) {
             buffered->Flush();
@@ -144,8 +158,9 @@ int ExportFile(const std::string& path, TTable& table, TBufferedTable* buffered,
     } catch (const EFileOpenError& e) {
         if (buffered)
             buffered->Flush();
-        Complain("Datei " + BytesToUtf8(e.Path()) + " kann nicht ge\xC3\xB6"
-                                                    "ffnet werden.");
+        Complain(WithReason("Datei " + BytesToUtf8(e.Path()) + " kann nicht ge\xC3\xB6"
+                                                               "ffnet werden.",
+                            e.Why()));
     } catch (const ETransferChanged& e) {
         if (buffered)
             buffered->Flush();
@@ -157,8 +172,12 @@ int ExportFile(const std::string& path, TTable& table, TBufferedTable* buffered,
 // A message that could not be written leaves the caller uninformed: a failure.
 int Finished(int status)
 {
-    if (std::fflush(stdout) != 0 || std::ferror(stdout) || WriteFailed)
+    if (std::fflush(stdout) != 0 && !WriteFailed)
+        WriteError = LastErrno();
+    if (std::ferror(stdout) || WriteFailed) {
+        Complain(WithReason("Die Ausgabe kann nicht geschrieben werden.", WriteError));
         return ExitFailure;
+    }
     return status;
 }
 
@@ -183,7 +202,7 @@ int ExportToStandardOutput(const std::vector<std::string>& files, EFormat format
 #ifdef MORVASK_HAVE_XLSX
 int ExportToWorkbook(const std::vector<std::string>& files, const std::string& target)
 {
-    TXlsxTable workbook(target);
+    TXlsxTable workbook(CheckWorkbookTarget(target, files));
     int status = ExitPassed;
     for (const std::string& path : files)
         status = Worse(status, ExportFile(path, workbook, nullptr, nullptr));
@@ -272,7 +291,7 @@ int main(int argc, char** argv)
     } catch (const std::bad_alloc&) {
         Complain("Nicht genug Arbeitsspeicher.");
     } catch (const std::exception& e) {
-        Complain(e.what());
+        Complain(ExceptionText(e));
     }
     return ExitFailure;
 }

@@ -1,12 +1,16 @@
 #include "XlsxTable.h"
 
 #include "ExportTable.h"
+#include "InterruptCleanup.h"
 #include "JsonWriter.h"
 #include "OutputFile.h"
+#include "QuietStandardError.h"
+#include "SystemErrorText.h"
 
 #include <xlsxwriter.h>
 
 #include <algorithm>
+#include <cerrno>
 
 namespace {
 
@@ -47,22 +51,52 @@ void EscapeLiteralCodes(std::string& text)
     text = escaped.append(text, done);
 }
 
+// The library's failures in German; its own texts are English.
+std::string LibraryErrorText(int error)
+{
+    switch (error) {
+    case LXW_ERROR_MEMORY_MALLOC_FAILED:
+        return "nicht genug Arbeitsspeicher";
+    case LXW_ERROR_CREATING_XLSX_FILE:
+        return "die Datei kann nicht angelegt werden";
+    case LXW_ERROR_CREATING_TMPFILE:
+        return "eine Hilfsdatei kann nicht angelegt werden";
+    case LXW_ERROR_READING_TMPFILE:
+        return "eine Hilfsdatei kann nicht gelesen werden";
+    case LXW_ERROR_ZIP_FILE_OPERATION:
+    case LXW_ERROR_ZIP_FILE_ADD:
+    case LXW_ERROR_ZIP_CLOSE:
+        return "die gepackte Datei kann nicht geschrieben werden";
+    default:
+        return "interner Fehler " + std::to_string(error) + " beim Schreiben";
+    }
+}
+
 } // namespace
 
 TXlsxTable::TXlsxTable(const std::string& target)
     : FTarget(target),
       FFolder(FolderOf(target))
 {
+    const TQuietStandardError quiet;
+    // A signal waits until the file is registered and the library has made
+    // its own temporary files, which it removes at once but, in between,
+    // holds under a name of their own that no handler knows.
+    const TInterruptHold hold;
     FTemporary = CreateFileBeside(target);
+    RemoveOnInterrupt(FTemporary);
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;
     // The library's own temporary files go where the workbook goes: a full
     // disk there shows up here, not on another file system.
     options.tmpdir = FFolder.data();
+    errno = 0;
     FWorkbook = workbook_new_opt(FTemporary.c_str(), &options);
     if (!FWorkbook) {
+        const TSystemError why = LastErrno();
         RemoveFile(FTemporary);
-        throw EOutputError("Die Arbeitsmappe " + BytesToUtf8(target) + " kann nicht angelegt werden.");
+        KeepOnInterrupt();
+        throw EOutputError(WithReason("Die Arbeitsmappe " + BytesToUtf8(target) + " kann nicht angelegt werden.", why));
     }
     try {
         FText = workbook_add_format(FWorkbook);
@@ -85,17 +119,19 @@ TXlsxTable::~TXlsxTable() { Abandon(); }
 
 void TXlsxTable::Abandon()
 {
+    const TQuietStandardError quiet;
     if (FWorkbook) {
         lxw_workbook_free(FWorkbook);
         FWorkbook = nullptr;
     }
     if (!FTemporary.empty()) {
         RemoveFile(FTemporary);
+        KeepOnInterrupt();
         FTemporary.clear();
     }
 }
 
-void TXlsxTable::Check(int error) const
+void TXlsxTable::Check(int error, const TSystemError& why) const
 {
     if (error == LXW_NO_ERROR)
         return;
@@ -104,10 +140,8 @@ void TXlsxTable::Check(int error) const
         text += ": ein Feld in Zeile " + std::to_string(FLine) + " von " + FFileName +
                 " ist l\xC3\xA4nger als die 32767 Zeichen einer Zelle";
     else
-        text += std::string(": ") + lxw_strerror(static_cast<lxw_error>(error));
-    if (text.back() != '.')
-        text += '.';
-    throw EOutputError(text);
+        text += ": " + LibraryErrorText(error);
+    throw EOutputError(WithReason(text + ".", why));
 }
 
 void TXlsxTable::AddSheet(TSheet& sheet, const char* name, const std::vector<std::string>& headings)
@@ -165,6 +199,7 @@ void TXlsxTable::BeginInvestigation(const TWalkInvestigation& investigation) { F
 
 void TXlsxTable::Parameter(const TWalkInvestigation& investigation, std::int64_t line, const TParameterFields& fields)
 {
+    const TQuietStandardError quiet;
     FLine = line;
     LeadingCells(FParameters, investigation);
     for (std::uint16_t i = 0; i < ParameterFieldCount; ++i)
@@ -173,6 +208,7 @@ void TXlsxTable::Parameter(const TWalkInvestigation& investigation, std::int64_t
 
 void TXlsxTable::EndInvestigation(const TWalkInvestigation& investigation, std::int64_t parameterCount)
 {
+    const TQuietStandardError quiet;
     FLine = investigation.FirstLine;
     if (parameterCount == 0)
         LeadingCells(FParameters, investigation);
@@ -182,18 +218,25 @@ void TXlsxTable::EndInvestigation(const TWalkInvestigation& investigation, std::
 
 void TXlsxTable::Commit()
 {
+    const TQuietStandardError quiet;
     try {
         for (TSheet* sheet : {&FParameters, &FInvestigations})
             Check(worksheet_autofilter(sheet->Sheet, 0, 0, sheet->Rows - 1, static_cast<lxw_col_t>(sheet->Columns - 1)));
         lxw_workbook* workbook = FWorkbook;
         FWorkbook = nullptr; // closing frees it, whatever the result
-        Check(workbook_close(workbook));
+        // The library returns its own codes; errno, when it is set, says why.
+        errno = 0;
+        const lxw_error closed = workbook_close(workbook);
+        Check(closed, LastErrno());
         // The library has been seen to report success after failed writes to
         // its temporary files: only a workbook read back whole counts.
         VerifyWorkbook(FTemporary, {{"xl/worksheets/sheet1.xml", FParameters.Rows},
                                     {"xl/worksheets/sheet2.xml", FInvestigations.Rows}});
-        if (!SyncFile(FTemporary) || !MoveIntoPlace(FTemporary, FTarget))
-            throw EOutputError("Die Arbeitsmappe " + BytesToUtf8(FTarget) + " kann nicht gespeichert werden.");
+        TSystemError why;
+        if (!SyncFile(FTemporary, &why) || !MoveIntoPlace(FTemporary, FTarget, &why))
+            throw EOutputError(WithReason("Die Arbeitsmappe " + BytesToUtf8(FTarget) + " kann nicht gespeichert werden.", why));
+        // Renamed first, forgotten after: a signal in between finds no file to remove.
+        KeepOnInterrupt();
         FTemporary.clear();
     } catch (...) {
         Abandon();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "InvestigationWalk.h"
+#include "SystemError.h"
 
 #include <cstdint>
 #include <string>
@@ -16,8 +17,10 @@ struct lxw_format;
 // cell text. It is written beside the target in constant-memory mode (the
 // library's own temporary files there too) and takes the target's place only
 // in Commit, after the finished file has been read back; otherwise the
-// target stays untouched and nothing is left behind. Failures throw
-// EOutputError with a UTF-8 text.
+// target stays untouched and nothing is left behind, also when the program
+// is interrupted. target is where the workbook goes: a link already followed
+// (see CheckWorkbookTarget). Failures throw EOutputError with a UTF-8 text;
+// the library's own lines on standard error are held back.
 class TXlsxTable : public TInvestigationSink {
 public:
     explicit TXlsxTable(const std::string& target);
@@ -44,7 +47,7 @@ private:
     void Cell(TSheet& sheet, std::uint16_t column, std::string_view utf8);
     void Cp1252Cell(TSheet& sheet, std::uint16_t column, std::string_view cp1252);
     void LeadingCells(TSheet& sheet, const TWalkInvestigation& investigation);
-    void Check(int error) const;
+    void Check(int error, const TSystemError& why = {}) const;
     void Abandon();
 
     std::string FTarget, FTemporary, FFolder;
