@@ -4,10 +4,11 @@
 
 #include <limits>
 
+#include <cerrno>
+
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -56,17 +57,28 @@ TReadOnlyFile::TReadOnlyFile(const std::string& path)
 {
     const std::wstring wide = WidePath(path);
     if (wide.empty())
-        throw EFileOpenError(path);
+        throw EFileOpenError(path, {TSystemError::EOrigin::Windows, ERROR_INVALID_NAME});
     // FILE_SHARE_READ without FILE_SHARE_WRITE: others may read, nobody may
     // write; and a file that someone holds open for writing does not open.
     HANDLE h = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        throw EFileOpenError(path);
+    if (h == INVALID_HANDLE_VALUE) {
+        // A folder does not open without backup semantics; say what it is.
+        const TSystemError why = LastPlatformError();
+        const DWORD attributes = GetFileAttributesW(wide.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            throw EFileOpenError(path, TSystemError::FromErrno(EISDIR));
+        throw EFileOpenError(path, why);
+    }
     LARGE_INTEGER size;
-    if (GetFileType(h) != FILE_TYPE_DISK || !GetFileSizeEx(h, &size)) {
+    if (GetFileType(h) != FILE_TYPE_DISK) {
         CloseHandle(h);
-        throw EFileOpenError(path);
+        throw EFileOpenError(path, {TSystemError::EOrigin::NotAFile, 0});
+    }
+    if (!GetFileSizeEx(h, &size)) {
+        const TSystemError why = LastPlatformError();
+        CloseHandle(h);
+        throw EFileOpenError(path, why);
     }
     FHandle = h;
     FSize = static_cast<std::uint64_t>(size.QuadPart);
@@ -82,7 +94,7 @@ std::size_t TReadOnlyFile::Read(char* buffer, std::size_t count)
     DWORD got = 0;
     const DWORD want = count > 0x40000000 ? 0x40000000 : static_cast<DWORD>(count);
     if (!ReadFile(static_cast<HANDLE>(FHandle), buffer, want, &got, nullptr))
-        throw EFileOpenError(FPath);
+        throw EFileOpenError(FPath, LastPlatformError());
     return got;
 }
 
@@ -98,7 +110,7 @@ std::size_t TReadOnlyFile::ReadAt(std::uint64_t offset, char* buffer, std::size_
     if (!ReadFile(static_cast<HANDLE>(FHandle), buffer, want, &got, &at)) {
         if (GetLastError() == ERROR_HANDLE_EOF)
             return 0;
-        throw EFileOpenError(FPath);
+        throw EFileOpenError(FPath, LastPlatformError());
     }
     return got;
 }
@@ -112,11 +124,18 @@ TReadOnlyFile::TReadOnlyFile(const std::string& path)
     // turns away everything that is not a regular file before any read.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
-        throw EFileOpenError(path);
+        throw EFileOpenError(path, LastErrno());
     struct stat st { };
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    TSystemError why;
+    if (::fstat(fd, &st) != 0)
+        why = LastErrno();
+    else if (S_ISDIR(st.st_mode))
+        why = TSystemError::FromErrno(EISDIR);
+    else if (!S_ISREG(st.st_mode))
+        why = {TSystemError::EOrigin::NotAFile, 0};
+    if (why.Origin != TSystemError::EOrigin::None) {
         ::close(fd);
-        throw EFileOpenError(path);
+        throw EFileOpenError(path, why);
     }
     // Regular files never block; clear the flag so reads behave plainly.
     const int flags = ::fcntl(fd, F_GETFL);
@@ -141,7 +160,7 @@ std::size_t TReadOnlyFile::Read(char* buffer, std::size_t count)
         if (got >= 0)
             return static_cast<std::size_t>(got);
         if (errno != EINTR)
-            throw EFileOpenError(FPath);
+            throw EFileOpenError(FPath, LastErrno());
     }
 }
 
@@ -154,7 +173,7 @@ std::size_t TReadOnlyFile::ReadAt(std::uint64_t offset, char* buffer, std::size_
         if (got >= 0)
             return static_cast<std::size_t>(got);
         if (errno != EINTR)
-            throw EFileOpenError(FPath);
+            throw EFileOpenError(FPath, LastErrno());
     }
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SystemError.h"
+
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -17,13 +19,16 @@ TText CannotOpenText(const TText& path, TFromCp1252&& fromCp1252)
 
 // The one failure of a check that is not a finding: the file cannot be read.
 // what() is the Windows-1252 text; Path() keeps the caller's path bytes so a
-// display can decode them as a file name rather than as Windows-1252.
+// display can decode them as a file name rather than as Windows-1252. Why()
+// is the system's reason, for callers that name it.
 class EFileOpenError : public std::runtime_error {
 public:
-    explicit EFileOpenError(const std::string& path);
+    explicit EFileOpenError(const std::string& path, TSystemError why = {});
 
     const std::string& Path() const { return FPath; }
+    const TSystemError& Why() const { return FWhy; }
 
 private:
     std::string FPath;
+    TSystemError FWhy;
 };

@@ -4,6 +4,7 @@
 #include "FileOpenError.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <new>
 #include <system_error>
@@ -98,7 +99,7 @@ TFileText TFileText::Read(const std::string& path, const TReadObserver& onRead, 
     TFileText result;
     std::size_t capacity = 0;
     if (file.Size() > static_cast<std::uint64_t>(SIZE_MAX / 2))
-        throw EFileOpenError(path);
+        throw EFileOpenError(path, TSystemError::FromErrno(EFBIG));
     // One more than the size, so a file that has not grown ends with a read of 0.
     capacity = static_cast<std::size_t>(file.Size()) + 1;
     pieceSize = std::max<std::size_t>(pieceSize, 1);

@@ -25,6 +25,10 @@ struct TSamplingData {
     std::string MessageText;
     std::int32_t MessageCount = 0;
     std::vector<TCheckMessage> Messages;
+    // A single line behind the last complete examination is never examined;
+    // when it holds anything but blanks, its number, else 0. It does not
+    // change the verdict, but a transfer cut short may end that way.
+    std::int32_t UnexaminedLine = 0;
 
     void Reset() { *this = TSamplingData(); }
 

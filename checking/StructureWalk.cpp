@@ -62,6 +62,8 @@ void TStructureWalk::OnLine(const TLineFacts& line, bool isLast)
     case EStep::BetweenBlocks:
         // A single line behind a complete block is never examined.
         if (isLast) {
+            if (line.Separators > 0 || !line.First.Equals(""))
+                FData.UnexaminedLine = LineNumber(FLine);
             FStep = EStep::Done;
             return;
         }

@@ -64,6 +64,37 @@ std::string CheckResultToJsonLine(std::string_view path, const TSamplingData& da
         json.EndObject();
     }
     json.EndArray();
+    json.Key("unexaminedLine");
+    json.Number(data.UnexaminedLine);
     json.EndObject();
     return json.Text();
+}
+
+std::string FailureToJsonLine(std::string_view path, std::string_view code, std::string_view text)
+{
+    TJsonWriter json;
+    json.BeginObject();
+    json.Key("path");
+    json.String(path);
+    json.Key("error");
+    json.BeginObject();
+    json.Key("code");
+    json.String(code);
+    json.Key("text");
+    json.String(text);
+    json.EndObject();
+    json.EndObject();
+    return json.Text();
+}
+
+std::string UnexaminedNote(std::string_view path, const TSamplingData& data)
+{
+    if (data.UnexaminedLine == 0)
+        return {};
+    const std::string line = std::to_string(data.UnexaminedLine);
+    return BytesToUtf8(path) + ":" + line + ": Hinweis: Zeile " + line +
+           " wurde nicht gepr\xC3\xBC"
+           "ft, denn sie steht allein hinter der letzten Untersuchung; die \xC3\x9C"
+           "bermittlung ist wom\xC3\xB6"
+           "glich unvollst\xC3\xA4ndig.\n";
 }

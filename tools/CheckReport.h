@@ -15,8 +15,16 @@ std::string CheckResultToText(std::string_view path, const TSamplingData& data);
 
 // One JSON object (without the final newline) with the keys path, fileName,
 // interfaceKind, investigationCount, parameterCount, lineCount, messageCount,
-// messageText and messages.
+// messageText, messages and unexaminedLine.
 std::string CheckResultToJsonLine(std::string_view path, const TSamplingData& data, std::int32_t interfaceKind);
+
+// For a file that could not be checked: {"path":..., "error":{"code":..., "text":...}}
+// without the final newline, so that every file given has its line.
+std::string FailureToJsonLine(std::string_view path, std::string_view code, std::string_view text);
+
+// "PATH:N: Hinweis: ..." with "\n" when line N of a file that passed was
+// never examined (see TSamplingData::UnexaminedLine), else empty.
+std::string UnexaminedNote(std::string_view path, const TSamplingData& data);
 
 // FileName of data in UTF-8: it holds Windows-1252 when the bare name of path
 // could be judged that way, else the name's own bytes.

@@ -8,6 +8,7 @@
 #include "TransferScanner.h"
 
 #include <algorithm>
+#include <climits>
 #include <exception>
 #include <functional>
 #include <memory>
@@ -90,7 +91,8 @@ void CheckPiece(TByteSource& file, TPiece& piece)
 
 } // namespace
 
-bool CheckPassesInPieces(TByteSource& file, TExportPlan& plan, unsigned threads, std::uint64_t minPieceSize)
+bool CheckPassesInPieces(TByteSource& file, TExportPlan& plan, unsigned threads, std::uint64_t minPieceSize,
+                         std::int32_t* unexaminedLine)
 {
     const std::uint64_t size = file.Size();
     const std::uint64_t pieces = std::min<std::uint64_t>(threads, size / std::max<std::uint64_t>(minPieceSize, 1));
@@ -133,6 +135,8 @@ bool CheckPassesInPieces(TByteSource& file, TExportPlan& plan, unsigned threads,
     std::int64_t lines = 0;
     for (const TPiece& part : parts) {
         plan.Append(part.Plan, part.Offset, lines);
+        if (part.Last && unexaminedLine)
+            *unexaminedLine = part.Data.UnexaminedLine == 0 ? 0 : static_cast<std::int32_t>(std::min<std::int64_t>(lines + part.Data.UnexaminedLine, INT32_MAX));
         lines += part.Lines;
     }
     return true;
@@ -149,7 +153,7 @@ void CheckForExport(const std::string& path, TSamplingData& data, TExportPlan& p
         if (data.MessageCount == 0) {
             TExportPlan pieces = plan;
             TFileSource file(path);
-            if (CheckPassesInPieces(file, pieces, threads, minPieceSize)) {
+            if (CheckPassesInPieces(file, pieces, threads, minPieceSize, &data.UnexaminedLine)) {
                 plan = pieces;
                 data.MessageText = "OK";
                 return;

@@ -13,10 +13,12 @@
 // examination, the whole file passes, since the check knows nothing of a
 // block once its end line is passed. Otherwise the file is checked again
 // whole, so findings are always those of CheckTransferFile; when the file
-// passes, data says only that. Throws EFileOpenError as CheckTransferFile.
+// passes, data says only that and which line was not examined. Throws EFileOpenError as CheckTransferFile.
 void CheckForExport(const std::string& path, TSamplingData& data, TExportPlan& plan, unsigned threads,
                     std::uint64_t minPieceSize = 4 << 20);
 
 // The check in pieces alone: true when every piece passed and plan (empty
 // before) holds the file's plan; false when the file must be checked whole.
-bool CheckPassesInPieces(TByteSource& file, TExportPlan& plan, unsigned threads, std::uint64_t minPieceSize);
+// unexaminedLine, when given, then gets the file's UnexaminedLine.
+bool CheckPassesInPieces(TByteSource& file, TExportPlan& plan, unsigned threads, std::uint64_t minPieceSize,
+                         std::int32_t* unexaminedLine = nullptr);

@@ -9,6 +9,7 @@
 #include <charconv>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -224,7 +225,12 @@ void TBufferedTable::Append(std::string_view bytes)
 }
 
 TCsvTable::TCsvTable(TOutput& output)
-    : TBufferedTable(output)
+    : TBufferedTable(output),
+      FHeadingDue(true)
+{
+}
+
+void TCsvTable::AppendHeading()
 {
     std::string row;
     const std::vector<std::string> headings = ParameterTableHeadings();
@@ -247,6 +253,9 @@ std::unique_ptr<TBufferedTable> TCsvTable::Continuation(TOutput& output, std::si
 
 void TCsvTable::BeginFile(std::string_view path)
 {
+    // The heading comes with the first file exported: no file, no table.
+    if (std::exchange(FHeadingDue, false))
+        AppendHeading();
     TBufferedTable::BeginFile(path);
     FFileCell.clear();
     AppendUtf8CsvCell(FFileCell, FFileName);

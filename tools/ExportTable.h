@@ -77,7 +77,8 @@ private:
 };
 
 // RFC 4180: comma, double quotes around a field that holds a comma or a
-// quote, LF after every row, UTF-8, a heading row first.
+// quote, LF after every row, UTF-8, a heading row first; nothing at all when
+// no file is exported.
 class TCsvTable : public TBufferedTable {
 public:
     explicit TCsvTable(TOutput& output);
@@ -89,7 +90,9 @@ public:
 
 private:
     TCsvTable(TOutput& output, std::size_t flushSize) : TBufferedTable(output, flushSize) { }
+    void AppendHeading();
 
+    bool FHeadingDue = false;
     std::string FFileCell;
     std::string FRowStart; // file, number, first line and master data of the examination, as CSV
 };

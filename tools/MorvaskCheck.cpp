@@ -7,11 +7,13 @@
 #include "FileOpenError.h"
 #include "JsonWriter.h"
 #include "SamplingData.h"
+#include "SystemErrorText.h"
 #include "ToolPlatform.h"
 #include "TransferFileCheck.h"
 
 #include <cstdio>
 #include <exception>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,14 +43,33 @@ const char* const Usage =
     "  --          alle folgenden Argumente sind Dateien\n"
     "\n"
     "Exit-Status: 0 alle Dateien ohne Meldung, 1 mindestens eine Datei mit Meldungen,\n"
-    "2 eine Datei konnte nicht gelesen werden oder die Argumente sind falsch.\n";
+    "2 eine Datei konnte nicht gelesen werden, die Ausgabe konnte nicht geschrieben\n"
+    "werden oder die Argumente sind falsch.\n";
 
-bool WriteFailed = false;
+// Why standard output failed, once it has.
+bool OutputFailed = false;
+TSystemError OutputError;
 
 void Write(std::FILE* stream, std::string_view text)
 {
-    if (!WriteText(stream, text))
-        WriteFailed = true;
+    if (!WriteText(stream, text) && stream == stdout && !OutputFailed) {
+        OutputFailed = true;
+        OutputError = LastErrno();
+    }
+}
+
+// Standard output written through; false (and the reason said) when it was not.
+bool OutputArrived()
+{
+    if (std::fflush(stdout) != 0 && !OutputFailed) {
+        OutputFailed = true;
+        OutputError = LastErrno();
+    }
+    if (OutputFailed || std::ferror(stdout)) {
+        Write(stderr, "morvask-check: " + WithReason("Die Ausgabe kann nicht geschrieben werden.", OutputError) + "\n");
+        return false;
+    }
+    return true;
 }
 
 int UsageError(std::string_view problem)
@@ -57,6 +78,16 @@ int UsageError(std::string_view problem)
     Write(stderr, problem);
     Write(stderr, "\nWeitere Informationen mit \xC2\xBBmorvask-check --help\xC2\xAB.\n");
     return ExitFailure;
+}
+
+// A file that could not be checked: the reason on standard error, and with
+// --json a record of its own, so that every file given has its line.
+void Failed(const std::string& path, bool json, std::string_view code, const std::string& text)
+{
+    std::fflush(stdout);
+    Write(stderr, "morvask-check: " + text + "\n");
+    if (json)
+        Write(stdout, FailureToJsonLine(path, code, text) + "\n");
 }
 
 } // namespace
@@ -75,10 +106,10 @@ int main(int argc, char** argv)
                 json = true;
             } else if (arg == "--help" || arg == "-h") {
                 Write(stdout, Usage);
-                return ExitPassed;
+                return OutputArrived() ? ExitPassed : ExitFailure;
             } else if (arg == "--version") {
                 Write(stdout, "morvask-check 1.0\n");
-                return ExitPassed;
+                return OutputArrived() ? ExitPassed : ExitFailure;
             } else {
                 return UsageError("unbekannte Option " + BytesToUtf8(arg));
             }
@@ -95,13 +126,16 @@ int main(int argc, char** argv)
         try {
             CheckTransferFile(path, data);
         } catch (const EFileOpenError& e) {
-            std::fflush(stdout);
-            Write(stderr, "morvask-check: " + CannotOpenText(BytesToUtf8(e.Path()), Cp1252ToUtf8) + ".\n");
+            const std::string text = WithReason(CannotOpenText(BytesToUtf8(e.Path()), Cp1252ToUtf8) + ".", e.Why());
+            Failed(path, json, ReasonOf(e.Why()).Code, text);
+            status = ExitFailure;
+            continue;
+        } catch (const std::bad_alloc&) {
+            Failed(path, json, "no-memory", BytesToUtf8(path) + ": Nicht genug Arbeitsspeicher.");
             status = ExitFailure;
             continue;
         } catch (const std::exception& e) {
-            std::fflush(stdout);
-            Write(stderr, "morvask-check: " + BytesToUtf8(path) + ": " + e.what() + "\n");
+            Failed(path, json, "other", BytesToUtf8(path) + ": " + ExceptionText(e));
             status = ExitFailure;
             continue;
         }
@@ -109,11 +143,12 @@ int main(int argc, char** argv)
             Write(stdout, CheckResultToJsonLine(path, data, GetInterfaceKind()) + "\n");
         else
             Write(stdout, CheckResultToText(path, data));
-        std::fflush(stdout);
+        // Nothing more can be said once the output is lost.
+        if (!OutputArrived())
+            return ExitFailure;
+        Write(stderr, UnexaminedNote(path, data));
         if (data.MessageCount > 0 && status == ExitPassed)
             status = ExitFindings;
     }
-    if (std::fflush(stdout) != 0 || std::ferror(stdout) || WriteFailed)
-        return ExitFailure;
-    return status;
+    return OutputArrived() ? status : ExitFailure;
 }

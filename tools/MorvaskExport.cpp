@@ -6,6 +6,7 @@
 #include "ExportCheck.h"
 #include "ExportPlan.h"
 #include "ExportTable.h"
+#include "ExportTarget.h"
 #include "FileNameCheck.h"
 #include "FileOpenError.h"
 #include "InvestigationWalk.h"
@@ -13,6 +14,7 @@
 #include "OutputFile.h"
 #include "ParallelExport.h"
 #include "SamplingData.h"
+#include "SystemErrorText.h"
 #include "ToolPlatform.h"
 #include "TransferFileCheck.h"
 #ifdef MORVASK_HAVE_XLSX
@@ -85,11 +87,14 @@ const char* const Usage =
     "\xE2\x80\x9E=SUMME(A1)\xE2\x80\x9C eine Formel. F\xC3\xBCr die Tabellenkalkulation daher --xlsx verwenden.\n"
     "\n"
     "Eine vorhandene Arbeitsmappe wird nur ersetzt, wenn die ganze Ausgabe gelungen\n"
-    "ist (Exit-Status 0 oder 1); sonst bleibt sie unver\xC3\xA4ndert. Ein Arbeitsblatt fasst\n"
-    "h\xC3\xB6"
-    "chstens 1048575 Zeilen: passen die Zeilen nicht, wird gleich nach der Pr\xC3\xBC"
-    "fung\n"
-    "abgebrochen, bevor etwas geschrieben ist.\n"
+    "ist (Exit-Status 0 oder 1); sonst bleibt sie unver\xC3\xA4ndert. Das Ziel muss auf\n"
+    ".xlsx enden und darf keine der Eingabedateien sein; eine vorhandene Datei wird\n"
+    "nur ersetzt, wenn sie leer oder eine Arbeitsmappe ist. Eine symbolische\n"
+    "Verkn\xC3\xBCpfung bleibt, ersetzt wird die Datei, auf die sie verweist. Ein\n"
+    "Arbeitsblatt fasst h\xC3\xB6"
+    "chstens 1048575 Zeilen: passen die Zeilen nicht, wird gleich\n"
+    "nach der Pr\xC3\xBC"
+    "fung abgebrochen, bevor etwas geschrieben ist.\n"
     "\n"
     "Exit-Status: 0 alle Dateien ausgegeben, 1 mindestens eine Datei wegen Meldungen\n"
     "ausgelassen, 2 eine Datei konnte nicht gelesen werden, die Ausgabe konnte nicht\n"
@@ -100,11 +105,14 @@ enum class EFormat { Csv,
                      Xlsx };
 
 bool WriteFailed = false;
+TSystemError WriteError; // why standard output failed, once it has
 
 void Write(std::FILE* stream, std::string_view text)
 {
-    if (!WriteText(stream, text))
+    if (!WriteText(stream, text) && !WriteFailed) {
         WriteFailed = true;
+        WriteError = LastErrno();
+    }
 }
 
 void Complain(std::string_view text)
@@ -124,8 +132,9 @@ int UsageError(std::string_view problem)
 
 void ComplainCannotOpen(const EFileOpenError& e)
 {
-    Complain("Datei " + BytesToUtf8(e.Path()) + " kann nicht ge\xC3\xB6"
-                                                "ffnet werden.");
+    Complain(WithReason("Datei " + BytesToUtf8(e.Path()) + " kann nicht ge\xC3\xB6"
+                                                           "ffnet werden.",
+                        e.Why()));
 }
 
 void ComplainChanged(const std::string& path, const ETransferChanged& e)
@@ -152,6 +161,12 @@ int ExportFile(const std::string& path, TTable& table, TBufferedTable* buffered,
             Write(stderr, CheckResultToText(path, data));
             return ExitFindings;
         }
+        if (data.UnexaminedLine != 0) {
+            if (buffered)
+                buffered->Flush();
+            std::fflush(stdout);
+            Write(stderr, UnexaminedNote(path, data));
+        }
         table.BeginFile(path);
         if (buffered) {
             buffered->Flush();
@@ -176,8 +191,12 @@ int ExportFile(const std::string& path, TTable& table, TBufferedTable* buffered,
 // A message that could not be written leaves the caller uninformed: a failure.
 int Finished(int status)
 {
-    if (std::fflush(stdout) != 0 || std::ferror(stdout) || WriteFailed)
+    if (std::fflush(stdout) != 0 && !WriteFailed)
+        WriteError = LastErrno();
+    if (std::ferror(stdout) || WriteFailed) {
+        Complain(WithReason("Die Ausgabe kann nicht geschrieben werden.", WriteError));
         return ExitFailure;
+    }
     return status;
 }
 
@@ -213,6 +232,10 @@ int CheckForWorkbook(const std::string& path, TWorkbookRows& rows, std::uint64_t
             Write(stderr, CheckResultToText(path, data));
             return ExitFindings;
         }
+        if (data.UnexaminedLine != 0) {
+            std::fflush(stdout);
+            Write(stderr, UnexaminedNote(path, data));
+        }
         rows.Add(plan);
         bytes += TReadOnlyFile(path).Size();
         return ExitPassed;
@@ -227,6 +250,8 @@ int CheckForWorkbook(const std::string& path, TWorkbookRows& rows, std::uint64_t
 // written. Then the files that passed are written, with progress on a terminal.
 int ExportToWorkbook(const std::vector<std::string>& files, const std::string& target, bool quiet)
 {
+    // The target first: a refused one costs no reading.
+    const std::string where = CheckWorkbookTarget(target, files);
     TWorkbookRows rows;
     std::uint64_t bytes = 0;
     std::vector<const std::string*> passed;
@@ -246,7 +271,7 @@ int ExportToWorkbook(const std::vector<std::string>& files, const std::string& t
         Complain("Die Arbeitsmappe " + BytesToUtf8(target) + " wurde nicht geschrieben.");
         return status;
     }
-    TXlsxTable workbook(target);
+    TXlsxTable workbook(where);
     TProgress progress(bytes, !quiet && IsTerminal(stderr), [](std::string_view text) { WriteText(stderr, text); });
     for (const std::string* path : passed) {
         try {
@@ -350,7 +375,7 @@ int main(int argc, char** argv)
     } catch (const std::bad_alloc&) {
         Complain("Nicht genug Arbeitsspeicher.");
     } catch (const std::exception& e) {
-        Complain(e.what());
+        Complain(ExceptionText(e));
     }
     return ExitFailure;
 }

@@ -1,9 +1,10 @@
 #include "OutputFile.h"
 
+#include "JsonWriter.h"
+#include "SystemErrorText.h"
 #include "ToolPlatform.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <utility>
@@ -18,9 +19,9 @@
 
 namespace {
 
-std::string SystemError()
+EOutputError NotWritten()
 {
-    return std::strerror(errno);
+    return EOutputError(WithReason("Die Ausgabe kann nicht geschrieben werden.", LastErrno()));
 }
 
 #ifdef _WIN32
@@ -75,15 +76,15 @@ void TStandardOutput::Write(std::string_view bytes)
     const bool written = WriteText(stdout, whole.substr(0, whole.size() - tail));
     FPartial = std::string(whole.substr(whole.size() - tail));
     if (!written)
-        throw EOutputError("Die Ausgabe kann nicht geschrieben werden: " + SystemError());
+        throw NotWritten();
 }
 
 void TStandardOutput::Finish()
 {
     if (!FPartial.empty() && !WriteText(stdout, std::exchange(FPartial, {})))
-        throw EOutputError("Die Ausgabe kann nicht geschrieben werden: " + SystemError());
+        throw NotWritten();
     if (std::fflush(stdout) != 0 || std::ferror(stdout))
-        throw EOutputError("Die Ausgabe kann nicht geschrieben werden: " + SystemError());
+        throw NotWritten();
 }
 
 std::string FolderOf(const std::string& path)
@@ -123,12 +124,12 @@ std::string CreateFileBeside(const std::string& path)
         if (GetLastError() != ERROR_FILE_EXISTS)
             break;
     }
-    throw EOutputError("Im Ordner " + folder + " kann keine Datei angelegt werden.");
+    throw EOutputError(WithReason("Im Ordner " + BytesToUtf8(folder) + " kann keine Datei angelegt werden.", LastPlatformError()));
 #else
     std::string name = beside + "." + base + ".XXXXXX";
     const int fd = mkstemp(name.data());
     if (fd < 0)
-        throw EOutputError("Im Ordner " + folder + " kann keine Datei angelegt werden: " + SystemError());
+        throw EOutputError(WithReason("Im Ordner " + BytesToUtf8(folder) + " kann keine Datei angelegt werden.", LastErrno()));
     // mkstemp makes the file private; the finished file gets the usual rights.
     const mode_t mask = umask(0);
     umask(mask);
@@ -138,32 +139,43 @@ std::string CreateFileBeside(const std::string& path)
 #endif
 }
 
-bool MoveIntoPlace(const std::string& from, const std::string& to)
+bool MoveIntoPlace(const std::string& from, const std::string& to, TSystemError* why)
 {
 #ifdef _WIN32
-    return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    const bool moved = MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 #else
-    return std::rename(from.c_str(), to.c_str()) == 0;
+    const bool moved = std::rename(from.c_str(), to.c_str()) == 0;
 #endif
+    if (!moved && why)
+        *why = LastPlatformError();
+    return moved;
 }
 
-bool SyncFile(const std::string& path)
+bool SyncFile(const std::string& path, TSystemError* why)
 {
+    TSystemError failure;
 #ifdef _WIN32
     const HANDLE h = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    const bool synced = FlushFileBuffers(h) != 0;
-    CloseHandle(h);
-    return synced;
+    if (h != INVALID_HANDLE_VALUE) {
+        if (!FlushFileBuffers(h))
+            failure = LastPlatformError();
+        CloseHandle(h);
+    } else {
+        failure = LastPlatformError();
+    }
 #else
     const int fd = open(path.c_str(), O_RDONLY);
-    if (fd < 0)
-        return false;
-    const bool synced = fsync(fd) == 0;
-    close(fd);
-    return synced;
+    if (fd >= 0) {
+        if (fsync(fd) != 0)
+            failure = LastErrno();
+        close(fd);
+    } else {
+        failure = LastErrno();
+    }
 #endif
+    if (why)
+        *why = failure;
+    return failure.Origin == TSystemError::EOrigin::None;
 }
 
 void RemoveFile(const std::string& path)

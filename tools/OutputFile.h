@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ExportTable.h"
+#include "SystemError.h"
 
 #include <string>
 
@@ -28,11 +29,12 @@ std::string CreateFileBeside(const std::string& path);
 // The folder that holds path ("." for a bare name).
 std::string FolderOf(const std::string& path);
 
-// Puts from in place of to, replacing an existing to in one step. False on failure.
-bool MoveIntoPlace(const std::string& from, const std::string& to);
+// Puts from in place of to, replacing an existing to in one step. False on
+// failure, with the reason in why when given.
+bool MoveIntoPlace(const std::string& from, const std::string& to, TSystemError* why = nullptr);
 
-// Writes the file's data through to the disk. False on failure.
-bool SyncFile(const std::string& path);
+// Writes the file's data through to the disk. False on failure, as MoveIntoPlace.
+bool SyncFile(const std::string& path, TSystemError* why = nullptr);
 
 // Removes path if it is there; quiet when it is not.
 void RemoveFile(const std::string& path);

@@ -1,8 +1,10 @@
 #include "XlsxTable.h"
 
 #include "ExportTable.h"
+#include "InterruptCleanup.h"
 #include "JsonWriter.h"
 #include "OutputFile.h"
+#include "SystemErrorText.h"
 
 #include "ZipWriter.h"
 
@@ -215,7 +217,11 @@ TXlsxTable::TXlsxTable(const std::string& target)
     : FTarget(target),
       FShown(BytesToUtf8(target))
 {
+    // A signal waits until the file is registered and the second sheet's
+    // file, made under a name of its own, has lost that name again.
+    const TInterruptHold hold;
     FTemporary = CreateFileBeside(target);
+    RemoveOnInterrupt(FTemporary);
     try {
         FZip = std::make_unique<TZipWriter>(FTemporary, FShown);
         // The second sheet waits, deflated, in a file of its own beside the
@@ -223,11 +229,10 @@ TXlsxTable::TXlsxTable(const std::string& target)
         // system. Its name goes at once, so no run leaves it behind.
         const std::string second = CreateFileBeside(target);
         FSecondFile = std::fopen(second.c_str(), "w+b");
-        const int openError = errno;
+        const TSystemError why = LastErrno();
         RemoveFile(second);
         if (!FSecondFile)
-            throw EOutputError("Die Arbeitsmappe " + FShown + " kann nicht geschrieben werden: " +
-                               std::strerror(openError) + ".");
+            throw EOutputError(WithReason("Die Arbeitsmappe " + FShown + " kann nicht geschrieben werden.", why));
         FSecond = std::make_unique<TDeflateStream>(FSecondFile, FShown, TZipWriter::Level);
         FZip->Add("[Content_Types].xml", ContentTypes());
         FZip->Add("_rels/.rels", PackageRelations());
@@ -254,6 +259,7 @@ void TXlsxTable::Abandon()
     FZip.reset();
     if (!FTemporary.empty()) {
         RemoveFile(FTemporary);
+        KeepOnInterrupt();
         FTemporary.clear();
     }
 }
@@ -393,8 +399,11 @@ void TXlsxTable::Commit()
         // What is on the disk counts, not what was meant to go there.
         VerifyWorkbook(FTemporary, {{"xl/worksheets/sheet1.xml", FParameters.Rows},
                                     {"xl/worksheets/sheet2.xml", FInvestigations.Rows}});
-        if (!SyncFile(FTemporary) || !MoveIntoPlace(FTemporary, FTarget))
-            throw EOutputError("Die Arbeitsmappe " + FShown + " kann nicht gespeichert werden.");
+        TSystemError why;
+        if (!SyncFile(FTemporary, &why) || !MoveIntoPlace(FTemporary, FTarget, &why))
+            throw EOutputError(WithReason("Die Arbeitsmappe " + FShown + " kann nicht gespeichert werden.", why));
+        // Renamed first, forgotten after: a signal in between finds no file to remove.
+        KeepOnInterrupt();
         FTemporary.clear();
     } catch (...) {
         Abandon();

@@ -1,6 +1,7 @@
 #include "ZipWriter.h"
 
 #include "ExportTable.h"
+#include "SystemErrorText.h"
 
 #include <zlib.h>
 
@@ -26,8 +27,6 @@ void Le(std::string& out, std::uint64_t v, int bytes)
     for (int i = 0; i < bytes; ++i)
         out += static_cast<char>((v >> (8 * i)) & 0xFF);
 }
-
-std::string SystemReason() { return std::strerror(errno); }
 
 } // namespace
 
@@ -60,7 +59,7 @@ void TDeflateStream::Deflate(int flush)
             throw EOutputError("Die Arbeitsmappe " + FShown + " kann nicht geschrieben werden: zlib-Fehler.");
         const std::size_t n = FOut.size() - z.avail_out;
         if (n > 0 && std::fwrite(FOut.data(), 1, n, FFile) != n)
-            throw EOutputError("Die Arbeitsmappe " + FShown + " kann nicht geschrieben werden: " + SystemReason() + ".");
+            throw EOutputError(WithReason("Die Arbeitsmappe " + FShown + " kann nicht geschrieben werden.", LastErrno()));
         FPacked += n;
     } while (z.avail_out == 0 || (flush == Z_FINISH && result != Z_STREAM_END));
 }
@@ -104,7 +103,7 @@ TZipWriter::~TZipWriter()
 
 void TZipWriter::Fail() const
 {
-    throw EOutputError("Die Arbeitsmappe " + FShown + " kann nicht geschrieben werden: " + SystemReason() + ".");
+    throw EOutputError(WithReason("Die Arbeitsmappe " + FShown + " kann nicht geschrieben werden.", LastErrno()));
 }
 
 void TZipWriter::Put(const void* bytes, std::size_t n)

@@ -45,6 +45,7 @@ struct TStructureCase {
     std::int32_t Investigations;
     std::int32_t Parameters;
     std::int32_t Lines;
+    std::int32_t Unexamined = 0; // the lone line behind the last block, when it is not blank
 };
 
 void PrintTo(const TStructureCase& c, std::ostream* out)
@@ -79,8 +80,10 @@ std::vector<TStructureCase> StructureCases()
         {"variant 2: wrong codes and no end line", Join({h1Wrong, H2, P, P}), {{1, 0}, {1, 1}, {5, 37}}, 1, 2, 4},
         {"empty file", "", {{1, 37}}, 1, 0, 0},
         {"file starting with NUL", "\0"s + WorkedExample(), {{1, 37}}, 1, 0, 0},
-        {"one line behind the last block is never examined", WorkedExample() + "garbage\r\n", {}, 1, 2, 6},
-        {"one header line behind the last block", WorkedExample() + H1, {}, 1, 2, 6},
+        {"one line behind the last block is never examined", WorkedExample() + "garbage\r\n", {}, 1, 2, 6, 6},
+        {"one header line behind the last block", WorkedExample() + H1, {}, 1, 2, 6, 6},
+        {"one bar behind the last block", WorkedExample() + "|", {}, 1, 2, 6, 6},
+        {"one blank line behind the last block", WorkedExample() + " \t\r\n", {}, 1, 2, 6, 0},
         {"two empty lines start a new block", WorkedExample() + "\r\n\r\n", {{6, 11}, {7, 22}, {8, 37}}, 2, 2, 7},
         {"header line 1 alone", Join({H1}), {{1, 22}, {2, 37}}, 1, 0, 1},
         {"header lines 1 and 2 alone", Join({H1, H2}), {{2, 22}, {3, 37}}, 1, 0, 2},
@@ -171,6 +174,7 @@ TEST_P(StructureCheck, WholeFileWithConformingName)
     EXPECT_EQ(data.InvestigationCount, c.Investigations);
     EXPECT_EQ(data.ParameterCount, c.Parameters);
     EXPECT_EQ(data.LineCount, c.Lines);
+    EXPECT_EQ(data.UnexaminedLine, c.Unexamined);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, StructureCheck, testing::ValuesIn(StructureCases()),

@@ -147,12 +147,10 @@ std::string ReadWhole(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-} // namespace
-
-TProcessResult RunProgram(const std::string& program, const std::vector<std::string>& arguments,
-                          const std::string& scratchFolder, const std::string& workingFolder)
+int Spawn(const std::string& program, const std::vector<std::string>& arguments, const std::string& scratchFolder,
+          const std::string& outputPath, const std::string& workingFolder)
 {
-    const std::string outPath = scratchFolder + "/stdout.txt";
+    const std::string outPath = outputPath.empty() ? scratchFolder + "/stdout.txt" : outputPath;
     const std::string errPath = scratchFolder + "/stderr.txt";
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -174,14 +172,34 @@ TProcessResult RunProgram(const std::string& program, const std::vector<std::str
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0)
         throw std::runtime_error("cannot start " + program);
+    return pid;
+}
+
+} // namespace
+
+int StartProgram(const std::string& program, const std::vector<std::string>& arguments,
+                 const std::string& scratchFolder, const std::string& outputPath)
+{
+    return Spawn(program, arguments, scratchFolder, outputPath.empty() ? "/dev/null" : outputPath, {});
+}
+
+TProcessResult FinishProgram(int pid, const std::string& scratchFolder)
+{
     int status = 0;
     if (waitpid(pid, &status, 0) != pid)
-        throw std::runtime_error("lost " + program);
-
+        throw std::runtime_error("lost a program");
     TProcessResult result;
     result.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.Output = ReadWhole(outPath);
-    result.Errors = ReadWhole(errPath);
+    result.Signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+    result.Errors = ReadWhole(scratchFolder + "/stderr.txt");
+    return result;
+}
+
+TProcessResult RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                          const std::string& scratchFolder, const std::string& workingFolder)
+{
+    TProcessResult result = FinishProgram(Spawn(program, arguments, scratchFolder, {}, workingFolder), scratchFolder);
+    result.Output = ReadWhole(scratchFolder + "/stdout.txt");
     return result;
 }
 

@@ -5,6 +5,7 @@
 
 struct TProcessResult {
     int ExitCode = -1; // -1: did not exit normally (signal)
+    int Signal = 0; // the signal that ended it, on POSIX
     std::string Output; // standard output
     std::string Errors; // standard error
 };
@@ -14,6 +15,15 @@ struct TProcessResult {
 // scratchFolder, so that no pipe can fill up and stall it.
 TProcessResult RunProgram(const std::string& program, const std::vector<std::string>& arguments,
                           const std::string& scratchFolder, const std::string& workingFolder = {});
+
+#ifndef _WIN32
+// Starts program as RunProgram does and returns its process id at once;
+// standard output goes to outputPath when one is given (a device such as
+// /dev/full too). FinishProgram waits for it; Output is empty then.
+int StartProgram(const std::string& program, const std::vector<std::string>& arguments,
+                 const std::string& scratchFolder, const std::string& outputPath = {});
+TProcessResult FinishProgram(int pid, const std::string& scratchFolder);
+#endif
 
 #ifdef _WIN32
 // The same with standard output going to outputHandle (a console buffer);

@@ -3,6 +3,7 @@
 #include "ExportOracle.h"
 #include "ExportPlan.h"
 #include "ExportTable.h"
+#include "ExportTarget.h"
 #include "InvestigationWalk.h"
 #include "OutputFile.h"
 #include "ParallelExport.h"
@@ -19,13 +20,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 #include <tuple>
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <csignal>
+#include <sys/stat.h>
 #endif
 
 namespace {
@@ -228,12 +234,14 @@ TEST(ExportParts, PiecesAndPartsSideBySideGiveWhatOneWalkGives)
         ASSERT_EQ(data.MessageCount, 0);
         TMemorySource source(c.Bytes);
         TExportPlan pieces(1);
-        const bool split = CheckPassesInPieces(source, pieces, 3, 1);
+        std::int32_t unexamined = -1;
+        const bool split = CheckPassesInPieces(source, pieces, 3, 1, &unexamined);
         if (std::string_view(c.Name).starts_with("many")) {
             EXPECT_TRUE(split);
         }
         if (split) {
             EXPECT_EQ(Fields(pieces.Parts()), Fields(whole.Parts()));
+            EXPECT_EQ(unexamined, data.UnexaminedLine);
         }
         // The rows of the workbook's sheets, counted by the check.
         const auto exams = ExportOracle::Examinations(c.Bytes);
@@ -353,7 +361,7 @@ TEST(ExportRun, UnicodeNamesArgumentsAndStatus)
         {{good}, 0, "\n" + good + ",1,", ""},
         {{"--format=jsonl", good, faulty}, 1, "\"firstLine\"", faulty + ":4: "},
         {{missing, good}, 2, good, "morvask-export: Datei " + missing + " kann nicht ge\xC3\xB6"
-                                                                        "ffnet werden.\n"},
+                                                                        "ffnet werden. Grund: Datei oder Ordner nicht vorhanden.\n"},
         {{"--xlsx", workbook, good}, workbookStatus, "", workbookError},
         {{"--bogus-€"}, 2, "", "unbekannte Option --bogus-€\n"},
     };
@@ -367,6 +375,167 @@ TEST(ExportRun, UnicodeNamesArgumentsAndStatus)
     }
     EXPECT_EQ(std::filesystem::exists(PathFromUtf8(workbook)), workbookStatus == 0);
 }
+
+// The heading comes with the first file exported: nothing exported, no table.
+TEST(ExportRun, TheHeadingComesWithTheFirstFileExported)
+{
+    TTempDir dir, scratch;
+    const std::string faulty = dir.Write("ABCD_070312_143006.DAT", Block(1, "f", "\n").replace(0, 1, "7"));
+    const std::string good = dir.Write("ABCD_070312_143007.DAT", Block(1, "g", "\n"));
+    const std::string heading = "Datei,Untersuchung Nr.,";
+    struct Case {
+        std::vector<std::string> Args;
+        int Status;
+        std::size_t Headings;
+    };
+    const Case cases[] = {{{faulty}, 1, 0}, {{faulty, dir.File("fehlt.DAT")}, 2, 0}, {{"--format=jsonl", faulty}, 1, 0}, {{faulty, good, good}, 1, 1}};
+    for (const Case& c : cases) {
+        const TProcessResult run = RunProgram(MORVASK_EXPORT_BINARY, c.Args, scratch.Path());
+        EXPECT_EQ(run.ExitCode, c.Status) << run.Errors;
+        EXPECT_EQ(run.Output.empty(), c.Headings == 0) << run.Output;
+        EXPECT_EQ(run.Output.rfind(heading, 0) == 0, c.Headings == 1) << run.Output;
+        EXPECT_EQ(run.Output.find(heading, 1), std::string::npos);
+    }
+}
+
+// Whatever the target, the export never replaces what is not a workbook or
+// is one of its inputs; a link is followed to the file it names.
+TEST(ExportTarget, OnlyAWorkbookThatIsNoInputIsReplaced)
+{
+    TTempDir dir;
+    const std::string input = dir.Write("ABCD_070312_143005.DAT", Block(1, "f", "\r\n"));
+    const std::string namedLikeABook = dir.Write("Eingabe.xlsx", Block(1, "f", "\r\n"));
+    const std::string empty = dir.Write("leer.xlsx", "");
+    const std::string book = dir.Write("alt.XLSX", std::string("PK\x03\x04", 4) + "Rest");
+    std::filesystem::create_directory(PathFromUtf8(dir.File("Ordner.xlsx")));
+    const std::string same = "es ist dieselbe Datei wie die Eingabedatei ";
+    struct Case {
+        std::string Target;
+        std::string Refusal; // empty: accepted
+        std::string Place = {}; // where an accepted workbook goes
+    };
+    std::vector<Case> cases = {
+        {dir.File("neu.xlsx"), "", dir.File("neu.xlsx")},
+        {empty, "", empty},
+        {book, "", book},
+        {input, "der Name endet nicht auf .xlsx."}, // "--xlsx *.DAT"
+        {namedLikeABook, same + namedLikeABook + "."},
+        {dir.Write("Notiz.xlsx", "Hallo"), "die vorhandene Datei ist weder leer noch eine Arbeitsmappe"},
+        {dir.File("Ordner.xlsx"), "es ist ein Ordner."},
+    };
+    std::error_code noHardLinks;
+    std::filesystem::create_hard_link(PathFromUtf8(input), PathFromUtf8(dir.File("hart.xlsx")), noHardLinks);
+    if (!noHardLinks)
+        cases.push_back({dir.File("hart.xlsx"), same + input + "."});
+#ifndef _WIN32
+    const auto link = [&](const std::string& to, const std::string& name) {
+        std::filesystem::create_symlink(to, dir.File(name));
+        return dir.File(name);
+    };
+    ASSERT_EQ(mkfifo(dir.File("Pipe.xlsx").c_str(), 0600), 0);
+    cases.insert(cases.end(), {
+                                  {link("ABCD_070312_143005.DAT", "Verweis.xlsx"), "(verweist auf " + input + ") wird nicht geschrieben: " + same + input + "."},
+                                  {link("alt.XLSX", "Zeiger.xlsx"), "", book},
+                                  {link("neu2.xlsx", "Vorgriff.xlsx"), "", dir.File("neu2.xlsx")},
+                                  {dir.File("Pipe.xlsx"), "es ist eine Pipe (FIFO), keine gew\xC3\xB6hnliche Datei."},
+                                  {link("/dev/full", "voll.xlsx"), "es ist ein Ger\xC3\xA4t, keine gew\xC3\xB6hnliche Datei."},
+                                  {link("Kreis.xlsx", "Kreis.xlsx"), "kann nicht aufgel\xC3\xB6st werden. Grund: zu viele symbolische Verkn\xC3\xBCpfungen."},
+                              });
+#endif
+    const std::vector<std::string> inputs = {dir.File("fehlt.DAT"), input, namedLikeABook};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Target);
+        try {
+            EXPECT_EQ(CheckWorkbookTarget(c.Target, inputs), c.Place);
+            EXPECT_EQ(c.Refusal, "");
+        } catch (const EOutputError& e) {
+            const std::string text = e.what();
+            EXPECT_EQ(text.rfind("Die Arbeitsmappe " + c.Target + " ", 0), 0u) << text;
+            EXPECT_NE(c.Refusal, "");
+            EXPECT_NE(text.find(c.Refusal), std::string::npos) << text;
+        }
+    }
+}
+
+#ifdef MORVASK_HAVE_XLSX
+std::vector<std::string> Listing(const std::string& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(PathFromUtf8(folder)))
+        names.push_back(Utf8FromPath(entry.path().filename()));
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A refused target stops the export before any input is read: one message, nothing written.
+TEST(ExportRun, ARefusedTargetStopsBeforeAnyInputIsRead)
+{
+    TTempDir dir, scratch;
+    const std::string a = dir.Write("ABCD_070312_143005.DAT", Block(1, "f", "\r\n"));
+    const std::string b = dir.Write("ABCD_070312_143006.DAT", Block(2, "g", "\r\n"));
+    std::vector<std::vector<std::string>> cases = {{"--xlsx", a, b}};
+#ifndef _WIN32
+    std::filesystem::create_symlink(a, dir.File("a.xlsx"));
+    cases.push_back({"--xlsx", dir.File("a.xlsx"), b, a});
+    cases.push_back({"--xlsx", "/dev/full", a});
+#endif
+    const std::vector<std::string> before = Listing(dir.Path());
+    for (std::vector<std::string> args : cases) {
+        SCOPED_TRACE(args[1]);
+        args.push_back(dir.File("fehlt.DAT"));
+        const TProcessResult run = RunProgram(MORVASK_EXPORT_BINARY, args, scratch.Path());
+        EXPECT_EQ(run.ExitCode, 2);
+        EXPECT_EQ(run.Output, "");
+        EXPECT_EQ(run.Errors.rfind("morvask-export: Die Arbeitsmappe " + args[1], 0), 0u) << run.Errors;
+        EXPECT_EQ(std::count(run.Errors.begin(), run.Errors.end(), '\n'), 1) << run.Errors;
+        EXPECT_EQ(Listing(dir.Path()), before);
+        EXPECT_EQ(Slurp(a), Block(1, "f", "\r\n"));
+    }
+#ifndef _WIN32
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
+#endif
+}
+#endif
+
+#if defined(MORVASK_HAVE_XLSX) && !defined(_WIN32)
+// Ctrl+C or a termination signal while the workbook is written: the program
+// ends by that signal and its temporary file is gone.
+TEST(ExportRun, AnInterruptedWorkbookLeavesNoTemporary)
+{
+    TTempDir dir, scratch;
+    std::string many;
+    for (int e = 0; e < 20000; ++e)
+        many += Block(5, "v", "\r\n");
+    const std::string input = dir.Write("ABCD_070312_143005.DAT", many);
+    const std::vector<std::string> before = Listing(dir.Path());
+    for (const int signal : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(signal);
+        const int pid = StartProgram(MORVASK_EXPORT_BINARY, {"--xlsx", dir.File("Tabelle.xlsx"), input}, scratch.Path());
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        // Writing has begun: the temporary file is there and, where /proc shows it, the input is being read.
+        const auto writing = [&] {
+            const std::vector<std::string> now = Listing(dir.Path());
+            if (!std::any_of(now.begin(), now.end(), [](const std::string& n) { return n.starts_with(".Tabelle.xlsx."); }))
+                return false;
+            std::error_code noProc;
+            for (const auto& fd : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd", noProc)) {
+                std::error_code gone;
+                if (std::filesystem::read_symlink(fd.path(), gone) == input)
+                    return true;
+            }
+            return !!noProc;
+        };
+        while (!writing() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::yield();
+        const bool seen = writing();
+        kill(pid, signal);
+        const TProcessResult run = FinishProgram(pid, scratch.Path());
+        ASSERT_TRUE(seen);
+        EXPECT_EQ(run.Signal, signal) << run.ExitCode << run.Errors;
+        EXPECT_EQ(Listing(dir.Path()), before);
+    }
+}
+#endif
 
 // The workbook's temporary file lies beside the target and takes its place.
 TEST(ExportOutputFile, ATemporaryFileBesideReplacesTheTarget)

@@ -1,9 +1,11 @@
 #include "JsonTestSupport.h"
 #include "Process.h"
+#include "SystemErrorText.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <fstream>
 #include <sstream>
 #ifdef _WIN32
@@ -56,7 +58,12 @@ TEST(MorvaskCheckText, OutputAndExitStatus)
         std::string Err;
     };
     const std::string cannotOpen = " kann nicht ge\xC3\xB6"
-                                   "ffnet werden.\n";
+                                   "ffnet werden. Grund: ";
+    const std::string notFound = "Datei oder Ordner nicht vorhanden.\n";
+    const std::string notAFile = "keine gew\xC3\xB6hnliche Datei (ein Ger\xC3\xA4t, eine Pipe oder ein Socket).\n";
+    // A lone line behind the last examination is never examined: a note, the verdict stays.
+    const std::string cutShort = dir.Write("ABCD_070312_143007.DAT", Good + "1|E|abgebrochen\r\n");
+    const std::string blankBehind = dir.Write("ABCD_070312_143008.DAT", Good + " \t\r\n");
     const std::string faultyOut = faulty + ": Die Datumsangabe '29.02.07' im Dateinamen ist ung\xC3\xBCltig.\n" + faulty + ":4: Die Zeile muss genau 11 Felder (Felder 43-53) enthalten.\n" + faulty + ":5: Die Anzahl der \xC3\xBC"
                                                                                                                                                                                                        "bermittelten Parameter stimmt nicht.\n";
     const Case cases[] = {
@@ -65,13 +72,17 @@ TEST(MorvaskCheckText, OutputAndExitStatus)
         {{good, odd}, 0, good + ": OK\n" + odd + ": OK\n", ""},
         {{faulty}, 1, faultyOut, ""},
         {{good, faulty}, 1, good + ": OK\n" + faultyOut, ""},
-        {{missing, good}, 2, good + ": OK\n", "morvask-check: Datei " + missing + cannotOpen},
-        {{good, dir.Path()}, 2, good + ": OK\n", "morvask-check: Datei " + dir.Path() + cannotOpen},
+        {{missing, good}, 2, good + ": OK\n", "morvask-check: Datei " + missing + cannotOpen + notFound},
+        {{good, dir.Path()}, 2, good + ": OK\n", "morvask-check: Datei " + dir.Path() + cannotOpen + "es ist ein Ordner.\n"},
+        {{cutShort, blankBehind}, 0, cutShort + ": OK\n" + blankBehind + ": OK\n", cutShort + ":6: Hinweis: Zeile 6 wurde nicht gepr\xC3\xBC"
+                                                                                              "ft, denn sie steht allein hinter der letzten Untersuchung; die \xC3\x9C"
+                                                                                              "bermittlung ist wom\xC3\xB6"
+                                                                                              "glich unvollst\xC3\xA4ndig.\n"},
 #ifdef _WIN32
-        {{"NUL"}, 2, "", "morvask-check: Datei NUL" + cannotOpen},
+        {{"NUL"}, 2, "", "morvask-check: Datei NUL" + cannotOpen + notAFile},
 #else
-        {{fifo, faulty}, 2, faultyOut, "morvask-check: Datei " + fifo + cannotOpen},
-        {{"/dev/null"}, 2, "", "morvask-check: Datei /dev/null" + cannotOpen},
+        {{fifo, faulty}, 2, faultyOut, "morvask-check: Datei " + fifo + cannotOpen + notAFile},
+        {{"/dev/null"}, 2, "", "morvask-check: Datei /dev/null" + cannotOpen + notAFile},
 #endif
     };
     for (const Case& c : cases) {
@@ -81,6 +92,39 @@ TEST(MorvaskCheckText, OutputAndExitStatus)
         EXPECT_EQ(run.Output, c.Out);
         EXPECT_EQ(run.Errors, c.Err);
     }
+}
+
+#ifndef _WIN32
+// Output that cannot be written is a failure that says why.
+TEST(MorvaskCheckText, LostOutputIsReported)
+{
+    TTempDir dir, scratch;
+    const std::string good = dir.Write("ABCD_070312_143005.DAT", Good);
+    for (const std::vector<std::string>& args : {std::vector<std::string>{good}, {"--json", good}, {"--help"}}) {
+        const TProcessResult run = FinishProgram(StartProgram(MORVASK_CHECK_BINARY, args, scratch.Path(), "/dev/full"), scratch.Path());
+        EXPECT_EQ(run.ExitCode, 2);
+        EXPECT_EQ(run.Errors, "morvask-check: Die Ausgabe kann nicht geschrieben werden. Grund: kein Platz mehr auf dem Datentr\xC3\xA4ger.\n");
+    }
+}
+#endif
+
+// The same condition reads the same on both systems, whichever error value reports it.
+TEST(MorvaskReasons, ErrnoAndWindowsValuesSayTheSame)
+{
+    const std::pair<int, long> same[] = {{ENOENT, 2}, {ENOENT, 3}, {EACCES, 5}, {ENOSPC, 112}, {ENOSPC, 39}, {ENAMETOOLONG, 206}, {EMLINK, 1142}, {EBUSY, 32}, {EIO, 23}, {EPIPE, 109}};
+    for (const auto& [errnoValue, windowsValue] : same) {
+        SCOPED_TRACE(errnoValue);
+        const TReason posix = ReasonOf(TSystemError::FromErrno(errnoValue));
+        const TReason windows = ReasonOf({TSystemError::EOrigin::Windows, windowsValue});
+        EXPECT_NE(posix.Code, "other");
+        EXPECT_EQ(posix.Code, windows.Code);
+        EXPECT_EQ(posix.Text, windows.Text);
+    }
+    EXPECT_EQ(ReasonOf({TSystemError::EOrigin::Windows, 19}).Code, ReasonOf(TSystemError::FromErrno(EROFS)).Code);
+    EXPECT_EQ(WithReason("Satz.", TSystemError::FromErrno(99999)), "Satz. Grund: Systemfehler 99999.");
+    EXPECT_EQ(WithReason("Satz.", {TSystemError::EOrigin::Windows, 99999}), "Satz. Grund: Windows-Fehler 99999.");
+    EXPECT_EQ(WithReason("Satz.", {}), "Satz.");
+    EXPECT_EQ(ReasonOf({}).Code, "unknown");
 }
 
 TEST(MorvaskCheckText, RelativePathsAndOptionEnd)
@@ -127,12 +171,22 @@ TEST(MorvaskCheckJson, OneValidObjectPerFileWithExactlyTheKeys)
     TTempDir dir, scratch;
     const std::string good = dir.Write("ABCD_EFGH_071231_235959.DAT", Good);
     const std::string faulty = dir.Write("ABCD_070229_120000.DAT", Faulty);
-    const TProcessResult run = RunChecker(scratch, {"--json", good, faulty, dir.Path() + "/missing.dat"});
+    const std::string missing = dir.Path() + "/missing.dat";
+    const TProcessResult run = RunChecker(scratch, {"--json", good, faulty, missing, dir.Write("cut.dat", Good + "1|E\r\n")});
     EXPECT_EQ(run.ExitCode, 2);
     const std::vector<std::string> lines = SplitLines(run.Output);
-    ASSERT_EQ(lines.size(), 2u) << run.Output;
+    ASSERT_EQ(lines.size(), 4u) << run.Output;
     const std::vector<std::string> keys = {"path", "fileName", "interfaceKind", "investigationCount", "parameterCount",
-                                           "lineCount", "messageCount", "messageText", "messages"};
+                                           "lineCount", "messageCount", "messageText", "messages", "unexaminedLine"};
+    EXPECT_EQ(At(ParseJson(lines[3]), "unexaminedLine").Integer(), 6);
+
+    // A file that cannot be read has its record too, with the reason.
+    const TJsonValue failed = ParseJson(lines[2]);
+    EXPECT_EQ(Keys(failed), (std::vector<std::string>{"path", "error"}));
+    EXPECT_EQ(At(failed, "path").Text(), missing);
+    EXPECT_EQ(Keys(At(failed, "error")), (std::vector<std::string>{"code", "text"}));
+    EXPECT_EQ(At(At(failed, "error"), "code").Text(), "not-found");
+    EXPECT_EQ("morvask-check: " + At(At(failed, "error"), "text").Text(), SplitLines(run.Errors).at(0));
 
     const TJsonValue first = ParseJson(lines[0]);
     EXPECT_EQ(Keys(first), keys);
@@ -145,6 +199,7 @@ TEST(MorvaskCheckJson, OneValidObjectPerFileWithExactlyTheKeys)
     EXPECT_EQ(At(first, "messageCount").Integer(), 0);
     EXPECT_EQ(At(first, "messageText").Text(), "OK");
     EXPECT_TRUE(At(first, "messages").Items().empty());
+    EXPECT_EQ(At(first, "unexaminedLine").Integer(), 0);
 
     const TJsonValue second = ParseJson(lines[1]);
     EXPECT_EQ(Keys(second), keys);
@@ -285,7 +340,7 @@ TEST(MorvaskCheckWindows, AFileBeingWrittenCannotBeChecked)
     CloseHandle(writer);
     EXPECT_EQ(held.ExitCode, 2);
     EXPECT_EQ(held.Errors, "morvask-check: Datei " + path + " kann nicht ge\xC3\xB6"
-                                                            "ffnet werden.\n");
+                                                            "ffnet werden. Grund: die Datei wird von einem anderen Programm benutzt.\n");
     EXPECT_EQ(RunChecker(scratch, {path}).Output, path + ": OK\n");
 }
 
