@@ -18,19 +18,32 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1 \
                 LSAN_OPTIONS=suppressions=$(CURDIR)/fuzz/leak-suppressions.txt:print_suppressions=0 \
                 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: run test deps configure build sanitize sanitize-threads configure-asan bench fuzz install format format-check clean \
-        test-windows package test-package
+.PHONY: run test deps deps-run configure configure-run build build-run sanitize sanitize-threads configure-asan bench fuzz \
+        install uninstall format format-check clean test-windows package test-package
 
+# What the tests, the package and the other builds need besides.
 deps:
-	@bash scripts/install-deps
+	@bash scripts/install-deps test
+
+# What building and running the program and the tools needs, no more.
+deps-run:
+	@bash scripts/install-deps run
 
 configure: deps
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORVASK_WERROR=$(WERROR) >/dev/null
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORVASK_WERROR=$(WERROR) -DBUILD_TESTING=ON >/dev/null
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+# The same build folder without the tests: what `make test` builds later
+# comes on top of it.
+configure-run: deps-run
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORVASK_WERROR=$(WERROR) -DBUILD_TESTING=OFF >/dev/null
+
+build-run: configure-run
+	@cmake --build $(BUILD) -j $(JOBS) --target morvask-betrachter morvask-check morvask-export
+
+run: build-run
 	$(BUILD)/bin/morvask-betrachter "$(FILE)"
 
 test: WERROR = ON
@@ -74,8 +87,15 @@ fuzz: configure-asan
 	@cmake --build $(ASAN_BUILD) -j $(JOBS) --target morvask_fuzzers
 	$(SANITIZER_ENV) bash fuzz/run-fuzzers $(ASAN_BUILD) $(FUZZ_SECONDS) $(FUZZ_JOBS)
 
-install: build
-	cmake --install $(BUILD) --prefix "$(PREFIX)"
+# What an installed program needs: the programs, desktop entry, file type,
+# icons, manual pages and copyright; the package's own files stay in the package.
+install: configure-run
+	@cmake --build $(BUILD) -j $(JOBS)
+	cmake --install $(BUILD) --prefix "$(PREFIX)" --component program
+
+# Removes what `make install` installed, by the list it left in $(BUILD).
+uninstall:
+	cmake -DMANIFEST=$(BUILD)/install_manifest_program.txt -P cmake/Uninstall.cmake
 
 # The Debian package, in $(BUILD)/package/.
 package: build

@@ -35,6 +35,8 @@ void TStructureWalk::CheckParameterOrEnd(const TLineFacts& line, bool isLast)
             AddMessage(FData, LineNumber(FLine), ECheckMessage::EndLineFieldCountMismatch);
         else if (line.Count.Value() != FBlockParameters)
             AddMessage(FData, LineNumber(FLine), ECheckMessage::ParameterCountMismatch);
+        if (FBlocks)
+            FBlocks->BlockEnds(FBlockParameters);
         FStep = isLast ? EStep::Done : EStep::BetweenBlocks;
         return;
     }

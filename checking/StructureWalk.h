@@ -33,6 +33,8 @@ public:
     // The examination whose header line 1 is line (from 1) starts offset
     // bytes into the file.
     virtual void BlockBegins(std::int64_t line, std::uint64_t offset) = 0;
+    // The end line of the current block came, behind parameters parameter lines.
+    virtual void BlockEnds(std::int32_t /*parameters*/) { }
 };
 
 // The block walk of the structure check, fed one line at a time. The steps

@@ -11,7 +11,15 @@ TExportPlan::TExportPlan(std::uint64_t spacing, std::size_t maxParts)
 void TExportPlan::BlockBegins(std::int64_t line, std::uint64_t offset)
 {
     ++FBlocks;
+    FInBlock = true;
     Keep(offset, FBlocks, line);
+}
+
+void TExportPlan::BlockEnds(std::int32_t parameters)
+{
+    if (FInBlock)
+        FParameterRows += std::max<std::int32_t>(parameters, 1);
+    FInBlock = false;
 }
 
 void TExportPlan::Append(const TExportPlan& rest, std::uint64_t offset, std::int64_t lines)
@@ -19,6 +27,7 @@ void TExportPlan::Append(const TExportPlan& rest, std::uint64_t offset, std::int
     for (const TStart& start : rest.FStarts)
         Keep(start.Offset + offset, start.Number + FBlocks, start.Line + lines);
     FBlocks += rest.FBlocks;
+    FParameterRows += rest.FParameterRows;
 }
 
 void TExportPlan::Keep(std::uint64_t offset, std::int64_t number, std::int64_t line)

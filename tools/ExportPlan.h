@@ -19,6 +19,7 @@ public:
     explicit TExportPlan(std::uint64_t spacing = DefaultSpacing, std::size_t maxParts = DefaultMaxParts);
 
     void BlockBegins(std::int64_t line, std::uint64_t offset) override;
+    void BlockEnds(std::int32_t parameters) override;
 
     // Adds the plan of the rest of the file, made by a check of its own that
     // began offset bytes into the file, behind lines lines.
@@ -29,6 +30,11 @@ public:
 
     // The parts, in file order; none for a file without examinations.
     std::vector<TFilePart> Parts() const;
+
+    // The rows the file gives in a table of examinations and in one of
+    // parameters (an examination without parameters gives one row there too).
+    std::int64_t Examinations() const { return FBlocks; }
+    std::int64_t ParameterRows() const { return FParameterRows; }
 
 private:
     void Keep(std::uint64_t offset, std::int64_t number, std::int64_t line);
@@ -42,6 +48,8 @@ private:
     std::uint64_t FSpacing;
     std::size_t FMaxParts;
     std::int64_t FBlocks = 0;
+    std::int64_t FParameterRows = 0;
+    bool FInBlock = false; // an end line counts only for a block that began
     std::uint64_t FNextOffset = 0;
     std::vector<TStart> FStarts;
 };

@@ -145,18 +145,25 @@ std::size_t Span(const TParameterFields& fields)
     return static_cast<std::size_t>(fields.back().data() + fields.back().size() - fields.front().data());
 }
 
+// The examination's first line and, in the parameter table, the parameter's
+// own line, named as the window names it.
 std::vector<std::string> LeadingHeadings()
 {
-    return {"Datei", "Untersuchung Nr.", "Zeilen-Nr."};
+    return {"Datei", "Untersuchung Nr.", "Erste Zeile der Untersuchung"};
 }
+
+constexpr std::string_view ParameterLineHeading = "Zeilen-Nr. in Datei";
 
 } // namespace
 
 std::vector<std::string> ParameterTableHeadings()
 {
     std::vector<std::string> headings = LeadingHeadings();
-    for (int field = 1; field < FirstParameterField + ParameterFieldCount; ++field)
+    for (int field = 1; field < FirstParameterField + ParameterFieldCount; ++field) {
+        if (field == FirstParameterField)
+            headings.emplace_back(ParameterLineHeading);
         headings.push_back(FieldHeading(field));
+    }
     return headings;
 }
 
@@ -275,11 +282,13 @@ void TCsvTable::BeginInvestigation(const TWalkInvestigation& investigation)
     FRowStart.resize(static_cast<std::size_t>(out - begin));
 }
 
-void TCsvTable::Parameter(const TWalkInvestigation&, std::int64_t, const TParameterFields& fields)
+void TCsvTable::Parameter(const TWalkInvestigation&, std::int64_t line, const TParameterFields& fields)
 {
-    char* out = Room(FRowStart.size() + CsvCellRoom(Span(fields)) + 2 * ParameterFieldCount + 1);
+    char* out = Room(FRowStart.size() + 1 + NumberRoom + CsvCellRoom(Span(fields)) + 2 * ParameterFieldCount + 1);
     std::memcpy(out, FRowStart.data(), FRowStart.size());
     out += FRowStart.size();
+    *out++ = ',';
+    out = WriteNumber(out, line);
     for (const std::string_view field : fields) {
         *out++ = ',';
         out = WriteCsvCell(out, field);
@@ -293,12 +302,12 @@ void TCsvTable::EndInvestigation(const TWalkInvestigation&, std::int64_t paramet
 {
     if (parameterCount > 0)
         return;
-    // One row all the same, with empty parameter columns.
-    char* out = Room(FRowStart.size() + ParameterFieldCount + 1);
+    // One row all the same, with empty parameter columns, its line included.
+    char* out = Room(FRowStart.size() + ParameterFieldCount + 2);
     std::memcpy(out, FRowStart.data(), FRowStart.size());
     out += FRowStart.size();
-    std::memset(out, ',', ParameterFieldCount);
-    out += ParameterFieldCount;
+    std::memset(out, ',', ParameterFieldCount + 1);
+    out += ParameterFieldCount + 1;
     *out++ = '\n';
     Commit(out);
     FlushIfFull();

@@ -18,6 +18,7 @@
 #include "ToolPlatform.h"
 #include "TransferFileCheck.h"
 #ifdef MORVASK_HAVE_XLSX
+#include "WorkbookExport.h"
 #include "XlsxTable.h"
 #endif
 
@@ -38,19 +39,20 @@ constexpr int ExitFailure = 2;
 #ifdef MORVASK_HAVE_XLSX
 #define MORVASK_XLSX_NOTE ""
 #else
-#define MORVASK_XLSX_NOTE "              (in dieser Ausgabe nicht enthalten: ohne libxlsxwriter gebaut)\n"
+#define MORVASK_XLSX_NOTE "              (in dieser Ausgabe nicht enthalten)\n"
 #endif
 
 const char* const Usage =
     "Aufruf: morvask-export [--format csv|jsonl] DATEI...\n"
-    "        morvask-export --xlsx AUSGABE.xlsx DATEI...\n"
+    "        morvask-export [--quiet] --xlsx AUSGABE.xlsx DATEI...\n"
     "\n"
     "Pr\xC3\xBC"
     "ft \xC3\xBC"
     "bermittelte Trinkwasser-Dateien (.dat) wie der Morvask-Betrachter und gibt die\n"
     "Untersuchungen der Dateien ohne Meldung als eine Tabelle aus: eine Zeile je\n"
     "Analyse-Parameter mit Datei, Nummer und erster Zeile der Untersuchung, ihren\n"
-    "Stammdaten (Felder 1 bis 42) und den Feldern 43 bis 53 des Parameters; eine\n"
+    "Stammdaten (Felder 1 bis 42), der eigenen Zeile des Parameters in der Datei\n"
+    "(\xE2\x80\x9EZeilen-Nr. in Datei\xE2\x80\x9C) und seinen Feldern 43 bis 53; eine\n"
     "Untersuchung ohne Parameter gibt eine Zeile mit leeren Parameter-Spalten. Die\n"
     "Spalten hei\xC3\x9F"
     "en wie im Fenster des Betrachters, etwa \xE2\x80\x9E"
@@ -71,6 +73,9 @@ const char* const Usage =
     "                   parameters (je line und \"43\" bis \"53\")\n"
     "  --xlsx DATEI     eine Excel-Arbeitsmappe mit den Bl\xC3\xA4ttern \xE2\x80\x9EParameter\xE2\x80\x9C und\n"
     "                   \xE2\x80\x9EUntersuchungen\xE2\x80\x9C; jede Zelle ist Text\n" MORVASK_XLSX_NOTE
+    "  --quiet          beim Schreiben einer Arbeitsmappe keinen Fortschritt zeigen\n"
+    "                   (er erscheint nur, wenn die Standardfehlerausgabe ein\n"
+    "                   Terminal ist)\n"
     "  --help           diese Hilfe zeigen\n"
     "  --version        die Version zeigen\n"
     "  --               alle folgenden Argumente sind Dateien\n"
@@ -85,7 +90,11 @@ const char* const Usage =
     "ist (Exit-Status 0 oder 1); sonst bleibt sie unver\xC3\xA4ndert. Das Ziel muss auf\n"
     ".xlsx enden und darf keine der Eingabedateien sein; eine vorhandene Datei wird\n"
     "nur ersetzt, wenn sie leer oder eine Arbeitsmappe ist. Eine symbolische\n"
-    "Verkn\xC3\xBCpfung bleibt, ersetzt wird die Datei, auf die sie verweist.\n"
+    "Verkn\xC3\xBCpfung bleibt, ersetzt wird die Datei, auf die sie verweist. Ein\n"
+    "Arbeitsblatt fasst h\xC3\xB6"
+    "chstens 1048575 Zeilen: passen die Zeilen nicht, wird gleich\n"
+    "nach der Pr\xC3\xBC"
+    "fung abgebrochen, bevor etwas geschrieben ist.\n"
     "\n"
     "Exit-Status: 0 alle Dateien ausgegeben, 1 mindestens eine Datei wegen Meldungen\n"
     "ausgelassen, 2 eine Datei konnte nicht gelesen werden, die Ausgabe konnte nicht\n"
@@ -119,6 +128,18 @@ int UsageError(std::string_view problem)
     Complain(problem);
     Write(stderr, "Weitere Informationen mit \xC2\xBBmorvask-export --help\xC2\xAB.\n");
     return ExitFailure;
+}
+
+void ComplainCannotOpen(const EFileOpenError& e)
+{
+    Complain(WithReason("Datei " + BytesToUtf8(e.Path()) + " kann nicht ge\xC3\xB6"
+                                                           "ffnet werden.",
+                        e.Why()));
+}
+
+void ComplainChanged(const std::string& path, const ETransferChanged& e)
+{
+    Complain("Datei " + BytesToUtf8(path) + " wurde w\xC3\xA4hrend der Ausgabe ver\xC3\xA4ndert: " + e.what() + ".");
 }
 
 // One file: checked, then on a clean check walked into the table: in parts
@@ -158,13 +179,11 @@ int ExportFile(const std::string& path, TTable& table, TBufferedTable* buffered,
     } catch (const EFileOpenError& e) {
         if (buffered)
             buffered->Flush();
-        Complain(WithReason("Datei " + BytesToUtf8(e.Path()) + " kann nicht ge\xC3\xB6"
-                                                               "ffnet werden.",
-                            e.Why()));
+        ComplainCannotOpen(e);
     } catch (const ETransferChanged& e) {
         if (buffered)
             buffered->Flush();
-        Complain("Datei " + BytesToUtf8(path) + " wurde w\xC3\xA4hrend der Ausgabe ver\xC3\xA4ndert: " + e.what() + ".");
+        ComplainChanged(path, e);
     }
     return ExitFailure;
 }
@@ -200,12 +219,73 @@ int ExportToStandardOutput(const std::vector<std::string>& files, EFormat format
 }
 
 #ifdef MORVASK_HAVE_XLSX
-int ExportToWorkbook(const std::vector<std::string>& files, const std::string& target)
+// One file checked for the workbook: its findings, or why it cannot be read,
+// reported as ExportFile reports them. Adds its rows and size when it passes.
+int CheckForWorkbook(const std::string& path, TWorkbookRows& rows, std::uint64_t& bytes)
 {
-    TXlsxTable workbook(CheckWorkbookTarget(target, files));
+    TSamplingData data;
+    try {
+        TExportPlan plan;
+        CheckForExport(path, data, plan, ExportThreads());
+        if (data.MessageCount > 0) {
+            std::fflush(stdout);
+            Write(stderr, CheckResultToText(path, data));
+            return ExitFindings;
+        }
+        if (data.UnexaminedLine != 0) {
+            std::fflush(stdout);
+            Write(stderr, UnexaminedNote(path, data));
+        }
+        rows.Add(plan);
+        bytes += TReadOnlyFile(path).Size();
+        return ExitPassed;
+    } catch (const EFileOpenError& e) {
+        ComplainCannotOpen(e);
+    }
+    return ExitFailure;
+}
+
+// Every file is checked before the workbook is begun, so that one that cannot
+// be read, or rows that no sheet holds, stop the export before anything is
+// written. Then the files that passed are written, with progress on a terminal.
+int ExportToWorkbook(const std::vector<std::string>& files, const std::string& target, bool quiet)
+{
+    // The target first: a refused one costs no reading.
+    const std::string where = CheckWorkbookTarget(target, files);
+    TWorkbookRows rows;
+    std::uint64_t bytes = 0;
+    std::vector<const std::string*> passed;
     int status = ExitPassed;
-    for (const std::string& path : files)
-        status = Worse(status, ExportFile(path, workbook, nullptr, nullptr));
+    for (const std::string& path : files) {
+        const int fileStatus = CheckForWorkbook(path, rows, bytes);
+        if (fileStatus == ExitPassed)
+            passed.push_back(&path);
+        status = Worse(status, fileStatus);
+    }
+    const std::string overflow = rows.Overflow(BytesToUtf8(target));
+    if (!overflow.empty()) {
+        Complain(overflow);
+        return ExitFailure;
+    }
+    if (status == ExitFailure) {
+        Complain("Die Arbeitsmappe " + BytesToUtf8(target) + " wurde nicht geschrieben.");
+        return status;
+    }
+    TXlsxTable workbook(where);
+    TProgress progress(bytes, !quiet && IsTerminal(stderr), [](std::string_view text) { WriteText(stderr, text); });
+    for (const std::string* path : passed) {
+        try {
+            WalkIntoWorkbook(*path, workbook, progress);
+        } catch (const EFileOpenError& e) {
+            progress.Clear();
+            ComplainCannotOpen(e);
+            status = ExitFailure;
+        } catch (const ETransferChanged& e) {
+            progress.Clear();
+            ComplainChanged(*path, e);
+            status = ExitFailure;
+        }
+    }
     if (status == ExitFailure) {
         Complain("Die Arbeitsmappe " + BytesToUtf8(target) + " wurde nicht geschrieben.");
         return status;
@@ -224,6 +304,7 @@ int main(int argc, char** argv)
     bool formatGiven = false;
     std::string target;
     bool optionsEnded = false;
+    bool quiet = false;
     std::vector<std::string> files;
     const std::vector<std::string> args = ToolArguments(argc, argv);
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -257,6 +338,8 @@ int main(int argc, char** argv)
                 }
                 if (target.empty())
                     return UsageError("--xlsx ohne Ausgabedatei");
+            } else if (arg == "--quiet" || arg == "-q") {
+                quiet = true;
             } else if (arg == "--help" || arg == "-h") {
                 Write(stdout, Usage);
                 return Finished(ExitPassed);
@@ -276,14 +359,15 @@ int main(int argc, char** argv)
     if (files.empty())
         return UsageError("keine Datei angegeben");
 #ifndef MORVASK_HAVE_XLSX
+    (void)quiet; // only the workbook shows progress
     if (!target.empty())
-        return UsageError("--xlsx ist in dieser Ausgabe nicht enthalten (ohne libxlsxwriter gebaut); --format csv verwenden");
+        return UsageError("--xlsx ist in dieser Ausgabe nicht enthalten; --format csv verwenden");
 #endif
 
     try {
 #ifdef MORVASK_HAVE_XLSX
         if (!target.empty())
-            return Finished(ExportToWorkbook(files, target));
+            return Finished(ExportToWorkbook(files, target, quiet));
 #endif
         return Finished(ExportToStandardOutput(files, format));
     } catch (const EOutputError& e) {

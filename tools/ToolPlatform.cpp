@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
@@ -92,6 +96,8 @@ bool WriteText(std::FILE* stream, std::string_view utf8)
     return std::fwrite(utf8.data(), 1, utf8.size(), stream) == utf8.size();
 }
 
+bool IsTerminal(std::FILE* stream) { return ConsoleOf(stream) != nullptr; }
+
 #else
 
 std::vector<std::string> ToolArguments(int argc, char** argv)
@@ -107,5 +113,7 @@ bool WriteText(std::FILE* stream, std::string_view utf8)
 {
     return std::fwrite(utf8.data(), 1, utf8.size(), stream) == utf8.size();
 }
+
+bool IsTerminal(std::FILE* stream) { return isatty(fileno(stream)) == 1; }
 
 #endif

@@ -20,3 +20,7 @@ void PrepareToolOutput();
 // umlauts show whatever its code page; files and pipes get the bytes. False
 // when the text could not be written.
 bool WriteText(std::FILE* stream, std::string_view utf8);
+
+// Whether stream goes to a terminal (on Windows a console), where a line may
+// be overwritten; false for files and pipes.
+bool IsTerminal(std::FILE* stream);

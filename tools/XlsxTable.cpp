@@ -4,13 +4,17 @@
 #include "InterruptCleanup.h"
 #include "JsonWriter.h"
 #include "OutputFile.h"
-#include "QuietStandardError.h"
 #include "SystemErrorText.h"
 
-#include <xlsxwriter.h>
+#include "ZipWriter.h"
+
+#include "Cp1252.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
+#include <charconv>
+#include <cstring>
 
 namespace {
 
@@ -28,87 +32,215 @@ bool IsHexDigit(char c)
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
-// A workbook reads "_xHHHH_" in a cell as the character HHHH (the library
-// writes control characters that way), so text that holds it literally gets
-// its "_" written as "_x005F_" to come back unchanged.
-void EscapeLiteralCodes(std::string& text)
+constexpr int TextStyle = 1;
+constexpr int HeadingStyle = 2;
+constexpr std::size_t HandSize = 256 << 10;
+constexpr std::size_t MaxCellChars = 32767;
+
+// What a byte of cell text asks for: nothing, a character reference, the
+// "_xHHHH_" form a workbook reads control characters in (a CR too, which XML
+// would turn into LF), a look at what follows ("_"), or conversion (not ASCII).
+enum : std::uint8_t { Plain,
+                      Markup,
+                      Control,
+                      Underscore,
+                      High };
+
+constexpr std::array<std::uint8_t, 256> TextClasses = [] {
+    std::array<std::uint8_t, 256> classes{};
+    for (std::size_t b = 0; b < 0x20; ++b)
+        classes[b] = b == '\t' || b == '\n' ? Plain : Control;
+    classes['&'] = classes['<'] = classes['>'] = Markup;
+    classes['_'] = Underscore;
+    for (std::size_t b = 0x80; b < 256; ++b)
+        classes[b] = High;
+    return classes;
+}();
+
+// Appends text as the content of an inline string: XML-escaped, and
+// Windows-1252 converted to UTF-8 when cp1252. Text that holds "_xHHHH_"
+// literally gets its "_" written as "_x005F_", so it comes back unchanged.
+void AppendCellText(std::string& out, std::string_view text, bool cp1252)
 {
-    std::size_t pos = text.find("_x");
-    if (pos == std::string::npos)
-        return;
-    std::string escaped;
-    std::size_t done = 0;
-    for (; pos != std::string::npos; pos = text.find("_x", pos + 1)) {
-        if (pos + 7 > text.size() || text[pos + 6] != '_' ||
-            !std::all_of(text.begin() + static_cast<std::ptrdiff_t>(pos + 2),
-                         text.begin() + static_cast<std::ptrdiff_t>(pos + 6), IsHexDigit))
+    static const char Hex[] = "0123456789ABCDEF";
+    const std::array<TUtf8Sequence, 256>& utf8 = Cp1252Utf8Table();
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        const std::uint8_t cls = TextClasses[b];
+        if (cls == Plain || (cls == High && !cp1252))
             continue;
-        escaped.append(text, done, pos - done).append("_x005F_");
-        done = pos + 1;
+        if (cls == Underscore && !(i + 7 <= text.size() && text[i + 1] == 'x' && text[i + 6] == '_' &&
+                                   std::all_of(text.begin() + static_cast<std::ptrdiff_t>(i + 2),
+                                               text.begin() + static_cast<std::ptrdiff_t>(i + 6), IsHexDigit)))
+            continue;
+        out.append(text, start, i - start);
+        start = i + 1;
+        switch (cls) {
+        case High:
+            out.append(utf8[b].Bytes, utf8[b].Size);
+            break;
+        case Markup:
+            out += b == '&' ? "&amp;" : b == '<' ? "&lt;"
+                                                 : "&gt;";
+            break;
+        case Underscore:
+            out += "_x005F_";
+            break;
+        default:
+            out += "_x00";
+            out += Hex[b >> 4];
+            out += Hex[b & 15];
+            out += '_';
+        }
     }
-    if (done == 0)
-        return;
-    text = escaped.append(text, done);
+    out.append(text, start);
 }
 
-// The library's failures in German; its own texts are English.
-std::string LibraryErrorText(int error)
+std::size_t CharCount(std::string_view text, bool cp1252)
 {
-    switch (error) {
-    case LXW_ERROR_MEMORY_MALLOC_FAILED:
-        return "nicht genug Arbeitsspeicher";
-    case LXW_ERROR_CREATING_XLSX_FILE:
-        return "die Datei kann nicht angelegt werden";
-    case LXW_ERROR_CREATING_TMPFILE:
-        return "eine Hilfsdatei kann nicht angelegt werden";
-    case LXW_ERROR_READING_TMPFILE:
-        return "eine Hilfsdatei kann nicht gelesen werden";
-    case LXW_ERROR_ZIP_FILE_OPERATION:
-    case LXW_ERROR_ZIP_FILE_ADD:
-    case LXW_ERROR_ZIP_CLOSE:
-        return "die gepackte Datei kann nicht geschrieben werden";
-    default:
-        return "interner Fehler " + std::to_string(error) + " beim Schreiben";
-    }
+    if (cp1252)
+        return text.size();
+    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+// "A", ..., "Z", "AA", ...
+std::string ColumnName(unsigned column)
+{
+    std::string name;
+    for (unsigned c = column + 1; c > 0; c = (c - 1) / 26)
+        name.insert(name.begin(), static_cast<char>('A' + (c - 1) % 26));
+    return name;
+}
+
+const std::vector<std::string>& ColumnNames()
+{
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> n;
+        for (unsigned c = 0; c < 256; ++c)
+            n.push_back(ColumnName(c));
+        return n;
+    }();
+    return names;
+}
+
+std::string Number(double value)
+{
+    char text[32];
+    return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
+}
+
+constexpr std::string_view XmlDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
+constexpr std::string_view MainNamespace = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+constexpr std::string_view RelationNamespace = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+
+std::string ContentTypes()
+{
+    const std::string sheet = "application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml";
+    return std::string(XmlDeclaration) +
+           "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+           "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+           "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+           "<Override PartName=\"/xl/workbook.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/>"
+           "<Override PartName=\"/xl/worksheets/sheet1.xml\" ContentType=\"" +
+           sheet + "\"/><Override PartName=\"/xl/worksheets/sheet2.xml\" ContentType=\"" + sheet +
+           "\"/><Override PartName=\"/xl/styles.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml\"/>"
+           "</Types>";
+}
+
+std::string PackageRelations()
+{
+    return std::string(XmlDeclaration) +
+           "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+           "<Relationship Id=\"rId1\" Type=\"" +
+           std::string(RelationNamespace) + "/officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>";
+}
+
+std::string WorkbookRelations()
+{
+    const std::string type = std::string(RelationNamespace) + "/";
+    return std::string(XmlDeclaration) +
+           "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+           "<Relationship Id=\"rId1\" Type=\"" +
+           type + "worksheet\" Target=\"worksheets/sheet1.xml\"/><Relationship Id=\"rId2\" Type=\"" + type +
+           "worksheet\" Target=\"worksheets/sheet2.xml\"/><Relationship Id=\"rId3\" Type=\"" + type +
+           "styles\" Target=\"styles.xml\"/></Relationships>";
+}
+
+// Style 1: text ("@": typing into a cell keeps text as text too); 2: the
+// same, bold, for the headings.
+std::string Styles()
+{
+    const std::string font = "<sz val=\"11\"/><name val=\"Calibri\"/><family val=\"2\"/></font>";
+    return std::string(XmlDeclaration) + "<styleSheet xmlns=\"" + std::string(MainNamespace) +
+           "\"><fonts count=\"2\"><font>" + font + "<font><b/>" + font +
+           "</fonts><fills count=\"2\"><fill><patternFill patternType=\"none\"/></fill>"
+           "<fill><patternFill patternType=\"gray125\"/></fill></fills>"
+           "<borders count=\"1\"><border><left/><right/><top/><bottom/><diagonal/></border></borders>"
+           "<cellStyleXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/></cellStyleXfs>"
+           "<cellXfs count=\"3\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\"/>"
+           "<xf numFmtId=\"49\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\" applyNumberFormat=\"1\"/>"
+           "<xf numFmtId=\"49\" fontId=\"1\" fillId=\"0\" borderId=\"0\" xfId=\"0\" applyNumberFormat=\"1\" applyFont=\"1\"/>"
+           "</cellXfs><cellStyles count=\"1\"><cellStyle name=\"Normal\" xfId=\"0\" builtinId=\"0\"/></cellStyles>"
+           "<dxfs count=\"0\"/><tableStyles count=\"0\"/></styleSheet>";
+}
+
+struct TSheetRange {
+    const char* Name;
+    std::uint32_t Rows;
+    std::uint16_t Columns;
+};
+
+std::string Workbook(const TSheetRange (&sheets)[2])
+{
+    std::string xml = std::string(XmlDeclaration) + "<workbook xmlns=\"" + std::string(MainNamespace) + "\" xmlns:r=\"" +
+                      std::string(RelationNamespace) + "\"><bookViews><workbookView/></bookViews><sheets>";
+    for (int i = 0; i < 2; ++i)
+        xml += "<sheet name=\"" + std::string(sheets[i].Name) + "\" sheetId=\"" + std::to_string(i + 1) +
+               "\" r:id=\"rId" + std::to_string(i + 1) + "\"/>";
+    xml += "</sheets><definedNames>";
+    // The autofilter's range, as spreadsheets keep it.
+    for (int i = 0; i < 2; ++i)
+        xml += "<definedName name=\"_xlnm._FilterDatabase\" localSheetId=\"" + std::to_string(i) + "\" hidden=\"1\">" +
+               sheets[i].Name + "!$A$1:$" + ColumnNames()[sheets[i].Columns - 1u] + "$" + std::to_string(sheets[i].Rows) +
+               "</definedName>";
+    return xml + "</definedNames></workbook>";
 }
 
 } // namespace
 
 TXlsxTable::TXlsxTable(const std::string& target)
     : FTarget(target),
-      FFolder(FolderOf(target))
+      FShown(BytesToUtf8(target))
 {
-    const TQuietStandardError quiet;
-    // A signal waits until the file is registered and the library has made
-    // its own temporary files, which it removes at once but, in between,
-    // holds under a name of their own that no handler knows.
+    // A signal waits until the file is registered and the second sheet's
+    // file, made under a name of its own, has lost that name again.
     const TInterruptHold hold;
     FTemporary = CreateFileBeside(target);
     RemoveOnInterrupt(FTemporary);
-    lxw_workbook_options options{};
-    options.constant_memory = LXW_TRUE;
-    // The library's own temporary files go where the workbook goes: a full
-    // disk there shows up here, not on another file system.
-    options.tmpdir = FFolder.data();
-    errno = 0;
-    FWorkbook = workbook_new_opt(FTemporary.c_str(), &options);
-    if (!FWorkbook) {
-        const TSystemError why = LastErrno();
-        RemoveFile(FTemporary);
-        KeepOnInterrupt();
-        throw EOutputError(WithReason("Die Arbeitsmappe " + BytesToUtf8(target) + " kann nicht angelegt werden.", why));
-    }
     try {
-        FText = workbook_add_format(FWorkbook);
-        FHeading = workbook_add_format(FWorkbook);
-        if (!FText || !FHeading)
-            Check(LXW_ERROR_MEMORY_MALLOC_FAILED);
-        // "@": typing into a cell keeps text as text too.
-        format_set_num_format(FText, "@");
-        format_set_num_format(FHeading, "@");
-        format_set_bold(FHeading);
-        AddSheet(FParameters, "Parameter", ParameterTableHeadings());
-        AddSheet(FInvestigations, "Untersuchungen", InvestigationTableHeadings());
+        FZip = std::make_unique<TZipWriter>(FTemporary, FShown);
+        // The second sheet waits, deflated, in a file of its own beside the
+        // target: a full disk there shows up here, not on another file
+        // system. Its name goes at once, so no run leaves it behind.
+        const std::string second = CreateFileBeside(target);
+        FSecondFile = std::fopen(second.c_str(), "w+b");
+        const TSystemError why = LastErrno();
+        RemoveFile(second);
+        if (!FSecondFile)
+            throw EOutputError(WithReason("Die Arbeitsmappe " + FShown + " kann nicht geschrieben werden.", why));
+        FSecond = std::make_unique<TDeflateStream>(FSecondFile, FShown, TZipWriter::Level);
+        FZip->Add("[Content_Types].xml", ContentTypes());
+        FZip->Add("_rels/.rels", PackageRelations());
+        FZip->Add("xl/_rels/workbook.xml.rels", WorkbookRelations());
+        FZip->Add("xl/styles.xml", Styles());
+        FZip->Begin("xl/worksheets/sheet1.xml");
+        StartSheet(FParameters, true, ParameterTableHeadings());
+        StartSheet(FInvestigations, false, InvestigationTableHeadings());
     } catch (...) {
         Abandon();
         throw;
@@ -119,11 +251,12 @@ TXlsxTable::~TXlsxTable() { Abandon(); }
 
 void TXlsxTable::Abandon()
 {
-    const TQuietStandardError quiet;
-    if (FWorkbook) {
-        lxw_workbook_free(FWorkbook);
-        FWorkbook = nullptr;
+    FSecond.reset();
+    if (FSecondFile) {
+        std::fclose(FSecondFile);
+        FSecondFile = nullptr;
     }
+    FZip.reset();
     if (!FTemporary.empty()) {
         RemoveFile(FTemporary);
         KeepOnInterrupt();
@@ -131,66 +264,94 @@ void TXlsxTable::Abandon()
     }
 }
 
-void TXlsxTable::Check(int error, const TSystemError& why) const
+void TXlsxTable::StartSheet(TSheet& sheet, bool selected, const std::vector<std::string>& headings)
 {
-    if (error == LXW_NO_ERROR)
-        return;
-    std::string text = "Die Arbeitsmappe " + BytesToUtf8(FTarget) + " kann nicht geschrieben werden";
-    if (error == LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED)
-        text += ": ein Feld in Zeile " + std::to_string(FLine) + " von " + FFileName +
-                " ist l\xC3\xA4nger als die 32767 Zeichen einer Zelle";
-    else
-        text += ": " + LibraryErrorText(error);
-    throw EOutputError(WithReason(text + ".", why));
-}
-
-void TXlsxTable::AddSheet(TSheet& sheet, const char* name, const std::vector<std::string>& headings)
-{
-    sheet.Sheet = workbook_add_worksheet(FWorkbook, name);
-    if (!sheet.Sheet)
-        Check(LXW_ERROR_MEMORY_MALLOC_FAILED);
     sheet.Columns = static_cast<std::uint16_t>(headings.size());
-    for (std::uint16_t col = 0; col < sheet.Columns; ++col)
-        Check(worksheet_set_column(sheet.Sheet, col, col, ColumnWidth(headings[col]), FText));
-    worksheet_freeze_panes(sheet.Sheet, 1, 0);
-    for (std::uint16_t col = 0; col < sheet.Columns; ++col)
-        Check(worksheet_write_string(sheet.Sheet, 0, col, headings[col].c_str(), FHeading));
-    sheet.Rows = 1;
+    std::string& xml = sheet.Xml;
+    xml.reserve(2 * HandSize);
+    xml.append(XmlDeclaration).append("<worksheet xmlns=\"").append(MainNamespace);
+    xml.append("\" xmlns:r=\"").append(RelationNamespace).append("\"><sheetViews><sheetView ");
+    if (selected)
+        xml += "tabSelected=\"1\" ";
+    // The heading row stays in view.
+    xml += "workbookViewId=\"0\"><pane ySplit=\"1\" topLeftCell=\"A2\" activePane=\"bottomLeft\" state=\"frozen\"/>"
+           "<selection pane=\"bottomLeft\" activeCell=\"A2\" sqref=\"A2\"/></sheetView></sheetViews>"
+           "<sheetFormatPr defaultRowHeight=\"15\"/><cols>";
+    for (std::uint16_t col = 0; col < sheet.Columns; ++col) {
+        const std::string n = std::to_string(col + 1);
+        xml += "<col min=\"" + n + "\" max=\"" + n + "\" width=\"" + Number(ColumnWidth(headings[col]) + 0.7109375) +
+               "\" style=\"1\" customWidth=\"1\"/>";
+    }
+    xml += "</cols><sheetData>";
+    NextRow(sheet);
+    for (const std::string& heading : headings)
+        Cell(sheet, heading, false, HeadingStyle);
+    EndRow(sheet);
 }
 
 void TXlsxTable::NextRow(TSheet& sheet)
 {
-    if (sheet.Rows >= LXW_ROW_MAX)
+    // The export counts the rows before it writes: this holds only when a
+    // file grew in between.
+    if (sheet.Rows >= MaxRows)
         throw EOutputError("Ein Arbeitsblatt fasst h\xC3\xB6"
                            "chstens 1048575 Zeilen; " +
                            FFileName + " f\xC3\xBChrt dar\xC3\xBC"
                                        "ber hinaus. Mit --format csv gibt es keine Grenze.");
     ++sheet.Rows;
+    sheet.Column = 0;
+    sheet.Xml += "<row r=\"";
+    sheet.Xml += std::to_string(sheet.Rows);
+    sheet.Xml += "\">";
 }
 
-void TXlsxTable::Cell(TSheet& sheet, std::uint16_t column, std::string_view utf8)
+void TXlsxTable::EndRow(TSheet& sheet)
 {
-    FCell.assign(utf8);
-    EscapeLiteralCodes(FCell);
-    Check(worksheet_write_string(sheet.Sheet, sheet.Rows - 1, column, FCell.c_str(), FText));
+    sheet.Xml += "</row>";
+    Hand(sheet, false);
 }
 
-void TXlsxTable::Cp1252Cell(TSheet& sheet, std::uint16_t column, std::string_view cp1252)
+void TXlsxTable::Cell(TSheet& sheet, std::string_view text, bool cp1252, int style)
 {
-    FCell.clear();
-    AppendCp1252AsUtf8(FCell, cp1252);
-    EscapeLiteralCodes(FCell);
-    Check(worksheet_write_string(sheet.Sheet, sheet.Rows - 1, column, FCell.c_str(), FText));
+    const std::uint16_t column = sheet.Column++;
+    // An empty cell is left out: its column gives it the text style.
+    if (text.empty())
+        return;
+    if (text.size() > MaxCellChars && CharCount(text, cp1252) > MaxCellChars)
+        throw EOutputError("Die Arbeitsmappe " + FShown + " kann nicht geschrieben werden: ein Feld in Zeile " +
+                           std::to_string(FLine) + " von " + FFileName +
+                           " ist l\xC3\xA4nger als die 32767 Zeichen einer Zelle.");
+    std::string& xml = sheet.Xml;
+    xml += "<c r=\"";
+    xml += ColumnNames()[column];
+    xml += std::to_string(sheet.Rows);
+    xml += style == HeadingStyle ? "\" s=\"2\" t=\"inlineStr\"><is><t" : "\" s=\"1\" t=\"inlineStr\"><is><t";
+    if (IsBlank(text.front()) || IsBlank(text.back()))
+        xml += " xml:space=\"preserve\"";
+    xml += '>';
+    AppendCellText(xml, text, cp1252);
+    xml += "</t></is></c>";
+}
+
+void TXlsxTable::Hand(TSheet& sheet, bool all)
+{
+    if (!all && sheet.Xml.size() < HandSize)
+        return;
+    if (&sheet == &FParameters)
+        FZip->Write(sheet.Xml);
+    else
+        FSecond->Write(sheet.Xml);
+    sheet.Xml.clear();
 }
 
 void TXlsxTable::LeadingCells(TSheet& sheet, const TWalkInvestigation& investigation)
 {
     NextRow(sheet);
-    Cell(sheet, 0, FFileName);
-    Cell(sheet, 1, std::to_string(investigation.Number));
-    Cell(sheet, 2, std::to_string(investigation.FirstLine));
-    for (std::uint16_t i = 0; i < MasterFieldCount; ++i)
-        Cp1252Cell(sheet, static_cast<std::uint16_t>(3 + i), investigation.Master[i]);
+    Cell(sheet, FFileName, false, TextStyle);
+    Cell(sheet, std::to_string(investigation.Number), false, TextStyle);
+    Cell(sheet, std::to_string(investigation.FirstLine), false, TextStyle);
+    for (const std::string_view field : investigation.Master)
+        Cell(sheet, field, true, TextStyle);
 }
 
 void TXlsxTable::BeginFile(std::string_view path) { FFileName = BytesToUtf8(path); }
@@ -199,42 +360,48 @@ void TXlsxTable::BeginInvestigation(const TWalkInvestigation& investigation) { F
 
 void TXlsxTable::Parameter(const TWalkInvestigation& investigation, std::int64_t line, const TParameterFields& fields)
 {
-    const TQuietStandardError quiet;
     FLine = line;
     LeadingCells(FParameters, investigation);
-    for (std::uint16_t i = 0; i < ParameterFieldCount; ++i)
-        Cp1252Cell(FParameters, static_cast<std::uint16_t>(3 + MasterFieldCount + i), fields[i]);
+    Cell(FParameters, std::to_string(line), false, TextStyle);
+    for (const std::string_view field : fields)
+        Cell(FParameters, field, true, TextStyle);
+    EndRow(FParameters);
 }
 
 void TXlsxTable::EndInvestigation(const TWalkInvestigation& investigation, std::int64_t parameterCount)
 {
-    const TQuietStandardError quiet;
     FLine = investigation.FirstLine;
-    if (parameterCount == 0)
+    if (parameterCount == 0) {
         LeadingCells(FParameters, investigation);
+        EndRow(FParameters);
+    }
     LeadingCells(FInvestigations, investigation);
-    Cell(FInvestigations, static_cast<std::uint16_t>(3 + MasterFieldCount), std::to_string(parameterCount));
+    Cell(FInvestigations, std::to_string(parameterCount), false, TextStyle);
+    EndRow(FInvestigations);
 }
 
 void TXlsxTable::Commit()
 {
-    const TQuietStandardError quiet;
     try {
-        for (TSheet* sheet : {&FParameters, &FInvestigations})
-            Check(worksheet_autofilter(sheet->Sheet, 0, 0, sheet->Rows - 1, static_cast<lxw_col_t>(sheet->Columns - 1)));
-        lxw_workbook* workbook = FWorkbook;
-        FWorkbook = nullptr; // closing frees it, whatever the result
-        // The library returns its own codes; errno, when it is set, says why.
-        errno = 0;
-        const lxw_error closed = workbook_close(workbook);
-        Check(closed, LastErrno());
-        // The library has been seen to report success after failed writes to
-        // its temporary files: only a workbook read back whole counts.
+        for (TSheet* sheet : {&FParameters, &FInvestigations}) {
+            sheet->Xml += "</sheetData><autoFilter ref=\"A1:" + ColumnNames()[sheet->Columns - 1u] +
+                          std::to_string(sheet->Rows) +
+                          "\"/><pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" "
+                          "footer=\"0.3\"/></worksheet>";
+            Hand(*sheet, true);
+        }
+        FZip->End();
+        FSecond->Finish();
+        FZip->AddPacked("xl/worksheets/sheet2.xml", FSecondFile, *FSecond);
+        FZip->Add("xl/workbook.xml", Workbook({{"Parameter", FParameters.Rows, FParameters.Columns},
+                                               {"Untersuchungen", FInvestigations.Rows, FInvestigations.Columns}}));
+        FZip->Finish();
+        // What is on the disk counts, not what was meant to go there.
         VerifyWorkbook(FTemporary, {{"xl/worksheets/sheet1.xml", FParameters.Rows},
                                     {"xl/worksheets/sheet2.xml", FInvestigations.Rows}});
         TSystemError why;
         if (!SyncFile(FTemporary, &why) || !MoveIntoPlace(FTemporary, FTarget, &why))
-            throw EOutputError(WithReason("Die Arbeitsmappe " + BytesToUtf8(FTarget) + " kann nicht gespeichert werden.", why));
+            throw EOutputError(WithReason("Die Arbeitsmappe " + FShown + " kann nicht gespeichert werden.", why));
         // Renamed first, forgotten after: a signal in between finds no file to remove.
         KeepOnInterrupt();
         FTemporary.clear();

@@ -1,28 +1,30 @@
 #pragma once
 
 #include "InvestigationWalk.h"
-#include "SystemError.h"
 
 #include <cstdint>
+#include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
-struct lxw_workbook;
-struct lxw_worksheet;
-struct lxw_format;
+class TZipWriter;
+class TDeflateStream;
 
 // A workbook for spreadsheet users: sheet "Parameter" with one row per
 // parameter and sheet "Untersuchungen" with one row per examination, every
-// cell text. It is written beside the target in constant-memory mode (the
-// library's own temporary files there too) and takes the target's place only
-// in Commit, after the finished file has been read back; otherwise the
-// target stays untouched and nothing is left behind, also when the program
-// is interrupted. target is where the workbook goes: a link already followed
-// (see CheckWorkbookTarget). Failures throw EOutputError with a UTF-8 text;
-// the library's own lines on standard error are held back.
+// cell text. Its sheets are written as they come, deflated, into a file
+// beside the target (the second sheet's bytes through a nameless file there
+// too), so memory does not grow with the rows; the file takes the target's
+// place only in Commit, after it has been read back; otherwise the target
+// stays untouched and nothing is left behind. Failures throw EOutputError
+// with a UTF-8 text.
 class TXlsxTable : public TInvestigationSink {
 public:
+    // The rows a sheet holds, its heading row included.
+    static constexpr std::uint32_t MaxRows = 1048576;
+
     explicit TXlsxTable(const std::string& target);
     ~TXlsxTable() override;
     TXlsxTable(const TXlsxTable&) = delete;
@@ -37,25 +39,26 @@ public:
 
 private:
     struct TSheet {
-        lxw_worksheet* Sheet = nullptr;
+        std::string Xml; // what is not yet handed to the deflate stream
         std::uint32_t Rows = 0; // the heading row included
         std::uint16_t Columns = 0;
+        std::uint16_t Column = 0; // of the next cell in the row
     };
 
-    void AddSheet(TSheet& sheet, const char* name, const std::vector<std::string>& headings);
+    void StartSheet(TSheet& sheet, bool selected, const std::vector<std::string>& headings);
     void NextRow(TSheet& sheet);
-    void Cell(TSheet& sheet, std::uint16_t column, std::string_view utf8);
-    void Cp1252Cell(TSheet& sheet, std::uint16_t column, std::string_view cp1252);
+    void EndRow(TSheet& sheet);
+    void Cell(TSheet& sheet, std::string_view text, bool cp1252, int style);
+    void Hand(TSheet& sheet, bool all);
     void LeadingCells(TSheet& sheet, const TWalkInvestigation& investigation);
-    void Check(int error, const TSystemError& why = {}) const;
     void Abandon();
 
-    std::string FTarget, FTemporary, FFolder;
-    lxw_workbook* FWorkbook = nullptr;
-    lxw_format* FText = nullptr;
-    lxw_format* FHeading = nullptr;
+    std::string FTarget, FTemporary, FShown;
+    std::unique_ptr<TZipWriter> FZip;
+    std::FILE* FSecondFile = nullptr; // the nameless file of the second sheet
+    std::unique_ptr<TDeflateStream> FSecond;
     TSheet FParameters, FInvestigations;
-    std::string FFileName, FCell;
+    std::string FFileName;
     std::int64_t FLine = 0; // the line a failure is reported for
 };
 

@@ -74,7 +74,7 @@ private:
 // Unpacks one part, checks its size and checksum, and for a sheet counts its
 // rows and looks at how it ends.
 void CheckPart(TZipReader& zip, std::uint64_t dataOffset, std::uint32_t method, std::uint32_t packed,
-               std::uint32_t size, std::uint32_t crc, const TExpectedSheet* sheet)
+               std::uint64_t size, std::uint32_t crc, const TExpectedSheet* sheet)
 {
     if (method != 0 && method != Z_DEFLATED)
         zip.Fail("unbekannte Packart");
@@ -179,12 +179,20 @@ void VerifyWorkbook(const std::string& path, const std::vector<TExpectedSheet>& 
         if (pos + 46 > directory.size() || Le(&directory[pos], 4) != DirectorySignature)
             zip.Fail("Inhaltsverzeichnis");
         const unsigned char* d = &directory[pos];
-        const std::uint32_t method = Le(d + 10, 2), crc = Le(d + 16, 4), packed = Le(d + 20, 4), unpacked = Le(d + 24, 4);
+        const std::uint32_t method = Le(d + 10, 2), crc = Le(d + 16, 4), packed = Le(d + 20, 4);
+        std::uint64_t unpacked = Le(d + 24, 4);
         const std::uint32_t nameLength = Le(d + 28, 2), extra = Le(d + 30, 2), comment = Le(d + 32, 2);
         const std::uint32_t local = Le(d + 42, 4);
-        if (pos + 46 + nameLength > directory.size())
+        if (pos + 46 + nameLength + extra > directory.size())
             zip.Fail("Inhaltsverzeichnis");
         const std::string name(reinterpret_cast<const char*>(d + 46), nameLength);
+        // A part of more than 4 GiB of text gives its size in a ZIP64 field.
+        if (unpacked == 0xFFFFFFFF) {
+            const unsigned char* x = d + 46 + nameLength;
+            if (extra < 12 || Le(x, 2) != 1 || Le(x + 2, 2) < 8)
+                zip.Fail("Inhaltsverzeichnis");
+            unpacked = Le(x + 4, 4) | (std::uint64_t{Le(x + 8, 4)} << 32);
+        }
         pos += 46 + nameLength + extra + comment;
 
         unsigned char header[30];

@@ -114,10 +114,12 @@ inline std::string CompareCsv(std::string_view csv, const std::string& file, con
         for (std::size_t k = 0; k < count; ++k, ++r) {
             std::vector<std::string> want{file, std::to_string(e + 1), std::to_string(exam.FirstLine)};
             want.insert(want.end(), exam.Master.begin(), exam.Master.end());
-            if (exam.Parameters.empty())
-                want.resize(want.size() + 11);
-            else
+            if (exam.Parameters.empty()) {
+                want.resize(want.size() + 12);
+            } else {
+                want.push_back(std::to_string(exam.Parameters[k].Line));
                 want.insert(want.end(), exam.Parameters[k].Fields.begin(), exam.Parameters[k].Fields.end());
+            }
             if (r >= rows.size() || rows[r] != want)
                 return "row " + std::to_string(r) + " differs";
         }

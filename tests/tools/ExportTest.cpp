@@ -8,9 +8,14 @@
 #include "OutputFile.h"
 #include "ParallelExport.h"
 #include "Process.h"
+#include "Progress.h"
 #include "SamplingData.h"
 #include "TempDir.h"
 #include "TransferFileCheck.h"
+#ifdef MORVASK_HAVE_XLSX
+#include "WorkbookExport.h"
+#include "ZipWriter.h"
+#endif
 
 #include <gtest/gtest.h>
 
@@ -237,6 +242,15 @@ TEST(ExportParts, PiecesAndPartsSideBySideGiveWhatOneWalkGives)
         if (split) {
             EXPECT_EQ(Fields(pieces.Parts()), Fields(whole.Parts()));
             EXPECT_EQ(unexamined, data.UnexaminedLine);
+        }
+        // The rows of the workbook's sheets, counted by the check.
+        const auto exams = ExportOracle::Examinations(c.Bytes);
+        std::int64_t parameterRows = 0;
+        for (const auto& exam : exams)
+            parameterRows += std::max<std::int64_t>(static_cast<std::int64_t>(exam.Parameters.size()), 1);
+        for (const TExportPlan* plan : {&whole, split ? &pieces : &whole}) {
+            EXPECT_EQ(plan->Examinations(), static_cast<std::int64_t>(exams.size()));
+            EXPECT_EQ(plan->ParameterRows(), parameterRows);
         }
         const auto expected = OneWalk(c.Bytes);
         TExportPlan few(1, 3);
@@ -558,6 +572,130 @@ TEST(ExportOutputFile, ATemporaryFileBesideReplacesTheTarget)
     }
     std::filesystem::current_path(before);
 }
+
+// Progress by a clock that the test moves: nothing unless shown and the run
+// outlasts the first interval, then at most one line per interval, rising,
+// and the line cleared at the end.
+TEST(ExportProgress, ThrottledByBytesAndClock)
+{
+    using namespace std::chrono;
+    struct Case {
+        const char* Name;
+        bool Shown;
+        milliseconds PerStep;
+        std::uint64_t StepBytes;
+        int MinLines, MaxLines;
+    };
+    const std::uint64_t mb = TProgress::ClockBytes;
+    const Case cases[] = {
+        {"not a terminal", false, milliseconds(1000), mb, 0, 0},
+        {"a short run", true, milliseconds(1), mb, 0, 0},
+        {"a long run", true, milliseconds(100), mb, 3, 4}, // 1 s: one line per 250 ms
+        {"small reads look at the clock by the megabyte", true, milliseconds(100), mb / 4, 1, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        steady_clock::time_point now{};
+        int clockReads = 0;
+        std::vector<std::string> written;
+        {
+            TProgress progress(
+                10 * c.StepBytes, c.Shown, [&](std::string_view text) { written.emplace_back(text); }, [&] {
+                ++clockReads;
+                return now; });
+            for (int step = 0; step < 10; ++step) {
+                now += c.PerStep;
+                progress.Advance(c.StepBytes);
+            }
+        }
+        const int lines = static_cast<int>(written.size()) - (written.empty() ? 0 : 1);
+        EXPECT_GE(lines, c.MinLines);
+        EXPECT_LE(lines, c.MaxLines);
+        EXPECT_LE(clockReads, static_cast<int>(10 * c.StepBytes / mb) + 1);
+        int last = -1;
+        for (int i = 0; i < lines; ++i) {
+            const int percent = std::atoi(written[static_cast<std::size_t>(i)].c_str() + std::string("\rmorvask-export: ").size());
+            EXPECT_GT(percent, last);
+            EXPECT_LE(percent, 100);
+            last = percent;
+        }
+        if (!written.empty()) {
+            EXPECT_EQ(written.back().find_first_not_of("\r "), std::string::npos);
+        }
+    }
+}
+
+#ifdef MORVASK_HAVE_XLSX
+// A sheet holds 1048575 rows under its heading: more are refused before
+// anything is written (the parameter sheet has at least as many rows as the other).
+TEST(ExportWorkbook, RowsBeyondASheetAreRefusedBeforeWriting)
+{
+    struct Case {
+        std::int64_t Parameters, Examinations;
+        const char* Sheet; // nullptr: fits
+    };
+    const Case cases[] = {{1048575, 1048575, nullptr}, {1048576, 1, "Parameter"}, {1048576, 1048576, "Parameter"}};
+    for (const Case& c : cases) {
+        TExportPlan plan;
+        for (std::int64_t e = 0; e < c.Examinations; ++e) {
+            plan.BlockBegins(3 * e + 1, static_cast<std::uint64_t>(e));
+            plan.BlockEnds(e == 0 ? static_cast<std::int32_t>(c.Parameters - c.Examinations + 1) : 1);
+        }
+        TWorkbookRows rows;
+        rows.Add(plan);
+        const std::string why = rows.Overflow("t.xlsx");
+        EXPECT_EQ(why.empty(), c.Sheet == nullptr) << why;
+        if (c.Sheet) {
+            EXPECT_NE(why.find(c.Sheet), std::string::npos) << why;
+        }
+    }
+
+    // The program: one examination of 1048576 parameters stops at once.
+    TTempDir dir, scratch;
+    std::string bytes = Line("1|E", 31, "f") + "\n" + Line("2|MATW", 9, "f") + "\n";
+    const std::string parameter = Line("2", 11, "") + "\n";
+    for (int k = 0; k < 1048576; ++k)
+        bytes += parameter;
+    const std::string path = dir.Write("ABCD_070312_143005.DAT", bytes + "3|1048576\n");
+    const std::string target = dir.File("Tabelle.xlsx");
+    const TProcessResult run = RunProgram(MORVASK_EXPORT_BINARY, {"--quiet", "--xlsx", target, path}, scratch.Path());
+    EXPECT_EQ(run.ExitCode, 2);
+    EXPECT_NE(run.Errors.find("Blatt \xE2\x80\x9EParameter\xE2\x80\x9C bek\xC3\xA4me 1048576 Zeilen"), std::string::npos) << run.Errors;
+    EXPECT_EQ(std::vector<std::filesystem::path>(std::filesystem::directory_iterator(PathFromUtf8(dir.Path())), {}).size(), 1u);
+}
+
+// The read-back takes only the file as written: rows, length and bytes.
+TEST(ExportWorkbook, TheReadBackFindsACutOrChangedFile)
+{
+    TTempDir dir;
+    const std::string path = dir.File("t.xlsx");
+    const std::string sheet = "xl/worksheets/sheet1.xml";
+    {
+        TZipWriter zip(path, "t.xlsx");
+        zip.Add("a.xml", "<a/>");
+        zip.Begin(sheet);
+        zip.Write("<worksheet><sheetData><row r=\"1\"/>");
+        zip.Write("<row r=\"2\"/></sheetData></worksheet>");
+        zip.End();
+        zip.Finish();
+    }
+    const std::string good = Slurp(path);
+    EXPECT_NO_THROW(VerifyWorkbook(path, {{sheet, 2}}));
+    std::string changed = good;
+    changed[30 + 5 + 20 + 1] ^= 0x10; // in the deflated bytes of a.xml
+    struct Case {
+        const char* Name;
+        std::string Bytes;
+        std::uint64_t Rows;
+    };
+    const Case cases[] = {{"other rows", good, 3}, {"cut", good.substr(0, good.size() - 30), 2}, {"changed", changed, 2}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        std::ofstream(PathFromUtf8(path), std::ios::binary | std::ios::trunc) << c.Bytes;
+        EXPECT_THROW(VerifyWorkbook(path, {{sheet, c.Rows}}), EOutputError);
+    }
+}
+#endif
 
 #ifdef _WIN32
 // In a console the table arrives as characters, whatever the console's code page.
