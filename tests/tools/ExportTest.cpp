@@ -32,6 +32,7 @@
 #else
 #include <csignal>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #endif
 
 namespace {
@@ -525,10 +526,20 @@ TEST(ExportRun, AnInterruptedWorkbookLeavesNoTemporary)
             }
             return !!noProc;
         };
-        while (!writing() && std::chrono::steady_clock::now() < deadline)
+        // Looked at while stopped, the program cannot finish between the look
+        // and the signal; the signal is delivered as it continues.
+        bool seen = false;
+        while (!seen && std::chrono::steady_clock::now() < deadline) {
+            kill(pid, SIGSTOP);
+            int status = 0;
+            ASSERT_EQ(waitpid(pid, &status, WUNTRACED), pid);
+            ASSERT_TRUE(WIFSTOPPED(status)) << "the export ended before it could be interrupted";
+            seen = writing();
+            if (seen)
+                kill(pid, signal);
+            kill(pid, SIGCONT);
             std::this_thread::yield();
-        const bool seen = writing();
-        kill(pid, signal);
+        }
         const TProcessResult run = FinishProgram(pid, scratch.Path());
         ASSERT_TRUE(seen);
         EXPECT_EQ(run.Signal, signal) << run.ExitCode << run.Errors;
