@@ -174,3 +174,12 @@ void RemoveFile(const std::string& path)
     unlink(path.c_str());
 #endif
 }
+
+std::FILE* OpenForReading(const std::string& path)
+{
+#ifdef _WIN32
+    return _wfopen(Wide(path).c_str(), L"rb");
+#else
+    return std::fopen(path.c_str(), "rb");
+#endif
+}

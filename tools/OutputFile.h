@@ -2,6 +2,7 @@
 
 #include "ExportTable.h"
 
+#include <cstdio>
 #include <string>
 
 // The few things the export asks of the platform, kept in one place.
@@ -36,3 +37,6 @@ bool SyncFile(const std::string& path);
 
 // Removes path if it is there; quiet when it is not.
 void RemoveFile(const std::string& path);
+
+// Opens path (UTF-8 on Windows) for reading in binary mode; null on failure.
+std::FILE* OpenForReading(const std::string& path);
