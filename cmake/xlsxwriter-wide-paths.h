@@ -20,12 +20,12 @@ static inline wchar_t* morvask_wide_path(const char* utf8)
     size_t length = 0;
     while (utf8[length] != '\0')
         ++length;
-    wchar_t* wide = (wchar_t*) malloc((length + 1) * sizeof(wchar_t));
+    wchar_t* wide = (wchar_t*)malloc((length + 1) * sizeof(wchar_t));
     if (wide == NULL)
         return NULL;
     size_t out = 0;
     for (size_t i = 0; i < length;) {
-        const unsigned char c = (unsigned char) utf8[i];
+        const unsigned char c = (unsigned char)utf8[i];
         unsigned long code;
         size_t more;
         if (c < 0x80) {
@@ -46,7 +46,7 @@ static inline wchar_t* morvask_wide_path(const char* utf8)
         }
         /* A cut sequence meets the terminating NUL, which is no continuation byte. */
         for (size_t k = 1; k <= more; ++k) {
-            const unsigned char next = (unsigned char) utf8[i + k];
+            const unsigned char next = (unsigned char)utf8[i + k];
             if ((next & 0xC0) != 0x80) {
                 free(wide);
                 return NULL;
@@ -56,10 +56,10 @@ static inline wchar_t* morvask_wide_path(const char* utf8)
         i += more + 1;
         if (code >= 0x10000) {
             code -= 0x10000;
-            wide[out++] = (wchar_t) (0xD800 + (code >> 10));
-            wide[out++] = (wchar_t) (0xDC00 + (code & 0x3FF));
+            wide[out++] = (wchar_t)(0xD800 + (code >> 10));
+            wide[out++] = (wchar_t)(0xDC00 + (code & 0x3FF));
         } else {
-            wide[out++] = (wchar_t) code;
+            wide[out++] = (wchar_t)code;
         }
     }
     wide[out] = L'\0';
