@@ -5,8 +5,9 @@
 #include <QFileInfo>
 
 #ifdef _WIN32
-#include <shellapi.h>
 #include <windows.h>
+// After windows.h, whose declarations it needs.
+#include <shellapi.h>
 #endif
 
 namespace {

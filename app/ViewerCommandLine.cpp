@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <string_view>
 
+#include "ToolPlatform.h"
+
 namespace {
 
 const char* const Usage =
@@ -38,6 +40,8 @@ int AnswerInfoOption(int argc, char** argv)
     std::error_code error;
     if (text.empty() || std::filesystem::exists(std::filesystem::path(arg), error))
         return -1;
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    return std::fflush(stdout) == 0 ? 0 : 1;
+    BorrowParentConsole();
+    PrepareToolOutput();
+    const bool written = WriteText(stdout, text);
+    return std::fflush(stdout) == 0 && written ? 0 : 1;
 }

@@ -186,3 +186,24 @@ void RemoveFile(const std::string& path)
     unlink(path.c_str());
 #endif
 }
+
+std::FILE* OpenFile(const std::string& path, const char* mode)
+{
+#ifdef _WIN32
+    return _wfopen(Wide(path).c_str(), Wide(mode).c_str());
+#else
+    return std::fopen(path.c_str(), mode);
+#endif
+}
+
+std::FILE* OpenForReading(const std::string& path) { return OpenFile(path, "rb"); }
+
+std::FILE* OpenScratchFile(const std::string& path)
+{
+#ifdef _WIN32
+    // D: deleted when closed, and others may delete it meanwhile.
+    return OpenFile(path, "w+bD");
+#else
+    return OpenFile(path, "w+b");
+#endif
+}

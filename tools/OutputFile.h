@@ -3,6 +3,7 @@
 #include "ExportTable.h"
 #include "SystemError.h"
 
+#include <cstdio>
 #include <string>
 
 // The few things the export asks of the platform, kept in one place.
@@ -38,3 +39,15 @@ bool SyncFile(const std::string& path, TSystemError* why = nullptr);
 
 // Removes path if it is there; quiet when it is not.
 void RemoveFile(const std::string& path);
+
+// Opens path (UTF-8 on Windows, where the narrow C functions would read it in
+// the ANSI code page) with an fopen mode; null on failure, errno set.
+std::FILE* OpenFile(const std::string& path, const char* mode);
+
+// Opens path for reading in binary mode; null on failure.
+std::FILE* OpenForReading(const std::string& path);
+
+// Opens a new file, already named, for writing and reading back, whose name
+// the caller removes at once: on Windows, where an open file keeps its name,
+// the system removes it when it is closed.
+std::FILE* OpenScratchFile(const std::string& path);

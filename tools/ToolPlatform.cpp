@@ -64,6 +64,14 @@ void PrepareToolOutput()
     _setmode(_fileno(stderr), _O_BINARY);
 }
 
+void BorrowParentConsole()
+{
+    const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+    if ((output == nullptr || output == INVALID_HANDLE_VALUE) && AttachConsole(ATTACH_PARENT_PROCESS) &&
+        std::freopen("CONOUT$", "w", stdout) != nullptr)
+        _setmode(_fileno(stdout), _O_BINARY);
+}
+
 bool WriteText(std::FILE* stream, std::string_view utf8)
 {
     if (utf8.empty())
@@ -106,6 +114,10 @@ std::vector<std::string> ToolArguments(int argc, char** argv)
 }
 
 void PrepareToolOutput()
+{
+}
+
+void BorrowParentConsole()
 {
 }
 

@@ -16,6 +16,11 @@ std::vector<std::string> ToolArguments(int argc, char** argv);
 // LF alone and output is the same bytes as on Linux.
 void PrepareToolOutput();
 
+// For a window program's text answers (--help): started from a console, it
+// has no standard output of its own on Windows and borrows that console's;
+// output redirected into a file or a pipe stays there.
+void BorrowParentConsole();
+
 // Writes UTF-8 text. A Windows console gets it through its wide API, so that
 // umlauts show whatever its code page; files and pipes get the bytes. False
 // when the text could not be written.

@@ -228,7 +228,7 @@ TXlsxTable::TXlsxTable(const std::string& target)
         // target: a full disk there shows up here, not on another file
         // system. Its name goes at once, so no run leaves it behind.
         const std::string second = CreateFileBeside(target);
-        FSecondFile = std::fopen(second.c_str(), "w+b");
+        FSecondFile = OpenScratchFile(second);
         const TSystemError why = LastErrno();
         RemoveFile(second);
         if (!FSecondFile)

@@ -2,6 +2,7 @@
 
 #include "ExportTable.h"
 #include "JsonWriter.h"
+#include "OutputFile.h"
 
 #include <zlib.h>
 
@@ -35,7 +36,7 @@ struct TFileCloser {
 class TZipReader {
 public:
     explicit TZipReader(const std::string& path, const std::string& shown)
-        : FFile(std::fopen(path.c_str(), "rb")),
+        : FFile(OpenForReading(path)),
           FShown(shown)
     {
         if (!FFile)

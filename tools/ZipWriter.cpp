@@ -1,6 +1,7 @@
 #include "ZipWriter.h"
 
 #include "ExportTable.h"
+#include "OutputFile.h"
 #include "SystemErrorText.h"
 
 #include <zlib.h>
@@ -87,7 +88,7 @@ void TDeflateStream::Finish()
 }
 
 TZipWriter::TZipWriter(const std::string& path, std::string shown)
-    : FFile(std::fopen(path.c_str(), "wb")),
+    : FFile(OpenFile(path, "wb")),
       FShown(std::move(shown))
 {
     if (!FFile)

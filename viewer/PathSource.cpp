@@ -10,12 +10,17 @@
 #include <utility>
 
 #include "FilePath.h"
+#ifdef _WIN32
+#include "SystemOpenDialog.h"
+#endif
 
 namespace {
 
 const QString KOpenDialogTitle = QStringLiteral("Morvask-Betrachter  -  Schnittstellen-Datei öffnen ...");
 const QString KDatFilter = QStringLiteral("DAT-Dateien (*.dat)");
 const QString KAllFilter = QStringLiteral("Alle Dateien (*.*)");
+
+#ifndef _WIN32
 
 enum EColumn { ColName,
                ColSize,
@@ -109,6 +114,8 @@ void SizeColumns(QFileDialog& dialog)
     header->resizeSection(ColModified, metrics.horizontalAdvance(QStringLiteral("00.00.0000 00:00")) + margin);
 }
 
+#endif
+
 } // namespace
 
 TPathSource GivenPath(std::string path)
@@ -121,8 +128,22 @@ TPathSource OpenDialogChoice(QString startFolder)
     return [folder = std::move(startFolder)](QWidget* parent) { return ChooseTransferFile(parent, folder); };
 }
 
+#ifdef _WIN32
+
+// Windows users know its own dialog; the toolkit's would also keep its state
+// in the registry.
+std::optional<std::string> ChooseTransferFile(QWidget* parent, const QString& startFolder)
+{
+    const std::optional<QString> chosen = SystemOpenDialog(parent, KOpenDialogTitle, {KDatFilter, KAllFilter}, startFolder);
+    if (!chosen)
+        return std::nullopt;
+    return ChosenPath(*chosen);
+}
+
+#else
+
 // The toolkit's own widget dialog, so that it looks and behaves the same on
-// every desktop. It takes a typed name of a file that does not exist (the
+// every Linux desktop. It takes a typed name of a file that does not exist (the
 // open then reports it), and offers no way to create, rename or delete anything.
 std::optional<std::string> ChooseTransferFile(QWidget* parent, const QString& startFolder)
 {
@@ -152,3 +173,5 @@ std::optional<std::string> ChooseTransferFile(QWidget* parent, const QString& st
         return std::nullopt;
     return ChosenPath(dialog.selectedFiles().constFirst());
 }
+
+#endif

@@ -159,7 +159,9 @@ void TRobustnessViewerTest::changedBetweenCheckAndLoad_data()
     QTest::addColumn<bool>("unreadable");
     QTest::newRow("removed") << TChange::Remove << true;
     QTest::newRow("replaced by a folder") << TChange::Folder << true;
+#ifndef _WIN32 // no named pipes in the file system there
     QTest::newRow("replaced by a FIFO") << TChange::Fifo << true;
+#endif
     QTest::newRow("truncated to nothing") << TChange::Empty << false;
     QTest::newRow("cut inside a parameter line") << TChange::CutInParameterLine << false;
     QTest::newRow("cut inside header line 1") << TChange::CutInHeaderLine << false;
@@ -193,8 +195,10 @@ void TRobustnessViewerTest::changedBetweenCheckAndLoad()
         fs::create_directory(path);
         break;
     case TChange::Fifo:
+#ifndef _WIN32
         fs::remove(path);
         QCOMPARE(mkfifo(path.c_str(), 0600), 0);
+#endif
         break;
     case TChange::Empty:
         fs::resize_file(path, 0);

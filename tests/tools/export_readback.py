@@ -3,7 +3,10 @@
 (Python's csv module, openpyxl) and compares them field by field with the
 transfer files, read here by a reader of its own.
 
-    export_readback.py MORVASK_EXPORT EXAMPLES_DIR [readback|streams|fulldisk]
+    export_readback.py MORVASK_EXPORT EXAMPLES_DIR [readback|streams|fulldisk|windows]
+
+With MORVASK_EMULATOR set (Wine), the Windows build runs through it; the
+"windows" mode passes it Windows paths that hold letters outside Windows-1252.
 """
 
 import codecs
@@ -24,6 +27,7 @@ from openpyxl.utils.escape import unescape
 SKIP = 77
 EXPORT = sys.argv[1]
 EXAMPLES = sys.argv[2]
+EMULATOR = [os.environ["MORVASK_EMULATOR"]] if os.environ.get("MORVASK_EMULATOR") else []
 
 # Windows-1252 leaves five bytes undefined; the files keep them as the C1
 # control characters of the same number.
@@ -77,7 +81,7 @@ def expected_tables(path, shown):
 
 
 def run(args, **kw):
-    return subprocess.run([EXPORT] + args, capture_output=True, timeout=600, **kw)
+    return subprocess.run(EMULATOR + [EXPORT] + args, capture_output=True, timeout=600, **kw)
 
 
 def read_csv(data):
@@ -261,6 +265,37 @@ def check_streams(folder):
            "left behind: %r" % os.listdir(folder))
 
 
+def windows_path(path):
+    """The Linux file system is drive Z: under Wine."""
+    return "Z:" + path.replace("/", "\\")
+
+
+def check_windows(folder):
+    """The workbook of the Windows build, in a folder and under a name that the
+    ANSI code page cannot hold: written, read back, and the old one kept on failure."""
+    folder = os.path.join(folder, "Pr\u00fcfdaten \u0141\u00f3d\u017a \u65e5\u672c")
+    os.mkdir(folder)
+    files = [write(folder, "ABCD_070312_143001.DAT", generated(12, lambda e: e % 3)),
+             write(folder, "ABCD_070312_143002.DAT", generated(2, lambda e: 1, sep=b"\n"))]
+    shown = [windows_path(f) for f in files]
+    want_params, want_exams = [], []
+    for f, name in zip(files, shown):
+        p, e = expected_tables(f, name)
+        want_params += p
+        want_exams += e
+    book = os.path.join(folder, "Tabelle \u0141\u00f3d\u017a.xlsx")
+    r = run(["--xlsx", windows_path(book)] + shown)
+    expect(r.returncode == 0 and r.stderr == b"", "xlsx: exit %d, %r" % (r.returncode, r.stderr[:300]))
+    sheets = read_sheets(book)
+    compare("xlsx Parameter", sheets["Parameter"][1:], want_params)
+    compare("xlsx Untersuchungen", sheets["Untersuchungen"][1:], want_exams)
+    before = digest(book)
+    r = run(["--xlsx", windows_path(book), shown[0], windows_path(os.path.join(folder, "fehlt.DAT"))])
+    expect(r.returncode == 2 and digest(book) == before, "unreadable input: exit %d, replaced" % r.returncode)
+    expect(sorted(os.listdir(folder)) == sorted([os.path.basename(f) for f in files] + [os.path.basename(book)]),
+           "files left in the folder: %r" % os.listdir(folder))
+
+
 def check_full_disk(folder):
     """Inside a private mount namespace: a small tmpfs that the workbook overflows."""
     disk = os.path.join(folder, "disk")
@@ -293,7 +328,9 @@ def main():
         r = subprocess.run(["unshare", "-m", "--propagation", "private", sys.executable] + sys.argv, env=env)
         sys.exit(r.returncode)
     with tempfile.TemporaryDirectory(prefix="morvask-export-") as folder:
-        {"readback": check_readback, "streams": check_streams, "fulldisk": check_full_disk}[mode](folder)
+        modes = {"readback": check_readback, "streams": check_streams, "fulldisk": check_full_disk,
+                 "windows": check_windows}
+        modes[mode](folder)
     if failures:
         sys.exit(1)
     print("%s: all good" % mode)
