@@ -37,131 +37,126 @@ std::size_t CutLine(std::string_view line, const TSeparators& separators, std::s
 } // namespace
 
 TInvestigationWalk::TInvestigationWalk(TInvestigationSink& sink, std::int64_t number, std::int64_t firstLine)
-    : TInvestigationWalk(sink)
+    : FSink(sink),
+      FWalk(*this, TBlockGrammar(BlockRules::Export), firstLine - 1),
+      FCutter(*this)
 {
     FInvestigation.Number = number - 1;
-    FLine = firstLine - 1;
 }
 
 void TInvestigationWalk::ExpectBlockEnd(std::int64_t nextLine) const
 {
-    if (FStep != EStep::Header1 || FLine + 1 != nextLine)
-        Changed();
+    if (!FWalk.Grammar().BetweenBlocks() || FWalk.Lines() + 1 != nextLine)
+        Changed(FWalk.Lines());
 }
 
-void TInvestigationWalk::Changed() const
+void TInvestigationWalk::Changed(std::int64_t line)
 {
-    throw ETransferChanged("Zeile " + std::to_string(FLine) + " entspricht nicht mehr der Pr\xC3\xBC"
-                                                              "fung");
+    throw ETransferChanged("Zeile " + std::to_string(line) + " entspricht nicht mehr der Pr\xC3\xBC"
+                                                             "fung");
 }
 
 void TInvestigationWalk::BeginLine(const char* at)
 {
-    FLineBegin = FLineEnd = at;
+    // Another line begins, so the one read before was not the last.
+    if (FPending)
+        FWalk.OnLine(FLine, false);
+    FPending = false;
+    FLine.Begin = FLine.End = at;
     FInLine = true;
-    FCarried = false;
-    FCarry.clear();
-    FSeparators.Count = 0;
+    FLine.Carried = false;
+    FLine.Carry.clear();
+    FLine.Separators.Count = 0;
 }
 
 void TInvestigationWalk::LineBytes(const char* p, std::size_t n, std::uint64_t separators)
 {
-    const std::size_t offset = FCarried ? FCarry.size() : static_cast<std::size_t>(p - FLineBegin);
+    TSeparators& kept = FLine.Separators;
+    const std::size_t offset = FLine.Carried ? FLine.Carry.size() : static_cast<std::size_t>(p - FLine.Begin);
     for (; separators != 0; separators &= separators - 1) {
-        if (FSeparators.Count < TSeparators::Kept)
-            FSeparators.At[FSeparators.Count] = offset + static_cast<std::size_t>(ByteScan::LowestBit(separators));
-        ++FSeparators.Count;
+        if (kept.Count < TSeparators::Kept)
+            kept.At[kept.Count] = offset + static_cast<std::size_t>(ByteScan::LowestBit(separators));
+        ++kept.Count;
     }
-    if (FCarried)
-        FCarry.append(p, n);
+    if (FLine.Carried)
+        FLine.Carry.append(p, n);
     else
-        FLineEnd = p + n;
-}
-
-void TInvestigationWalk::EndLine()
-{
-    FInLine = false;
-    OnLine(FCarried ? std::string_view(FCarry) : std::string_view(FLineBegin, static_cast<std::size_t>(FLineEnd - FLineBegin)));
+        FLine.End = p + n;
 }
 
 void TInvestigationWalk::Feed(const char* bytes, std::size_t count)
 {
     FCutter.Feed(bytes, count);
-    // The chunk is about to be reused: keep what it holds of an open line.
-    if (FInLine && !FCarried) {
-        FCarry.assign(FLineBegin, static_cast<std::size_t>(FLineEnd - FLineBegin));
-        FCarried = true;
+    // The chunk is about to be reused: keep what it holds of the line.
+    if ((FInLine || FPending) && !FLine.Carried) {
+        FLine.Carry.assign(FLine.Begin, static_cast<std::size_t>(FLine.End - FLine.Begin));
+        FLine.Carried = true;
     }
 }
 
-void TInvestigationWalk::Finish()
+void TInvestigationWalk::Finish(bool fileEnds)
 {
     FCutter.Finish();
+    if (FPending)
+        FWalk.OnLine(FLine, fileEnds);
+    FPending = FInLine = false;
     // A block without its end line did not pass the check.
-    if (FStep == EStep::Parameters)
-        Changed();
-    if (FStep == EStep::EndAsHeader2) {
-        FSeparators = FHeader2Separators;
-        BeginInvestigation(std::string(FHeader2), false);
-        FSink.EndInvestigation(FInvestigation, 0);
-        FStep = EStep::Header1;
-    }
+    if (FWalk.Grammar().InParameters())
+        Changed(FWalk.Lines());
 }
 
-void TInvestigationWalk::BeginInvestigation(std::string_view header2, bool complete)
+void TInvestigationWalk::BeginInvestigation(std::string_view header2, const TSeparators& separators, std::int64_t number,
+                                            bool complete)
 {
     FHeader2.assign(header2);
     std::string_view* master = FInvestigation.Master.data();
-    const std::size_t count = CutLine<Header2Fields>(FHeader2, FSeparators, master + Header1Fields);
+    const std::size_t count = CutLine<Header2Fields>(FHeader2, separators, master + Header1Fields);
     if (CutLine<Header1Fields>(FHeader1, FHeader1Separators, master) != Header1Fields ||
         (complete ? count != Header2Fields : count > Header2Fields))
-        Changed();
+        Changed(number);
     std::fill(master + Header1Fields + count, master + MasterFieldCount, std::string_view());
     ++FInvestigation.Number;
-    FInvestigation.FirstLine = FLine - 1;
+    FInvestigation.FirstLine = number - 1;
     FParameters = 0;
     FSink.BeginInvestigation(FInvestigation);
 }
 
-void TInvestigationWalk::OnLine(std::string_view line)
+void TInvestigationWalk::BlockLine(EBlockLine role, const TLine& line, std::int64_t number)
 {
-    ++FLine;
-    switch (FStep) {
-    case EStep::Header1:
-        FHeader1.assign(line);
-        FHeader1Separators = FSeparators;
-        FStep = EStep::Header2;
+    switch (role) {
+    case EBlockLine::Header1:
+        FHeader1.assign(line.Text());
+        FHeader1Separators = line.Separators;
         return;
-    case EStep::Header2:
-        if (TrimField(line.substr(0, FSeparators.Count > 0 ? FSeparators.At[0] : line.size())) == FieldLayout::EndKind) {
-            // Passes the check only as the file's last line: Finish takes it.
-            FHeader2.assign(line);
-            FHeader2Separators = FSeparators;
-            FStep = EStep::EndAsHeader2;
-            return;
-        }
-        BeginInvestigation(line, true);
-        FStep = EStep::Parameters;
+    case EBlockLine::Header2:
+        // An end line here passes the check only as the file's last line
+        // (EndAsHeader2); the check fails on the line that follows.
+        if (IsEndLine(line, BlockRules::Export))
+            Changed(number + 1);
+        BeginInvestigation(line, line.Separators, number, true);
         return;
-    case EStep::EndAsHeader2:
-        Changed();
-    case EStep::Parameters: {
+    case EBlockLine::EndAsHeader2:
+        BeginInvestigation(line, line.Separators, number, false);
+        FSink.EndInvestigation(FInvestigation, 0);
+        return;
+    case EBlockLine::Parameter: {
         TParameterFields& fields = FFields;
-        fields[0] = {};
-        const std::size_t count = CutLine<ParameterFieldCount>(line, FSeparators, fields.data());
-        if (count >= 1 && fields[0] == FieldLayout::EndKind) {
-            if (count != static_cast<std::size_t>(FieldLayout::End.FieldCount))
-                Changed();
-            FSink.EndInvestigation(FInvestigation, FParameters);
-            FStep = EStep::Header1;
-            return;
-        }
-        if (count != ParameterFieldCount)
-            Changed();
+        if (CutLine<ParameterFieldCount>(line, line.Separators, fields.data()) != ParameterFieldCount)
+            Changed(number);
         ++FParameters;
-        FSink.Parameter(FInvestigation, FLine, fields);
+        FSink.Parameter(FInvestigation, number, fields);
         return;
     }
+    case EBlockLine::End: {
+        std::string_view fields[FieldLayout::End.FieldCount];
+        if (CutLine<FieldLayout::End.FieldCount>(line, line.Separators, fields) !=
+            static_cast<std::size_t>(FieldLayout::End.FieldCount))
+            Changed(number);
+        FSink.EndInvestigation(FInvestigation, FParameters);
+        return;
+    }
+    case EBlockLine::Outside:
+        return;
     }
 }
 
@@ -174,7 +169,7 @@ void WalkInvestigationsPart(TByteSource& file, const TFilePart& part, TInvestiga
         walk.Feed(bytes, n);
         return true;
     });
-    walk.Finish();
+    walk.Finish(part.Last);
     if (!part.Last)
         walk.ExpectBlockEnd(part.NextLine);
 }
