@@ -48,11 +48,12 @@ inline TLines Block(int block, int parameters)
     return lines;
 }
 
-inline TLines operator+(TLines a, const TLines& b)
+inline TLines& operator+=(TLines& a, const TLines& b)
 {
     a.insert(a.end(), b.begin(), b.end());
     return a;
 }
+inline TLines operator+(TLines a, const TLines& b) { return a += b; }
 
 // Every line followed by lineBreak.
 inline std::string Join(const TLines& lines, const std::string& lineBreak = "\r\n")
