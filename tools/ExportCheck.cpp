@@ -11,6 +11,7 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <new>
 #include <optional>
 #include <system_error>
 #include <thread>
@@ -131,18 +132,18 @@ bool CheckPassesInPieces(TByteSource& file, TExportPlan& plan, unsigned threads,
         parts[i].Last = i + 1 == cuts.size();
         parts[i].End = parts[i].Last ? size : cuts[i + 1];
     }
-    std::vector<std::thread> helpers;
+    std::vector<std::jthread> helpers;
     try {
         for (std::size_t i = 1; i < parts.size(); ++i)
             helpers.emplace_back(CheckPiece, std::ref(file), std::ref(parts[i]));
     } catch (const std::system_error&) {
         // No more threads to be had: this one checks the pieces left.
+    } catch (const std::bad_alloc&) {
     }
     CheckPiece(file, parts[0]);
     for (std::size_t i = helpers.size() + 1; i < parts.size(); ++i)
         CheckPiece(file, parts[i]);
-    for (std::thread& helper : helpers)
-        helper.join();
+    helpers.clear(); // joins them
     for (const TPiece& part : parts) {
         if (part.Error)
             std::rethrow_exception(part.Error);

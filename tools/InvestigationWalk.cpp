@@ -160,15 +160,18 @@ void TInvestigationWalk::BlockLine(EBlockLine role, const TLine& line, std::int6
     }
 }
 
-void WalkInvestigationsPart(TByteSource& file, const TFilePart& part, TInvestigationSink& sink, std::unique_ptr<char[]>& buffer)
+void WalkInvestigationsPart(TByteSource& file, const TFilePart& part, TInvestigationSink& sink, std::unique_ptr<char[]>& buffer,
+                            std::stop_token stop)
 {
     TInvestigationWalk walk(sink, part.Number, part.FirstLine);
     if (!buffer)
         buffer.reset(new char[ChunkSize]);
     ReadStretch(file, part.Offset, part.End, part.Last, buffer.get(), ChunkSize, [&](const char* bytes, std::size_t n) {
         walk.Feed(bytes, n);
-        return true;
+        return !stop.stop_requested();
     });
+    if (stop.stop_requested())
+        return;
     walk.Finish(part.Last);
     if (!part.Last)
         walk.ExpectBlockEnd(part.NextLine);

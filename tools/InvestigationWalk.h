@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
+#include <stop_token>
 #include <string>
 #include <string_view>
 
@@ -135,6 +136,7 @@ struct TFilePart {
 
 // Walks one part of file; throws as WalkInvestigations, and ETransferChanged
 // also when a part that is not the last does not end with an end line just
-// before its next part.
+// before its next part. A stop requested ends the walk early, its part unfinished.
 // buffer is where the bytes are read to, made when empty and reused from part to part.
-void WalkInvestigationsPart(TByteSource& file, const TFilePart& part, TInvestigationSink& sink, std::unique_ptr<char[]>& buffer);
+void WalkInvestigationsPart(TByteSource& file, const TFilePart& part, TInvestigationSink& sink, std::unique_ptr<char[]>& buffer,
+                            std::stop_token stop = {});

@@ -140,7 +140,7 @@ int main(int argc, char** argv)
             continue;
         }
         if (json)
-            Write(stdout, CheckResultToJsonLine(path, data, GetInterfaceKind()) + "\n");
+            Write(stdout, CheckResultToJsonLine(path, data, InterfaceKindOf(data)) + "\n");
         else
             Write(stdout, CheckResultToText(path, data));
         // Nothing more can be said once the output is lost.
