@@ -80,7 +80,7 @@ sanitize: configure-asan
 sanitize-threads: deps
 	@cmake --preset tsan -B $(TSAN_BUILD) >/dev/null
 	@cmake --build $(TSAN_BUILD) -j $(JOBS)
-	cd $(TSAN_BUILD) && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j $(JOBS) -E 'tools\.export\.(readback|fulldisk)'
+	cd $(TSAN_BUILD) && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j $(JOBS) -E 'export\.(readback|fulldisk)'
 
 # Optimised build; prints the table of speed and memory figures.
 bench: deps
