@@ -15,15 +15,24 @@
 
 namespace {
 
+// One call of the walk as text: what, and the line or count.
+std::string Call(const char* what, std::int64_t number)
+{
+    std::string call = what;
+    call += ' ';
+    call += std::to_string(number);
+    return call;
+}
+
 // What the walk hands on, one entry a call.
 struct TRecord : TInvestigationSink {
     std::vector<std::string> Calls;
-    void BeginInvestigation(const TWalkInvestigation& i) override { Calls.push_back("begin " + std::to_string(i.FirstLine)); }
+    void BeginInvestigation(const TWalkInvestigation& i) override { Calls.push_back(Call("begin", i.FirstLine)); }
     void Parameter(const TWalkInvestigation&, std::int64_t line, const TParameterFields&) override
     {
-        Calls.push_back("parameter " + std::to_string(line));
+        Calls.push_back(Call("parameter", line));
     }
-    void EndInvestigation(const TWalkInvestigation&, std::int64_t count) override { Calls.push_back("end " + std::to_string(count)); }
+    void EndInvestigation(const TWalkInvestigation&, std::int64_t count) override { Calls.push_back(Call("end", count)); }
 };
 
 // The calls a walk makes by the roles of the export's rules.
@@ -37,18 +46,18 @@ std::vector<std::string> ExpectedCalls(const char* roles)
             header1 = line, parameters = 0;
             break;
         case '2':
-            calls.push_back("begin " + std::to_string(header1));
+            calls.push_back(Call("begin", header1));
             break;
         case 'X':
-            calls.push_back("begin " + std::to_string(header1));
+            calls.push_back(Call("begin", header1));
             calls.push_back("end 0");
             break;
         case 'P':
             ++parameters;
-            calls.push_back("parameter " + std::to_string(line));
+            calls.push_back(Call("parameter", line));
             break;
         case 'E':
-            calls.push_back("end " + std::to_string(parameters));
+            calls.push_back(Call("end", parameters));
             break;
         }
     }

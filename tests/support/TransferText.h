@@ -12,11 +12,20 @@ namespace TransferText {
 
 using TLines = std::vector<std::string>;
 
+// Appends text and number; built by appending, since MinGW's GCC 12 warns
+// falsely about a literal added to a temporary string.
+inline std::string& Put(std::string& to, const char* text, int number)
+{
+    to += text;
+    to += std::to_string(number);
+    return to;
+}
+
 inline std::string Header1(int block)
 {
     std::string line = "1|E|";
     for (int field = FieldLayout::Header1.FirstField + 2; field < FieldLayout::Header2.FirstField; ++field)
-        line += "b" + std::to_string(block) + "f" + std::to_string(field) + "|";
+        Put(Put(line, "b", block), "f", field) += "|";
     return line;
 }
 
@@ -24,7 +33,7 @@ inline std::string Header2(int block)
 {
     std::string line = "2|MATW|";
     for (int field = FieldLayout::Header2.FirstField + 2; field < FieldLayout::Parameter.FirstField; ++field)
-        line += "b" + std::to_string(block) + "f" + std::to_string(field) + "|";
+        Put(Put(line, "b", block), "f", field) += "|";
     return line;
 }
 
@@ -32,11 +41,15 @@ inline std::string Parameter(int block, int k)
 {
     std::string line = "2|";
     for (int field = FieldLayout::Parameter.FirstField + 1; field < FieldLayout::End.FirstField; ++field)
-        line += "b" + std::to_string(block) + "p" + std::to_string(k) + "f" + std::to_string(field) + "|";
+        Put(Put(Put(line, "b", block), "p", k), "f", field) += "|";
     return line;
 }
 
-inline std::string EndLine(int parameters) { return "3|" + std::to_string(parameters); }
+inline std::string EndLine(int parameters)
+{
+    std::string line;
+    return Put(line, "3|", parameters);
+}
 
 // Header lines, the given number of parameter lines and the end line.
 inline TLines Block(int block, int parameters)
