@@ -52,8 +52,7 @@ void TInvestigationWalk::ExpectBlockEnd(std::int64_t nextLine) const
 
 void TInvestigationWalk::Changed(std::int64_t line)
 {
-    throw ETransferChanged("Zeile " + std::to_string(line) + " entspricht nicht mehr der Pr\xC3\xBC"
-                                                             "fung");
+    throw ETransferChanged("Zeile " + std::to_string(line) + " entspricht nicht mehr der Prüfung");
 }
 
 void TInvestigationWalk::BeginLine(const char* at)

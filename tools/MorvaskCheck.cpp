@@ -27,11 +27,8 @@ constexpr int ExitFailure = 2;
 const char* const Usage =
     "Aufruf: morvask-check [--json] DATEI...\n"
     "\n"
-    "Pr\xC3\xBC"
-    "ft \xC3\xBC"
-    "bermittelte Trinkwasser-Dateien (.dat) wie der Morvask-Betrachter:\n"
-    "den Dateinamen und den Aufbau der Zeilen und Bl\xC3\xB6"
-    "cke.\n"
+    "Prüft übermittelte Trinkwasser-Dateien (.dat) wie der Morvask-Betrachter:\n"
+    "den Dateinamen und den Aufbau der Zeilen und Blöcke.\n"
     "\n"
     "Ausgabe je Meldung:  DATEI:ZEILE: TEXT   (Meldungen zum Dateinamen: DATEI: TEXT)\n"
     "Datei ohne Meldung:  DATEI: OK\n"
@@ -76,7 +73,7 @@ int UsageError(std::string_view problem)
 {
     Write(stderr, "morvask-check: ");
     Write(stderr, problem);
-    Write(stderr, "\nWeitere Informationen mit \xC2\xBBmorvask-check --help\xC2\xAB.\n");
+    Write(stderr, "\nWeitere Informationen mit »morvask-check --help«.\n");
     return ExitFailure;
 }
 
