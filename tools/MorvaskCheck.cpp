@@ -3,6 +3,7 @@
 
 #include "CheckReport.h"
 #include "Cp1252.h"
+#include "ExitStatus.h"
 #include "FileNameCheck.h"
 #include "FileOpenError.h"
 #include "JsonWriter.h"
@@ -19,10 +20,6 @@
 #include <vector>
 
 namespace {
-
-constexpr int ExitPassed = 0;
-constexpr int ExitFindings = 1;
-constexpr int ExitFailure = 2;
 
 const char* const Usage =
     "Aufruf: morvask-check [--json] DATEI...\n"

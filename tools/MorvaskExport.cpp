@@ -3,6 +3,8 @@
 // standard output, or an Excel workbook.
 
 #include "CheckReport.h"
+#include "Cp1252.h"
+#include "ExitStatus.h"
 #include "ExportCheck.h"
 #include "ExportPlan.h"
 #include "ExportTable.h"
@@ -31,10 +33,6 @@
 #include <vector>
 
 namespace {
-
-constexpr int ExitPassed = 0;
-constexpr int ExitFindings = 1;
-constexpr int ExitFailure = 2;
 
 #ifdef MORVASK_HAVE_XLSX
 #define MORVASK_XLSX_NOTE ""
@@ -122,8 +120,7 @@ int UsageError(std::string_view problem)
 
 void ComplainCannotOpen(const EFileOpenError& e)
 {
-    Complain(WithReason("Datei " + BytesToUtf8(e.Path()) + " kann nicht geöffnet werden.",
-                        e.Why()));
+    Complain(WithReason(CannotOpenText(BytesToUtf8(e.Path()), Cp1252ToUtf8) + ".", e.Why()));
 }
 
 void ComplainChanged(const std::string& path, const ETransferChanged& e)
