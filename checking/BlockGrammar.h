@@ -65,12 +65,24 @@ constexpr TBlockRules Viewer{TBlockRules::EEnd::FirstByte, true, TBlockRules::EL
 constexpr TBlockRules Export{TBlockRules::EEnd::FirstField, false, TBlockRules::ELastHeader::AsShown};
 } // namespace BlockRules
 
-// Whether a line is an end line, by the rules' end rule.
+// Whether a line is an end line, by the rules' end rule. The first-field rule
+// without a search: blanks, "3", blanks, then "|" or the line's end.
 inline bool IsEndLine(std::string_view line, const TBlockRules& rules)
 {
+    static_assert(FieldLayout::EndKind.size() == 1);
+    const char end = FieldLayout::EndKind.front();
     if (rules.End == TBlockRules::EEnd::FirstByte)
-        return !line.empty() && line.front() == FieldLayout::EndKind.front();
-    return TrimField(line.substr(0, line.find(FieldSeparator))) == FieldLayout::EndKind;
+        return !line.empty() && line.front() == end;
+    std::size_t i = 0;
+    while (i < line.size() && IsTrimmed(line[i]))
+        ++i;
+    if (i == line.size() || line[i] != end)
+        return false;
+    for (++i; i < line.size() && line[i] != FieldSeparator; ++i) {
+        if (!IsTrimmed(line[i]))
+            return false;
+    }
+    return true;
 }
 // The same for a line the check has reduced to its facts (first-field rule only).
 inline bool IsEndLine(const TLineFacts& line, const TBlockRules&) { return line.First.Equals(FieldLayout::EndKind); }
@@ -98,6 +110,9 @@ public:
     // The role of the next line. blank is asked only under BlankLineStops.
     EBlockLine Next(bool isEnd, bool blank, bool isLast)
     {
+        // Most lines are parameter lines: they skip the switch.
+        if (FStep == EStep::Parameters && !isEnd)
+            return EBlockLine::Parameter;
         switch (FStep) {
         case EStep::Done:
             return EBlockLine::Outside;

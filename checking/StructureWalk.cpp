@@ -56,6 +56,10 @@ void TStructureWalk::CheckParameter(const TLineFacts& line, std::int32_t number)
 
 void TStructureWalk::BlockLine(EBlockLine role, const TLineFacts& line, std::int64_t number)
 {
+    if (role == EBlockLine::Parameter) { // most lines
+        CheckParameter(line, Clamped(number));
+        return;
+    }
     switch (role) {
     case EBlockLine::Header1:
         // The constructor counted the first block.
