@@ -28,6 +28,7 @@
 #include <exception>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -281,18 +282,19 @@ int ExportToWorkbook(const std::vector<std::string>& files, const std::string& t
 }
 #endif
 
-} // namespace
+struct TOptions {
+    EFormat Format = EFormat::Csv;
+    bool FormatGiven = false;
+    std::string Target; // the workbook, when one is asked for
+    bool Quiet = false; // only the workbook shows progress
+    std::vector<std::string> Files;
+};
 
-int main(int argc, char** argv)
+// The arguments into options; an exit status when the program ends here
+// (a usage error, --help, --version).
+std::optional<int> ParseArguments(const std::vector<std::string>& args, TOptions& options)
 {
-    PrepareToolOutput();
-    EFormat format = EFormat::Csv;
-    bool formatGiven = false;
-    std::string target;
     bool optionsEnded = false;
-    bool quiet = false;
-    std::vector<std::string> files;
-    const std::vector<std::string> args = ToolArguments(argc, argv);
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
         if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
@@ -308,24 +310,24 @@ int main(int argc, char** argv)
                     value = arg.substr(9);
                 }
                 if (value == "csv")
-                    format = EFormat::Csv;
+                    options.Format = EFormat::Csv;
                 else if (value == "jsonl")
-                    format = EFormat::JsonLines;
+                    options.Format = EFormat::JsonLines;
                 else
                     return UsageError("unbekanntes Format " + BytesToUtf8(value) + " (csv oder jsonl)");
-                formatGiven = true;
+                options.FormatGiven = true;
             } else if (arg == "--xlsx" || arg.starts_with("--xlsx=")) {
                 if (arg == "--xlsx") {
                     if (i + 1 >= args.size())
                         return UsageError("--xlsx ohne Ausgabedatei");
-                    target = args[++i];
+                    options.Target = args[++i];
                 } else {
-                    target = std::string(arg.substr(7));
+                    options.Target = std::string(arg.substr(7));
                 }
-                if (target.empty())
+                if (options.Target.empty())
                     return UsageError("--xlsx ohne Ausgabedatei");
             } else if (arg == "--quiet" || arg == "-q") {
-                quiet = true;
+                options.Quiet = true;
             } else if (arg == "--help" || arg == "-h") {
                 Write(stdout, Usage);
                 return Finished(ExitPassed);
@@ -336,25 +338,35 @@ int main(int argc, char** argv)
                 return UsageError("unbekannte Option " + BytesToUtf8(arg));
             }
         } else {
-            files.emplace_back(arg);
+            options.Files.emplace_back(arg);
         }
     }
-    if (!target.empty() && formatGiven)
+    if (!options.Target.empty() && options.FormatGiven)
         return UsageError("--format und --xlsx schließen sich aus");
-    if (files.empty())
+    if (options.Files.empty())
         return UsageError("keine Datei angegeben");
 #ifndef MORVASK_HAVE_XLSX
-    (void)quiet; // only the workbook shows progress
-    if (!target.empty())
+    if (!options.Target.empty())
         return UsageError("--xlsx ist in dieser Ausgabe nicht enthalten; --format csv verwenden");
 #endif
 
+    return std::nullopt;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    PrepareToolOutput();
+    TOptions options;
+    if (const std::optional<int> status = ParseArguments(ToolArguments(argc, argv), options))
+        return *status;
     try {
 #ifdef MORVASK_HAVE_XLSX
-        if (!target.empty())
-            return Finished(ExportToWorkbook(files, target, quiet));
+        if (!options.Target.empty())
+            return Finished(ExportToWorkbook(options.Files, options.Target, options.Quiet));
 #endif
-        return Finished(ExportToStandardOutput(files, format));
+        return Finished(ExportToStandardOutput(options.Files, options.Format));
     } catch (const EOutputError& e) {
         Complain(e.what());
     } catch (const std::bad_alloc&) {
