@@ -29,8 +29,10 @@ deps:
 deps-run:
 	@bash scripts/install-deps run
 
+# The configurations are presets of CMakePresets.json; the folders stay
+# settable here.
 configure: deps
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORVASK_WERROR=$(WERROR) -DBUILD_TESTING=ON >/dev/null
+	@cmake --preset default -B $(BUILD) -DMORVASK_WERROR=$(WERROR) -DBUILD_TESTING=ON >/dev/null
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
@@ -38,7 +40,7 @@ build: configure
 # The same build folder without the tests: what `make test` builds later
 # comes on top of it.
 configure-run: deps-run
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORVASK_WERROR=$(WERROR) -DBUILD_TESTING=OFF >/dev/null
+	@cmake --preset default -B $(BUILD) -DMORVASK_WERROR=$(WERROR) -DBUILD_TESTING=OFF >/dev/null
 
 build-run: configure-run
 	@cmake --build $(BUILD) -j $(JOBS) --target morvask-betrachter morvask-check morvask-export
@@ -64,8 +66,7 @@ package-windows: deps
 	bash scripts/test-windows $(WINDOWS_BUILD) $(JOBS) $(WERROR) package
 
 configure-asan: deps
-	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-	  -DMORVASK_SANITIZE=ON -DMORVASK_FUZZ=ON -DMORVASK_WERROR=ON >/dev/null
+	@cmake --preset asan -B $(ASAN_BUILD) >/dev/null
 
 # The whole test suite again, sanitized; it also replays the fuzz corpus and
 # fuzzes each target for a few seconds.
@@ -73,17 +74,17 @@ sanitize: configure-asan
 	@cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && $(SANITIZER_ENV) QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
-# The threads of the file reading and the export under ThreadSanitizer: the
-# Qt-free part only, with clang; the two slow read-back runs are left out.
+# The threads of the file reading, the viewer's load and the export under
+# ThreadSanitizer: the Qt-free part only, with clang; the two slow read-back
+# runs are left out.
 sanitize-threads: deps
-	@cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang \
-	  -DMORVASK_CORE_ONLY=ON -DMORVASK_TSAN=ON -DMORVASK_WERROR=ON >/dev/null
+	@cmake --preset tsan -B $(TSAN_BUILD) >/dev/null
 	@cmake --build $(TSAN_BUILD) -j $(JOBS)
-	cd $(TSAN_BUILD) && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j $(JOBS) -E 'tools\.export\.(readback|fulldisk)'
+	cd $(TSAN_BUILD) && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j $(JOBS) -E 'export\.(readback|fulldisk)'
 
 # Optimised build; prints the table of speed and memory figures.
 bench: deps
-	@cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --preset bench -B $(BENCH_BUILD) >/dev/null
 	@cmake --build $(BENCH_BUILD) -j $(JOBS) --target morvask-check morvask-export morvask-bench-gen morvask-bench-viewer
 	python3 bench/run-bench.py --bin $(BENCH_BUILD)/bin --data $(BENCH_BUILD)/bench-data --results bench/RESULTS.md
 

@@ -11,11 +11,8 @@ namespace {
 const char* const Usage =
     "Aufruf: morvask-betrachter [DATEI]\n"
     "\n"
-    "Zeigt eine \xC3\xBC"
-    "bermittelte Trinkwasser-Datei (.dat): pr\xC3\xBC"
-    "ft den Dateinamen und den\n"
-    "Aufbau der Zeilen und Bl\xC3\xB6"
-    "cke und zeigt die Meldungen oder die Untersuchungen.\n"
+    "Zeigt eine übermittelte Trinkwasser-Datei (.dat): prüft den Dateinamen und den\n"
+    "Aufbau der Zeilen und Blöcke und zeigt die Meldungen oder die Untersuchungen.\n"
     "Ohne DATEI fragt ein Dateidialog nach der Datei.\n"
     "\n"
     "Optionen:\n"
@@ -23,7 +20,7 @@ const char* const Usage =
     "  --version   die Version zeigen\n"
     "\n"
     "Exit-Status: 0 das Fenster wurde geschlossen, 1 keine Anzeige erreichbar oder\n"
-    "das Fenster lie\xC3\x9F sich nicht anlegen.\n";
+    "das Fenster ließ sich nicht anlegen.\n";
 
 } // namespace
 

@@ -93,13 +93,3 @@ void AddMessageWithValue(TSamplingData& data, std::int32_t line, ECheckMessage c
 {
     AppendMessage(data, line, static_cast<std::uint8_t>(code), &value);
 }
-
-void AddMessage(TSamplingData& data, std::int32_t line, std::uint8_t index)
-{
-    AppendMessage(data, line, index, nullptr);
-}
-
-void AddMessageWithValue(TSamplingData& data, std::int32_t line, std::uint8_t index, std::string_view value)
-{
-    AppendMessage(data, line, index, &value);
-}

@@ -68,7 +68,3 @@ void AddMessage(TSamplingData& data, std::int32_t line, ECheckMessage code);
 // As AddMessage, with the first "$" of the line replaced by value; a value for
 // a text without "$" is dropped.
 void AddMessageWithValue(TSamplingData& data, std::int32_t line, ECheckMessage code, std::string_view value);
-
-// The same with the table index as a bare number.
-void AddMessage(TSamplingData& data, std::int32_t line, std::uint8_t index);
-void AddMessageWithValue(TSamplingData& data, std::int32_t line, std::uint8_t index, std::string_view value);

@@ -2,33 +2,9 @@
 
 #include "ByteScan.h"
 
-#include <bitset>
 #include <cstdint>
-#include <initializer_list>
-#include <string>
 #include <string_view>
 #include <type_traits>
-#include <vector>
-
-// Any character of the set ends a field; every use passes exactly "|".
-class TSeparatorSet {
-public:
-    TSeparatorSet() = default;
-    TSeparatorSet(std::initializer_list<char> separators)
-    {
-        for (const char c : separators)
-            FMembers.set(static_cast<unsigned char>(c));
-    }
-    bool Contains(char c) const { return FMembers.test(static_cast<unsigned char>(c)); }
-
-    // The set {"|"} that the transfer format uses.
-    static const TSeparatorSet& Bar();
-
-private:
-    std::bitset<256> FMembers;
-};
-
-using TFieldList = std::vector<std::string>;
 
 // Trimming removes the control characters and the blank (codes 0 to 32); a
 // character of 127 or more is never removed.
@@ -105,9 +81,3 @@ inline std::string_view FieldOfLine(std::string_view line, std::size_t index)
     });
     return found;
 }
-
-// Appends line's trimmed fields to fields, keeping the entries already there.
-void AppendFields(std::string_view line, TFieldList& fields, const TSeparatorSet& separators);
-
-// Empties fields, then does exactly what AppendFields does.
-void SplitFields(std::string_view line, TFieldList& fields, const TSeparatorSet& separators);

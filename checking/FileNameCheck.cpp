@@ -51,6 +51,19 @@ int FloorDiv(int a, int b)
 
 } // namespace
 
+std::int32_t InterfaceKindOfName(std::string_view upper)
+{
+    // Positions count from 0; the shapes count them from 1.
+    const auto dat = [&](std::size_t at) { return upper.substr(at) == ".DAT"; };
+    if (upper.size() == 22)
+        return upper[4] == '_' && upper[11] == '_' && dat(18) ? 1 : 0;
+    if (upper.size() == 27)
+        return upper[4] == '_' && upper[9] == '_' && upper[16] == '_' && dat(23) ? 2 : 0;
+    return 0;
+}
+
+std::int32_t InterfaceKindOf(const TSamplingData& data) { return InterfaceKindOfName(data.FileName); }
+
 std::int32_t GetInterfaceKind()
 {
     return InterfaceKind;
@@ -116,28 +129,14 @@ bool CheckFileName(std::string_view name, TSamplingData& data, TCalendarDate& da
     }
     data.FileName = upper;
 
-    // Positions below count from 0; the shapes count them from 1.
-    std::string layout;
-    if (upper.size() == 22) {
-        if (upper[4] != '_' || upper[11] != '_' || upper.compare(18, 4, ".DAT") != 0) {
-            InterfaceKind = 0;
+    // The shape gives the interface; a name of a shape's length that breaks it is reported.
+    InterfaceKind = InterfaceKindOfName(upper);
+    if (InterfaceKind == 0) {
+        if (upper.size() == 22 || upper.size() == 27)
             AddMessage(data, 0, ECheckMessage::FileNameInvalid);
-            return false;
-        }
-        InterfaceKind = 1;
-        layout = upper.substr(0, 4) + "_VELM" + upper.substr(4);
-    } else if (upper.size() == 27) {
-        if (upper[4] != '_' || upper[9] != '_' || upper[16] != '_' || upper.compare(23, 4, ".DAT") != 0) {
-            InterfaceKind = 0;
-            AddMessage(data, 0, ECheckMessage::FileNameInvalid);
-            return false;
-        }
-        InterfaceKind = 2;
-        layout = upper;
-    } else {
-        InterfaceKind = 0;
         return false;
     }
+    const std::string layout = InterfaceKind == 1 ? upper.substr(0, 4) + "_VELM" + upper.substr(4) : upper;
 
     const std::string dateText = layout.substr(14, 2) + "." + layout.substr(12, 2) + "." + layout.substr(10, 2);
     TCalendarDate parsedDate;

@@ -12,6 +12,12 @@ extern std::int32_t InterfaceKind;
 
 std::int32_t GetInterfaceKind();
 
+// The same verdict for one check, from its result (the upper-cased name that
+// CheckFileName stored): what a thread reads of its own check, never of another's.
+std::int32_t InterfaceKindOf(const TSamplingData& data);
+// The verdict for a bare file name already upper-cased.
+std::int32_t InterfaceKindOfName(std::string_view upper);
+
 struct TCalendarDate {
     int Year = 0;
     int Month = 0;

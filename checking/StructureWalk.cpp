@@ -2,50 +2,51 @@
 
 #include <climits>
 
+namespace {
+
+std::int32_t Clamped(std::int64_t line) { return line > INT32_MAX ? INT32_MAX : static_cast<std::int32_t>(line); }
+
+} // namespace
+
 TStructureWalk::TStructureWalk(TSamplingData& data, TBlockObserver* blocks)
     : FData(data),
-      FBlocks(blocks)
+      FBlocks(blocks),
+      FWalk(*this, TBlockGrammar(BlockRules::Check))
 {
     // The first block is begun whatever the file holds, even when it is empty.
     ++FData.InvestigationCount;
 }
 
-std::int32_t TStructureWalk::LineNumber(std::int64_t line) const
-{
-    return line > INT32_MAX ? INT32_MAX : static_cast<std::int32_t>(line);
-}
-
-void TStructureWalk::CheckHeader(const TLineFacts& line, const THeaderRule& rule)
+void TStructureWalk::CheckHeader(const TLineFacts& line, std::int32_t number, const THeaderRule& rule)
 {
     if (line.FieldCount() != static_cast<std::uint64_t>(rule.Layout.FieldCount) || !line.EndsWithSeparator()) {
-        AddMessage(FData, LineNumber(FLine), rule.CountMessage);
+        AddMessage(FData, number, rule.CountMessage);
         return;
     }
     if (!line.First.Equals(rule.Kind))
-        AddMessage(FData, LineNumber(FLine), rule.KindMessage);
+        AddMessage(FData, number, rule.KindMessage);
     if (!line.Second.EqualsUpper(rule.Code))
-        AddMessage(FData, LineNumber(FLine), rule.CodeMessage);
+        AddMessage(FData, number, rule.CodeMessage);
 }
 
-void TStructureWalk::CheckParameterOrEnd(const TLineFacts& line, bool isLast)
+void TStructureWalk::CheckEnd(const TLineFacts& line, std::int32_t number)
 {
-    using namespace FieldLayout;
-    if (line.FieldCount() >= 1 && line.First.Equals(EndKind)) {
-        if (line.FieldCount() != static_cast<std::uint64_t>(End.FieldCount))
-            AddMessage(FData, LineNumber(FLine), ECheckMessage::EndLineFieldCountMismatch);
-        else if (line.Count.Value() != FBlockParameters)
-            AddMessage(FData, LineNumber(FLine), ECheckMessage::ParameterCountMismatch);
-        if (FBlocks)
-            FBlocks->BlockEnds(FBlockParameters);
-        FStep = isLast ? EStep::Done : EStep::BetweenBlocks;
+    if (line.FieldCount() != static_cast<std::uint64_t>(FieldLayout::End.FieldCount))
+        AddMessage(FData, number, ECheckMessage::EndLineFieldCountMismatch);
+    else if (line.Count.Value() != FBlockParameters)
+        AddMessage(FData, number, ECheckMessage::ParameterCountMismatch);
+    if (FBlocks)
+        FBlocks->BlockEnds(FBlockParameters);
+}
+
+void TStructureWalk::CheckParameter(const TLineFacts& line, std::int32_t number)
+{
+    if (line.FieldCount() != static_cast<std::uint64_t>(FieldLayout::Parameter.FieldCount) || !line.EndsWithSeparator()) {
+        AddMessage(FData, number, ECheckMessage::ParameterLineFieldCountMismatch);
         return;
     }
-    if (line.FieldCount() != static_cast<std::uint64_t>(Parameter.FieldCount) || !line.EndsWithSeparator()) {
-        AddMessage(FData, LineNumber(FLine), ECheckMessage::ParameterLineFieldCountMismatch);
-        return;
-    }
-    if (!line.First.Equals(ParameterKind))
-        AddMessage(FData, LineNumber(FLine), ECheckMessage::Field43MustBeTwo);
+    if (!line.First.Equals(FieldLayout::ParameterKind))
+        AddMessage(FData, number, ECheckMessage::Field43MustBeTwo);
     // Both counts stay below the line count; clamp them all the same.
     if (FBlockParameters < INT32_MAX)
         ++FBlockParameters;
@@ -53,54 +54,48 @@ void TStructureWalk::CheckParameterOrEnd(const TLineFacts& line, bool isLast)
         ++FData.ParameterCount;
 }
 
-void TStructureWalk::OnLine(const TLineFacts& line, bool isLast)
+void TStructureWalk::BlockLine(EBlockLine role, const TLineFacts& line, std::int64_t number)
 {
-    ++FLine;
-    switch (FStep) {
-    case EStep::Done:
+    if (role == EBlockLine::Parameter) { // most lines
+        CheckParameter(line, Clamped(number));
         return;
-    case EStep::BetweenBlocks:
-        // A single line behind a complete block is never examined.
-        if (isLast) {
-            if (line.Separators > 0 || !line.First.Equals(""))
-                FData.UnexaminedLine = LineNumber(FLine);
-            FStep = EStep::Done;
-            return;
-        }
-        if (FData.InvestigationCount < INT32_MAX)
+    }
+    switch (role) {
+    case EBlockLine::Header1:
+        // The constructor counted the first block.
+        if (!FFirstBlock && FData.InvestigationCount < INT32_MAX)
             ++FData.InvestigationCount;
+        FFirstBlock = false;
         FBlockParameters = 0;
-        FStep = EStep::Header1;
-        [[fallthrough]];
-    case EStep::Header1:
-        // A header line that is the file's last line is left to the parameter step.
-        if (!isLast) {
-            if (FBlocks)
-                FBlocks->BlockBegins(FLine, line.Offset);
-            CheckHeader(line, Header1Rule);
-            FStep = EStep::Header2;
-            return;
-        }
-        [[fallthrough]];
-    case EStep::Header2:
-        if (!isLast) {
-            CheckHeader(line, Header2Rule);
-            FStep = EStep::Parameters;
-            return;
-        }
-        [[fallthrough]];
-    case EStep::Parameters:
-        CheckParameterOrEnd(line, isLast);
+        if (FBlocks)
+            FBlocks->BlockBegins(number, line.Offset);
+        CheckHeader(line, Clamped(number), Header1Rule);
+        return;
+    case EBlockLine::Header2:
+        CheckHeader(line, Clamped(number), Header2Rule);
+        return;
+    case EBlockLine::Parameter:
+        CheckParameter(line, Clamped(number));
+        return;
+    case EBlockLine::End:
+        CheckEnd(line, Clamped(number));
+        return;
+    case EBlockLine::Outside:
+        // Under the check's rules only the single line behind a complete
+        // block, which is never examined; one that holds anything is noted.
+        if (line.Separators > 0 || !line.First.Equals(""))
+            FData.UnexaminedLine = Clamped(number);
+        return;
+    case EBlockLine::EndAsHeader2: // not under the check's rules
         return;
     }
 }
 
 void TStructureWalk::Finish()
 {
-    FData.LineCount = LineNumber(FLine);
-    if (FStep == EStep::Header1 || FStep == EStep::Header2 || FStep == EStep::Parameters)
-        AddMessage(FData, LineNumber(FLine + 1), ECheckMessage::UnexpectedEndOfRecord);
-    FStep = EStep::Done;
+    FData.LineCount = Clamped(FWalk.Lines());
+    if (FWalk.Grammar().Open())
+        AddMessage(FData, Clamped(FWalk.Lines() + 1), ECheckMessage::UnexpectedEndOfRecord);
     if (FData.MessageText.empty())
         FData.MessageText = "OK";
 }

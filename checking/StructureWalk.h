@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BlockGrammar.h"
 #include "CheckMessages.h"
 #include "FieldLayout.h"
 #include "LineFacts.h"
@@ -37,15 +38,14 @@ public:
     virtual void BlockEnds(std::int32_t /*parameters*/) { }
 };
 
-// The block walk of the structure check, fed one line at a time. The steps
-// ask "is this the last line?" and "do two lines remain?"; the caller answers
-// the first with isLast, and the second follows from the next line's isLast,
-// so the walk never needs the line count in advance.
+// The structure check of each line, fed one line at a time through the block
+// walk, which says what the line is. The caller tells whether a line is the
+// last (it reads one line ahead), so the line count is never needed in advance.
 class TStructureWalk {
 public:
     explicit TStructureWalk(TSamplingData& data, TBlockObserver* blocks = nullptr);
 
-    void OnLine(const TLineFacts& line, bool isLast);
+    void OnLine(const TLineFacts& line, bool isLast) { FWalk.OnLine(line, isLast); }
 
     // Ends the walk: sets LineCount, reports a block left open, and sets
     // MessageText to "OK" when nothing was found.
@@ -53,25 +53,22 @@ public:
 
     // The lines walked so far; whether the last was an end line that another
     // line follows, so that the next begins a new block.
-    std::int64_t Lines() const { return FLine; }
-    bool BetweenBlocks() const { return FStep == EStep::BetweenBlocks; }
+    std::int64_t Lines() const { return FWalk.Lines(); }
+    bool BetweenBlocks() const { return FWalk.Grammar().BetweenBlocks(); }
+
+    // What the block walk calls.
+    void BlockLine(EBlockLine role, const TLineFacts& line, std::int64_t number);
 
 private:
-    enum class EStep { Header1,
-                       Header2,
-                       Parameters,
-                       BetweenBlocks,
-                       Done };
-
-    void CheckHeader(const TLineFacts& line, const THeaderRule& rule);
-    void CheckParameterOrEnd(const TLineFacts& line, bool isLast);
-    std::int32_t LineNumber(std::int64_t line) const;
+    void CheckHeader(const TLineFacts& line, std::int32_t number, const THeaderRule& rule);
+    void CheckParameter(const TLineFacts& line, std::int32_t number);
+    void CheckEnd(const TLineFacts& line, std::int32_t number);
 
     TSamplingData& FData;
     TBlockObserver* FBlocks;
-    EStep FStep = EStep::Header1;
-    // Counted wide so that a file of more than 2^31 lines cannot overflow it;
-    // the record's 32-bit fields get the count clamped.
-    std::int64_t FLine = 0;
+    // Lines are counted wide so that a file of more than 2^31 lines cannot
+    // overflow the count; the record's 32-bit fields get it clamped.
+    TBlockWalk<TStructureWalk> FWalk;
+    bool FFirstBlock = true;
     std::int32_t FBlockParameters = 0;
 };

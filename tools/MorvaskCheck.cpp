@@ -3,6 +3,7 @@
 
 #include "CheckReport.h"
 #include "Cp1252.h"
+#include "ExitStatus.h"
 #include "FileNameCheck.h"
 #include "FileOpenError.h"
 #include "JsonWriter.h"
@@ -20,18 +21,11 @@
 
 namespace {
 
-constexpr int ExitPassed = 0;
-constexpr int ExitFindings = 1;
-constexpr int ExitFailure = 2;
-
 const char* const Usage =
     "Aufruf: morvask-check [--json] DATEI...\n"
     "\n"
-    "Pr\xC3\xBC"
-    "ft \xC3\xBC"
-    "bermittelte Trinkwasser-Dateien (.dat) wie der Morvask-Betrachter:\n"
-    "den Dateinamen und den Aufbau der Zeilen und Bl\xC3\xB6"
-    "cke.\n"
+    "Prüft übermittelte Trinkwasser-Dateien (.dat) wie der Morvask-Betrachter:\n"
+    "den Dateinamen und den Aufbau der Zeilen und Blöcke.\n"
     "\n"
     "Ausgabe je Meldung:  DATEI:ZEILE: TEXT   (Meldungen zum Dateinamen: DATEI: TEXT)\n"
     "Datei ohne Meldung:  DATEI: OK\n"
@@ -76,7 +70,7 @@ int UsageError(std::string_view problem)
 {
     Write(stderr, "morvask-check: ");
     Write(stderr, problem);
-    Write(stderr, "\nWeitere Informationen mit \xC2\xBBmorvask-check --help\xC2\xAB.\n");
+    Write(stderr, "\nWeitere Informationen mit »morvask-check --help«.\n");
     return ExitFailure;
 }
 
@@ -140,7 +134,7 @@ int main(int argc, char** argv)
             continue;
         }
         if (json)
-            Write(stdout, CheckResultToJsonLine(path, data, GetInterfaceKind()) + "\n");
+            Write(stdout, CheckResultToJsonLine(path, data, InterfaceKindOf(data)) + "\n");
         else
             Write(stdout, CheckResultToText(path, data));
         // Nothing more can be said once the output is lost.

@@ -3,6 +3,8 @@
 // standard output, or an Excel workbook.
 
 #include "CheckReport.h"
+#include "Cp1252.h"
+#include "ExitStatus.h"
 #include "ExportCheck.h"
 #include "ExportPlan.h"
 #include "ExportTable.h"
@@ -26,15 +28,12 @@
 #include <exception>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace {
-
-constexpr int ExitPassed = 0;
-constexpr int ExitFindings = 1;
-constexpr int ExitFailure = 2;
 
 #ifdef MORVASK_HAVE_XLSX
 #define MORVASK_XLSX_NOTE ""
@@ -46,33 +45,27 @@ const char* const Usage =
     "Aufruf: morvask-export [--format csv|jsonl] DATEI...\n"
     "        morvask-export [--quiet] --xlsx AUSGABE.xlsx DATEI...\n"
     "\n"
-    "Pr\xC3\xBC"
-    "ft \xC3\xBC"
-    "bermittelte Trinkwasser-Dateien (.dat) wie der Morvask-Betrachter und gibt die\n"
+    "Prüft übermittelte Trinkwasser-Dateien (.dat) wie der Morvask-Betrachter und gibt die\n"
     "Untersuchungen der Dateien ohne Meldung als eine Tabelle aus: eine Zeile je\n"
     "Analyse-Parameter mit Datei, Nummer und erster Zeile der Untersuchung, ihren\n"
     "Stammdaten (Felder 1 bis 42), der eigenen Zeile des Parameters in der Datei\n"
-    "(\xE2\x80\x9EZeilen-Nr. in Datei\xE2\x80\x9C) und seinen Feldern 43 bis 53; eine\n"
+    "(„Zeilen-Nr. in Datei“) und seinen Feldern 43 bis 53; eine\n"
     "Untersuchung ohne Parameter gibt eine Zeile mit leeren Parameter-Spalten. Die\n"
-    "Spalten hei\xC3\x9F"
-    "en wie im Fenster des Betrachters, etwa \xE2\x80\x9E"
-    "Entnahmestelle Kurzbez. (16)\xE2\x80\x9C.\n"
+    "Spalten heißen wie im Fenster des Betrachters, etwa „Entnahmestelle Kurzbez. (16)“.\n"
     "Die Felder stehen als Text genau wie in der Datei, ohne Leerzeichen am Rand.\n"
     "\n"
     "Eine Datei mit Meldungen wird nicht ausgegeben: ihre Meldungen erscheinen auf\n"
-    "der Standardfehlerausgabe wie bei morvask-check, die \xC3\xBC"
-    "brigen Dateien werden\n"
+    "der Standardfehlerausgabe wie bei morvask-check, die übrigen Dateien werden\n"
     "trotzdem ausgegeben.\n"
     "\n"
     "Optionen:\n"
     "  --format csv     CSV nach RFC 4180 in UTF-8 auf der Standardausgabe (Vorgabe):\n"
-    "                   Komma als Trenner, Zeilenende LF, f\xC3\xBC"
-    "r Skripte und Datenwerkzeuge\n"
+    "                   Komma als Trenner, Zeilenende LF, für Skripte und Datenwerkzeuge\n"
     "  --format jsonl   je Untersuchung ein JSON-Objekt in einer Zeile (JSON Lines):\n"
     "                   file, number, firstLine, fields (\"1\" bis \"42\") und\n"
     "                   parameters (je line und \"43\" bis \"53\")\n"
-    "  --xlsx DATEI     eine Excel-Arbeitsmappe mit den Bl\xC3\xA4ttern \xE2\x80\x9EParameter\xE2\x80\x9C und\n"
-    "                   \xE2\x80\x9EUntersuchungen\xE2\x80\x9C; jede Zelle ist Text\n" MORVASK_XLSX_NOTE
+    "  --xlsx DATEI     eine Excel-Arbeitsmappe mit den Blättern „Parameter“ und\n"
+    "                   „Untersuchungen“; jede Zelle ist Text\n" MORVASK_XLSX_NOTE
     "  --quiet          beim Schreiben einer Arbeitsmappe keinen Fortschritt zeigen\n"
     "                   (er erscheint nur, wenn die Standardfehlerausgabe ein\n"
     "                   Terminal ist)\n"
@@ -80,21 +73,17 @@ const char* const Usage =
     "  --version        die Version zeigen\n"
     "  --               alle folgenden Argumente sind Dateien\n"
     "\n"
-    "Eine CSV-Datei, die eine Tabellenkalkulation per Doppelklick \xC3\xB6"
-    "ffnet, wird dort\n"
-    "umgedeutet: f\xC3\xBChrende Nullen fallen weg, \xE2\x80\x9E"
-    "0,53\xE2\x80\x9C wird eine Zahl, ein Feld wie\n"
-    "\xE2\x80\x9E=SUMME(A1)\xE2\x80\x9C eine Formel. F\xC3\xBCr die Tabellenkalkulation daher --xlsx verwenden.\n"
+    "Eine CSV-Datei, die eine Tabellenkalkulation per Doppelklick öffnet, wird dort\n"
+    "umgedeutet: führende Nullen fallen weg, „0,53“ wird eine Zahl, ein Feld wie\n"
+    "„=SUMME(A1)“ eine Formel. Für die Tabellenkalkulation daher --xlsx verwenden.\n"
     "\n"
     "Eine vorhandene Arbeitsmappe wird nur ersetzt, wenn die ganze Ausgabe gelungen\n"
-    "ist (Exit-Status 0 oder 1); sonst bleibt sie unver\xC3\xA4ndert. Das Ziel muss auf\n"
+    "ist (Exit-Status 0 oder 1); sonst bleibt sie unverändert. Das Ziel muss auf\n"
     ".xlsx enden und darf keine der Eingabedateien sein; eine vorhandene Datei wird\n"
     "nur ersetzt, wenn sie leer oder eine Arbeitsmappe ist. Eine symbolische\n"
-    "Verkn\xC3\xBCpfung bleibt, ersetzt wird die Datei, auf die sie verweist. Ein\n"
-    "Arbeitsblatt fasst h\xC3\xB6"
-    "chstens 1048575 Zeilen: passen die Zeilen nicht, wird gleich\n"
-    "nach der Pr\xC3\xBC"
-    "fung abgebrochen, bevor etwas geschrieben ist.\n"
+    "Verknüpfung bleibt, ersetzt wird die Datei, auf die sie verweist. Ein\n"
+    "Arbeitsblatt fasst höchstens 1048575 Zeilen: passen die Zeilen nicht, wird gleich\n"
+    "nach der Prüfung abgebrochen, bevor etwas geschrieben ist.\n"
     "\n"
     "Exit-Status: 0 alle Dateien ausgegeben, 1 mindestens eine Datei wegen Meldungen\n"
     "ausgelassen, 2 eine Datei konnte nicht gelesen werden, die Ausgabe konnte nicht\n"
@@ -126,20 +115,18 @@ void Complain(std::string_view text)
 int UsageError(std::string_view problem)
 {
     Complain(problem);
-    Write(stderr, "Weitere Informationen mit \xC2\xBBmorvask-export --help\xC2\xAB.\n");
+    Write(stderr, "Weitere Informationen mit »morvask-export --help«.\n");
     return ExitFailure;
 }
 
 void ComplainCannotOpen(const EFileOpenError& e)
 {
-    Complain(WithReason("Datei " + BytesToUtf8(e.Path()) + " kann nicht ge\xC3\xB6"
-                                                           "ffnet werden.",
-                        e.Why()));
+    Complain(WithReason(CannotOpenText(BytesToUtf8(e.Path()), Cp1252ToUtf8) + ".", e.Why()));
 }
 
 void ComplainChanged(const std::string& path, const ETransferChanged& e)
 {
-    Complain("Datei " + BytesToUtf8(path) + " wurde w\xC3\xA4hrend der Ausgabe ver\xC3\xA4ndert: " + e.what() + ".");
+    Complain("Datei " + BytesToUtf8(path) + " wurde während der Ausgabe verändert: " + e.what() + ".");
 }
 
 // One file: checked, then on a clean check walked into the table: in parts
@@ -295,18 +282,19 @@ int ExportToWorkbook(const std::vector<std::string>& files, const std::string& t
 }
 #endif
 
-} // namespace
+struct TOptions {
+    EFormat Format = EFormat::Csv;
+    bool FormatGiven = false;
+    std::string Target; // the workbook, when one is asked for
+    bool Quiet = false; // only the workbook shows progress
+    std::vector<std::string> Files;
+};
 
-int main(int argc, char** argv)
+// The arguments into options; an exit status when the program ends here
+// (a usage error, --help, --version).
+std::optional<int> ParseArguments(const std::vector<std::string>& args, TOptions& options)
 {
-    PrepareToolOutput();
-    EFormat format = EFormat::Csv;
-    bool formatGiven = false;
-    std::string target;
     bool optionsEnded = false;
-    bool quiet = false;
-    std::vector<std::string> files;
-    const std::vector<std::string> args = ToolArguments(argc, argv);
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
         if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
@@ -322,24 +310,24 @@ int main(int argc, char** argv)
                     value = arg.substr(9);
                 }
                 if (value == "csv")
-                    format = EFormat::Csv;
+                    options.Format = EFormat::Csv;
                 else if (value == "jsonl")
-                    format = EFormat::JsonLines;
+                    options.Format = EFormat::JsonLines;
                 else
                     return UsageError("unbekanntes Format " + BytesToUtf8(value) + " (csv oder jsonl)");
-                formatGiven = true;
+                options.FormatGiven = true;
             } else if (arg == "--xlsx" || arg.starts_with("--xlsx=")) {
                 if (arg == "--xlsx") {
                     if (i + 1 >= args.size())
                         return UsageError("--xlsx ohne Ausgabedatei");
-                    target = args[++i];
+                    options.Target = args[++i];
                 } else {
-                    target = std::string(arg.substr(7));
+                    options.Target = std::string(arg.substr(7));
                 }
-                if (target.empty())
+                if (options.Target.empty())
                     return UsageError("--xlsx ohne Ausgabedatei");
             } else if (arg == "--quiet" || arg == "-q") {
-                quiet = true;
+                options.Quiet = true;
             } else if (arg == "--help" || arg == "-h") {
                 Write(stdout, Usage);
                 return Finished(ExitPassed);
@@ -350,26 +338,35 @@ int main(int argc, char** argv)
                 return UsageError("unbekannte Option " + BytesToUtf8(arg));
             }
         } else {
-            files.emplace_back(arg);
+            options.Files.emplace_back(arg);
         }
     }
-    if (!target.empty() && formatGiven)
-        return UsageError("--format und --xlsx schlie\xC3\x9F"
-                          "en sich aus");
-    if (files.empty())
+    if (!options.Target.empty() && options.FormatGiven)
+        return UsageError("--format und --xlsx schließen sich aus");
+    if (options.Files.empty())
         return UsageError("keine Datei angegeben");
 #ifndef MORVASK_HAVE_XLSX
-    (void)quiet; // only the workbook shows progress
-    if (!target.empty())
+    if (!options.Target.empty())
         return UsageError("--xlsx ist in dieser Ausgabe nicht enthalten; --format csv verwenden");
 #endif
 
+    return std::nullopt;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    PrepareToolOutput();
+    TOptions options;
+    if (const std::optional<int> status = ParseArguments(ToolArguments(argc, argv), options))
+        return *status;
     try {
 #ifdef MORVASK_HAVE_XLSX
-        if (!target.empty())
-            return Finished(ExportToWorkbook(files, target, quiet));
+        if (!options.Target.empty())
+            return Finished(ExportToWorkbook(options.Files, options.Target, options.Quiet));
 #endif
-        return Finished(ExportToStandardOutput(files, format));
+        return Finished(ExportToStandardOutput(options.Files, options.Format));
     } catch (const EOutputError& e) {
         Complain(e.what());
     } catch (const std::bad_alloc&) {

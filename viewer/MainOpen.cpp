@@ -4,16 +4,16 @@
 #include <QCloseEvent>
 #include <QShowEvent>
 
-#include <exception>
+#include <new>
 #include <optional>
 #include <system_error>
-#include <thread>
 #include <utility>
 #include <vector>
 
 #include "CheckPath.h"
 #include "DisplayText.h"
 #include "ErrorDisplay.h"
+#include "LoadBesideCheck.h"
 #include "uDataFileParser.h"
 
 namespace {
@@ -31,63 +31,6 @@ const TInterfaceText KInterfaceTexts[] = {
      "Der Dateiname entspricht NICHT der Schnittstellenkonvention !!!"},
     {"vom Wasserversorgungsunternehmen zum Gesundheitsamt", "nach Schnittstelle 1"},
     {"vom Gesundheitsamt zum Landesgesundheitsamt", "nach Schnittstelle 2"},
-};
-
-// The load of a file on a thread of its own, started before the check so
-// that both read the file at once; dropped when the check does not pass.
-class TEarlyLoad {
-public:
-    TEarlyLoad(const std::string& path, std::vector<int> keyEntries)
-    {
-        FList.SetKeyEntries(std::move(keyEntries));
-        FThread = std::jthread([this, path](std::stop_token stop) {
-            try {
-                FList.Load(path, stop);
-            } catch (...) {
-                FError = std::current_exception();
-            }
-        });
-    }
-    TEarlyLoad(const TEarlyLoad&) = delete;
-    TEarlyLoad& operator=(const TEarlyLoad&) = delete;
-
-    // Asks the load to stop; it then ends with nothing loaded.
-    void Stop() { FThread.request_stop(); }
-
-    // Waits for the load; throws what it threw.
-    TInvestigationList Take()
-    {
-        FThread.join();
-        if (FError)
-            std::rethrow_exception(FError);
-        return std::move(FList);
-    }
-
-private:
-    TInvestigationList FList;
-    std::exception_ptr FError;
-    // Last, so that it is gone first: its end asks the load to stop and waits.
-    std::jthread FThread;
-};
-
-// Stops the load beside the check as soon as the check has found something,
-// at the next examination it reaches: that file is not shown, and what the
-// load would read meanwhile only takes memory.
-class TStopLoadOnFinding : public TBlockObserver {
-public:
-    TStopLoadOnFinding(const TSamplingData& result, TEarlyLoad& load) : FResult(result),
-                                                                        FLoad(&load) { }
-    void BlockBegins(std::int64_t, std::uint64_t) override
-    {
-        if (FLoad && FResult.MessageCount > 0) {
-            FLoad->Stop();
-            FLoad = nullptr;
-        }
-    }
-
-private:
-    const TSamplingData& FResult;
-    TEarlyLoad* FLoad;
 };
 
 } // namespace
@@ -131,21 +74,20 @@ void TMainForm::OpenTransferFile(const std::string& path)
     // runs beside the check. With a file loaded it waits for the check, so
     // that the old file is let go before the new one is read and two are
     // never held at once.
-    std::optional<TEarlyLoad> early;
+    std::optional<TLoadBesideCheck> early;
     if (FInvestigations.Count() == 0) {
         try {
             early.emplace(path, FInvestigations.KeyEntries());
         } catch (const std::system_error&) {
             // No thread to be had: the load follows the check.
+        } catch (const std::bad_alloc&) {
         }
     }
     // Failing to open throws before anything on screen has changed.
-    if (early) {
-        TStopLoadOnFinding stopper(result, *early);
-        CheckTransferFile(path, result, &stopper);
-    } else {
+    if (early)
+        early->Check(result);
+    else
         CheckTransferFile(path, result);
-    }
 
     const int32_t kind = GetInterfaceKind();
     const TInterfaceText& text = KInterfaceTexts[kind >= 0 && kind <= 2 ? kind : 0];

@@ -1,4 +1,4 @@
-#include "Fields.h"
+#include "FieldLists.h"
 
 #include <gtest/gtest.h>
 

@@ -75,6 +75,7 @@ TEST(FileNameCheck, ShapesDatesAndTimes)
         EXPECT_EQ(CheckFileName(c.Name, data, date, time, 2026), c.Result);
         EXPECT_EQ(data.FileName, c.Stored);
         EXPECT_EQ(GetInterfaceKind(), c.Kind);
+        EXPECT_EQ(InterfaceKindOf(data), c.Kind);
         EXPECT_EQ(FindingsOf(data), c.Expected);
         EXPECT_EQ(date, c.Date.value_or(untouchedDate));
         EXPECT_EQ(time, c.Time.value_or(untouchedTime));
@@ -207,6 +208,7 @@ TEST(FileNameCheck, Utf8NamesAreJudgedInWindows1252)
         TSamplingData data;
         CheckTransferFile(path, data);
         EXPECT_EQ(GetInterfaceKind(), c.Kind) << c.Name;
+        EXPECT_EQ(InterfaceKindOf(data), c.Kind) << c.Name;
         EXPECT_EQ(data.FileName, c.Stored);
         EXPECT_EQ(data.MessageText, "OK");
     }

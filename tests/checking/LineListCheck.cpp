@@ -3,7 +3,7 @@
 #include "AsciiText.h"
 #include "CheckMessages.h"
 #include "FieldLayout.h"
-#include "Fields.h"
+#include "FieldLists.h"
 #include "FileText.h"
 #include "Lines.h"
 #include "ParameterCount.h"

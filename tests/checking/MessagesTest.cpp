@@ -1,5 +1,5 @@
-#include "CheckMessages.h"
 #include "Cp1252.h"
+#include "MessageIndex.h"
 
 #include <gtest/gtest.h>
 

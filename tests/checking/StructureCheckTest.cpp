@@ -8,6 +8,8 @@
 #include "TempDir.h"
 #include "TransferFileCheck.h"
 
+#include "TransferText.h"
+
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -20,18 +22,10 @@ namespace {
 
 using namespace std::string_literals;
 
-const std::string H1 = "1|E|f3|f4|f5|f6|f7|f8|f9|f10|f11|f12|f13|f14|f15|f16|f17|f18|f19|f20|f21|f22|f23|f24|f25|"
-                       "f26|f27|f28|f29|f30|f31|f32|";
-const std::string H2 = "2|MATW|f35|f36|f37|f38|f39|f40|f41|f42|";
-const std::string P = "2|p44|p45|p46|p47|p48|p49|p50|p51|p52|p53|";
-
-std::string Join(const std::vector<std::string>& lines, const std::string& eol = "\r\n")
-{
-    std::string text;
-    for (const std::string& line : lines)
-        text += line + eol;
-    return text;
-}
+using TransferText::Join;
+const std::string H1 = TransferText::Header1(1);
+const std::string H2 = TransferText::Header2(1);
+const std::string P = TransferText::Parameter(1, 0);
 
 std::string WorkedExample(const std::string& eol = "\r\n")
 {

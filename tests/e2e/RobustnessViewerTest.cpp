@@ -7,6 +7,7 @@
 #include "FindComponent.h"
 #include "HelpInfoForm.h"
 #include "Main.h"
+#include "MainFormFixture.h"
 #include "Panel.h"
 #include "RobustFiles.h"
 #include "StringGrid.h"
@@ -77,7 +78,7 @@ private:
     void VerifyEveryExaminationShown();
 
     std::unique_ptr<TTempDir> FDir;
-    std::unique_ptr<TMainForm> FForm;
+    TMainFormFixture FForm;
     QStringList FErrors;
 };
 
@@ -85,14 +86,12 @@ void TRobustnessViewerTest::init()
 {
     FDir = std::make_unique<TTempDir>();
     FErrors.clear();
-    SetErrorSink([this](const QString&, const QString& text) { FErrors << text; });
-    FForm = std::make_unique<TMainForm>();
+    FForm.Start([this](const QString&, const QString& text) { FErrors << text; });
 }
 
 void TRobustnessViewerTest::cleanup()
 {
-    FForm.reset();
-    SetErrorSink({});
+    FForm.Stop();
     FDir.reset();
 }
 

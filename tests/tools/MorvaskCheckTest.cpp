@@ -2,6 +2,7 @@
 #include "Process.h"
 #include "SystemErrorText.h"
 #include "TempDir.h"
+#include "TransferText.h"
 
 #include <gtest/gtest.h>
 
@@ -18,10 +19,9 @@
 
 namespace {
 
-const std::string H1 = "1|E|f3|f4|f5|f6|f7|f8|f9|f10|f11|f12|f13|f14|f15|f16|f17|f18|f19|f20|f21|f22|f23|f24|f25|"
-                       "f26|f27|f28|f29|f30|f31|f32|";
-const std::string H2 = "2|MATW|f35|f36|f37|f38|f39|f40|f41|f42|";
-const std::string P = "2|p44|p45|p46|p47|p48|p49|p50|p51|p52|p53|";
+const std::string H1 = TransferText::Header1(1);
+const std::string H2 = TransferText::Header2(1);
+const std::string P = TransferText::Parameter(1, 0);
 const std::string Good = H1 + "\r\n" + H2 + "\r\n" + P + "\r\n" + P + "\r\n3|2\r\n";
 const std::string Faulty = H1 + "\r\n" + H2 + "\r\n" + P + "\r\n" + P.substr(0, P.size() - 1) + "\r\n3|2\r\n";
 

@@ -17,6 +17,7 @@
 #include "ErrorDisplay.h"
 #include "HelpInfoForm.h"
 #include "Main.h"
+#include "MainFormFixture.h"
 #include "RtfView.h"
 
 namespace {
@@ -67,8 +68,7 @@ private:
     bool WatchShowings(const std::function<void()>& action, const std::function<void()>& whileShown);
     QWidget* Focused() const;
 
-    std::unique_ptr<TMainForm> FForm;
-    std::unique_ptr<TfrmInfoHelp> FHelp;
+    TMainFormFixture FForm;
     QTemporaryDir FDir;
     QString FBadFile;
 };
@@ -76,7 +76,6 @@ private:
 void TMainHelpTest::initTestCase()
 {
     ApplyClassicLook(*qApp);
-    SetErrorSink([](const QString&, const QString&) {});
     QVERIFY(FDir.isValid());
     FBadFile = FDir.filePath(QStringLiteral("kaputt.dat"));
     QFile bad(FBadFile);
@@ -84,18 +83,13 @@ void TMainHelpTest::initTestCase()
     bad.write("keine|Transferdatei\r\n");
     bad.close();
 
-    FForm = std::make_unique<TMainForm>();
-    FHelp = std::make_unique<TfrmInfoHelp>();
-    FForm->SetHelpForm(FHelp.get());
-    FForm->show();
-    QVERIFY(QTest::qWaitForWindowExposed(FForm.get()));
+    FForm.Start(TMainFormFixture::Silent(), true);
+    QVERIFY(FForm.Show());
 }
 
 void TMainHelpTest::cleanupTestCase()
 {
-    FForm.reset();
-    FHelp.reset();
-    SetErrorSink({});
+    FForm.Stop();
 }
 
 QWidget* TMainHelpTest::Focused() const
@@ -122,15 +116,15 @@ bool TMainHelpTest::WatchShowings(const std::function<void()>& action, const std
     } watcher;
     watcher.OnShow = [&] {
         if (++showings == 1) {
-            shownModally = QApplication::activeModalWidget() == FHelp.get();
+            shownModally = QApplication::activeModalWidget() == FForm.Help();
             if (whileShown)
                 whileShown();
         }
-        FHelp->close();
+        FForm.Help()->close();
     };
-    FHelp->installEventFilter(&watcher);
+    FForm.Help()->installEventFilter(&watcher);
     action();
-    FHelp->removeEventFilter(&watcher);
+    FForm.Help()->removeEventFilter(&watcher);
     if (showings > 1)
         qWarning("the help was shown %d times for one request", showings);
     return shownModally && showings == 1;
@@ -184,7 +178,7 @@ void TMainHelpTest::f1OpensHelpModally()
     QVERIFY(PressAndWatch(Qt::Key_F1, modifiers));
     focused->removeEventFilter(&counter);
     QCOMPARE(counter.Count(Qt::Key_F1), 0); // consumed before the focused component
-    QVERIFY(!FHelp->isVisible());
+    QVERIFY(!FForm.Help()->isVisible());
 }
 
 void TMainHelpTest::otherKeysPassOn_data()
@@ -212,12 +206,12 @@ void TMainHelpTest::helpButtonOpensHelp()
     auto* button = FForm->findChild<QPushButton*>(QStringLiteral("bbtnHelpInfo"));
     QVERIFY(button != nullptr);
     QVERIFY(WatchShowings([&] { QTest::mouseClick(button, Qt::LeftButton); }, {}));
-    QVERIFY(!FHelp->isVisible());
+    QVERIFY(!FForm.Help()->isVisible());
 }
 
 void TMainHelpTest::secondShowingIsTheSameWindow()
 {
-    TRtfView* view = FHelp->RichEditView();
+    TRtfView* view = FForm.Help()->RichEditView();
     QSignalSpy reloads(view->document(), &QTextDocument::contentsChange);
     QVERIFY(PressAndWatch(Qt::Key_F1, Qt::NoModifier, [&] { view->verticalScrollBar()->setValue(250); }));
     int scroll = -1;
@@ -229,14 +223,14 @@ void TMainHelpTest::secondShowingIsTheSameWindow()
 void TMainHelpTest::f1WhileHelpIsOpenDoesNothing()
 {
     TEventCounter counter;
-    FHelp->installEventFilter(&counter);
+    FForm.Help()->installEventFilter(&counter);
     QVERIFY(PressAndWatch(Qt::Key_F1, Qt::NoModifier, [&] {
-        QWidget* inHelp = FHelp->focusWidget() != nullptr ? FHelp->focusWidget() : FHelp.get();
+        QWidget* inHelp = FForm.Help()->focusWidget() != nullptr ? FForm.Help()->focusWidget() : FForm.Help();
         QTest::keyClick(inHelp, Qt::Key_F1);
         QTest::keyClick(FForm.get(), Qt::Key_F1); // the blocked main window
-        QVERIFY(FHelp->isVisible());
+        QVERIFY(FForm.Help()->isVisible());
     }));
-    FHelp->removeEventFilter(&counter);
+    FForm.Help()->removeEventFilter(&counter);
     QCOMPARE(counter.Shows, 1);
 }
 
@@ -250,7 +244,7 @@ void TMainHelpTest::withoutHelpWindowNothingOpens()
     const bool opened = PressAndWatch(Qt::Key_F1, Qt::NoModifier);
     focused->removeEventFilter(&counter);
     QTest::mouseClick(FForm->findChild<QPushButton*>(QStringLiteral("bbtnHelpInfo")), Qt::LeftButton);
-    FForm->SetHelpForm(FHelp.get());
+    FForm->SetHelpForm(FForm.Help());
     QVERIFY(!opened);
     QCOMPARE(counter.Count(Qt::Key_F1), 0); // still consumed
     QVERIFY(QApplication::activeModalWidget() == nullptr);

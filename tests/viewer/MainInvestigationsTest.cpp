@@ -12,6 +12,7 @@
 #include "FindComponent.h"
 #include "InvestigationCells.h"
 #include "Main.h"
+#include "MainFormFixture.h"
 #include "Panel.h"
 #include "StringGrid.h"
 #include "TransferFiles.h"
@@ -57,7 +58,7 @@ private:
     void ClickRow(TStringGrid* grid, int row, int col = 1);
 
     QTemporaryDir FDir;
-    std::unique_ptr<TMainForm> FForm;
+    TMainFormFixture FForm;
     int FFileNumber = 0;
 };
 
@@ -89,16 +90,13 @@ void TMainInvestigationsTest::initTestCase()
 {
     QVERIFY(FDir.isValid());
     // Without a path source the window opens nothing by itself.
-    SetErrorSink([](const QString&, const QString&) {});
-    FForm = std::make_unique<TMainForm>();
-    FForm->show();
-    QVERIFY(QTest::qWaitForWindowExposed(FForm.get()));
+    FForm.Start();
+    QVERIFY(FForm.Show());
 }
 
 void TMainInvestigationsTest::cleanupTestCase()
 {
-    FForm.reset();
-    SetErrorSink({});
+    FForm.Stop();
 }
 
 void TMainInvestigationsTest::Open(const QByteArray& text)

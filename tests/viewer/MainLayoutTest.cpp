@@ -20,6 +20,7 @@
 #include "ErrorDisplay.h"
 #include "Image.h"
 #include "Main.h"
+#include "MainFormFixture.h"
 #include "Panel.h"
 #include "StringGrid.h"
 #include "ValueLabel.h"
@@ -200,7 +201,7 @@ private:
     }
     void ShowForm();
 
-    std::unique_ptr<TMainForm> FForm;
+    TMainFormFixture FForm;
     QImage FPicture;
     QImage FErrorPicture;
 };
@@ -208,21 +209,18 @@ private:
 void TMainLayoutTest::initTestCase()
 {
     // Without a path source the window opens nothing and stays as created.
-    SetErrorSink([](const QString&, const QString&) {});
-    FForm = std::make_unique<TMainForm>();
+    FForm.Start();
 }
 
 void TMainLayoutTest::cleanupTestCase()
 {
-    FForm.reset();
-    SetErrorSink({});
+    FForm.Stop();
 }
 
 void TMainLayoutTest::ShowForm()
 {
     if (!FForm->isVisible()) {
-        FForm->show();
-        QVERIFY(QTest::qWaitForWindowExposed(FForm.get()));
+        QVERIFY(FForm.Show());
     }
 }
 

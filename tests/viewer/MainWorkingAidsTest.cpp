@@ -15,6 +15,7 @@
 #include "FindComponent.h"
 #include "HelpInfoForm.h"
 #include "Main.h"
+#include "MainFormFixture.h"
 #include "RtfView.h"
 #include "StringGrid.h"
 #include "TransferFiles.h"
@@ -57,7 +58,7 @@ private:
     QMenu* OpenMenu(QWidget* widget, QContextMenuEvent::Reason reason);
 
     QTemporaryDir FDir;
-    std::unique_ptr<TMainForm> FForm;
+    TMainFormFixture FForm;
     int FFileNumber = 0;
     int64_t FNow = 0;
     QStringList FLaunched;
@@ -129,22 +130,18 @@ QMimeData* Urls(const QList<QUrl>& urls)
 void TMainWorkingAidsTest::initTestCase()
 {
     QVERIFY(FDir.isValid());
-    SetErrorSink([](const QString&, const QString&) {});
-    FForm = std::make_unique<TMainForm>();
+    FForm.Start();
     FForm->SetFileLauncher([this](const QString& path) {
         FLaunched << path;
         return true;
     });
     ObjectList()->SetTypeAheadClock([this] { return FNow; });
-    FForm->show();
-    // Without a path source the window opens nothing by itself.
-    QVERIFY(QTest::qWaitForWindowExposed(FForm.get()));
+    QVERIFY(FForm.Show());
 }
 
 void TMainWorkingAidsTest::cleanupTestCase()
 {
-    FForm.reset();
-    SetErrorSink({});
+    FForm.Stop();
 }
 
 void TMainWorkingAidsTest::init()

@@ -6,48 +6,27 @@
 #include <QString>
 #include <QTemporaryDir>
 
-#include "FieldLayout.h"
+#include "TransferText.h"
 
 #include <string>
 
-// Builders for the lines of transfer files in tests. Every field carries its
-// own name, so a test can tell which field ended up where: in block b, field
-// N of a header line holds "b<b>f<N>", field N of parameter k "b<b>p<k>f<N>".
+// The lines of transfer files for the window tests, as QByteArray: the one
+// builder of tests/support (TransferText.h), whose fields carry their own
+// names ("b<b>f<N>", "b<b>p<k>f<N>").
 namespace TransferFiles {
 
-inline QByteArray Header1(int block)
-{
-    QByteArray line = "1|E|";
-    for (int field = FieldLayout::Header1.FirstField + 2; field < FieldLayout::Header2.FirstField; ++field)
-        line += "b" + QByteArray::number(block) + "f" + QByteArray::number(field) + "|";
-    return line;
-}
-
-inline QByteArray Header2(int block)
-{
-    QByteArray line = "2|MATW|";
-    for (int field = FieldLayout::Header2.FirstField + 2; field < FieldLayout::Parameter.FirstField; ++field)
-        line += "b" + QByteArray::number(block) + "f" + QByteArray::number(field) + "|";
-    return line;
-}
-
-inline QByteArray Parameter(int block, int k)
-{
-    QByteArray line = "2|";
-    for (int field = FieldLayout::Parameter.FirstField + 1; field < FieldLayout::End.FirstField; ++field)
-        line += "b" + QByteArray::number(block) + "p" + QByteArray::number(k) + "f" + QByteArray::number(field) + "|";
-    return line;
-}
-
-inline QByteArray EndLine(int parameters) { return "3|" + QByteArray::number(parameters); }
+inline QByteArray Bytes(const std::string& text) { return QByteArray::fromStdString(text); }
+inline QByteArray Header1(int block) { return Bytes(TransferText::Header1(block)); }
+inline QByteArray Header2(int block) { return Bytes(TransferText::Header2(block)); }
+inline QByteArray Parameter(int block, int k) { return Bytes(TransferText::Parameter(block, k)); }
+inline QByteArray EndLine(int parameters) { return Bytes(TransferText::EndLine(parameters)); }
 
 // Header lines, the given number of parameter lines and the end line.
 inline QList<QByteArray> Block(int block, int parameters)
 {
-    QList<QByteArray> lines{Header1(block), Header2(block)};
-    for (int k = 0; k < parameters; ++k)
-        lines += Parameter(block, k);
-    lines += EndLine(parameters);
+    QList<QByteArray> lines;
+    for (const std::string& line : TransferText::Block(block, parameters))
+        lines += Bytes(line);
     return lines;
 }
 

@@ -45,7 +45,7 @@ public:
 
     [[noreturn]] void Fail(const std::string& why) const
     {
-        throw EOutputError("Die geschriebene Arbeitsmappe " + FShown + " ist nicht vollst\xC3\xA4ndig (" + why + ").");
+        throw EOutputError("Die geschriebene Arbeitsmappe " + FShown + " ist nicht vollständig (" + why + ").");
     }
 
     void Read(std::uint64_t offset, unsigned char* into, std::size_t count)
@@ -124,8 +124,7 @@ void CheckPart(TZipReader& zip, std::uint64_t dataOffset, std::uint32_t method, 
             const int r = inflate(&z, Z_NO_FLUSH);
             if (r != Z_OK && r != Z_STREAM_END && !(r == Z_BUF_ERROR && want == 0)) {
                 inflateEnd(&z);
-                zip.Fail("besch\xC3\xA4"
-                         "digte Daten");
+                zip.Fail("beschädigte Daten");
             }
             consume(out.data(), out.size() - z.avail_out);
             if (r == Z_STREAM_END)
@@ -139,8 +138,7 @@ void CheckPart(TZipReader& zip, std::uint64_t dataOffset, std::uint32_t method, 
     if (method == Z_DEFLATED)
         inflateEnd(&z);
     if (total != size || sum != crc)
-        zip.Fail("Pr\xC3\xBC"
-                 "fsumme");
+        zip.Fail("Prüfsumme");
     if (sheet) {
         if (ending != EndTag)
             zip.Fail(sheet->Part + " endet nicht");

@@ -5,13 +5,15 @@
 #include <condition_variable>
 #include <exception>
 #include <mutex>
+#include <new>
+#include <stop_token>
 #include <system_error>
 #include <thread>
 
 namespace {
 
 // Whose turn it is to write: parts write in file order. After a failure the
-// parts behind it are given up.
+// parts behind it are given up: their threads are asked to stop.
 class TTurns {
 public:
     // Waits until part may write; false when the export was given up.
@@ -40,13 +42,10 @@ public:
             FStopped = true;
             FTurn = SIZE_MAX;
         }
+        FStop.request_stop();
         FChanged.notify_all();
     }
-    bool Stopped()
-    {
-        const std::lock_guard<std::mutex> lock(FMutex);
-        return FStopped;
-    }
+    std::stop_token Token() const { return FStop.get_token(); }
     std::exception_ptr Error()
     {
         const std::lock_guard<std::mutex> lock(FMutex);
@@ -59,12 +58,11 @@ private:
     std::size_t FTurn = 0;
     bool FStopped = false;
     std::exception_ptr FError;
+    std::stop_source FStop;
 };
 
-// Given up because a part before failed.
-struct ECancelled { };
-
-// What one thread's table writes: held until its part's turn.
+// What one thread's table writes: held until its part's turn; dropped once the
+// export is given up, while the thread comes to its stop.
 class TTurnOutput : public TOutput {
 public:
     TTurnOutput(TTurns& turns, TOutput& output) : FTurns(turns),
@@ -72,9 +70,8 @@ public:
     void SetPart(std::size_t part) { FPart = part; }
     void Write(std::string_view bytes) override
     {
-        if (!FTurns.Await(FPart))
-            throw ECancelled();
-        FOutput.Write(bytes);
+        if (FTurns.Await(FPart))
+            FOutput.Write(bytes);
     }
 
 private:
@@ -104,47 +101,54 @@ void ExportParts(TByteSource& file, const std::vector<TFilePart>& parts, const T
     std::atomic<std::size_t> next{0};
     // One part: walked into rows, then written at its turn. A failure is
     // raised at the part's turn too, after the rows before the failing place,
-    // as a single walk would have written them.
-    auto exportPart = [&](std::size_t part, TBufferedTable& rows, std::unique_ptr<char[]>& buffer) {
+    // as a single walk would have written them. False when the export ends here.
+    auto exportPart = [&](std::size_t part, TBufferedTable& rows, std::unique_ptr<char[]>& buffer, std::stop_token stop) {
         try {
-            WalkInvestigationsPart(file, parts[part], rows, buffer);
-        } catch (const ECancelled&) {
-            throw;
+            WalkInvestigationsPart(file, parts[part], rows, buffer, stop);
         } catch (...) {
+            std::exception_ptr error = std::current_exception();
             if (!turns.Await(part))
-                throw ECancelled();
-            rows.Flush();
-            throw;
+                return false;
+            try {
+                rows.Flush();
+            } catch (...) {
+                error = std::current_exception();
+            }
+            turns.Fail(error);
+            return false;
         }
+        if (stop.stop_requested())
+            return false;
         rows.Flush();
         if (!turns.Await(part))
-            throw ECancelled();
+            return false;
         turns.Pass(part);
+        return true;
     };
-    auto work = [&] {
+    auto work = [&](std::stop_token stop) {
         try {
             TTurnOutput gate(turns, output);
             const std::unique_ptr<TBufferedTable> rows = table.Continuation(gate, flushSize);
             std::unique_ptr<char[]> buffer;
-            for (std::size_t part = next++; part < parts.size() && !turns.Stopped(); part = next++) {
+            for (std::size_t part = next++; part < parts.size() && !stop.stop_requested(); part = next++) {
                 gate.SetPart(part);
-                exportPart(part, *rows, buffer);
+                if (!exportPart(part, *rows, buffer, stop))
+                    return;
             }
-        } catch (const ECancelled&) {
         } catch (...) {
             turns.Fail(std::current_exception());
         }
     };
-    std::vector<std::thread> helpers;
+    std::vector<std::jthread> helpers;
     try {
         for (unsigned i = 1; i < threads; ++i)
-            helpers.emplace_back(work);
+            helpers.emplace_back([&] { work(turns.Token()); });
     } catch (const std::system_error&) {
         // No more threads to be had: those there are do the work.
+    } catch (const std::bad_alloc&) {
     }
-    work();
-    for (std::thread& helper : helpers)
-        helper.join();
+    work(turns.Token());
+    helpers.clear(); // joins them
     if (const std::exception_ptr error = turns.Error())
         std::rethrow_exception(error);
 }

@@ -1,5 +1,6 @@
 #include "InvestigationList.h"
 
+#include "BlockGrammar.h"
 #include "FieldLayout.h"
 #include "Fields.h"
 #include "Lines.h"
@@ -14,32 +15,42 @@ namespace {
 // Offsets inside an examination are 32-bit; keep them within int range too.
 constexpr std::size_t MaxInvestigationSpan = std::numeric_limits<int32_t>::max();
 
-bool IsBlank(std::string_view line) { return TrimField(line).empty(); }
-
-// The loader knows an end line by its very first character alone.
-bool IsEndLine(std::string_view line) { return !line.empty() && line.front() == FieldLayout::EndKind.front(); }
-
-// ForEachField (fields trimmed, none behind a final "|"), with the
-// separators found 64 bytes at a time: a header line has dozens of short
-// fields, and a search call per field costs more than the scan.
+// The core's field cutter, with the separators found 64 bytes at a time: a
+// header line has dozens of short fields, and a search call per field costs
+// more than the scan.
 template <class F>
 void ForEachFieldScanned(std::string_view line, F&& onField)
 {
-    const char* const begin = line.data();
-    const char* const end = begin + line.size();
-    std::size_t start = 0;
-    for (std::size_t block = 0; block < line.size(); block += ByteScan::BlockSize) {
-        for (std::uint64_t separators = ByteScan::ScanAt(begin + block, end).Separators; separators != 0;
-             separators &= separators - 1) {
-            const std::size_t pos = block + static_cast<std::size_t>(ByteScan::LowestBit(separators));
-            if (!onField(TrimField(line.substr(start, pos - start))) || pos + 1 >= line.size())
-                return;
-            start = pos + 1;
-        }
-    }
-    if (!line.empty())
-        onField(TrimField(line.substr(start)));
+    const char* const end = line.data() + line.size();
+    std::size_t block = SIZE_MAX;
+    std::uint64_t separators = 0;
+    CutFields(
+        line,
+        [&](std::string_view text, std::size_t from) {
+            for (;;) {
+                const std::size_t at = from - from % ByteScan::BlockSize;
+                if (at >= text.size())
+                    return text.size();
+                if (at != block) {
+                    block = at;
+                    separators = ByteScan::ScanAt(text.data() + at, end).Separators;
+                }
+                const std::uint64_t ahead = separators >> (from - at) << (from - at);
+                if (ahead != 0)
+                    return at + static_cast<std::size_t>(ByteScan::LowestBit(ahead));
+                from = at + ByteScan::BlockSize;
+            }
+        },
+        onField);
 }
+
+// A line of the text as the load hands it to the block walk: the walk reads
+// its text, the load also the number of separators the line cutter counted.
+struct TLoadLine {
+    std::string_view Text;
+    uint32_t Separators = 0;
+    operator std::string_view() const { return Text; }
+};
 
 } // namespace
 
@@ -54,12 +65,9 @@ void TInvestigationList::Clear()
     FText = TFileText();
 }
 
-// Walks the lines once, as the file comes in. An examination is header line 1
-// and header line 2 (taken as they are), then every line up to the next one
-// whose first character is "3" (the end line, which gives no fields). After
-// an end line a blank line ends the file's examinations. The walk never looks
-// past the last line: an examination that would begin on the very last line
-// is no examination, unless it is the file's only line, which makes one
+// Walks the lines once, as the file comes in, through the block walk under the
+// viewer's rules (BlockGrammar.h). Header lines and parameter lines give
+// fields; an end line gives none. A file without examinations shows one
 // examination without data.
 class TInvestigationList::TBuilder {
 public:
@@ -84,21 +92,12 @@ public:
         if (!FCutter)
             Restart(); // nothing was read: an empty file
         FCutter->Finish();
+        if (FPending)
+            FWalk->OnLine(*FPending, true);
+        FPending.reset();
         std::vector<TInvestigation>& investigations = FList.FInvestigations;
-        if (FState == TState::Header2) {
-            // The last examination began on the last line.
-            FList.FLineRefs.resize(FCurrent->FirstLineRef);
-            if (investigations.size() == 1) {
-                FCurrent->LineRefCount = 0;
-                FCurrent->FieldCount = 0;
-            } else {
-                investigations.pop_back();
-            }
-        }
-        if (investigations.empty()) // an empty file: one examination without data
+        if (investigations.empty())
             investigations.push_back(TInvestigation{0, 0, 0, 0, 0});
-        if (investigations.size() == 1 && investigations.front().FieldCount == 0)
-            std::fill(FList.FKeys.begin(), FList.FKeys.end(), '\0');
         FList.FKeys.resize(investigations.size() * FList.FKeyEntries.size() * KeyBytes, '\0');
     }
 
@@ -113,90 +112,77 @@ public:
         FLineEnd = p + n;
         FSeparators += static_cast<uint32_t>(ByteScan::BitCount(separators));
     }
+    // The walk is told a line once the next has come: only then is it known
+    // not to be the last.
     void EndLine()
     {
-        OnLine(std::string_view(FLineBegin, static_cast<std::size_t>(FLineEnd - FLineBegin)), FSeparators);
+        if (FPending)
+            FWalk->OnLine(*FPending, false);
+        FPending = TLoadLine{std::string_view(FLineBegin, static_cast<std::size_t>(FLineEnd - FLineBegin)), FSeparators};
+    }
+
+    // What the block walk reports.
+    void BlockLine(EBlockLine role, const TLoadLine& line, std::int64_t number)
+    {
+        switch (role) {
+        case EBlockLine::Header1:
+            BeginInvestigation(line, number - 1);
+            return;
+        case EBlockLine::Header2:
+        case EBlockLine::EndAsHeader2:
+        case EBlockLine::Parameter:
+            AddFields(line);
+            return;
+        case EBlockLine::End:
+        case EBlockLine::Outside:
+            return;
+        }
     }
 
 private:
-    enum class TState { Header1,
-                        Header2,
-                        Parameters,
-                        AfterEnd,
-                        Done };
-
     void Restart()
     {
         FList.FLineRefs.clear();
         FList.FInvestigations.clear();
         FList.FKeys.clear();
-        FState = TState::Header1;
-        FLineIndex = 0;
         FCurrent = nullptr;
         FFed = 0;
+        FPending.reset();
+        FWalk.emplace(*this, TBlockGrammar(BlockRules::Viewer));
         FCutter.emplace(*this);
     }
 
-    void OnLine(std::string_view line, uint32_t separators)
+    void AddFields(const TLoadLine& line)
     {
-        switch (FState) {
-        case TState::Header1:
-            BeginInvestigation(line, separators);
-            break;
-        case TState::Header2:
-            AddFields(line, separators);
-            FState = TState::Parameters;
-            break;
-        case TState::Parameters:
-            if (IsEndLine(line))
-                FState = TState::AfterEnd;
-            else
-                AddFields(line, separators);
-            break;
-        case TState::AfterEnd:
-            if (IsBlank(line))
-                FState = TState::Done;
-            else
-                BeginInvestigation(line, separators);
-            break;
-        case TState::Done:
-            break;
-        }
-        ++FLineIndex;
-    }
-
-    void AddFields(std::string_view line, uint32_t separators)
-    {
-        const auto count = static_cast<uint32_t>(FieldCountOf(line, separators));
+        const auto count = static_cast<uint32_t>(FieldCountOf(line.Text, line.Separators));
         if (count == 0)
             return;
-        const auto offset = static_cast<std::size_t>(line.data() - FText.data()) - FCurrent->Start;
-        if (offset + line.size() > MaxInvestigationSpan)
+        const auto offset = static_cast<std::size_t>(line.Text.data() - FText.data()) - FCurrent->Start;
+        if (offset + line.Text.size() > MaxInvestigationSpan)
             throw std::length_error("Untersuchung zu gro\xDF");
         FList.FLineRefs.push_back({static_cast<uint32_t>(offset), FCurrent->FieldCount});
         const std::vector<int>& keyEntries = FList.FKeyEntries;
         if (!keyEntries.empty() && FCurrent->FieldCount <= static_cast<uint32_t>(keyEntries.back()))
-            FList.KeepKeys(line, FCurrent->FieldCount, FList.FInvestigations.size() - 1);
+            FList.KeepKeys(line.Text, FCurrent->FieldCount, FList.FInvestigations.size() - 1);
         ++FCurrent->LineRefCount;
         FCurrent->FieldCount += count;
     }
 
-    void BeginInvestigation(std::string_view line, uint32_t separators)
+    void BeginInvestigation(const TLoadLine& line, int64_t lineIndex)
     {
-        const auto start = static_cast<std::size_t>(line.data() - FText.data());
+        const auto start = static_cast<std::size_t>(line.Text.data() - FText.data());
         std::vector<TInvestigation>& investigations = FList.FInvestigations;
-        FCurrent = &investigations.emplace_back(TInvestigation{start, FList.FLineRefs.size(), FLineIndex, 0, 0});
+        FCurrent = &investigations.emplace_back(TInvestigation{start, FList.FLineRefs.size(), lineIndex, 0, 0});
         FList.FKeys.resize(investigations.size() * FList.FKeyEntries.size() * KeyBytes, '\0');
-        AddFields(line, separators);
-        FState = TState::Header2;
+        AddFields(line);
     }
 
     TInvestigationList& FList;
     std::optional<TLineCutter<TBuilder>> FCutter;
+    std::optional<TBlockWalk<TBuilder>> FWalk;
+    std::optional<TLoadLine> FPending;
     std::string_view FText;
     std::size_t FFed = 0;
-    TState FState = TState::Header1;
-    int64_t FLineIndex = 0;
     TInvestigation* FCurrent = nullptr;
     const char* FLineBegin = nullptr;
     const char* FLineEnd = nullptr;

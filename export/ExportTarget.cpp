@@ -256,8 +256,7 @@ std::string CheckWorkbookTarget(const std::string& target, const std::vector<std
     const TSystemError linkError = FollowLinks(target, place);
     if (linkError.Origin != TSystemError::EOrigin::None) {
         const bool throughLink = place != target || linkError == TSystemError::FromErrno(ELOOP);
-        throw refuse(throughLink ? "die Verkn\xC3\xBCpfung kann nicht aufgel\xC3\xB6st werden" : "sie kann nicht gepr\xC3\xBC"
-                                                                                                 "ft werden",
+        throw refuse(throughLink ? "die Verknüpfung kann nicht aufgelöst werden" : "sie kann nicht geprüft werden",
                      linkError);
     }
     if (place != target)
@@ -271,11 +270,11 @@ std::string CheckWorkbookTarget(const std::string& target, const std::vector<std
     case TProbe::EKind::Folder:
         throw refuse("es ist ein Ordner");
     case TProbe::EKind::Device:
-        throw refuse("es ist ein Ger\xC3\xA4t, keine gew\xC3\xB6hnliche Datei");
+        throw refuse("es ist ein Gerät, keine gewöhnliche Datei");
     case TProbe::EKind::Pipe:
-        throw refuse("es ist eine Pipe (FIFO), keine gew\xC3\xB6hnliche Datei");
+        throw refuse("es ist eine Pipe (FIFO), keine gewöhnliche Datei");
     case TProbe::EKind::Other:
-        throw refuse("es ist keine gew\xC3\xB6hnliche Datei");
+        throw refuse("es ist keine gewöhnliche Datei");
     case TProbe::EKind::Regular:
         break;
     }

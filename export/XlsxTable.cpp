@@ -294,10 +294,8 @@ void TXlsxTable::NextRow(TSheet& sheet)
     // The export counts the rows before it writes: this holds only when a
     // file grew in between.
     if (sheet.Rows >= MaxRows)
-        throw EOutputError("Ein Arbeitsblatt fasst h\xC3\xB6"
-                           "chstens 1048575 Zeilen; " +
-                           FFileName + " f\xC3\xBChrt dar\xC3\xBC"
-                                       "ber hinaus. Mit --format csv gibt es keine Grenze.");
+        throw EOutputError("Ein Arbeitsblatt fasst höchstens 1048575 Zeilen; " +
+                           FFileName + " führt darüber hinaus. Mit --format csv gibt es keine Grenze.");
     ++sheet.Rows;
     sheet.Column = 0;
     sheet.Xml += "<row r=\"";
@@ -320,7 +318,7 @@ void TXlsxTable::Cell(TSheet& sheet, std::string_view text, bool cp1252, int sty
     if (text.size() > MaxCellChars && CharCount(text, cp1252) > MaxCellChars)
         throw EOutputError("Die Arbeitsmappe " + FShown + " kann nicht geschrieben werden: ein Feld in Zeile " +
                            std::to_string(FLine) + " von " + FFileName +
-                           " ist l\xC3\xA4nger als die 32767 Zeichen einer Zelle.");
+                           " ist länger als die 32767 Zeichen einer Zelle.");
     std::string& xml = sheet.Xml;
     xml += "<c r=\"";
     xml += ColumnNames()[column];

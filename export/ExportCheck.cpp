@@ -1,7 +1,6 @@
 #include "ExportCheck.h"
 
-#include "FieldLayout.h"
-#include "Fields.h"
+#include "BlockGrammar.h"
 #include "FileNameCheck.h"
 #include "Lines.h"
 #include "TransferFileCheck.h"
@@ -12,6 +11,8 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <new>
+#include <optional>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -23,31 +24,48 @@ constexpr std::size_t Window = 64 << 10;
 // How far behind a planned cut an examination's start is looked for.
 constexpr std::uint64_t SearchLimit = 4 << 20;
 
-// Where an examination begins at or behind from, as far as the file shows
-// within reach: the start of a line that follows a line whose first field is
-// "3", the window cut by the file's own line rules. The window's first line is
-// left out, as the window may begin inside it. 0 when none is found. Whether
+} // namespace
+
+// The first header line 1 the block walk finds when it begins inside the
+// file, in a window cut by the file's own line rules. The window's first line is
+// left out, as the window may begin inside it; so is an empty line after an
+// end line, which begins no sound examination. 0 when none is found. Whether
 // the line before really ends a block, the check of the piece before proves.
 std::uint64_t FindBlockStart(TByteSource& file, std::uint64_t from)
 {
+    struct TSearch {
+        std::string_view Bytes;
+        std::optional<std::size_t> Found;
+        bool SearchOn = false;
+        void BlockLine(EBlockLine role, std::string_view line, std::int64_t)
+        {
+            if (role != EBlockLine::Header1)
+                return;
+            if (line.empty())
+                SearchOn = true;
+            else
+                Found = static_cast<std::size_t>(line.data() - Bytes.data());
+        }
+    };
     std::vector<char> window(Window);
     for (std::uint64_t at = from; at - from < SearchLimit;) {
         const std::size_t got = file.ReadAt(at, window.data(), window.size());
-        const std::string_view bytes(window.data(), got);
-        std::uint64_t found = 0;
+        TSearch search;
+        search.Bytes = std::string_view(window.data(), got);
+        std::optional<TBlockWalk<TSearch>> walk;
+        walk.emplace(search, TBlockGrammar::MidFile(BlockRules::Check));
         std::size_t lines = 0, lastStart = 0;
-        bool afterEnd = false;
-        ForEachLine(bytes, [&](std::string_view line) {
-            const auto start = static_cast<std::size_t>(line.data() - bytes.data());
-            if (found != 0 || lines++ == 0)
+        ForEachLine(search.Bytes, [&](std::string_view line) {
+            if (search.Found || lines++ == 0)
                 return;
-            lastStart = start;
-            if (afterEnd && !line.empty())
-                found = at + start;
-            afterEnd = FieldOfLine(line, 0) == FieldLayout::EndKind;
+            lastStart = static_cast<std::size_t>(line.data() - search.Bytes.data());
+            walk->OnLine(line, false);
+            if (search.SearchOn)
+                walk.emplace(search, TBlockGrammar::MidFile(BlockRules::Check));
+            search.SearchOn = false;
         });
-        if (found != 0)
-            return found;
+        if (search.Found)
+            return at + *search.Found;
         if (got < window.size())
             return 0;
         // The last line may go on behind the window: the next window begins with it.
@@ -55,6 +73,8 @@ std::uint64_t FindBlockStart(TByteSource& file, std::uint64_t from)
     }
     return 0;
 }
+
+namespace {
 
 struct TPiece {
     explicit TPiece(const TExportPlan& plan) : Plan(plan.Fresh()) { }
@@ -112,18 +132,18 @@ bool CheckPassesInPieces(TByteSource& file, TExportPlan& plan, unsigned threads,
         parts[i].Last = i + 1 == cuts.size();
         parts[i].End = parts[i].Last ? size : cuts[i + 1];
     }
-    std::vector<std::thread> helpers;
+    std::vector<std::jthread> helpers;
     try {
         for (std::size_t i = 1; i < parts.size(); ++i)
             helpers.emplace_back(CheckPiece, std::ref(file), std::ref(parts[i]));
     } catch (const std::system_error&) {
         // No more threads to be had: this one checks the pieces left.
+    } catch (const std::bad_alloc&) {
     }
     CheckPiece(file, parts[0]);
     for (std::size_t i = helpers.size() + 1; i < parts.size(); ++i)
         CheckPiece(file, parts[i]);
-    for (std::thread& helper : helpers)
-        helper.join();
+    helpers.clear(); // joins them
     for (const TPiece& part : parts) {
         if (part.Error)
             std::rethrow_exception(part.Error);

@@ -22,3 +22,8 @@ void CheckForExport(const std::string& path, TSamplingData& data, TExportPlan& p
 // unexaminedLine, when given, then gets the file's UnexaminedLine.
 bool CheckPassesInPieces(TByteSource& file, TExportPlan& plan, unsigned threads, std::uint64_t minPieceSize,
                          std::int32_t* unexaminedLine = nullptr);
+
+// Where an examination begins at or behind from, as far as the file shows
+// within reach of it; 0 when none is found. A cut there is a guess that the
+// check of the pieces proves or refutes.
+std::uint64_t FindBlockStart(TByteSource& file, std::uint64_t from);

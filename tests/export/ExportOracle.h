@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Cp1252.h"
-#include "Fields.h"
+#include "FieldLists.h"
 #include "JsonValue.h"
 #include "LineListCheck.h"
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BlockGrammar.h"
 #include "FieldLayout.h"
 #include "Lines.h"
 
@@ -8,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
+#include <stop_token>
 #include <string>
 #include <string_view>
 
@@ -43,24 +45,22 @@ public:
 };
 
 // Cuts lines by the reading rules of the check (CR, LF, CR LF, LF CR; the
-// first NUL ends the text) and groups them into examinations as the check
-// does: header line 1, header line 2, parameter lines up to the line whose
-// first field is "3". A single line behind the last end line is no
-// examination, as the check does not examine it either. An end line right
-// after header line 1 passes the check when it is the file's last line; it
-// then stands in for header line 2, as the viewer shows it, and the
-// examination has no parameters.
+// first NUL ends the text) and groups them into examinations through the block
+// walk under the export's rules (BlockGrammar.h): as the check does, and an
+// end line in the place of header line 2 as the file's last line stands in
+// for header line 2, as the viewer shows it; that examination has no parameters.
 class TInvestigationWalk {
 public:
-    explicit TInvestigationWalk(TInvestigationSink& sink) : FSink(sink),
-                                                            FCutter(*this) { }
+    explicit TInvestigationWalk(TInvestigationSink& sink) : TInvestigationWalk(sink, 1, 1) { }
     // A walk that begins in the middle of a file, at the header line 1 of
     // examination number, which is line firstLine of the file.
     TInvestigationWalk(TInvestigationSink& sink, std::int64_t number, std::int64_t firstLine);
 
     // Throws ETransferChanged where a line breaks the checked structure.
     void Feed(const char* bytes, std::size_t count);
-    void Finish();
+    // fileEnds: the bytes fed run to the end of the file, so that their last
+    // line is the file's last.
+    void Finish(bool fileEnds = true);
     // After Finish of a part of a file: throws ETransferChanged unless the
     // part ended with an end line, just before the line nextLine.
     void ExpectBlockEnd(std::int64_t nextLine) const;
@@ -68,42 +68,52 @@ public:
     // What the line cutter calls.
     void BeginLine(const char* at);
     void LineBytes(const char* p, std::size_t n, std::uint64_t separators);
-    void EndLine();
+    void EndLine()
+    {
+        FInLine = false;
+        FPending = true;
+    }
 
-private:
-    enum class EStep { Header1,
-                       Header2,
-                       Parameters,
-                       EndAsHeader2 };
-
-    void OnLine(std::string_view line);
-    // complete: header line 2 must have all its fields; else it may have fewer.
-    void BeginInvestigation(std::string_view header2, bool complete);
-    [[noreturn]] void Changed() const;
-
-    TInvestigationSink& FSink;
-    EStep FStep = EStep::Header1;
-    TLineCutter<TInvestigationWalk> FCutter;
-    // The current line: a view into the chunk while it lies in one, else
-    // copied into FCarry.
-    const char* FLineBegin = nullptr;
-    const char* FLineEnd = nullptr;
-    bool FInLine = false;
-    bool FCarried = false;
-    std::string FCarry;
-    // Where the current line's separators stand, from the cutter's scan: the
-    // fields are cut without a second search. A line with more separators
-    // than are kept has more fields than any line the walk accepts.
+    // Where a line's separators stand, from the cutter's scan: the fields are
+    // cut without a second search. A line with more separators than are kept
+    // has more fields than any line the walk accepts.
     struct TSeparators {
         static constexpr std::size_t Kept = 64;
         std::array<std::size_t, Kept> At;
         std::size_t Count = 0;
     };
-    TSeparators FSeparators, FHeader1Separators, FHeader2Separators;
+    // The line the block walk is told of: a view into the chunk while it lies
+    // in one, else copied into Carry.
+    struct TLine {
+        const char* Begin = nullptr;
+        const char* End = nullptr;
+        bool Carried = false;
+        std::string Carry;
+        TSeparators Separators;
+        std::string_view Text() const { return Carried ? std::string_view(Carry) : std::string_view(Begin, static_cast<std::size_t>(End - Begin)); }
+        operator std::string_view() const { return Text(); }
+    };
+
+    // What the block walk reports.
+    void BlockLine(EBlockLine role, const TLine& line, std::int64_t number);
+
+private:
+    // complete: header line 2 must have all its fields; else it may have fewer.
+    void BeginInvestigation(std::string_view header2, const TSeparators& separators, std::int64_t number, bool complete);
+    [[noreturn]] static void Changed(std::int64_t line);
+
+    TInvestigationSink& FSink;
+    TBlockWalk<TInvestigationWalk> FWalk;
+    TLineCutter<TInvestigationWalk> FCutter;
+    // The line being read, or read and not yet handed to the walk: that waits
+    // until it is known whether another line follows.
+    TLine FLine;
+    bool FInLine = false;
+    bool FPending = false;
+    TSeparators FHeader1Separators;
     std::string FHeader1, FHeader2;
     TWalkInvestigation FInvestigation;
     TParameterFields FFields; // reused: clearing it per line costs more than cutting it
-    std::int64_t FLine = 0;
     std::int64_t FParameters = 0;
 };
 
@@ -126,6 +136,7 @@ struct TFilePart {
 
 // Walks one part of file; throws as WalkInvestigations, and ETransferChanged
 // also when a part that is not the last does not end with an end line just
-// before its next part.
+// before its next part. A stop requested ends the walk early, its part unfinished.
 // buffer is where the bytes are read to, made when empty and reused from part to part.
-void WalkInvestigationsPart(TByteSource& file, const TFilePart& part, TInvestigationSink& sink, std::unique_ptr<char[]>& buffer);
+void WalkInvestigationsPart(TByteSource& file, const TFilePart& part, TInvestigationSink& sink, std::unique_ptr<char[]>& buffer,
+                            std::stop_token stop = {});

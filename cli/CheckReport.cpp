@@ -93,8 +93,5 @@ std::string UnexaminedNote(std::string_view path, const TSamplingData& data)
         return {};
     const std::string line = std::to_string(data.UnexaminedLine);
     return BytesToUtf8(path) + ":" + line + ": Hinweis: Zeile " + line +
-           " wurde nicht gepr\xC3\xBC"
-           "ft, denn sie steht allein hinter der letzten Untersuchung; die \xC3\x9C"
-           "bermittlung ist wom\xC3\xB6"
-           "glich unvollst\xC3\xA4ndig.\n";
+           " wurde nicht geprüft, denn sie steht allein hinter der letzten Untersuchung; die Übermittlung ist womöglich unvollständig.\n";
 }

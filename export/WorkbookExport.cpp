@@ -34,8 +34,8 @@ std::string TWorkbookRows::Overflow(const std::string& shown) const
     if (!sheet)
         return {};
     const std::int64_t rows = FParameters > limit ? FParameters : FExaminations;
-    return "Die Arbeitsmappe " + shown + " wird nicht geschrieben: das Blatt \xE2\x80\x9E" + sheet +
-           "\xE2\x80\x9C bek\xC3\xA4me " + std::to_string(rows) + " Zeilen, ein Arbeitsblatt fasst h\xC3\xB6" +
+    return "Die Arbeitsmappe " + shown + " wird nicht geschrieben: das Blatt „" + sheet +
+           "“ bekäme " + std::to_string(rows) + " Zeilen, ein Arbeitsblatt fasst hö" +
            "chstens " + std::to_string(limit) + ". Mit --format csv gibt es keine Grenze.";
 }
 

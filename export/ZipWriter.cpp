@@ -148,9 +148,7 @@ void TZipWriter::Close(TEntry& entry, std::uint32_t crc, std::uint64_t size, std
 {
     const std::uint64_t end = Position();
     if (end >= Max32)
-        throw EOutputError("Die Arbeitsmappe " + FShown + " w\xC3\xBC"
-                                                          "rde gr\xC3\xB6\xC3\x9F"
-                                                          "er als 4 GiB und wird nicht geschrieben.");
+        throw EOutputError("Die Arbeitsmappe " + FShown + " würde größer als 4 GiB und wird nicht geschrieben.");
     entry.Crc = crc;
     entry.Size = size;
     entry.Packed = packed;
@@ -256,9 +254,7 @@ void TZipWriter::Finish()
     Le(directory, 0, 2);
     Put(directory.data(), directory.size());
     if (start + directory.size() >= Max32)
-        throw EOutputError("Die Arbeitsmappe " + FShown + " w\xC3\xBC"
-                                                          "rde gr\xC3\xB6\xC3\x9F"
-                                                          "er als 4 GiB und wird nicht geschrieben.");
+        throw EOutputError("Die Arbeitsmappe " + FShown + " würde größer als 4 GiB und wird nicht geschrieben.");
     std::FILE* file = FFile;
     FFile = nullptr;
     if (std::fflush(file) != 0 || std::ferror(file)) {

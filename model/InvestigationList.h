@@ -30,8 +30,7 @@ public:
     // Entry `entry` (field number - 1) of examination `investigation`, trimmed;
     // empty for an examination or entry that does not exist.
     std::string_view Field(int investigation, int entry) const;
-    // Several entries at once, in ascending order, cut out in one pass over
-    // each line: out[i] is Field(investigation, entries[i]).
+    // Several entries at once: out[i] is Field(investigation, entries[i]).
     void Fields(int investigation, std::span<const int> entries, std::span<std::string_view> out) const;
     // Find as you type reads the beginnings of a few entries of every
     // examination; they are kept at load (set the entries, ascending, before

@@ -1,7 +1,7 @@
 #include "JsonWriter.h"
-#include "CheckMessages.h"
 #include "CheckReport.h"
 #include "JsonTestSupport.h"
+#include "MessageIndex.h"
 
 #include <gtest/gtest.h>
 
