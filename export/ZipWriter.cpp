@@ -25,8 +25,9 @@ constexpr std::size_t OutSize = 256 << 10;
 
 void Le(std::string& out, std::uint64_t v, int bytes)
 {
+    // Past the value's eight bytes come zeros (fields wider than a number).
     for (int i = 0; i < bytes; ++i)
-        out += static_cast<char>((v >> (8 * i)) & 0xFF);
+        out += static_cast<char>(i < 8 ? (v >> (8 * i)) & 0xFF : 0);
 }
 
 } // namespace

@@ -18,7 +18,7 @@
 namespace {
 
 const char* const Keys[] = {"path", "fileName", "interfaceKind", "investigationCount", "parameterCount",
-                            "lineCount", "messageCount", "messageText", "messages"};
+                            "lineCount", "messageCount", "messageText", "messages", "unexaminedLine"};
 
 bool IsValidUtf8(std::string_view text) { return BytesToUtf8(text) == text; }
 
