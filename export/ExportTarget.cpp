@@ -45,16 +45,6 @@ constexpr int MaxLinks = 40;
 
 #ifdef _WIN32
 
-std::wstring Wide(const std::string& utf8)
-{
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
-    std::wstring wide(n > 0 ? static_cast<std::size_t>(n) : 1, L'\0');
-    if (n > 0)
-        MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, wide.data(), n);
-    wide.resize(wcslen(wide.c_str()));
-    return wide;
-}
-
 std::string Narrow(const std::wstring& wide)
 {
     const int n = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);

@@ -24,18 +24,6 @@ EOutputError NotWritten()
     return EOutputError(WithReason("Die Ausgabe kann nicht geschrieben werden.", LastErrno()));
 }
 
-#ifdef _WIN32
-std::wstring Wide(const std::string& utf8)
-{
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
-    std::wstring wide(n > 0 ? static_cast<std::size_t>(n) : 1, L'\0');
-    if (n > 0)
-        MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, wide.data(), n);
-    wide.resize(wcslen(wide.c_str()));
-    return wide;
-}
-#endif
-
 // Where the name in path begins: after the last separator, on Windows also
 // after a drive ("C:name" lies in the current folder of drive C).
 std::size_t NameStart(const std::string& path)
@@ -186,6 +174,18 @@ void RemoveFile(const std::string& path)
     unlink(path.c_str());
 #endif
 }
+
+#ifdef _WIN32
+std::wstring Wide(const std::string& utf8)
+{
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
+    std::wstring wide(n > 0 ? static_cast<std::size_t>(n) : 1, L'\0');
+    if (n > 0)
+        MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, wide.data(), n);
+    wide.resize(wcslen(wide.c_str()));
+    return wide;
+}
+#endif
 
 std::FILE* OpenFile(const std::string& path, const char* mode)
 {
