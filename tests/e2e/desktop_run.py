@@ -212,8 +212,10 @@ class Viewer:
                                         stdout=subprocess.PIPE, stderr=subprocess.PIPE)
 
     def xdotool(self, *args):
-        result = subprocess.run(["xdotool"] + list(args), capture_output=True, text=True, timeout=20,
-                                env=dict(os.environ, DISPLAY=self.display))
+        # xdotool reads the text it types in the locale's encoding: the test's
+        # UTF-8 whatever locale the viewer runs in.
+        result = subprocess.run(["xdotool"] + list(args), capture_output=True, text=True, encoding="utf-8",
+                                timeout=20, env=dict(os.environ, DISPLAY=self.display, LC_ALL="C.UTF-8"))
         return result.stdout.strip()
 
     def windows(self):
