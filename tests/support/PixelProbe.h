@@ -19,21 +19,28 @@ inline QColor PixelAt(const QImage& image, QPoint logical)
     return image.pixelColor(int(logical.x() * ratio), int(logical.y() * ratio));
 }
 
+// Calls visit with every device pixel of a logical area.
+template <class TVisit>
+void ForEachPixel(const QImage& image, const QRect& logical, TVisit visit)
+{
+    const qreal ratio = image.devicePixelRatio();
+    for (int y = int(logical.top() * ratio); y < int((logical.bottom() + 1) * ratio); ++y)
+        for (int x = int(logical.left() * ratio); x < int((logical.right() + 1) * ratio); ++x)
+            visit(image.pixel(x, y));
+}
+
 // The mean colour of a logical area: a picture drawn at another device pixel
 // ratio is resampled, its mean stays.
 inline QColor MeanColour(const QImage& image, const QRect& logical)
 {
-    const qreal ratio = image.devicePixelRatio();
     qint64 sum[3] = {0, 0, 0};
     qint64 count = 0;
-    for (int y = int(logical.top() * ratio); y < int((logical.bottom() + 1) * ratio); ++y) {
-        for (int x = int(logical.left() * ratio); x < int((logical.right() + 1) * ratio); ++x, ++count) {
-            const QRgb pixel = image.pixel(x, y);
-            sum[0] += qRed(pixel);
-            sum[1] += qGreen(pixel);
-            sum[2] += qBlue(pixel);
-        }
-    }
+    ForEachPixel(image, logical, [&](QRgb pixel) {
+        sum[0] += qRed(pixel);
+        sum[1] += qGreen(pixel);
+        sum[2] += qBlue(pixel);
+        ++count;
+    });
     count = qMax<qint64>(1, count);
     return QColor(int(sum[0] / count), int(sum[1] / count), int(sum[2] / count));
 }
@@ -42,11 +49,8 @@ inline QColor MeanColour(const QImage& image, const QRect& logical)
 // a cell, whatever text the machine's fonts put into the area.
 inline QColor DominantColour(const QImage& image, const QRect& logical)
 {
-    const qreal ratio = image.devicePixelRatio();
     QHash<QRgb, int> counts;
-    for (int y = int(logical.top() * ratio); y < int((logical.bottom() + 1) * ratio); ++y)
-        for (int x = int(logical.left() * ratio); x < int((logical.right() + 1) * ratio); ++x)
-            ++counts[image.pixel(x, y)];
+    ForEachPixel(image, logical, [&](QRgb pixel) { ++counts[pixel]; });
     QRgb most = 0;
     int mostCount = 0;
     for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
