@@ -1,12 +1,12 @@
 #!/usr/bin/env python3
 """Packs the rendered icon PNGs into the Windows icon app/morvask-betrachter.ico
-(one PNG entry per size), or with --check tells whether that file still holds
-exactly what the icon renderer draws today.
+(one PNG entry per size).
 
-    make-windows-icon.py [--check] ICON-FOLDER ICO-FILE
+    make-windows-icon.py ICON-FOLDER ICO-FILE
 
 ICON-FOLDER is <build>/app/icons of a Linux build. The Windows build cannot
-run the renderer, so the icon travels as this file; regenerate it with
+run the renderer, so the icon travels as this file; the test app.WindowsIconTest
+tells when it no longer shows what the renderer draws. Regenerate it with
     python3 app/make-windows-icon.py build/app/icons app/morvask-betrachter.ico
 """
 
@@ -32,19 +32,11 @@ def icon_bytes(folder):
 
 def main():
     args = sys.argv[1:]
-    check = args[:1] == ["--check"]
-    if check:
-        args = args[1:]
     if len(args) != 2:
         sys.exit(__doc__)
-    wanted = icon_bytes(args[0])
-    if check:
-        if open(args[1], "rb").read() != wanted:
-            sys.exit("%s differs from the rendered icon; regenerate it (see %s)" % (args[1], sys.argv[0]))
-        print("the Windows icon matches the rendered one")
-    else:
-        with open(args[1], "wb") as f:
-            f.write(wanted)
+    icon = icon_bytes(args[0])
+    with open(args[1], "wb") as f:
+        f.write(icon)
 
 
 if __name__ == "__main__":

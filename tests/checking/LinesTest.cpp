@@ -99,6 +99,10 @@ TEST(LineReading, ReadsFilesAndRefusesTheRest)
                                                                "ffnet werden");
         }
     }
+#ifndef _WIN32
+    if (rootReadsAnything)
+        GTEST_SKIP() << "the unreadable file was left out: this user reads any file";
+#endif
 }
 
 // Read in pieces: each call sees the text so far; a stop keeps what was read;

@@ -198,7 +198,9 @@ def main():
         if shutil.which(tool) is None:
             print("missing %s (scripts/install-deps installs it)" % tool, file=sys.stderr)
             return 1
-    work = tempfile.mkdtemp(prefix="morvask-wine-run-")
+    # The typed path must be plain ASCII, whatever the temporary folder is called.
+    temporary = tempfile.gettempdir()
+    work = tempfile.mkdtemp(prefix="morvask-wine-run-", dir=temporary if temporary.isascii() else "/tmp")
     server = XServer()
     wine = None
     try:

@@ -439,9 +439,11 @@ TEST(ExportTarget, OnlyAWorkbookThatIsNoInputIsReplaced)
                                   {link("alt.XLSX", "Zeiger.xlsx"), "", book},
                                   {link("neu2.xlsx", "Vorgriff.xlsx"), "", dir.File("neu2.xlsx")},
                                   {dir.File("Pipe.xlsx"), "es ist eine Pipe (FIFO), keine gew\xC3\xB6hnliche Datei."},
-                                  {link("/dev/full", "voll.xlsx"), "es ist ein Ger\xC3\xA4t, keine gew\xC3\xB6hnliche Datei."},
                                   {link("Kreis.xlsx", "Kreis.xlsx"), "kann nicht aufgel\xC3\xB6st werden. Grund: zu viele symbolische Verkn\xC3\xBCpfungen."},
                               });
+    const bool haveDevice = std::filesystem::is_character_file("/dev/full");
+    if (haveDevice)
+        cases.push_back({link("/dev/full", "voll.xlsx"), "es ist ein Ger\xC3\xA4t, keine gew\xC3\xB6hnliche Datei."});
 #endif
     const std::vector<std::string> inputs = {dir.File("fehlt.DAT"), input, namedLikeABook};
     for (const Case& c : cases) {
@@ -456,6 +458,10 @@ TEST(ExportTarget, OnlyAWorkbookThatIsNoInputIsReplaced)
             EXPECT_NE(text.find(c.Refusal), std::string::npos) << text;
         }
     }
+#ifndef _WIN32
+    if (!haveDevice)
+        GTEST_SKIP() << "/dev/full is missing: the device case was left out";
+#endif
 }
 
 #ifdef MORVASK_HAVE_XLSX
@@ -478,7 +484,9 @@ TEST(ExportRun, ARefusedTargetStopsBeforeAnyInputIsRead)
 #ifndef _WIN32
     std::filesystem::create_symlink(a, dir.File("a.xlsx"));
     cases.push_back({"--xlsx", dir.File("a.xlsx"), b, a});
-    cases.push_back({"--xlsx", "/dev/full", a});
+    const bool haveDevice = std::filesystem::is_character_file("/dev/full");
+    if (haveDevice)
+        cases.push_back({"--xlsx", "/dev/full", a});
 #endif
     const std::vector<std::string> before = Listing(dir.Path());
     for (std::vector<std::string> args : cases) {
@@ -493,7 +501,8 @@ TEST(ExportRun, ARefusedTargetStopsBeforeAnyInputIsRead)
         EXPECT_EQ(Slurp(a), Block(1, "f", "\r\n"));
     }
 #ifndef _WIN32
-    EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
+    if (!haveDevice)
+        GTEST_SKIP() << "/dev/full is missing: the device case was left out";
 #endif
 }
 #endif
@@ -518,10 +527,11 @@ TEST(ExportRun, AnInterruptedWorkbookLeavesNoTemporary)
             const std::vector<std::string> now = Listing(dir.Path());
             if (!std::any_of(now.begin(), now.end(), [](const std::string& n) { return n.starts_with(".Tabelle.xlsx."); }))
                 return false;
+            // The same file, whatever path leads to it (a temporary folder behind a symbolic link).
             std::error_code noProc;
             for (const auto& fd : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd", noProc)) {
                 std::error_code gone;
-                if (std::filesystem::read_symlink(fd.path(), gone) == input)
+                if (std::filesystem::equivalent(fd.path(), input, gone))
                     return true;
             }
             return !!noProc;

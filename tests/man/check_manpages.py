@@ -96,13 +96,20 @@ def check(binary, page, problems):
         problems.append("%s: sections missing: %s" % (name, ", ".join(missing)))
         return
 
-    env = dict(os.environ, LANG="C.UTF-8", MANWIDTH="200")
+    # Under LC_ALL=C, or a locale that is not installed, man writes the
+    # umlauts as escapes; C.UTF-8 is there on every Debian system.
+    env = dict(os.environ, LC_ALL="C.UTF-8", LANG="C.UTF-8", MANWIDTH="200")
+    env.pop("LANGUAGE", None)
     rendered = subprocess.run(["man", "--warnings", "-E", "UTF-8", "-l", page], env=env,
-                              capture_output=True, text=True, timeout=60)
+                              capture_output=True, encoding="utf-8", errors="replace", timeout=60)
     if rendered.returncode != 0 or rendered.stderr.strip():
         problems.append("%s: man -l: %s" % (name, rendered.stderr.strip() or rendered.returncode))
     lines = [" ".join(l.split()) for l in rendered.stdout.splitlines()]
-    synopsis = lines[lines.index("ÜBERSICHT") + 1:lines.index("BESCHREIBUNG")] if "BESCHREIBUNG" in lines else []
+    headings = [h for h in ("ÜBERSICHT", "BESCHREIBUNG") if h not in lines]
+    if headings:
+        problems.append("%s: man -l shows no heading %s" % (name, ", ".join(headings)))
+        return
+    synopsis = lines[lines.index("ÜBERSICHT") + 1:lines.index("BESCHREIBUNG")]
     for form in usage:
         if form not in synopsis:
             problems.append("%s: synopsis %r lacks %r from --help" % (name, synopsis, form))

@@ -80,7 +80,8 @@ void TMainHelpTest::initTestCase()
     FBadFile = FDir.filePath(QStringLiteral("kaputt.dat"));
     QFile bad(FBadFile);
     QVERIFY(bad.open(QIODevice::WriteOnly));
-    bad.write("keine|Transferdatei\r\n");
+    const QByteArray text = "keine|Transferdatei\r\n";
+    QVERIFY(bad.write(text) == text.size() && bad.flush());
     bad.close();
 
     FForm.Start(TMainFormFixture::Silent(), true);

@@ -38,13 +38,15 @@ inline QByteArray Join(const QList<QByteArray>& lines, const QByteArray& lineBre
     return text;
 }
 
-// Writes bytes into a file of dir with a conforming name; returns its path.
+// Writes bytes into a file of dir with a conforming name; returns its path,
+// empty when the file could not be written whole.
 inline QString Write(const QTemporaryDir& dir, const QByteArray& bytes,
                      const QString& name = QStringLiteral("WVMO_261015_093000.DAT"))
 {
     const QString path = dir.filePath(name);
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+    // Buffered: a full disk may show only when the bytes go out.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size() || !file.flush())
         return QString();
     return path;
 }
