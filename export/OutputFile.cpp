@@ -198,6 +198,36 @@ std::FILE* OpenFile(const std::string& path, const char* mode)
 
 std::FILE* OpenForReading(const std::string& path) { return OpenFile(path, "rb"); }
 
+bool SeekFile(std::FILE* file, std::uint64_t offset)
+{
+    if (offset > static_cast<std::uint64_t>(INT64_MAX))
+        return false;
+#ifdef _WIN32
+    return _fseeki64(file, static_cast<__int64>(offset), SEEK_SET) == 0;
+#else
+    static_assert(sizeof(off_t) == 8, "files of more than 2 GiB need a 64-bit off_t");
+    return fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0;
+#endif
+}
+
+bool SeekFileEnd(std::FILE* file)
+{
+#ifdef _WIN32
+    return _fseeki64(file, 0, SEEK_END) == 0;
+#else
+    return fseeko(file, 0, SEEK_END) == 0;
+#endif
+}
+
+std::int64_t FilePosition(std::FILE* file)
+{
+#ifdef _WIN32
+    return _ftelli64(file);
+#else
+    return ftello(file);
+#endif
+}
+
 std::FILE* OpenScratchFile(const std::string& path)
 {
 #ifdef _WIN32
