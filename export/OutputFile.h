@@ -41,11 +41,6 @@ bool SyncFile(const std::string& path, TSystemError* why = nullptr);
 // Removes path if it is there; quiet when it is not.
 void RemoveFile(const std::string& path);
 
-#ifdef _WIN32
-// A UTF-8 path as the wide API takes it.
-std::wstring Wide(const std::string& utf8);
-#endif
-
 // Opens path (UTF-8 on Windows, where the narrow C functions would read it in
 // the ANSI code page) with an fopen mode; null on failure, errno set.
 std::FILE* OpenFile(const std::string& path, const char* mode);

@@ -327,6 +327,21 @@ def check_windows(folder):
     expect(sorted(os.listdir(folder)) == sorted([os.path.basename(f) for f in files] + [os.path.basename(book)]),
            "files left in the folder: %r" % os.listdir(folder))
 
+    # A target past MAX_PATH (260): its input, temporary and rename go through
+    # the \\?\ form of the full path. Wine does not enforce the limit, so this
+    # shows that the long form is made right and that every step takes it
+    # alike; that a short form would fail there only Windows itself can show.
+    deep = os.path.join(folder, *["Ordner \u0141\u00f3d\u017a %02d %s" % (k, "x" * 40) for k in range(5)])
+    os.makedirs(deep)
+    long_input = write(deep, "ABCD_070312_143003.DAT", generated(2, lambda e: 1))
+    long_book = os.path.join(deep, "Tabelle.xlsx")
+    expect(len(windows_path(long_book)) > 260, "the long path is long")
+    r = run(["--xlsx", windows_path(long_book), windows_path(long_input)])
+    expect(r.returncode == 0 and r.stderr == b"", "long path: exit %d, %r" % (r.returncode, r.stderr[:300]))
+    want, _ = expected_tables(long_input, windows_path(long_input))
+    compare("long path", read_sheets(long_book)["Parameter"][1:], want)
+    expect(sorted(os.listdir(deep)) == ["ABCD_070312_143003.DAT", "Tabelle.xlsx"], "long path: left %r" % os.listdir(deep))
+
 
 def check_full_disk(folder):
     """Inside a private mount namespace: a small tmpfs that the workbook overflows."""
