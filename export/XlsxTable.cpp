@@ -38,8 +38,8 @@ bool IsHexDigit(char c)
 constexpr std::size_t HandSize = 256 << 10;
 // What the table of shared strings may hold beyond the current examination's
 // master data (which it always keeps), its entries' upkeep counted.
-constexpr std::size_t StringTableBudget = 2 << 20;
-constexpr std::size_t EntryUpkeep = 64;
+constexpr std::size_t StringTableBudget = 1 << 20;
+constexpr std::size_t EntryUpkeep = 96;
 
 // What a byte of cell text asks for: nothing, a character reference, the
 // "_xHHHH_" form a workbook reads control characters in (a CR too, which XML
