@@ -236,7 +236,7 @@ constexpr std::array<std::uint8_t, 256> TextExpansion = [] {
 // Appends <si> or <t> content with its "preserve" when blanks at its edges must stay.
 void AppendText(std::string& xml, std::string_view text, bool cp1252)
 {
-    xml += IsBlank(text.front()) || IsBlank(text.back()) ? "<t xml:space=\"preserve\">" : "<t>";
+    xml += !text.empty() && (IsBlank(text.front()) || IsBlank(text.back())) ? "<t xml:space=\"preserve\">" : "<t>";
     AppendCellText(xml, text, cp1252);
     xml += "</t>";
 }
