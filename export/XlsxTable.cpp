@@ -507,11 +507,11 @@ void TXlsxTable::Commit()
 {
     try {
         for (TSheet* sheet : {&FParameters, &FInvestigations}) {
-            // Printed landscape, as wide as the page and as long as it takes.
+            // Printed landscape on A4, as wide as the page and as long as it takes.
             sheet->Xml += "</sheetData><autoFilter ref=\"A1:" + ColumnNames()[sheet->Columns - 1u] +
                           std::to_string(sheet->Rows) +
                           "\"/><pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" "
-                          "footer=\"0.3\"/><pageSetup orientation=\"landscape\" fitToWidth=\"1\" fitToHeight=\"0\"/>"
+                          "footer=\"0.3\"/><pageSetup paperSize=\"9\" orientation=\"landscape\" fitToWidth=\"1\" fitToHeight=\"0\"/>"
                           "</worksheet>";
             Hand(*sheet, true);
         }

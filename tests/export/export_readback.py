@@ -216,7 +216,7 @@ def check_readback(folder):
         widths = [ws.column_dimensions[openpyxl.utils.get_column_letter(k + 1)].width for k in range(ws.max_column)]
         expect(widths[0] >= min(60, max(len(f) for f in files[:4])) and max(widths) <= 61 and min(widths) >= 8,
                "%s: column widths %r" % (ws.title, widths[:4]))
-        expect(ws.print_title_rows in ("1:1", "$1:$1") and ws.page_setup.orientation == "landscape" and
+        expect(ws.print_title_rows in ("1:1", "$1:$1") and ws.page_setup.orientation == "landscape" and int(ws.page_setup.paperSize) == 9 and
                ws.page_setup.fitToWidth == 1 and ws.page_setup.fitToHeight == 0 and ws.sheet_properties.pageSetUpPr.fitToPage,
                "%s: printing %r %r" % (ws.title, ws.print_title_rows, ws.page_setup.orientation))
     expect(sorted(os.listdir(folder)) == sorted([os.path.basename(f) for f in files[1:]] + ["out.xlsx"]),
