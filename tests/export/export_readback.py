@@ -392,7 +392,8 @@ def check_libreoffice(folder):
     tricky = [b"=SUMME(A1)", b"007", b"0,53", b"+49 30", b"07.12.2026", b"2026-12-07", b"12:30", b"1e5", b"WAHR",
               b"-0", b"\x80 5,00", b"\x84Zitat\x93", b"a  zwei  Blanks", b"x_x0041_y", b"100%", b"'quote", b"=1+1"]
     books = {
-        "beispiel": [os.path.join(EXAMPLES, "WVMO_261015_093000.DAT")],
+        # The faulty example is left out of both, as a file with findings.
+        "beispiel": [os.path.join(EXAMPLES, n) for n in ("WVMO_261015_093000.DAT", "GAMO_LGA1_261016_141500.DAT")],
         "knifflig": [write(folder, "ABCD_070312_143001.DAT", generated(30, lambda e: e % 4, pool=tricky)),
                      write(folder, "ABCD_070312_143002.DAT",
                            generated(2, lambda e: 1, pool=[b"x" * 32767, b"\x80" * 32767, b" " + b"y" * 32765 + b"."]))],
@@ -400,7 +401,7 @@ def check_libreoffice(folder):
     converted = os.path.join(folder, "csv")
     for name, files in books.items():
         r = run(["--xlsx", os.path.join(folder, name + ".xlsx")] + files)
-        expect(r.returncode == 0, "%s: exit %d %r" % (name, r.returncode, r.stderr[:300]))
+        expect(r.returncode == (1 if name == "beispiel" else 0), "%s: exit %d %r" % (name, r.returncode, r.stderr[:300]))
     profile = "file://" + os.path.join(folder, "profil")
     # 44: comma, 34: double quote, 76: UTF-8; -1 as the last token: every sheet to a file of its own.
     csv_filter = "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false,-1"
