@@ -5,6 +5,8 @@
 #include <QFileInfo>
 
 #ifdef _WIN32
+#include "WideText.h"
+
 #include <windows.h>
 // After windows.h, whose declarations it needs.
 #include <shellapi.h>
@@ -24,11 +26,7 @@ std::optional<std::string> FirstArgument(int, char**)
         return std::nullopt;
     std::optional<std::string> first;
     if (count > 1) {
-        const int size = WideCharToMultiByte(CP_UTF8, 0, arguments[1], -1, nullptr, 0, nullptr, nullptr);
-        std::string bytes(size > 0 ? std::size_t(size) : 1u, '\0');
-        WideCharToMultiByte(CP_UTF8, 0, arguments[1], -1, bytes.data(), size, nullptr, nullptr);
-        bytes.resize(bytes.size() - 1);
-        first = bytes;
+        first = WideToUtf8(arguments[1]);
     }
     LocalFree(arguments);
     return first;

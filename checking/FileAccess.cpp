@@ -1,6 +1,7 @@
 #include "FileAccess.h"
 
 #include "FileOpenError.h"
+#include "WideText.h"
 
 #include <limits>
 
@@ -15,42 +16,6 @@
 #endif
 
 #ifdef _WIN32
-
-namespace {
-
-// Paths travel as UTF-8 on Windows too; only the system call sees UTF-16.
-// Invalid UTF-8 gives an empty result, which no file matches.
-std::wstring WidePath(const std::string& path)
-{
-    if (path.empty() || path.size() > 0x7FFFFFFF)
-        return {};
-    const int size = static_cast<int>(path.size());
-    const int wideSize = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.data(), size, nullptr, 0);
-    if (wideSize <= 0)
-        return {};
-    std::wstring wide(static_cast<std::size_t>(wideSize), L'\0');
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.data(), size, wide.data(), wideSize);
-    if (wide.find(L'\0') != std::wstring::npos)
-        return {};
-    // Past MAX_PATH only the \\?\ form of a full path opens; it takes no "/",
-    // so the full path comes from the system, which turns "/" into "\".
-    if (wide.size() >= MAX_PATH && wide.rfind(L"\\\\?\\", 0) != 0) {
-        const DWORD fullSize = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-        if (fullSize == 0)
-            return {};
-        std::wstring full(fullSize, L'\0');
-        const DWORD written = GetFullPathNameW(wide.c_str(), fullSize, full.data(), nullptr);
-        if (written == 0 || written >= fullSize)
-            return {};
-        full.resize(written);
-        if (full.rfind(L"\\\\", 0) == 0)
-            return L"\\\\?\\UNC\\" + full.substr(2);
-        return L"\\\\?\\" + full;
-    }
-    return wide;
-}
-
-} // namespace
 
 TReadOnlyFile::TReadOnlyFile(const std::string& path)
     : FPath(path)

@@ -1,5 +1,7 @@
 #include "ToolPlatform.h"
 
+#include "WideText.h"
+
 #include <algorithm>
 
 #ifndef _WIN32
@@ -17,17 +19,6 @@
 #ifdef _WIN32
 
 namespace {
-
-std::string WideToUtf8(const wchar_t* wide)
-{
-    const int size = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 1)
-        return {};
-    std::string utf8(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8.data(), size, nullptr, nullptr);
-    utf8.pop_back(); // the terminating NUL
-    return utf8;
-}
 
 // The console behind stream, or nullptr when it goes to a file or a pipe.
 HANDLE ConsoleOf(std::FILE* stream)
@@ -78,10 +69,7 @@ bool WriteText(std::FILE* stream, std::string_view utf8)
         return true;
     const HANDLE console = ConsoleOf(stream);
     if (console && utf8.size() < 0x7FFFFFFF) {
-        const int size = static_cast<int>(utf8.size());
-        const int wideSize = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
-        std::wstring wide(static_cast<std::size_t>(wideSize), L'\0');
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), wideSize);
+        const std::wstring wide = Utf8ToWide(utf8);
         std::fflush(stream);
         // Consoles take large writes badly; pieces that keep surrogate pairs whole.
         std::size_t done = 0;

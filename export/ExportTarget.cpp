@@ -4,6 +4,7 @@
 #include "JsonWriter.h"
 #include "OutputFile.h"
 #include "SystemErrorText.h"
+#include "WideText.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -45,20 +46,10 @@ constexpr int MaxLinks = 40;
 
 #ifdef _WIN32
 
-std::string Narrow(const std::wstring& wide)
-{
-    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string utf8(n > 0 ? static_cast<std::size_t>(n) : 1, '\0');
-    if (n > 0)
-        WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, utf8.data(), n, nullptr, nullptr);
-    utf8.resize(std::char_traits<char>::length(utf8.c_str()));
-    return utf8;
-}
-
 HANDLE OpenToLook(const std::string& path)
 {
     // Backup semantics open folders too; no access right is needed to look.
-    return CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    return CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
@@ -86,7 +77,7 @@ std::optional<TFileId> IdOf(const std::string& path)
 TSystemError FollowLinks(const std::string& path, std::string& resolved)
 {
     resolved = path;
-    const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
+    const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
         return {};
     const HANDLE h = OpenToLook(path);
@@ -103,7 +94,7 @@ TSystemError FollowLinks(const std::string& path, std::string& resolved)
         final = L"\\\\" + final.substr(8);
     else if (final.rfind(L"\\\\?\\", 0) == 0 && final.size() < MAX_PATH + 4)
         final = final.substr(4);
-    resolved = Narrow(final);
+    resolved = WideToUtf8(final);
     return {};
 }
 

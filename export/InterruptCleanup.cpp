@@ -1,5 +1,7 @@
 #include "InterruptCleanup.h"
 
+#include "WideText.h"
+
 #include <atomic>
 
 #ifdef _WIN32
@@ -16,14 +18,7 @@ namespace {
 using TName = std::wstring;
 using TChar = wchar_t;
 
-TName SystemName(const std::string& utf8)
-{
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
-    TName wide(n > 0 ? static_cast<std::size_t>(n) : 1, L'\0');
-    if (n > 0)
-        MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, wide.data(), n);
-    return wide;
-}
+TName SystemName(const std::string& utf8) { return WidePath(utf8); }
 #else
 using TName = std::string;
 using TChar = char;

@@ -3,6 +3,7 @@
 #include "JsonWriter.h"
 #include "SystemErrorText.h"
 #include "ToolPlatform.h"
+#include "WideText.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -103,7 +104,7 @@ std::string CreateFileBeside(const std::string& path)
     for (unsigned attempt = 0; attempt < 1000; ++attempt) {
         const std::string name = beside + "~" + base + "." + std::to_string(GetCurrentProcessId()) + "-" +
                                  std::to_string(attempt) + ".tmp";
-        const HANDLE h = CreateFileW(Wide(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        const HANDLE h = CreateFileW(WidePath(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                      FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h != INVALID_HANDLE_VALUE) {
             CloseHandle(h);
@@ -130,7 +131,7 @@ std::string CreateFileBeside(const std::string& path)
 bool MoveIntoPlace(const std::string& from, const std::string& to, TSystemError* why)
 {
 #ifdef _WIN32
-    const bool moved = MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    const bool moved = MoveFileExW(WidePath(from).c_str(), WidePath(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 #else
     const bool moved = std::rename(from.c_str(), to.c_str()) == 0;
 #endif
@@ -143,7 +144,7 @@ bool SyncFile(const std::string& path, TSystemError* why)
 {
     TSystemError failure;
 #ifdef _WIN32
-    const HANDLE h = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE h = CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h != INVALID_HANDLE_VALUE) {
         if (!FlushFileBuffers(h))
             failure = LastPlatformError();
@@ -169,34 +170,52 @@ bool SyncFile(const std::string& path, TSystemError* why)
 void RemoveFile(const std::string& path)
 {
 #ifdef _WIN32
-    DeleteFileW(Wide(path).c_str());
+    DeleteFileW(WidePath(path).c_str());
 #else
     unlink(path.c_str());
 #endif
 }
 
-#ifdef _WIN32
-std::wstring Wide(const std::string& utf8)
-{
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
-    std::wstring wide(n > 0 ? static_cast<std::size_t>(n) : 1, L'\0');
-    if (n > 0)
-        MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, wide.data(), n);
-    wide.resize(wcslen(wide.c_str()));
-    return wide;
-}
-#endif
-
 std::FILE* OpenFile(const std::string& path, const char* mode)
 {
 #ifdef _WIN32
-    return _wfopen(Wide(path).c_str(), Wide(mode).c_str());
+    return _wfopen(WidePath(path).c_str(), Utf8ToWide(mode).c_str());
 #else
     return std::fopen(path.c_str(), mode);
 #endif
 }
 
 std::FILE* OpenForReading(const std::string& path) { return OpenFile(path, "rb"); }
+
+bool SeekFile(std::FILE* file, std::uint64_t offset)
+{
+    if (offset > static_cast<std::uint64_t>(INT64_MAX))
+        return false;
+#ifdef _WIN32
+    return _fseeki64(file, static_cast<__int64>(offset), SEEK_SET) == 0;
+#else
+    static_assert(sizeof(off_t) == 8, "files of more than 2 GiB need a 64-bit off_t");
+    return fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0;
+#endif
+}
+
+bool SeekFileEnd(std::FILE* file)
+{
+#ifdef _WIN32
+    return _fseeki64(file, 0, SEEK_END) == 0;
+#else
+    return fseeko(file, 0, SEEK_END) == 0;
+#endif
+}
+
+std::int64_t FilePosition(std::FILE* file)
+{
+#ifdef _WIN32
+    return _ftelli64(file);
+#else
+    return ftello(file);
+#endif
+}
 
 std::FILE* OpenScratchFile(const std::string& path)
 {

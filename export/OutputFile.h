@@ -3,6 +3,7 @@
 #include "ExportTable.h"
 #include "SystemError.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -40,14 +41,15 @@ bool SyncFile(const std::string& path, TSystemError* why = nullptr);
 // Removes path if it is there; quiet when it is not.
 void RemoveFile(const std::string& path);
 
-#ifdef _WIN32
-// A UTF-8 path as the wide API takes it.
-std::wstring Wide(const std::string& utf8);
-#endif
-
 // Opens path (UTF-8 on Windows, where the narrow C functions would read it in
 // the ANSI code page) with an fopen mode; null on failure, errno set.
 std::FILE* OpenFile(const std::string& path, const char* mode);
+
+// Moves to offset from the start of file, and tells where file stands: in
+// 64 bits on every system (Windows' long has 32). False and -1 on failure.
+bool SeekFile(std::FILE* file, std::uint64_t offset);
+bool SeekFileEnd(std::FILE* file);
+std::int64_t FilePosition(std::FILE* file);
 
 // Opens path for reading in binary mode; null on failure.
 std::FILE* OpenForReading(const std::string& path);

@@ -15,16 +15,19 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
+#include <functional>
+#include <unordered_map>
 
 namespace {
 
-// Wide enough for a date or a code, never wider than a screen third.
-double ColumnWidth(std::string_view heading)
+// Wide enough for a date or a code and for most of the heading, never wider
+// than a screen third; the autofilter's button takes two characters.
+double ColumnWidth(std::string_view heading, std::uint32_t content)
 {
     std::size_t chars = 0;
     for (const char c : heading)
         chars += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    return static_cast<double>(std::clamp<std::size_t>(chars + 2, 10, 36));
+    return static_cast<double>(std::clamp<std::size_t>(std::max<std::size_t>(std::min<std::size_t>(chars, 16), content) + 2, 8, 60));
 }
 
 bool IsHexDigit(char c)
@@ -32,10 +35,11 @@ bool IsHexDigit(char c)
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
-constexpr int TextStyle = 1;
-constexpr int HeadingStyle = 2;
 constexpr std::size_t HandSize = 256 << 10;
-constexpr std::size_t MaxCellChars = 32767;
+// What the table of shared strings may hold beyond the current examination's
+// master data (which it always keeps), its entries' upkeep counted.
+constexpr std::size_t StringTableBudget = 1 << 20;
+constexpr std::size_t EntryUpkeep = 96;
 
 // What a byte of cell text asks for: nothing, a character reference, the
 // "_xHHHH_" form a workbook reads control characters in (a CR too, which XML
@@ -97,15 +101,6 @@ void AppendCellText(std::string& out, std::string_view text, bool cp1252)
     out.append(text, start);
 }
 
-std::size_t CharCount(std::string_view text, bool cp1252)
-{
-    if (cp1252)
-        return text.size();
-    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
-        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    }));
-}
-
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 // "A", ..., "Z", "AA", ...
@@ -148,7 +143,8 @@ std::string ContentTypes()
            "<Override PartName=\"/xl/workbook.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/>"
            "<Override PartName=\"/xl/worksheets/sheet1.xml\" ContentType=\"" +
            sheet + "\"/><Override PartName=\"/xl/worksheets/sheet2.xml\" ContentType=\"" + sheet +
-           "\"/><Override PartName=\"/xl/styles.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml\"/>"
+           "\"/><Override PartName=\"/xl/sharedStrings.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml\"/>"
+           "<Override PartName=\"/xl/styles.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml\"/>"
            "</Types>";
 }
 
@@ -168,11 +164,12 @@ std::string WorkbookRelations()
            "<Relationship Id=\"rId1\" Type=\"" +
            type + "worksheet\" Target=\"worksheets/sheet1.xml\"/><Relationship Id=\"rId2\" Type=\"" + type +
            "worksheet\" Target=\"worksheets/sheet2.xml\"/><Relationship Id=\"rId3\" Type=\"" + type +
-           "styles\" Target=\"styles.xml\"/></Relationships>";
+           "styles\" Target=\"styles.xml\"/><Relationship Id=\"rId4\" Type=\"" + type +
+           "sharedStrings\" Target=\"sharedStrings.xml\"/></Relationships>";
 }
 
 // Style 1: text ("@": typing into a cell keeps text as text too); 2: the
-// same, bold, for the headings.
+// same, bold, for the headings; 3: a number as it is.
 std::string Styles()
 {
     const std::string font = "<sz val=\"11\"/><name val=\"Calibri\"/><family val=\"2\"/></font>";
@@ -182,9 +179,10 @@ std::string Styles()
            "<fill><patternFill patternType=\"gray125\"/></fill></fills>"
            "<borders count=\"1\"><border><left/><right/><top/><bottom/><diagonal/></border></borders>"
            "<cellStyleXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/></cellStyleXfs>"
-           "<cellXfs count=\"3\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\"/>"
+           "<cellXfs count=\"4\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\"/>"
            "<xf numFmtId=\"49\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\" applyNumberFormat=\"1\"/>"
            "<xf numFmtId=\"49\" fontId=\"1\" fillId=\"0\" borderId=\"0\" xfId=\"0\" applyNumberFormat=\"1\" applyFont=\"1\"/>"
+           "<xf numFmtId=\"1\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\" applyNumberFormat=\"1\"/>"
            "</cellXfs><cellStyles count=\"1\"><cellStyle name=\"Normal\" xfId=\"0\" builtinId=\"0\"/></cellStyles>"
            "<dxfs count=\"0\"/><tableStyles count=\"0\"/></styleSheet>";
 }
@@ -203,44 +201,102 @@ std::string Workbook(const TSheetRange (&sheets)[2])
         xml += "<sheet name=\"" + std::string(sheets[i].Name) + "\" sheetId=\"" + std::to_string(i + 1) +
                "\" r:id=\"rId" + std::to_string(i + 1) + "\"/>";
     xml += "</sheets><definedNames>";
-    // The autofilter's range, as spreadsheets keep it.
-    for (int i = 0; i < 2; ++i)
-        xml += "<definedName name=\"_xlnm._FilterDatabase\" localSheetId=\"" + std::to_string(i) + "\" hidden=\"1\">" +
-               sheets[i].Name + "!$A$1:$" + ColumnNames()[sheets[i].Columns - 1u] + "$" + std::to_string(sheets[i].Rows) +
-               "</definedName>";
+    // The autofilter's range, as spreadsheets keep it, and the heading row
+    // printed on every page.
+    for (int i = 0; i < 2; ++i) {
+        const std::string sheet = "\" localSheetId=\"" + std::to_string(i) + "\"";
+        xml += "<definedName name=\"_xlnm._FilterDatabase" + sheet + " hidden=\"1\">" + sheets[i].Name + "!$A$1:$" +
+               ColumnNames()[sheets[i].Columns - 1u] + "$" + std::to_string(sheets[i].Rows) + "</definedName>";
+        xml += "<definedName name=\"_xlnm.Print_Titles" + sheet + ">" + sheets[i].Name + "!$1:$1</definedName>";
+    }
     return xml + "</definedNames></workbook>";
+}
+
+// What a byte of Windows-1252 text takes at most in a cell's XML.
+constexpr std::array<std::uint8_t, 256> TextExpansion = [] {
+    std::array<std::uint8_t, 256> bytes{};
+    for (std::size_t b = 0; b < 256; ++b) {
+        switch (TextClasses[b]) {
+        case Plain:
+            bytes[b] = 1;
+            break;
+        case Markup:
+            bytes[b] = 5;
+            break;
+        case High:
+            bytes[b] = 3;
+            break;
+        default: // a control character, or "_" as "_x005F_"
+            bytes[b] = 7;
+        }
+    }
+    return bytes;
+}();
+
+// Appends <si> or <t> content with its "preserve" when blanks at its edges must stay.
+void AppendText(std::string& xml, std::string_view text, bool cp1252)
+{
+    xml += !text.empty() && (IsBlank(text.front()) || IsBlank(text.back())) ? "<t xml:space=\"preserve\">" : "<t>";
+    AppendCellText(xml, text, cp1252);
+    xml += "</t>";
+}
+
+void AppendNumber(std::string& xml, std::uint64_t value)
+{
+    char digits[24];
+    xml.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
 }
 
 } // namespace
 
-TXlsxTable::TXlsxTable(const std::string& target)
-    : FTarget(target),
-      FShown(BytesToUtf8(target))
+// The texts already in the shared strings, by their file bytes. Entries of
+// master data are kept for the whole examination that shows them; when the
+// table grows past its budget it is emptied as the next examination begins,
+// and a parameter's text that finds no room is stored without being kept.
+// Either way a text is stored again at most once per examination.
+struct TXlsxTable::TStringTable {
+    struct THash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+    };
+    std::unordered_map<std::string, std::uint32_t, THash, std::equal_to<>> Index;
+    std::size_t Bytes = 0;
+    std::uint32_t Count = 0;
+};
+
+std::uint64_t TXlsxTable::SharedTextBytes(std::string_view text, bool cp1252)
 {
-    // A signal waits until the file is registered and the second sheet's
-    // file, made under a name of its own, has lost that name again.
+    if (!cp1252)
+        return 7 * text.size();
+    std::uint64_t bytes = 0;
+    for (const char c : text)
+        bytes += TextExpansion[static_cast<unsigned char>(c)];
+    return bytes;
+}
+
+TXlsxTable::TXlsxTable(const std::string& target, const TColumnWidths& widths)
+    : FTarget(target),
+      FShown(BytesToUtf8(target)),
+      FStrings(std::make_unique<TStringTable>())
+{
+    // A signal waits until the file is registered and the nameless files,
+    // made under names of their own, have lost them again.
     const TInterruptHold hold;
     FTemporary = CreateFileBeside(target);
     RemoveOnInterrupt(FTemporary);
     try {
         FZip = std::make_unique<TZipWriter>(FTemporary, FShown);
-        // The second sheet waits, deflated, in a file of its own beside the
-        // target: a full disk there shows up here, not on another file
-        // system. Its name goes at once, so no run leaves it behind.
-        const std::string second = CreateFileBeside(target);
-        FSecondFile = OpenScratchFile(second);
-        const TSystemError why = LastErrno();
-        RemoveFile(second);
-        if (!FSecondFile)
-            throw EOutputError(WithReason("Die Arbeitsmappe " + FShown + " kann nicht geschrieben werden.", why));
-        FSecond = std::make_unique<TDeflateStream>(FSecondFile, FShown, TZipWriter::Level);
+        OpenScratch(FSecond);
+        OpenScratch(FShared);
         FZip->Add("[Content_Types].xml", ContentTypes());
         FZip->Add("_rels/.rels", PackageRelations());
         FZip->Add("xl/_rels/workbook.xml.rels", WorkbookRelations());
         FZip->Add("xl/styles.xml", Styles());
         FZip->Begin("xl/worksheets/sheet1.xml");
-        StartSheet(FParameters, true, ParameterTableHeadings());
-        StartSheet(FInvestigations, false, InvestigationTableHeadings());
+        FSharedXml.reserve(2 * HandSize);
+        FSharedXml.append(XmlDeclaration).append("<sst xmlns=\"").append(MainNamespace).append("\">");
+        StartSheet(FParameters, true, ParameterTableHeadings(), widths.Parameters);
+        StartSheet(FInvestigations, false, InvestigationTableHeadings(), widths.Investigations);
     } catch (...) {
         Abandon();
         throw;
@@ -249,12 +305,28 @@ TXlsxTable::TXlsxTable(const std::string& target)
 
 TXlsxTable::~TXlsxTable() { Abandon(); }
 
+// A part that fills while the first sheet is written waits, deflated, in a
+// file of its own beside the target: a full disk there shows up here, not on
+// another file system. Its name goes at once, so no run leaves it behind.
+void TXlsxTable::OpenScratch(TScratch& scratch)
+{
+    const std::string name = CreateFileBeside(FTarget);
+    scratch.File = OpenScratchFile(name);
+    const TSystemError why = LastErrno();
+    RemoveFile(name);
+    if (!scratch.File)
+        throw EOutputError(WithReason("Die Arbeitsmappe " + FShown + " kann nicht geschrieben werden.", why));
+    scratch.Stream = std::make_unique<TDeflateStream>(scratch.File, FShown, TZipWriter::Level);
+}
+
 void TXlsxTable::Abandon()
 {
-    FSecond.reset();
-    if (FSecondFile) {
-        std::fclose(FSecondFile);
-        FSecondFile = nullptr;
+    for (TScratch* scratch : {&FSecond, &FShared}) {
+        scratch->Stream.reset();
+        if (scratch->File) {
+            std::fclose(scratch->File);
+            scratch->File = nullptr;
+        }
     }
     FZip.reset();
     if (!FTemporary.empty()) {
@@ -264,13 +336,16 @@ void TXlsxTable::Abandon()
     }
 }
 
-void TXlsxTable::StartSheet(TSheet& sheet, bool selected, const std::vector<std::string>& headings)
+void TXlsxTable::StartSheet(TSheet& sheet, bool selected, const std::vector<std::string>& headings,
+                            const std::vector<std::uint32_t>& widths)
 {
     sheet.Columns = static_cast<std::uint16_t>(headings.size());
     std::string& xml = sheet.Xml;
     xml.reserve(2 * HandSize);
     xml.append(XmlDeclaration).append("<worksheet xmlns=\"").append(MainNamespace);
-    xml.append("\" xmlns:r=\"").append(RelationNamespace).append("\"><sheetViews><sheetView ");
+    // Printed fitted to the page's width.
+    xml.append("\" xmlns:r=\"").append(RelationNamespace).append("\"><sheetPr><pageSetUpPr fitToPage=\"1\"/></sheetPr>");
+    xml += "<sheetViews><sheetView ";
     if (selected)
         xml += "tabSelected=\"1\" ";
     // The heading row stays in view.
@@ -279,13 +354,18 @@ void TXlsxTable::StartSheet(TSheet& sheet, bool selected, const std::vector<std:
            "<sheetFormatPr defaultRowHeight=\"15\"/><cols>";
     for (std::uint16_t col = 0; col < sheet.Columns; ++col) {
         const std::string n = std::to_string(col + 1);
-        xml += "<col min=\"" + n + "\" max=\"" + n + "\" width=\"" + Number(ColumnWidth(headings[col]) + 0.7109375) +
-               "\" style=\"1\" customWidth=\"1\"/>";
+        const std::uint32_t content = col < widths.size() ? widths[col] : 0;
+        xml += "<col min=\"" + n + "\" max=\"" + n + "\" width=\"" +
+               Number(ColumnWidth(headings[col], content) + 0.7109375) + "\" style=\"1\" customWidth=\"1\"/>";
     }
     xml += "</cols><sheetData>";
     NextRow(sheet);
-    for (const std::string& heading : headings)
-        Cell(sheet, heading, false, HeadingStyle);
+    // Headings stand inline: each is there once.
+    for (std::uint16_t col = 0; col < sheet.Columns; ++col) {
+        xml += "<c r=\"" + ColumnNames()[col] + "1\" s=\"2\" t=\"inlineStr\"><is>";
+        AppendText(xml, headings[col], false);
+        xml += "</is></c>";
+    }
     EndRow(sheet);
 }
 
@@ -297,9 +377,8 @@ void TXlsxTable::NextRow(TSheet& sheet)
         throw EOutputError("Ein Arbeitsblatt fasst höchstens 1048575 Zeilen; " +
                            FFileName + " führt darüber hinaus. Mit --format csv gibt es keine Grenze.");
     ++sheet.Rows;
-    sheet.Column = 0;
     sheet.Xml += "<row r=\"";
-    sheet.Xml += std::to_string(sheet.Rows);
+    AppendNumber(sheet.Xml, sheet.Rows);
     sheet.Xml += "\">";
 }
 
@@ -309,26 +388,46 @@ void TXlsxTable::EndRow(TSheet& sheet)
     Hand(sheet, false);
 }
 
-void TXlsxTable::Cell(TSheet& sheet, std::string_view text, bool cp1252, int style)
+// Cells go without their reference, each in the column after the one before
+// (an empty cell too): an examination's leading cells are then the same bytes
+// on each of its rows, which deflate packs to almost nothing.
+void TXlsxTable::TextCell(std::string& xml, std::string_view text, bool remember, int field)
 {
-    const std::uint16_t column = sheet.Column++;
-    // An empty cell is left out: its column gives it the text style.
-    if (text.empty())
+    if (text.empty()) {
+        xml += "<c s=\"1\"/>";
         return;
-    if (text.size() > MaxCellChars && CharCount(text, cp1252) > MaxCellChars)
-        throw EOutputError("Die Arbeitsmappe " + FShown + " kann nicht geschrieben werden: ein Feld in Zeile " +
-                           std::to_string(FLine) + " von " + FFileName +
+    }
+    // The export measures every field before it writes: this holds only when
+    // a file changed in between.
+    if (text.size() > MaxCellChars)
+        throw EOutputError("Die Arbeitsmappe " + FShown + " kann nicht geschrieben werden: Feld " + std::to_string(field) +
+                           " in Zeile " + std::to_string(FLine) + " von " + FFileName +
                            " ist länger als die 32767 Zeichen einer Zelle.");
-    std::string& xml = sheet.Xml;
-    xml += "<c r=\"";
-    xml += ColumnNames()[column];
-    xml += std::to_string(sheet.Rows);
-    xml += style == HeadingStyle ? "\" s=\"2\" t=\"inlineStr\"><is><t" : "\" s=\"1\" t=\"inlineStr\"><is><t";
-    if (IsBlank(text.front()) || IsBlank(text.back()))
-        xml += " xml:space=\"preserve\"";
-    xml += '>';
-    AppendCellText(xml, text, cp1252);
-    xml += "</t></is></c>";
+    TStringTable& table = *FStrings;
+    std::uint32_t index = 0;
+    if (const auto known = table.Index.find(text); known != table.Index.end()) {
+        index = known->second;
+    } else {
+        index = table.Count++;
+        FSharedXml += "<si>";
+        AppendText(FSharedXml, text, true);
+        FSharedXml += "</si>";
+        HandStrings(false);
+        if (remember || table.Bytes < StringTableBudget) {
+            table.Index.emplace(text, index);
+            table.Bytes += text.size() + EntryUpkeep;
+        }
+    }
+    xml += "<c s=\"1\" t=\"s\"><v>";
+    AppendNumber(xml, index);
+    xml += "</v></c>";
+}
+
+void TXlsxTable::NumberCell(std::string& xml, std::int64_t value)
+{
+    xml += "<c s=\"3\"><v>";
+    AppendNumber(xml, static_cast<std::uint64_t>(value));
+    xml += "</v></c>";
 }
 
 void TXlsxTable::Hand(TSheet& sheet, bool all)
@@ -338,43 +437,69 @@ void TXlsxTable::Hand(TSheet& sheet, bool all)
     if (&sheet == &FParameters)
         FZip->Write(sheet.Xml);
     else
-        FSecond->Write(sheet.Xml);
+        FSecond.Stream->Write(sheet.Xml);
     sheet.Xml.clear();
 }
 
-void TXlsxTable::LeadingCells(TSheet& sheet, const TWalkInvestigation& investigation)
+void TXlsxTable::HandStrings(bool all)
 {
-    NextRow(sheet);
-    Cell(sheet, FFileName, false, TextStyle);
-    Cell(sheet, std::to_string(investigation.Number), false, TextStyle);
-    Cell(sheet, std::to_string(investigation.FirstLine), false, TextStyle);
-    for (const std::string_view field : investigation.Master)
-        Cell(sheet, field, true, TextStyle);
+    if (!all && FSharedXml.size() < HandSize)
+        return;
+    FShared.Stream->Write(FSharedXml);
+    FSharedXml.clear();
 }
 
-void TXlsxTable::BeginFile(std::string_view path) { FFileName = BytesToUtf8(path); }
+void TXlsxTable::BeginFile(std::string_view path)
+{
+    FFileName = BytesToUtf8(path);
+    FFileString = FStrings->Count++;
+    FSharedXml += "<si>";
+    AppendText(FSharedXml, FFileName, false);
+    FSharedXml += "</si>";
+    HandStrings(false);
+}
 
-void TXlsxTable::BeginInvestigation(const TWalkInvestigation& investigation) { FLine = investigation.FirstLine; }
+void TXlsxTable::BeginInvestigation(const TWalkInvestigation& investigation)
+{
+    FLine = investigation.FirstLine;
+    TStringTable& table = *FStrings;
+    if (table.Bytes > StringTableBudget) {
+        table.Index.clear();
+        table.Bytes = 0;
+    }
+    FLeading = "<c s=\"1\" t=\"s\"><v>";
+    AppendNumber(FLeading, FFileString);
+    FLeading += "</v></c>";
+    NumberCell(FLeading, investigation.Number);
+    NumberCell(FLeading, investigation.FirstLine);
+    for (std::size_t i = 0; i < investigation.Master.size(); ++i) {
+        FLine = investigation.FirstLine + (i < static_cast<std::size_t>(FieldLayout::Header1.FieldCount) ? 0 : 1);
+        TextCell(FLeading, investigation.Master[i], true, static_cast<int>(i) + 1);
+    }
+}
 
-void TXlsxTable::Parameter(const TWalkInvestigation& investigation, std::int64_t line, const TParameterFields& fields)
+void TXlsxTable::Parameter(const TWalkInvestigation&, std::int64_t line, const TParameterFields& fields)
 {
     FLine = line;
-    LeadingCells(FParameters, investigation);
-    Cell(FParameters, std::to_string(line), false, TextStyle);
-    for (const std::string_view field : fields)
-        Cell(FParameters, field, true, TextStyle);
+    NextRow(FParameters);
+    std::string& xml = FParameters.Xml;
+    xml += FLeading;
+    NumberCell(xml, line);
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        TextCell(xml, fields[i], false, FieldLayout::Parameter.FirstField + static_cast<int>(i));
     EndRow(FParameters);
 }
 
-void TXlsxTable::EndInvestigation(const TWalkInvestigation& investigation, std::int64_t parameterCount)
+void TXlsxTable::EndInvestigation(const TWalkInvestigation&, std::int64_t parameterCount)
 {
-    FLine = investigation.FirstLine;
     if (parameterCount == 0) {
-        LeadingCells(FParameters, investigation);
+        NextRow(FParameters);
+        FParameters.Xml += FLeading;
         EndRow(FParameters);
     }
-    LeadingCells(FInvestigations, investigation);
-    Cell(FInvestigations, std::to_string(parameterCount), false, TextStyle);
+    NextRow(FInvestigations);
+    FInvestigations.Xml += FLeading;
+    NumberCell(FInvestigations.Xml, parameterCount);
     EndRow(FInvestigations);
 }
 
@@ -382,15 +507,21 @@ void TXlsxTable::Commit()
 {
     try {
         for (TSheet* sheet : {&FParameters, &FInvestigations}) {
+            // Printed landscape on A4, as wide as the page and as long as it takes.
             sheet->Xml += "</sheetData><autoFilter ref=\"A1:" + ColumnNames()[sheet->Columns - 1u] +
                           std::to_string(sheet->Rows) +
                           "\"/><pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" "
-                          "footer=\"0.3\"/></worksheet>";
+                          "footer=\"0.3\"/><pageSetup paperSize=\"9\" orientation=\"landscape\" fitToWidth=\"1\" fitToHeight=\"0\"/>"
+                          "</worksheet>";
             Hand(*sheet, true);
         }
+        FSharedXml += "</sst>";
+        HandStrings(true);
         FZip->End();
-        FSecond->Finish();
-        FZip->AddPacked("xl/worksheets/sheet2.xml", FSecondFile, *FSecond);
+        for (TScratch* scratch : {&FSecond, &FShared})
+            scratch->Stream->Finish();
+        FZip->AddPacked("xl/worksheets/sheet2.xml", FSecond.File, *FSecond.Stream);
+        FZip->AddPacked("xl/sharedStrings.xml", FShared.File, *FShared.Stream);
         FZip->Add("xl/workbook.xml", Workbook({{"Parameter", FParameters.Rows, FParameters.Columns},
                                                {"Untersuchungen", FInvestigations.Rows, FInvestigations.Columns}}));
         FZip->Finish();

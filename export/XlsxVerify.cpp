@@ -50,16 +50,16 @@ public:
 
     void Read(std::uint64_t offset, unsigned char* into, std::size_t count)
     {
-        if (std::fseek(FFile.get(), static_cast<long>(offset), SEEK_SET) != 0 ||
+        if (!SeekFile(FFile.get(), offset) ||
             std::fread(into, 1, count, FFile.get()) != count)
             Fail("zu kurz");
     }
 
     std::uint64_t Size()
     {
-        if (std::fseek(FFile.get(), 0, SEEK_END) != 0)
+        if (!SeekFileEnd(FFile.get()))
             Fail("nicht lesbar");
-        const long size = std::ftell(FFile.get());
+        const std::int64_t size = FilePosition(FFile.get());
         if (size < 0)
             Fail("nicht lesbar");
         return static_cast<std::uint64_t>(size);
@@ -79,7 +79,7 @@ void CheckPart(TZipReader& zip, std::uint64_t dataOffset, std::uint32_t method, 
 {
     if (method != 0 && method != Z_DEFLATED)
         zip.Fail("unbekannte Packart");
-    if (std::fseek(zip.File(), static_cast<long>(dataOffset), SEEK_SET) != 0)
+    if (!SeekFile(zip.File(), dataOffset))
         zip.Fail("zu kurz");
     z_stream z{};
     if (method == Z_DEFLATED && inflateInit2(&z, -MAX_WBITS) != Z_OK)

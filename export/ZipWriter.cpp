@@ -116,7 +116,7 @@ void TZipWriter::Put(const void* bytes, std::size_t n)
 
 std::uint64_t TZipWriter::Position()
 {
-    const off_t at = ftello(FFile);
+    const std::int64_t at = FilePosition(FFile);
     if (at < 0)
         Fail();
     return static_cast<std::uint64_t>(at);
@@ -165,16 +165,16 @@ void TZipWriter::Close(TEntry& entry, std::uint32_t crc, std::uint64_t size, std
     Le(extra, ExtraSize - 4, 2);
     Le(extra, zip64 ? size : 0, 8);
     Le(extra, zip64 ? packed : 0, 8);
-    if (fseeko(FFile, static_cast<off_t>(entry.Offset + 4), SEEK_SET) != 0)
+    if (!SeekFile(FFile, entry.Offset + 4))
         Fail();
     Put(fields.data(), fields.size());
-    if (fseeko(FFile, static_cast<off_t>(entry.Offset + 14), SEEK_SET) != 0)
+    if (!SeekFile(FFile, entry.Offset + 14))
         Fail();
     Put(sizes.data(), sizes.size());
-    if (fseeko(FFile, static_cast<off_t>(entry.Offset + 30 + entry.Name.size()), SEEK_SET) != 0)
+    if (!SeekFile(FFile, entry.Offset + 30 + entry.Name.size()))
         Fail();
     Put(extra.data(), extra.size());
-    if (fseeko(FFile, static_cast<off_t>(end), SEEK_SET) != 0)
+    if (!SeekFile(FFile, end))
         Fail();
 }
 
@@ -201,7 +201,7 @@ void TZipWriter::End()
 void TZipWriter::AddPacked(std::string_view name, std::FILE* packed, const TDeflateStream& stream)
 {
     LocalHeader(name);
-    if (std::fseek(packed, 0, SEEK_SET) != 0)
+    if (!SeekFile(packed, 0))
         Fail();
     std::vector<char> buffer(OutSize);
     std::uint64_t copied = 0;

@@ -41,7 +41,9 @@ private:
 // A ZIP archive written front to back into a new file. A part is either
 // added whole, streamed (Begin, Write, End), or copied from a deflate stream
 // made elsewhere. A part's text may exceed 4 GiB (ZIP64); the archive itself
-// may not. Failures throw EOutputError naming shown.
+// may not. The workbook never gets there: a workbook whose parts could pass
+// 4 GiB is refused before it is begun (TWorkbookRows), since spreadsheets do
+// not all load ZIP64. Failures throw EOutputError naming shown.
 class TZipWriter {
 public:
     static constexpr int Level = 1; // fast: sheet XML packs well at any level

@@ -65,7 +65,8 @@ const char* const Usage =
     "                   file, number, firstLine, fields (\"1\" bis \"42\") und\n"
     "                   parameters (je line und \"43\" bis \"53\")\n"
     "  --xlsx DATEI     eine Excel-Arbeitsmappe mit den Blättern „Parameter“ und\n"
-    "                   „Untersuchungen“; jede Zelle ist Text\n" MORVASK_XLSX_NOTE
+    "                   „Untersuchungen“; die Felder sind Text, Nummern und Zeilen\n"
+    "                   Zahlen\n" MORVASK_XLSX_NOTE
     "  --quiet          beim Schreiben einer Arbeitsmappe keinen Fortschritt zeigen\n"
     "                   (er erscheint nur, wenn die Standardfehlerausgabe ein\n"
     "                   Terminal ist)\n"
@@ -82,8 +83,11 @@ const char* const Usage =
     ".xlsx enden und darf keine der Eingabedateien sein; eine vorhandene Datei wird\n"
     "nur ersetzt, wenn sie leer oder eine Arbeitsmappe ist. Eine symbolische\n"
     "Verknüpfung bleibt, ersetzt wird die Datei, auf die sie verweist. Ein\n"
-    "Arbeitsblatt fasst höchstens 1048575 Zeilen: passen die Zeilen nicht, wird gleich\n"
-    "nach der Prüfung abgebrochen, bevor etwas geschrieben ist.\n"
+    "Arbeitsblatt fasst höchstens 1048575 Zeilen, ein Teil der Arbeitsmappe höchstens\n"
+    "4 GiB: passt die Ausgabe nicht, wird gleich nach der Prüfung abgebrochen, bevor\n"
+    "etwas geschrieben ist. Eine Zelle fasst höchstens 32767 Zeichen: eine Datei mit\n"
+    "einem längeren Feld wird wie eine Datei mit Meldungen ausgelassen, mit Zeile und\n"
+    "Nummer des Feldes auf der Standardfehlerausgabe.\n"
     "\n"
     "Exit-Status: 0 alle Dateien ausgegeben, 1 mindestens eine Datei wegen Meldungen\n"
     "ausgelassen, 2 eine Datei konnte nicht gelesen werden, die Ausgabe konnte nicht\n"
@@ -223,11 +227,18 @@ int CheckForWorkbook(const std::string& path, TWorkbookRows& rows, std::uint64_t
             std::fflush(stdout);
             Write(stderr, UnexaminedNote(path, data));
         }
+        if (const std::optional<TLongField> field = rows.Measure(path)) {
+            std::fflush(stdout);
+            Write(stderr, LongFieldText(path, *field));
+            return ExitFindings;
+        }
         rows.Add(plan);
         bytes += TReadOnlyFile(path).Size();
         return ExitPassed;
     } catch (const EFileOpenError& e) {
         ComplainCannotOpen(e);
+    } catch (const ETransferChanged& e) {
+        ComplainChanged(path, e);
     }
     return ExitFailure;
 }
@@ -258,7 +269,7 @@ int ExportToWorkbook(const std::vector<std::string>& files, const std::string& t
         Complain("Die Arbeitsmappe " + BytesToUtf8(target) + " wurde nicht geschrieben.");
         return status;
     }
-    TXlsxTable workbook(where);
+    TXlsxTable workbook(where, rows.Widths());
     TProgress progress(bytes, !quiet && IsTerminal(stderr), [](std::string_view text) { WriteText(stderr, text); });
     for (const std::string* path : passed) {
         try {

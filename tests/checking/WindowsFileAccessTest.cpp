@@ -4,6 +4,7 @@
 #include "SamplingData.h"
 #include "TempDir.h"
 #include "TransferFileCheck.h"
+#include "WideText.h"
 
 #include <gtest/gtest.h>
 
@@ -94,6 +95,36 @@ TEST(WindowsFileAccess, PathsLongerThanMaxPath)
         EXPECT_NO_THROW(CheckTransferFile(form, data)) << form;
         EXPECT_EQ(data.MessageText, "OK");
     }
+}
+
+// The one conversion every wide call takes its path from. Wine does not
+// enforce MAX_PATH, so what a short form would do on Windows is not shown
+// here: only that the long form is made as Windows wants it.
+TEST(WindowsFileAccess, WidePathsTakeTheLongFormPastMaxPath)
+{
+    const std::string longName(MAX_PATH, 'n');
+    const std::wstring wideName(MAX_PATH, L'n');
+    struct Case {
+        std::string Path;
+        std::wstring Wide;
+    };
+    const Case cases[] = {
+        {"C:\\kurz\\\xC5\x81\xC3\xB3"
+         "d\xC5\xBA.DAT",
+         L"C:\\kurz\\\u0141\u00F3d\u017A.DAT"},
+        {"C:/" + longName, L"\\\\?\\C:\\" + wideName},
+        {"\\\\server\\share\\" + longName, L"\\\\?\\UNC\\server\\share\\" + wideName},
+        {"\\\\?\\C:\\" + longName, L"\\\\?\\C:\\" + wideName}, // already long: kept
+        {"C:\\a\xFF.DAT", L""}, // no UTF-8: no file matches
+        {std::string("C:\\a\0b", 6), L""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(WidePath(c.Path), c.Wide) << c.Path;
+    EXPECT_EQ(WideToUtf8(Utf8ToWide("\xC5\x81\xC3\xB3"
+                                    "d\xC5\xBA \xE6\x97\xA5")),
+              "\xC5\x81\xC3\xB3"
+              "d\xC5\xBA \xE6\x97\xA5");
+    EXPECT_EQ(Utf8ToWide("a\xFF"), L"a\uFFFD"); // text for the console keeps what it can
 }
 
 TEST(WindowsFileAccess, ReadingKeepsWritersOut)

@@ -24,6 +24,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <optional>
 #include <sstream>
 #include <thread>
 #include <tuple>
@@ -683,6 +685,87 @@ TEST(ExportWorkbook, RowsBeyondASheetAreRefusedBeforeWriting)
     EXPECT_EQ(run.ExitCode, 2);
     EXPECT_NE(run.Errors.find("Blatt \xE2\x80\x9EParameter\xE2\x80\x9C bek\xC3\xA4me 1048576 Zeilen"), std::string::npos) << run.Errors;
     EXPECT_EQ(std::vector<std::filesystem::path>(std::filesystem::directory_iterator(PathFromUtf8(dir.Path())), {}).size(), 1u);
+}
+
+// The text size of each part of a workbook, from its directory.
+std::map<std::string, std::uint64_t> PartSizes(const std::string& zip)
+{
+    const std::string bytes = Slurp(zip);
+    const auto le = [&](std::size_t at, int n) {
+        std::uint64_t v = 0;
+        for (int i = n - 1; i >= 0; --i)
+            v = (v << 8) | static_cast<unsigned char>(bytes.at(at + static_cast<std::size_t>(i)));
+        return v;
+    };
+    std::map<std::string, std::uint64_t> sizes;
+    const std::size_t end = bytes.size() - 22;
+    for (std::size_t at = le(end + 16, 4); at < end && le(at, 4) == 0x02014b50;
+         at += 46 + le(at + 28, 2) + le(at + 30, 2) + le(at + 32, 2))
+        sizes[bytes.substr(at + 46, le(at + 28, 2))] = le(at + 24, 4);
+    return sizes;
+}
+
+// Before anything is written, each part's size is bounded from above: a limit
+// below the bound refuses the workbook, naming the limit and CSV; the parts
+// then written stay within the smallest limit that passes, also for text that
+// XML makes longest (control characters, markup, Windows-1252 letters).
+TEST(ExportWorkbook, PartsThatCouldPassTheirLimitAreRefusedBeforeWriting)
+{
+    TTempDir dir;
+    const std::string files[] = {dir.Write("ABCD_070312_143001.DAT", Block(40, "\x01&<\x80_x0041_", "\r\n")),
+                                 dir.Write("ABCD_070312_143002.DAT", Block(0, "f", "\n") + Block(3, std::string(900, 'y'), "\n"))};
+    TWorkbookRows rows;
+    for (const std::string& path : files) {
+        TExportPlan plan;
+        TSamplingData data;
+        CheckForExport(path, data, plan, 1);
+        ASSERT_EQ(data.MessageCount, 0);
+        ASSERT_FALSE(rows.Measure(path));
+        rows.Add(plan);
+    }
+    EXPECT_EQ(rows.Overflow("t.xlsx"), "");
+    std::uint64_t passes = std::uint64_t{1} << 40, fails = 0;
+    while (passes - fails > 1) {
+        const std::uint64_t limit = fails + (passes - fails) / 2;
+        (rows.Overflow("t.xlsx", limit).empty() ? passes : fails) = limit;
+    }
+    const std::string why = rows.Overflow("t.xlsx", fails);
+    EXPECT_NE(why.find(std::to_string(fails) + " Bytes"), std::string::npos) << why;
+    EXPECT_NE(why.find("--format csv"), std::string::npos) << why;
+
+    const std::string target = dir.File("t.xlsx");
+    {
+        TXlsxTable workbook(target, rows.Widths());
+        for (const std::string& path : files) {
+            workbook.BeginFile(path);
+            WalkInvestigations(path, workbook);
+        }
+        workbook.Commit();
+    }
+    const std::map<std::string, std::uint64_t> sizes = PartSizes(target);
+    ASSERT_EQ(sizes.size(), 8u);
+    for (const auto& [part, size] : sizes)
+        EXPECT_LE(size, passes) << part;
+}
+
+// A field longer than a cell is found before writing, on its own line, and
+// nothing of its file counts.
+TEST(ExportWorkbook, AFieldLongerThanACellIsFoundWithItsLine)
+{
+    TTempDir dir;
+    std::string text = Block(1, "f", "\n") + Block(2, "f", "\n");
+    const std::size_t field35 = text.find("|f1|", text.find("2|MATW", text.find("3|1\n")));
+    text.replace(field35 + 1, 2, std::string(32768, 'z'));
+    TWorkbookRows rows;
+    const std::optional<TLongField> field = rows.Measure(dir.Write("ABCD_070312_143001.DAT", text));
+    ASSERT_TRUE(field);
+    EXPECT_EQ(field->Line, 6);
+    EXPECT_EQ(field->Field, 35);
+    EXPECT_EQ(field->Chars, 32768u);
+    EXPECT_TRUE(rows.Widths().Parameters.empty());
+    text.replace(field35 + 1, 32768, std::string(32767, 'z'));
+    EXPECT_FALSE(rows.Measure(dir.Write("ABCD_070312_143002.DAT", text)));
+    EXPECT_EQ(rows.Widths().Parameters.at(3 + 34), 32767u);
 }
 
 // The read-back takes only the file as written: rows, length and bytes.

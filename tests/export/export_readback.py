@@ -3,10 +3,11 @@
 (Python's csv module, openpyxl) and compares them field by field with the
 transfer files, read here by a reader of its own.
 
-    export_readback.py MORVASK_EXPORT EXAMPLES_DIR [readback|streams|fulldisk|windows]
+    export_readback.py MORVASK_EXPORT EXAMPLES_DIR [readback|streams|fulldisk|windows|libreoffice]
 
 With MORVASK_EMULATOR set (Wine), the Windows build runs through it; the
 "windows" mode passes it Windows paths that hold letters outside Windows-1252.
+The "libreoffice" mode has LibreOffice itself (headless) read the workbooks.
 """
 
 import codecs
@@ -22,7 +23,6 @@ import tempfile
 import zipfile
 
 import openpyxl
-from openpyxl.utils.escape import unescape
 
 SKIP = 77
 EXPORT = sys.argv[1]
@@ -88,16 +88,26 @@ def read_csv(data):
     return list(csv.reader(io.StringIO(data.decode("utf-8"), newline=""), strict=True))
 
 
+CONTROL = re.compile(r"_x(00[01][0-9A-Fa-f])_")
+
+# The export's own numbers: examination number, its first line, the
+# parameter's line (Parameter) or the parameter count (Untersuchungen).
+NUMBER_COLUMNS = {1, 2, 45}
+
+
 def read_sheets(path):
     book = openpyxl.load_workbook(path, read_only=True)
     sheets = {}
     for ws in book:
         rows = []
-        for row in ws.iter_rows(values_only=True):
-            for value in row:
-                assert value is None or isinstance(value, str), (ws.title, row)
-            # As a spreadsheet reads it: "_xHHHH_" is the character HHHH.
-            rows.append(["" if v is None else unescape(v) for v in row])
+        for n, row in enumerate(ws.iter_rows(values_only=True)):
+            for k, value in enumerate(row):
+                number = n > 0 and k in NUMBER_COLUMNS and value is not None
+                assert isinstance(value, int) if number else value is None or isinstance(value, str), (ws.title, n, k, value)
+            # A spreadsheet reads "_xHHHH_" as the character HHHH; openpyxl
+            # does so in shared strings too, but leaves control characters.
+            rows.append(["" if v is None else str(v) if isinstance(v, int) else CONTROL.sub(
+                lambda m: chr(int(m.group(1), 16)), v) for v in row])
         sheets[ws.title] = rows
     book.close()
     return sheets
@@ -202,6 +212,13 @@ def check_readback(folder):
             ws.title, ws.freeze_panes, ws.auto_filter.ref))
         formulas = [c.coordinate for row in ws.iter_rows() for c in row if c.data_type == "f"]
         expect(not formulas, "%s: formula cells %r" % (ws.title, formulas[:3]))
+        # Paths are wider than their heading "Datei"; a cell of 300 characters is cut at the bound.
+        widths = [ws.column_dimensions[openpyxl.utils.get_column_letter(k + 1)].width for k in range(ws.max_column)]
+        expect(widths[0] >= min(60, max(len(f) for f in files[:4])) and max(widths) <= 61 and min(widths) >= 8,
+               "%s: column widths %r" % (ws.title, widths[:4]))
+        expect(ws.print_title_rows in ("1:1", "$1:$1") and ws.page_setup.orientation == "landscape" and int(ws.page_setup.paperSize) == 9 and
+               ws.page_setup.fitToWidth == 1 and ws.page_setup.fitToHeight == 0 and ws.sheet_properties.pageSetUpPr.fitToPage,
+               "%s: printing %r %r" % (ws.title, ws.print_title_rows, ws.page_setup.orientation))
     expect(sorted(os.listdir(folder)) == sorted([os.path.basename(f) for f in files[1:]] + ["out.xlsx"]),
            "files left in the folder: %r" % os.listdir(folder))
 
@@ -253,6 +270,21 @@ def check_streams(folder):
     r = run(["--help"])
     expect(r.returncode == 0 and b"--xlsx" in r.stdout and b"Exit-Status" in r.stdout, "help")
 
+    # A field longer than a cell: that file is left out as one with findings,
+    # named by its true line and field (line 6 holds fields 33 to 42).
+    lines = generated(2, lambda e: 1).split(b"\r\n")
+    fields = lines[5].split(b"|")
+    fields[2] = b"y" * 32768
+    lines[5] = b"|".join(fields)
+    long_file = write(folder, "ABCD_070312_143003.DAT", b"\r\n".join(lines))
+    r = run(["--xlsx", os.path.join(folder, "lang.xlsx"), long_file, good])
+    expect(r.returncode == 1 and r.stderr.decode() == "%s:6: Feld 35 in Zeile 6 hat 32768 Zeichen, eine Zelle der "
+           "Arbeitsmappe fasst h\u00f6chstens 32767. Die Datei wird nicht ausgegeben.\n" % long_file,
+           "long field: exit %d, %r" % (r.returncode, r.stderr[:300]))
+    compare("long field", read_sheets(os.path.join(folder, "lang.xlsx"))["Parameter"][1:], want)
+    os.remove(os.path.join(folder, "lang.xlsx"))
+    os.remove(long_file)
+
     # The workbook: findings still give one of the others; a failure keeps the old one.
     book = write(folder, "alt.xlsx", b"")
     r = run(["--xlsx", book, faulty, good])
@@ -297,6 +329,21 @@ def check_windows(folder):
     expect(sorted(os.listdir(folder)) == sorted([os.path.basename(f) for f in files] + [os.path.basename(book)]),
            "files left in the folder: %r" % os.listdir(folder))
 
+    # A target past MAX_PATH (260): its input, temporary and rename go through
+    # the \\?\ form of the full path. Wine does not enforce the limit, so this
+    # shows that the long form is made right and that every step takes it
+    # alike; that a short form would fail there only Windows itself can show.
+    deep = os.path.join(folder, *["Ordner \u0141\u00f3d\u017a %02d %s" % (k, "x" * 40) for k in range(5)])
+    os.makedirs(deep)
+    long_input = write(deep, "ABCD_070312_143003.DAT", generated(2, lambda e: 1))
+    long_book = os.path.join(deep, "Tabelle.xlsx")
+    expect(len(windows_path(long_book)) > 260, "the long path is long")
+    r = run(["--xlsx", windows_path(long_book), windows_path(long_input)])
+    expect(r.returncode == 0 and r.stderr == b"", "long path: exit %d, %r" % (r.returncode, r.stderr[:300]))
+    want, _ = expected_tables(long_input, windows_path(long_input))
+    compare("long path", read_sheets(long_book)["Parameter"][1:], want)
+    expect(sorted(os.listdir(deep)) == ["ABCD_070312_143003.DAT", "Tabelle.xlsx"], "long path: left %r" % os.listdir(deep))
+
 
 def check_full_disk(folder):
     """Inside a private mount namespace: a small tmpfs that the workbook overflows."""
@@ -322,6 +369,65 @@ def check_full_disk(folder):
         subprocess.run(["umount", disk])
 
 
+def sheet_csv(rows):
+    out = io.StringIO()
+    csv.writer(out, lineterminator="\n").writerows(rows)
+    return out.getvalue().encode()
+
+
+def investigations_csv(parameters):
+    """The sheet "Untersuchungen" as CSV, from the export's CSV of parameters."""
+    rows = read_csv(parameters)
+    heading = rows[0][:45] + ["Anzahl Parameter"]
+    exams = {}
+    for row in rows[1:]:
+        exam = exams.setdefault((row[0], row[1]), row[:45] + [0])
+        exam[45] += row[45] != ""
+    return sheet_csv([heading] + [e[:45] + [str(e[45])] for e in exams.values()])
+
+
+def check_libreoffice(folder):
+    """LibreOffice converts the workbooks to CSV, every sheet: each equals the
+    export's CSV. Its start is slow, so all workbooks go in one run."""
+    soffice = shutil.which("soffice")
+    if not soffice:
+        print("LibreOffice (soffice) is not installed: the workbooks are not read by it", file=sys.stderr)
+        sys.exit(SKIP)
+    tricky = [b"=SUMME(A1)", b"007", b"0,53", b"+49 30", b"07.12.2026", b"2026-12-07", b"12:30", b"1e5", b"WAHR",
+              b"-0", b"\x80 5,00", b"\x84Zitat\x93", b"a  zwei  Blanks", b"x_x0041_y", b"100%", b"'quote", b"=1+1"]
+    books = {
+        # The faulty example is left out of both, as a file with findings.
+        "beispiel": [os.path.join(EXAMPLES, n) for n in ("WVMO_261015_093000.DAT", "GAMO_LGA1_261016_141500.DAT")],
+        "knifflig": [write(folder, "ABCD_070312_143001.DAT", generated(30, lambda e: e % 4, pool=tricky)),
+                     write(folder, "ABCD_070312_143002.DAT",
+                           generated(2, lambda e: 1, pool=[b"x" * 32767, b"\x80" * 32767, b" " + b"y" * 32765 + b"."]))],
+    }
+    converted = os.path.join(folder, "csv")
+    for name, files in books.items():
+        r = run(["--xlsx", os.path.join(folder, name + ".xlsx")] + files)
+        expect(r.returncode == (1 if name == "beispiel" else 0), "%s: exit %d %r" % (name, r.returncode, r.stderr[:300]))
+    profile = "file://" + os.path.join(folder, "profil")
+    # 44: comma, 34: double quote, 76: UTF-8; -1 as the last token: every sheet to a file of its own.
+    csv_filter = "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false,-1"
+    r = subprocess.run([soffice, "-env:UserInstallation=" + profile, "--headless", "--convert-to", csv_filter,
+                        "--outdir", converted] + [os.path.join(folder, n + ".xlsx") for n in books],
+                       capture_output=True, timeout=300)
+    expect(r.returncode == 0, "soffice: exit %d %r" % (r.returncode, r.stderr[-300:]))
+    for name, files in books.items():
+        r = run(files)
+        parameters = open(os.path.join(converted, name + "-Parameter.csv"), "rb").read()
+        expect(parameters == r.stdout, "%s: LibreOffice's Parameter differs from the CSV at byte %d" % (
+            name, next((i for i, (a, b) in enumerate(zip(parameters, r.stdout)) if a != b), min(len(parameters), len(r.stdout)))))
+        exams = open(os.path.join(converted, name + "-Untersuchungen.csv"), "rb").read()
+        expect(exams == investigations_csv(r.stdout), "%s: LibreOffice's Untersuchungen differs" % name)
+    # Printing as LibreOffice sees it: landscape, one page wide, the heading row on every page.
+    r = subprocess.run([soffice, "-env:UserInstallation=" + profile, "--headless", "--convert-to", "fods",
+                        "--outdir", converted, os.path.join(folder, "beispiel.xlsx")], capture_output=True, timeout=300)
+    flat = open(os.path.join(converted, "beispiel.fods"), encoding="utf-8").read()
+    expect(flat.count("<table:table-header-rows>") == 2 and 'style:print-orientation="landscape"' in flat and
+           'style:scale-to-X="1"' in flat, "LibreOffice's page setup")
+
+
 def main():
     mode = sys.argv[3] if len(sys.argv) > 3 else "readback"
     if mode == "fulldisk" and os.environ.get("MORVASK_IN_NAMESPACE") != "1":
@@ -340,7 +446,7 @@ def main():
         sys.exit(r.returncode)
     with tempfile.TemporaryDirectory(prefix="morvask-export-") as folder:
         modes = {"readback": check_readback, "streams": check_streams, "fulldisk": check_full_disk,
-                 "windows": check_windows}
+                 "windows": check_windows, "libreoffice": check_libreoffice}
         modes[mode](folder)
     if failures:
         sys.exit(1)
