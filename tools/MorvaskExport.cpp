@@ -2,29 +2,13 @@
 // examinations of those without findings as one table: CSV or JSON Lines on
 // standard output, or an Excel workbook.
 
-#include "CheckReport.h"
-#include "Cp1252.h"
-#include "CsvTable.h"
 #include "ExitStatus.h"
-#include "ExportCheck.h"
-#include "ExportPlan.h"
-#include "ExportTarget.h"
-#include "FileNameCheck.h"
-#include "FileOpenError.h"
-#include "InvestigationWalk.h"
-#include "JsonLinesTable.h"
+#include "ExportRun.h"
 #include "JsonWriter.h"
-#include "OutputFile.h"
-#include "ParallelExport.h"
-#include "SamplingData.h"
+#include "Output.h"
 #include "SystemErrorText.h"
 #include "Tool.h"
 #include "ToolPlatform.h"
-#include "TransferFileCheck.h"
-#ifdef MORVASK_HAVE_XLSX
-#include "WorkbookExport.h"
-#include "XlsxTable.h"
-#endif
 
 #include <cstdio>
 #include <exception>
@@ -94,168 +78,6 @@ const char* const Usage =
     "Exit-Status: 0 alle Dateien ausgegeben, 1 mindestens eine Datei wegen Meldungen\n"
     "ausgelassen, 2 eine Datei konnte nicht gelesen werden, die Ausgabe konnte nicht\n"
     "geschrieben werden oder die Argumente sind falsch.\n";
-
-enum class EFormat { Csv,
-                     JsonLines,
-                     Xlsx };
-
-void ComplainCannotOpen(TTool& tool, const EFileOpenError& e)
-{
-    tool.Complain(WithReason(CannotOpenText(BytesToUtf8(e.Path()), Cp1252ToUtf8) + ".", e.Why()));
-}
-
-void ComplainChanged(TTool& tool, const std::string& path, const ETransferChanged& e)
-{
-    tool.Complain("Datei " + BytesToUtf8(path) + " wurde während der Ausgabe verändert: " + e.what() + ".");
-}
-
-// One file: checked, then on a clean check walked into the table: in parts
-// side by side when the table writes to output. Returns its exit status.
-template <class TTable>
-int ExportFile(TTool& tool, const std::string& path, TTable& table, TBufferedTable* buffered, TOutput* output)
-{
-    TSamplingData data;
-    try {
-        TExportPlan plan;
-        if (buffered)
-            CheckForExport(path, data, plan, ExportThreads());
-        else
-            CheckTransferFile(path, data);
-        if (data.MessageCount > 0) {
-            if (buffered)
-                buffered->Flush();
-            std::fflush(stdout);
-            tool.Write(stderr, CheckResultToText(path, data));
-            return ExitFindings;
-        }
-        if (data.UnexaminedLine != 0) {
-            if (buffered)
-                buffered->Flush();
-            std::fflush(stdout);
-            tool.Write(stderr, UnexaminedNote(path, data));
-        }
-        table.BeginFile(path);
-        if (buffered) {
-            buffered->Flush();
-            TFileSource file(path);
-            ExportParts(file, plan.Parts(), *buffered, *output, ExportThreads());
-        } else {
-            WalkInvestigations(path, table);
-        }
-        return ExitPassed;
-    } catch (const EFileOpenError& e) {
-        if (buffered)
-            buffered->Flush();
-        ComplainCannotOpen(tool, e);
-    } catch (const ETransferChanged& e) {
-        if (buffered)
-            buffered->Flush();
-        ComplainChanged(tool, path, e);
-    }
-    return ExitFailure;
-}
-
-int Worse(int a, int b) { return a == ExitFailure || b == ExitFailure ? ExitFailure : std::max(a, b); }
-
-int ExportToStandardOutput(TTool& tool, const std::vector<std::string>& files, EFormat format)
-{
-    TStandardOutput output;
-    std::unique_ptr<TBufferedTable> table;
-    if (format == EFormat::Csv)
-        table = std::make_unique<TCsvTable>(output);
-    else
-        table = std::make_unique<TJsonLinesTable>(output);
-    int status = ExitPassed;
-    for (const std::string& path : files)
-        status = Worse(status, ExportFile(tool, path, *table, table.get(), &output));
-    table->Flush();
-    output.Finish();
-    return status;
-}
-
-#ifdef MORVASK_HAVE_XLSX
-// One file checked for the workbook: its findings, or why it cannot be read,
-// reported as ExportFile reports them. Adds its rows and size when it passes.
-int CheckForWorkbook(TTool& tool, const std::string& path, TWorkbookRows& rows, std::uint64_t& bytes)
-{
-    TSamplingData data;
-    try {
-        TExportPlan plan;
-        CheckForExport(path, data, plan, ExportThreads());
-        if (data.MessageCount > 0) {
-            std::fflush(stdout);
-            tool.Write(stderr, CheckResultToText(path, data));
-            return ExitFindings;
-        }
-        if (data.UnexaminedLine != 0) {
-            std::fflush(stdout);
-            tool.Write(stderr, UnexaminedNote(path, data));
-        }
-        if (const std::optional<TLongField> field = rows.Measure(path)) {
-            std::fflush(stdout);
-            tool.Write(stderr, LongFieldText(path, *field));
-            return ExitFindings;
-        }
-        rows.Add(plan);
-        bytes += TReadOnlyFile(path).Size();
-        return ExitPassed;
-    } catch (const EFileOpenError& e) {
-        ComplainCannotOpen(tool, e);
-    } catch (const ETransferChanged& e) {
-        ComplainChanged(tool, path, e);
-    }
-    return ExitFailure;
-}
-
-// Every file is checked before the workbook is begun, so that one that cannot
-// be read, or rows that no sheet holds, stop the export before anything is
-// written. Then the files that passed are written, with progress on a terminal.
-int ExportToWorkbook(TTool& tool, const std::vector<std::string>& files, const std::string& target, bool quiet)
-{
-    // The target first: a refused one costs no reading.
-    const std::string where = CheckWorkbookTarget(target, files);
-    TWorkbookRows rows;
-    std::uint64_t bytes = 0;
-    std::vector<const std::string*> passed;
-    int status = ExitPassed;
-    for (const std::string& path : files) {
-        const int fileStatus = CheckForWorkbook(tool, path, rows, bytes);
-        if (fileStatus == ExitPassed)
-            passed.push_back(&path);
-        status = Worse(status, fileStatus);
-    }
-    const std::string overflow = rows.Overflow(BytesToUtf8(target));
-    if (!overflow.empty()) {
-        tool.Complain(overflow);
-        return ExitFailure;
-    }
-    if (status == ExitFailure) {
-        tool.Complain("Die Arbeitsmappe " + BytesToUtf8(target) + " wurde nicht geschrieben.");
-        return status;
-    }
-    TXlsxTable workbook(where, rows.Widths());
-    TProgress progress(bytes, !quiet && IsTerminal(stderr), [](std::string_view text) { WriteText(stderr, text); });
-    for (const std::string* path : passed) {
-        try {
-            WalkIntoWorkbook(*path, workbook, progress);
-        } catch (const EFileOpenError& e) {
-            progress.Clear();
-            ComplainCannotOpen(tool, e);
-            status = ExitFailure;
-        } catch (const ETransferChanged& e) {
-            progress.Clear();
-            ComplainChanged(tool, *path, e);
-            status = ExitFailure;
-        }
-    }
-    if (status == ExitFailure) {
-        tool.Complain("Die Arbeitsmappe " + BytesToUtf8(target) + " wurde nicht geschrieben.");
-        return status;
-    }
-    workbook.Commit();
-    return status;
-}
-#endif
 
 struct TOptions {
     EFormat Format = EFormat::Csv;
