@@ -21,10 +21,15 @@ void TTool::Write(std::FILE* stream, std::string_view text)
         FStandardOutputLost = true;
 }
 
-void TTool::Complain(std::string_view text)
+void TTool::Report(std::string_view text)
 {
     StandardOutputLost();
-    Write(stderr, FName + ": " + std::string(text) + "\n");
+    Write(stderr, text);
+}
+
+void TTool::Complain(std::string_view text)
+{
+    Report(FName + ": " + std::string(text) + "\n");
 }
 
 int TTool::UsageError(std::string_view problem)

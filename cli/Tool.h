@@ -20,7 +20,9 @@ public:
 
     // Text to stream; the first failure on either stream is kept with its reason.
     void Write(std::FILE* stream, std::string_view text);
-    // "NAME: text" on standard error, after what standard output holds so far.
+    // Text on standard error, after what standard output holds so far.
+    void Report(std::string_view text);
+    // "NAME: text" on standard error, as Report.
     void Complain(std::string_view text);
     // A problem with the arguments, and where to read more. Returns ExitFailure.
     int UsageError(std::string_view problem);

@@ -7,7 +7,6 @@
 #include "ExportCheck.h"
 #include "ExportPlan.h"
 #include "ExportTarget.h"
-#include "FileNameCheck.h"
 #include "FileOpenError.h"
 #include "InvestigationWalk.h"
 #include "JsonLinesTable.h"
@@ -17,7 +16,6 @@
 #include "SamplingData.h"
 #include "SystemErrorText.h"
 #include "ToolPlatform.h"
-#include "TransferFileCheck.h"
 #ifdef MORVASK_HAVE_XLSX
 #include "WorkbookExport.h"
 #include "XlsxTable.h"
@@ -42,47 +40,42 @@ void ComplainChanged(TTool& tool, const std::string& path, const ETransferChange
     tool.Complain("Datei " + BytesToUtf8(path) + " wurde während der Ausgabe verändert: " + e.what() + ".");
 }
 
-// One file: checked, then on a clean check walked into the table: in parts
-// side by side when the table writes to output. Returns its exit status.
-template <class TTable>
-int ExportFile(TTool& tool, const std::string& path, TTable& table, TBufferedTable* buffered, TOutput* output)
+// One file checked for the export, with the cut points of its parts: its
+// findings, or the note on a line not examined, reported as morvask-check
+// words them. Returns ExitFindings or ExitPassed; throws EFileOpenError.
+int CheckAndReport(TTool& tool, const std::string& path, TExportPlan& plan)
 {
     TSamplingData data;
+    CheckForExport(path, data, plan, ExportThreads());
+    if (data.MessageCount > 0) {
+        tool.Report(CheckResultToText(path, data));
+        return ExitFindings;
+    }
+    if (data.UnexaminedLine != 0)
+        tool.Report(UnexaminedNote(path, data));
+    return ExitPassed;
+}
+
+// One file: checked, then on a clean check walked into the table in parts
+// side by side. What the table holds so far is handed on first, so that the
+// file's messages follow the rows before them. Returns its exit status.
+int ExportFile(TTool& tool, const std::string& path, TBufferedTable& table, TOutput& output)
+{
+    table.Flush();
     try {
         TExportPlan plan;
-        if (buffered)
-            CheckForExport(path, data, plan, ExportThreads());
-        else
-            CheckTransferFile(path, data);
-        if (data.MessageCount > 0) {
-            if (buffered)
-                buffered->Flush();
-            std::fflush(stdout);
-            tool.Write(stderr, CheckResultToText(path, data));
-            return ExitFindings;
-        }
-        if (data.UnexaminedLine != 0) {
-            if (buffered)
-                buffered->Flush();
-            std::fflush(stdout);
-            tool.Write(stderr, UnexaminedNote(path, data));
-        }
+        const int status = CheckAndReport(tool, path, plan);
+        if (status != ExitPassed)
+            return status;
         table.BeginFile(path);
-        if (buffered) {
-            buffered->Flush();
-            TFileSource file(path);
-            ExportParts(file, plan.Parts(), *buffered, *output, ExportThreads());
-        } else {
-            WalkInvestigations(path, table);
-        }
+        table.Flush();
+        TFileSource file(path);
+        ExportParts(file, plan.Parts(), table, output, ExportThreads());
         return ExitPassed;
     } catch (const EFileOpenError& e) {
-        if (buffered)
-            buffered->Flush();
         ComplainCannotOpen(tool, e);
     } catch (const ETransferChanged& e) {
-        if (buffered)
-            buffered->Flush();
+        table.Flush();
         ComplainChanged(tool, path, e);
     }
     return ExitFailure;
@@ -102,7 +95,7 @@ int ExportToStandardOutput(TTool& tool, const std::vector<std::string>& files, E
         table = std::make_unique<TJsonLinesTable>(output);
     int status = ExitPassed;
     for (const std::string& path : files)
-        status = Worse(status, ExportFile(tool, path, *table, table.get(), &output));
+        status = Worse(status, ExportFile(tool, path, *table, output));
     table->Flush();
     output.Finish();
     return status;
@@ -111,26 +104,17 @@ int ExportToStandardOutput(TTool& tool, const std::vector<std::string>& files, E
 #ifdef MORVASK_HAVE_XLSX
 namespace {
 
-// One file checked for the workbook: its findings, or why it cannot be read,
-// reported as ExportFile reports them. Adds its rows and size when it passes.
+// One file checked for the workbook, reported as ExportFile reports it. Adds
+// its rows and size when it passes.
 int CheckForWorkbook(TTool& tool, const std::string& path, TWorkbookRows& rows, std::uint64_t& bytes)
 {
-    TSamplingData data;
     try {
         TExportPlan plan;
-        CheckForExport(path, data, plan, ExportThreads());
-        if (data.MessageCount > 0) {
-            std::fflush(stdout);
-            tool.Write(stderr, CheckResultToText(path, data));
-            return ExitFindings;
-        }
-        if (data.UnexaminedLine != 0) {
-            std::fflush(stdout);
-            tool.Write(stderr, UnexaminedNote(path, data));
-        }
+        const int status = CheckAndReport(tool, path, plan);
+        if (status != ExitPassed)
+            return status;
         if (const std::optional<TLongField> field = rows.Measure(path)) {
-            std::fflush(stdout);
-            tool.Write(stderr, LongFieldText(path, *field));
+            tool.Report(LongFieldText(path, *field));
             return ExitFindings;
         }
         rows.Add(plan);

@@ -45,5 +45,6 @@ private:
 std::string LongFieldText(const std::string& path, const TLongField& field);
 
 // Walks the checked file at path into workbook and tells progress of every
-// byte read. Throws as WalkInvestigations.
+// byte read. Throws EFileOpenError when it cannot be read and ETransferChanged
+// where a line breaks the checked structure.
 void WalkIntoWorkbook(const std::string& path, TXlsxTable& workbook, TProgress& progress);
