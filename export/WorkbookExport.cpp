@@ -111,7 +111,9 @@ public:
     void Walk(const std::string& path)
     {
         try {
-            WalkInvestigations(path, *this);
+            TFileSource file(path);
+            std::unique_ptr<char[]> buffer;
+            WalkInvestigationsPart(file, TFilePart{}, *this, buffer);
         } catch (const TStop&) {
         }
     }

@@ -24,11 +24,11 @@ public:
     void Add(const TExportPlan& plan)
     {
         FParameters += plan.ParameterRows();
-        FInvestigations += plan.Examinations();
+        FInvestigations += plan.Investigations();
     }
     // Walks the checked file at path for its column widths and text. A field
     // longer than a cell stops the walk and is returned; nothing of the file
-    // counts then. Throws as WalkInvestigations.
+    // counts then. Throws as WalkInvestigationsPart.
     std::optional<TLongField> Measure(const std::string& path);
     // Empty when the sheets hold their rows and no part passes partLimit
     // bytes, else why not (UTF-8), for the workbook shown.
