@@ -9,8 +9,6 @@ std::int32_t InterfaceKind = 0;
 
 namespace {
 
-TYearSource YearSource = nullptr;
-
 // One two-character group of a date or time text: digits with spaces in front
 // of or behind them, at least one digit.
 bool ReadGroup(char a, char b, int& value)
@@ -71,8 +69,6 @@ std::int32_t GetInterfaceKind()
 
 int CurrentYear()
 {
-    if (YearSource)
-        return YearSource();
     const std::time_t now = std::time(nullptr);
     std::tm local{};
 #ifdef _WIN32
@@ -81,11 +77,6 @@ int CurrentYear()
     localtime_r(&now, &local);
 #endif
     return local.tm_year + 1900;
-}
-
-void SetCurrentYearSource(TYearSource source)
-{
-    YearSource = source;
 }
 
 bool ConvertDateText(std::string_view text, int currentYear, TCalendarDate& date)

@@ -15,13 +15,13 @@ constexpr std::size_t ReadBufferSize = 256 * 1024;
 
 } // namespace
 
-void CheckTransferFile(const std::string& path, TSamplingData& data, TInvestigationObserver* observer)
+void CheckTransferFile(const std::string& path, TSamplingData& data, TInvestigationObserver* observer, TYearSource year)
 {
     data.Reset();
     InterfaceKind = 0;
     TCalendarDate date;
     TTimeOfDay time;
-    CheckFileName(FileNameForCheck(BareFileName(path)), data, date, time);
+    CheckFileName(FileNameForCheck(BareFileName(path)), data, date, time, year());
 
     const TSamplingData nameVerdict = data;
     try {
