@@ -1,5 +1,6 @@
 #include "FileNameCheck.h"
 
+#include "AsciiText.h"
 #include "CheckMessages.h"
 #include "Cp1252.h"
 
@@ -114,10 +115,8 @@ bool CheckFileName(std::string_view name, TSamplingData& data, TCalendarDate& da
                    int currentYear)
 {
     std::string upper(name);
-    for (char& c : upper) {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    }
+    for (char& c : upper)
+        c = AsciiText::Upper(c);
     data.FileName = upper;
 
     // The shape gives the interface; a name of a shape's length that breaks it is reported.
