@@ -1,7 +1,6 @@
 #include "ExportRun.h"
 
 #include "CheckReport.h"
-#include "Cp1252.h"
 #include "CsvTable.h"
 #include "ExitStatus.h"
 #include "ExportCheck.h"
@@ -32,7 +31,7 @@ namespace {
 
 void ComplainCannotOpen(TTool& tool, const EFileOpenError& e)
 {
-    tool.Complain(WithReason(CannotOpenText(BytesToUtf8(e.Path()), Cp1252ToUtf8) + ".", e.Why()));
+    tool.Complain(WithReason(CannotOpenText(BytesToUtf8(e.Path())) + ".", e.Why()));
 }
 
 void ComplainChanged(TTool& tool, const std::string& path, const ETransferChanged& e)

@@ -151,7 +151,7 @@ private:
             return;
         const auto offset = static_cast<std::size_t>(line.Text.data() - FText.data()) - FCurrent->Start;
         if (offset + line.Text.size() > MaxInvestigationSpan)
-            throw std::length_error("Untersuchung zu gro\xDF");
+            throw std::length_error("Untersuchung zu groß");
         FList.FLineRefs.push_back({static_cast<uint32_t>(offset), FCurrent->FieldCount});
         const std::vector<int>& keyEntries = FList.FKeyEntries;
         if (!keyEntries.empty() && FCurrent->FieldCount <= static_cast<uint32_t>(keyEntries.back()))

@@ -2,7 +2,6 @@
 // findings in the form compilers use, or as JSON Lines.
 
 #include "CheckReport.h"
-#include "Cp1252.h"
 #include "ExitStatus.h"
 #include "FileNameCheck.h"
 #include "FileOpenError.h"
@@ -76,7 +75,7 @@ int main(int argc, char** argv)
         try {
             CheckTransferFile(path, data);
         } catch (const EFileOpenError& e) {
-            const std::string text = WithReason(CannotOpenText(BytesToUtf8(e.Path()), Cp1252ToUtf8) + ".", e.Why());
+            const std::string text = WithReason(CannotOpenText(BytesToUtf8(e.Path())) + ".", e.Why());
             Failed(tool, path, json, ReasonOf(e.Why()).Code, text);
             status = ExitFailure;
             continue;

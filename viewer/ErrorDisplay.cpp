@@ -11,10 +11,15 @@
 #include <utility>
 
 #include "CheckPath.h"
-#include "DisplayText.h"
 #include "FileOpenError.h"
 
 namespace {
+
+// Every exception's text is UTF-8.
+QString Utf8ToQString(std::string_view utf8)
+{
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
 
 TErrorSink& ErrorSink()
 {
@@ -77,11 +82,11 @@ QString ApplicationErrorText(const std::exception& error)
 {
     if (const auto* openError = dynamic_cast<const EFileOpenError*>(&error)) {
         // The path is in the file system's encoding, not Windows-1252.
-        return WithFullStop(CannotOpenText(CheckPathText(openError->Path()), Cp1252ToQString));
+        return WithFullStop(CannotOpenText(CheckPathText(openError->Path()), Utf8ToQString));
     }
     if (dynamic_cast<const std::bad_alloc*>(&error))
         return WithFullStop(QStringLiteral("Nicht genügend Arbeitsspeicher"));
-    return WithFullStop(Cp1252ToQString(error.what()));
+    return WithFullStop(QString::fromUtf8(error.what()));
 }
 
 QString UnknownErrorText()

@@ -151,8 +151,8 @@ void TErrorDisplayTest::guardedShowsText_data()
     QTest::newRow("path with markup characters")
         << TThrow::OpenError << QByteArray("<b>&a.dat") << "Datei <b>&a.dat kann nicht geöffnet werden.";
     QTest::newRow("out of memory") << TThrow::OutOfMemory << QByteArray() << "Nicht genügend Arbeitsspeicher.";
-    QTest::newRow("other failure, Windows-1252 text")
-        << TThrow::Runtime << QByteArray("Fehler in Zeile \xE4") << "Fehler in Zeile ä.";
+    QTest::newRow("other failure, UTF-8 text")
+        << TThrow::Runtime << QByteArray("Fehler in Zeile \xC3\xA4") << "Fehler in Zeile ä.";
     QTest::newRow("other failure ending in !") << TThrow::Runtime << QByteArray("Abbruch !") << "Abbruch !";
     QTest::newRow("not an exception") << TThrow::NotAnException << QByteArray() << "Unbekannter Fehler.";
 }
