@@ -21,12 +21,6 @@ QString Utf8ToQString(std::string_view utf8)
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
-TErrorSink& ErrorSink()
-{
-    static TErrorSink sink;
-    return sink;
-}
-
 // The window the box belongs to: the modal one in front, else the active
 // one, else any visible top-level window (a bare X server activates none).
 QWidget* MessageBoxParent()
@@ -42,10 +36,10 @@ QWidget* MessageBoxParent()
     return nullptr;
 }
 
-void Show(const QString& text)
+void Show(const QString& text, const TErrorSink& sink)
 {
     const QString title = ApplicationTitle();
-    if (const TErrorSink& sink = ErrorSink()) {
+    if (sink) {
         sink(title, text);
         return;
     }
@@ -60,10 +54,10 @@ void Show(const QString& text)
 // The display must not throw itself: it runs inside a catch handler, and
 // anything escaping it would unwind through the toolkit after all.
 template <class F>
-void ShowNoThrow(F&& makeText) noexcept
+void ShowNoThrow(F&& makeText, const TErrorSink& sink) noexcept
 {
     try {
-        Show(makeText());
+        Show(makeText(), sink);
     } catch (...) {
         std::fputs("morvask-betrachter: Fehler konnte nicht angezeigt werden\n", stderr);
     }
@@ -111,17 +105,12 @@ QString ApplicationTitle()
     return ApplicationTitleFor(QCoreApplication::applicationFilePath());
 }
 
-void ShowApplicationError(const std::exception& error)
+void ShowApplicationError(const std::exception& error, const TErrorSink& sink)
 {
-    ShowNoThrow([&error] { return ApplicationErrorText(error); });
+    ShowNoThrow([&error] { return ApplicationErrorText(error); }, sink);
 }
 
-void ShowUnknownError()
+void ShowUnknownError(const TErrorSink& sink)
 {
-    ShowNoThrow([] { return UnknownErrorText(); });
-}
-
-TErrorSink SetErrorSink(TErrorSink sink)
-{
-    return std::exchange(ErrorSink(), std::move(sink));
+    ShowNoThrow([] { return UnknownErrorText(); }, sink);
 }

@@ -71,7 +71,7 @@ public:
             auto* drop = static_cast<QDropEvent*>(event);
             if (LocalFiles(drop->mimeData()).isEmpty())
                 break;
-            Guarded([this, drop] { FForm->OpenDroppedFiles(drop->mimeData()); });
+            Guarded([this, drop] { FForm->OpenDroppedFiles(drop->mimeData()); }, FForm->ErrorSink());
             drop->setDropAction(Qt::CopyAction);
             drop->accept();
             return true;
@@ -126,7 +126,7 @@ void TMainForm::dragMoveEvent(QDragMoveEvent* event)
 void TMainForm::dropEvent(QDropEvent* event)
 {
     bool opened = false;
-    Guarded([this, event, &opened] { opened = OpenDroppedFiles(event->mimeData()); });
+    Guarded([this, event, &opened] { opened = OpenDroppedFiles(event->mimeData()); }, FErrorSink);
     if (!opened) {
         event->ignore();
         return;

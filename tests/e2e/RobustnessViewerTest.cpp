@@ -223,7 +223,8 @@ void TRobustnessViewerTest::changedBetweenCheckAndLoad()
     Guarded([this, &path] {
         FForm->LoadInvestigations(path);
         FForm->ShowInvestigation();
-    });
+    },
+            FForm->ErrorSink());
 
     if (unreadable) {
         QCOMPARE(FErrors.size(), 1);

@@ -18,22 +18,15 @@ struct TShown {
     QString Text;
 };
 
-// Captures what the display would show while a test runs.
-class TSinkGuard {
-public:
-    explicit TSinkGuard(TShown& shown)
-        : FPrevious(SetErrorSink([&shown](const QString& title, const QString& text) {
-              ++shown.Count;
-              shown.Title = title;
-              shown.Text = text;
-          }))
-    {
-    }
-    ~TSinkGuard() { SetErrorSink(FPrevious); }
-
-private:
-    TErrorSink FPrevious;
-};
+// Captures what the display would show.
+TErrorSink Recorder(TShown& shown)
+{
+    return [&shown](const QString& title, const QString& text) {
+        ++shown.Count;
+        shown.Title = title;
+        shown.Text = text;
+    };
+}
 
 enum class TThrow { OpenError,
                     OutOfMemory,
@@ -164,12 +157,13 @@ void TErrorDisplayTest::guardedShowsText()
     QFETCH(QString, text);
 
     TShown shown;
-    TSinkGuard guard(shown);
     bool reachedEnd = false;
-    Guarded([&] {
-        ThrowOne(kind, detail);
-        reachedEnd = true;
-    });
+    Guarded(
+        [&] {
+            ThrowOne(kind, detail);
+            reachedEnd = true;
+        },
+        Recorder(shown));
     QVERIFY(!reachedEnd);
     QCOMPARE(shown.Count, 1);
     QCOMPARE(shown.Text, text);
@@ -179,9 +173,8 @@ void TErrorDisplayTest::guardedShowsText()
 void TErrorDisplayTest::guardedQuietWithoutFailure()
 {
     TShown shown;
-    TSinkGuard guard(shown);
     int runs = 0;
-    Guarded([&] { ++runs; });
+    Guarded([&] { ++runs; }, Recorder(shown));
     QCOMPARE(runs, 1);
     QCOMPARE(shown.Count, 0);
 }
