@@ -1,7 +1,7 @@
 #include "WorkbookExport.h"
 
 #include "ByteSource.h"
-#include "ExportTable.h"
+#include "TableHeadings.h"
 #include "JsonWriter.h"
 
 #include <algorithm>

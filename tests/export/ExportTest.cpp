@@ -739,7 +739,9 @@ TEST(ExportWorkbook, PartsThatCouldPassTheirLimitAreRefusedBeforeWriting)
         TXlsxTable workbook(target, rows.Widths());
         for (const std::string& path : files) {
             workbook.BeginFile(path);
-            WalkInvestigations(path, workbook);
+            TFileSource file(path);
+            std::unique_ptr<char[]> buffer;
+            WalkInvestigationsPart(file, TFilePart{}, workbook, buffer);
         }
         workbook.Commit();
     }
