@@ -30,7 +30,7 @@ int AnswerInfoOption(int argc, char** argv)
         return -1;
     const std::string_view arg = argv[1];
     const std::string_view text = arg == "--help" || arg == "-h" ? std::string_view(Usage)
-                                  : arg == "--version"           ? std::string_view("morvask-betrachter 1.0\n")
+                                  : arg == "--version"           ? std::string_view("morvask-betrachter " MORVASK_VERSION "\n")
                                                                  : std::string_view();
     // The first argument is the path whatever it looks like: a file that
     // really is called "--help" is opened, not answered.

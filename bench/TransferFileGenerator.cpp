@@ -1,28 +1,18 @@
 #include "TransferFileGenerator.h"
 
+#include "Cp1252.h"
+
 #include <stdexcept>
 
 namespace {
 
 // The vocabulary below is written in UTF-8 for legibility and stored as
-// Windows-1252 bytes. It only uses characters from U+0000 to U+00FF, where
-// Windows-1252 and Unicode share their codes, so each character is one byte.
+// Windows-1252 bytes.
 std::string Narrow(const char* utf8)
 {
     std::string out;
-    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(utf8); *p != 0; ++p) {
-        if (*p < 0x80) {
-            out += static_cast<char>(*p);
-        } else if ((*p & 0xE0) == 0xC0 && (p[1] & 0xC0) == 0x80) {
-            const unsigned code = ((*p & 0x1Fu) << 6) | (p[1] & 0x3Fu);
-            if (code > 0xFF)
-                throw std::logic_error("generator vocabulary outside Latin-1");
-            out += static_cast<char>(code);
-            ++p;
-        } else {
-            throw std::logic_error("generator vocabulary outside Latin-1");
-        }
-    }
+    if (!Utf8ToCp1252(utf8, out))
+        throw std::logic_error("generator vocabulary outside Windows-1252");
     return out;
 }
 
@@ -379,12 +369,17 @@ void TTransferFileGenerator::AppendInvestigation(std::string& out, int parameter
     AppendHeaderLine2(out);
     for (int i = 0; i < count; ++i)
         AppendParameterLine(out);
+    AppendEndLine(out, count);
+}
+
+void TTransferFileGenerator::AppendEndLine(std::string& out, int parameterCount)
+{
     out += "3|";
-    AppendNumber(out, static_cast<uint64_t>(count));
+    AppendNumber(out, static_cast<uint64_t>(parameterCount));
     out += "\r\n";
     ++FInvestigations;
-    FParameters += static_cast<uint64_t>(count);
-    FLines += 3 + static_cast<uint64_t>(count);
+    FParameters += static_cast<uint64_t>(parameterCount);
+    FLines += 3 + static_cast<uint64_t>(parameterCount);
 }
 
 namespace {
@@ -432,12 +427,7 @@ uint64_t TTransferFileGenerator::WriteByCount(std::FILE* file, uint64_t investig
                     Flush(file, buffer);
                 }
             }
-            buffer += "3|";
-            AppendNumber(buffer, static_cast<uint64_t>(parameterCount));
-            buffer += "\r\n";
-            ++FInvestigations;
-            FParameters += static_cast<uint64_t>(parameterCount);
-            FLines += 3 + static_cast<uint64_t>(parameterCount);
+            AppendEndLine(buffer, parameterCount);
         } else {
             AppendInvestigation(buffer, parameterCount);
         }

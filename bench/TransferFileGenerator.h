@@ -37,6 +37,8 @@ private:
     void AppendHeaderLine1(std::string& out);
     void AppendHeaderLine2(std::string& out);
     void AppendParameterLine(std::string& out);
+    // The end line, and the counts of the examination it ends.
+    void AppendEndLine(std::string& out, int parameterCount);
     void AppendDate(std::string& out, int day, int month, int year, int hour, int minute);
     void AppendNumber(std::string& out, uint64_t value, int width = 0);
     void AppendMeasuredValue(std::string& out, uint32_t scale, int decimals);

@@ -6,11 +6,14 @@
 //   morvask-bench-viewer --select FILE     the open, then switches between examinations
 //   morvask-bench-viewer --copy FILE       the open, then copies every row of the analysis grid
 //   morvask-bench-viewer --find FILE       the open, then find as you type in the examination list
+//   morvask-bench-viewer --grab PNG FILE   the open, then the window's pixels into PNG (also for a
+//                                          file with findings), to compare two builds
 //
 // start-up: QApplication, the look, both windows, the first show and paint.
 // open: OpenTransferFile (check, load, display) up to the end of a paint of
 // the whole window. select: the list's click up to the repaint of what changed.
 #include "ClassicLook.h"
+#include "ErrorDisplay.h"
 #include "HelpInfoForm.h"
 #include "Main.h"
 #include "StringGrid.h"
@@ -62,7 +65,7 @@ void FinishDisplay(QWidget& window)
 
 int Usage()
 {
-    std::fputs("usage: morvask-bench-viewer --baseline | [--select | --copy | --find] FILE\n", stderr);
+    std::fputs("usage: morvask-bench-viewer --baseline | [--select | --copy | --find | --grab PNG] FILE\n", stderr);
     return 2;
 }
 
@@ -140,6 +143,7 @@ int main(int argc, char** argv)
     bool select = false;
     bool copy = false;
     bool find = false;
+    const char* grab = nullptr;
     const char* path = nullptr;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--baseline") == 0)
@@ -150,6 +154,8 @@ int main(int argc, char** argv)
             copy = true;
         else if (std::strcmp(argv[i], "--find") == 0)
             find = true;
+        else if (std::strcmp(argv[i], "--grab") == 0 && i + 1 < argc)
+            grab = argv[++i];
         else if (argv[i][0] != '-' && path == nullptr)
             path = argv[i];
         else
@@ -177,10 +183,22 @@ int main(int argc, char** argv)
         return 0;
 
     const TClock::time_point openBegin = TClock::now();
-    mainForm.OpenTransferFile(std::string(path));
+    if (grab != nullptr) {
+        // What the program's error display would show instead of the open.
+        try {
+            mainForm.OpenTransferFile(std::string(path));
+        } catch (const std::exception& error) {
+            std::printf("error=%s\n", ApplicationErrorText(error).toUtf8().constData());
+            return 1;
+        }
+    } else {
+        mainForm.OpenTransferFile(std::string(path));
+    }
     FinishDisplay(mainForm);
     std::printf("open_ms=%.3f\n", MillisecondsSince(openBegin));
     std::printf("investigations=%d\n", mainForm.InvestigationCount());
+    if (grab != nullptr)
+        return mainForm.grab().save(QString::fromLocal8Bit(grab), "PNG") ? 0 : 1;
     if (mainForm.InvestigationCount() < 1) {
         std::fputs("morvask-bench-viewer: nothing was loaded\n", stderr);
         return 1;

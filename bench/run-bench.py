@@ -54,6 +54,12 @@ XLSX_GOAL_MS = {"10M": 6129 / 2}
 XLSX_SIZE_GOAL = 1.5
 XLSX_TIME_GOAL = 60
 
+# The open near the disk's speed: check, viewer open and export into a pipe
+# measured in alternation on one file, so that a busy machine weighs on each
+# figure and on its yardstick alike.
+SIDE_CASE = "100M"
+SIDE_GOALS = {"check": 3, "open": 4, "jsonl": 6}
+
 PYTHON_CSV = (
     "import csv, sys\n"
     "n = 0\n"
@@ -157,6 +163,66 @@ def measure_export(export, path, data_dir, key, runs):
         f["xlsx_size"] = os.path.getsize(book)
         os.remove(book)
     return f
+
+
+def timed(argv, env=None, expect=None):
+    """Wall time (s) of one run; its output, which must hold expect when given."""
+    start = time.perf_counter()
+    result = subprocess.run(argv, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, env=env)
+    elapsed = time.perf_counter() - start
+    text = result.stdout.decode("utf-8", "replace")
+    if result.returncode != 0 or (expect is not None and expect not in text):
+        raise RuntimeError("%s failed (%d)" % (" ".join(argv), result.returncode))
+    return elapsed, text
+
+
+def measure_side_by_side(check, export, viewer_bench, viewer_env, path, data_dir, runs):
+    """Medians (s) of `wc -l`, the check, the viewer's in-process open, the
+    JSON Lines export into a pipe and `cat` of that output into a pipe, one
+    run of each per round, the order turned each round."""
+    out = os.path.join(data_dir, "side-by-side.jsonl")
+    with open(out, "wb") as f:
+        subprocess.run([export, "--format", "jsonl", path], stdout=f, check=True)
+    warm(out)
+    pipe = "\"$0\" --format jsonl \"$1\" | cat >/dev/null"
+    steps = {
+        "wc": lambda: timed(["wc", "-l", path])[0],
+        "check": lambda: timed([check, path], expect=": OK")[0],
+        "jsonl": lambda: timed(["sh", "-c", pipe, export, path])[0],
+        "cat": lambda: timed(["sh", "-c", "cat \"$0\" | cat >/dev/null", out])[0],
+    }
+    if viewer_bench:
+        steps["open"] = lambda: parse_figures(timed([viewer_bench, path], viewer_env, "open_ms=")[1])["open_ms"] / 1000
+    times = {name: [] for name in steps}
+    order = list(steps)
+    for step in order:
+        steps[step]()   # warm-up: page cache, loader
+    for round_ in range(max(5, runs)):
+        for name in order[round_ % len(order):] + order[:round_ % len(order)]:
+            times[name].append(steps[name]())
+    os.remove(out)
+    return {name: statistics.median(values) for name, values in times.items()}
+
+
+def side_by_side_table(side, heading):
+    """The alternating runs as a table of their own, each figure over its yardstick."""
+    lines = ["| side by side, in alternation | %s | goal | met |" % heading, "|---|---:|---|---|"]
+
+    def row(name, value, goal=None):
+        met = "" if goal is None else ("yes" if value <= goal else "**no**")
+        text = "%.2f" % value if goal is not None else ms(value)
+        lines.append("| %s | %s | %s | %s |" % (name, text, "" if goal is None else "≤ %d" % goal, met))
+
+    row("`wc -l` (ms)", side["wc"])
+    row("`morvask-check` (ms)", side["check"])
+    row("check / `wc -l`", side["check"] / side["wc"], SIDE_GOALS["check"])
+    if "open" in side:
+        row("viewer open: check, load, first paint (ms)", side["open"])
+        row("open / `wc -l`", side["open"] / side["wc"], SIDE_GOALS["open"])
+    row("`morvask-export --format jsonl` into a pipe (ms)", side["jsonl"])
+    row("`cat` of its output into a pipe (ms)", side["cat"])
+    row("export into a pipe / `cat`", side["jsonl"] / side["cat"], SIDE_GOALS["jsonl"])
+    return "\n".join(lines)
 
 
 def parse_figures(text):
@@ -278,6 +344,8 @@ def main():
     parser.add_argument("--results")
     parser.add_argument("--no-viewer", action="store_true", help="measure the check only")
     parser.add_argument("--workbook", action="store_true", help="measure only the workbook against the CSV export")
+    parser.add_argument("--side-by-side", action="store_true",
+                        help="only the check, the open and the export against `wc -l` and `cat`, in alternation")
     options = parser.parse_args()
 
     bin_dir = os.path.abspath(options.bin)
@@ -291,6 +359,12 @@ def main():
     viewer_env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
 
     paths, select_paths = {}, {}
+    if options.side_by_side:
+        key, heading, args = next(c for c in CASES if c[0] == SIDE_CASE)
+        side = measure_side_by_side(check, export, viewer_bench if with_viewer else None, viewer_env,
+                                    generate(bin_dir, options.data, key, args), options.data, options.runs)
+        print(side_by_side_table(side, heading))
+        return 0
     for key, _, args in CASES:
         paths[key] = generate(bin_dir, options.data, key, args)
         select_paths[key] = paths[key]
@@ -423,6 +497,10 @@ def main():
     judge("cost per MB vs 100 MB", max(growth) <= 1.5)
 
     columns = [(key, heading) for key, heading, _ in CASES]
+    side_heading = next(heading for key, heading, _ in CASES if key == SIDE_CASE)
+    sys.stderr.write("measuring side by side ...\n")
+    side = measure_side_by_side(check, export, viewer_bench if with_viewer else None, viewer_env,
+                                paths[SIDE_CASE], options.data, options.runs)
     if with_viewer:
         key, heading, args = FIND_CASE
         columns.append((key, heading))
@@ -475,7 +553,7 @@ def main():
     else:
         baseline_note += "; viewer not measured (morvask-bench-viewer not built)"
 
-    table = "\n".join(lines)
+    table = "\n".join(lines) + "\n\n" + side_by_side_table(side, side_heading)
     machine = machine_description()
     report = "%s\n\nBaselines: %s.  \nMachine: %s.  \nMedians of %d runs (selection: worst switch per process, median of up to 3 processes; copy: median of 5 copies of 100 000 rows per process, find: slowest of 36 key presses per process, each a median of up to 3 processes).\n" % (
         table, baseline_note, machine, options.runs)

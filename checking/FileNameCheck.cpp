@@ -1,5 +1,6 @@
 #include "FileNameCheck.h"
 
+#include "AsciiText.h"
 #include "CheckMessages.h"
 #include "Cp1252.h"
 
@@ -8,8 +9,6 @@
 std::int32_t InterfaceKind = 0;
 
 namespace {
-
-TYearSource YearSource = nullptr;
 
 // One two-character group of a date or time text: digits with spaces in front
 // of or behind them, at least one digit.
@@ -71,8 +70,6 @@ std::int32_t GetInterfaceKind()
 
 int CurrentYear()
 {
-    if (YearSource)
-        return YearSource();
     const std::time_t now = std::time(nullptr);
     std::tm local{};
 #ifdef _WIN32
@@ -81,11 +78,6 @@ int CurrentYear()
     localtime_r(&now, &local);
 #endif
     return local.tm_year + 1900;
-}
-
-void SetCurrentYearSource(TYearSource source)
-{
-    YearSource = source;
 }
 
 bool ConvertDateText(std::string_view text, int currentYear, TCalendarDate& date)
@@ -123,10 +115,8 @@ bool CheckFileName(std::string_view name, TSamplingData& data, TCalendarDate& da
                    int currentYear)
 {
     std::string upper(name);
-    for (char& c : upper) {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    }
+    for (char& c : upper)
+        c = AsciiText::Upper(c);
     data.FileName = upper;
 
     // The shape gives the interface; a name of a shape's length that breaks it is reported.

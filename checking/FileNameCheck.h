@@ -50,10 +50,10 @@ bool ConvertDateText(std::string_view text, int currentYear, TCalendarDate& date
 // German time text "HH:MM:SS".
 bool ConvertTimeText(std::string_view text, TTimeOfDay& time);
 
-// The year of the system clock, unless a test has put another source in place.
+// The year of the system clock; checks take it as their year source, unless
+// their caller hands in another.
 int CurrentYear();
 using TYearSource = int (*)();
-void SetCurrentYearSource(TYearSource source); // nullptr restores the clock
 
 // The part of path behind the last directory separator of the platform: "/"
 // on Linux; "\", "/" and the ":" of a drive or stream on Windows.

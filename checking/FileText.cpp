@@ -59,6 +59,12 @@ TFileText::TBuffer TFileText::AllocateFaultedAhead(std::size_t capacity, std::jt
         if (bytes == MAP_FAILED)
             throw std::bad_alloc();
         TBuffer buffer(static_cast<char*>(bytes), TRelease{capacity});
+#ifdef MADV_HUGEPAGE
+        // In pages of 2 MB where the system offers them: one fault and one page
+        // to clear per 2 MB instead of 512, which cost more than the copy from
+        // the file. Only advice; without it the buffer works all the same.
+        madvise(bytes, capacity, MADV_HUGEPAGE);
+#endif
         // A system without the advice says so at once; then all is faulted in here.
         if (madvise(bytes, FaultStep, MADV_POPULATE_WRITE) != 0)
             return Allocate(capacity);

@@ -120,34 +120,40 @@ private:
     EState FState = EState::LineStart;
 };
 
+// A line gathered from what the cutter reports of it in pieces: where it
+// begins and ends, and how many "|" it holds. A sink derives from it and adds EndLine.
+struct TLineGatherer {
+    const char* Begin = nullptr;
+    const char* End = nullptr;
+    std::uint32_t Separators = 0;
+
+    void BeginLine(const char* at)
+    {
+        Begin = End = at;
+        Separators = 0;
+    }
+    void LineBytes(const char* p, std::size_t n, std::uint64_t separators)
+    {
+        End = p + n;
+        Separators += static_cast<std::uint32_t>(ByteScan::BitCount(separators));
+    }
+    std::string_view Text() const { return std::string_view(Begin, static_cast<std::size_t>(End - Begin)); }
+};
+
 // Calls onLine(std::string_view line, std::uint32_t separators) for each line
 // of text held whole in memory, with the number of "|" in it.
 template <class F>
 void ForEachLineCountingSeparators(std::string_view text, F&& onLine)
 {
-    struct TSink {
+    struct TSink : TLineGatherer {
+        explicit TSink(F& f) : OnLine(f) { }
         F& OnLine;
-        const char* Begin = nullptr;
-        const char* End = nullptr;
-        std::uint32_t Separators = 0;
-
-        void BeginLine(const char* at)
-        {
-            Begin = End = at;
-            Separators = 0;
-        }
-        void LineBytes(const char* p, std::size_t n, std::uint64_t separators)
-        {
-            End = p + n;
-            Separators += static_cast<std::uint32_t>(ByteScan::BitCount(separators));
-        }
-        void EndLine() { OnLine(std::string_view(Begin, static_cast<std::size_t>(End - Begin)), Separators); }
-    } sink{onLine};
+        void EndLine() { OnLine(Text(), Separators); }
+    } sink(onLine);
     TLineCutter<TSink> cutter(sink);
     cutter.Feed(text.data(), text.size());
     cutter.Finish();
 }
-
 // Calls onLine(std::string_view) for each line of text held whole in memory.
 template <class F>
 void ForEachLine(std::string_view text, F&& onLine)

@@ -8,9 +8,9 @@ std::int32_t Clamped(std::int64_t line) { return line > INT32_MAX ? INT32_MAX : 
 
 } // namespace
 
-TStructureWalk::TStructureWalk(TSamplingData& data, TBlockObserver* blocks)
+TStructureWalk::TStructureWalk(TSamplingData& data, TInvestigationObserver* observer)
     : FData(data),
-      FBlocks(blocks),
+      FObserver(observer),
       FWalk(*this, TBlockGrammar(BlockRules::Check))
 {
     // The first block is begun whatever the file holds, even when it is empty.
@@ -33,10 +33,10 @@ void TStructureWalk::CheckEnd(const TLineFacts& line, std::int32_t number)
 {
     if (line.FieldCount() != static_cast<std::uint64_t>(FieldLayout::End.FieldCount))
         AddMessage(FData, number, ECheckMessage::EndLineFieldCountMismatch);
-    else if (line.Count.Value() != FBlockParameters)
+    else if (line.Count.Value() != FInvestigationParameters)
         AddMessage(FData, number, ECheckMessage::ParameterCountMismatch);
-    if (FBlocks)
-        FBlocks->BlockEnds(FBlockParameters);
+    if (FObserver)
+        FObserver->InvestigationEnds(FInvestigationParameters);
 }
 
 void TStructureWalk::CheckParameter(const TLineFacts& line, std::int32_t number)
@@ -48,8 +48,8 @@ void TStructureWalk::CheckParameter(const TLineFacts& line, std::int32_t number)
     if (!line.First.Equals(FieldLayout::ParameterKind))
         AddMessage(FData, number, ECheckMessage::Field43MustBeTwo);
     // Both counts stay below the line count; clamp them all the same.
-    if (FBlockParameters < INT32_MAX)
-        ++FBlockParameters;
+    if (FInvestigationParameters < INT32_MAX)
+        ++FInvestigationParameters;
     if (FData.ParameterCount < INT32_MAX)
         ++FData.ParameterCount;
 }
@@ -63,12 +63,12 @@ void TStructureWalk::BlockLine(EBlockLine role, const TLineFacts& line, std::int
     switch (role) {
     case EBlockLine::Header1:
         // The constructor counted the first block.
-        if (!FFirstBlock && FData.InvestigationCount < INT32_MAX)
+        if (!FFirstInvestigation && FData.InvestigationCount < INT32_MAX)
             ++FData.InvestigationCount;
-        FFirstBlock = false;
-        FBlockParameters = 0;
-        if (FBlocks)
-            FBlocks->BlockBegins(number, line.Offset);
+        FFirstInvestigation = false;
+        FInvestigationParameters = 0;
+        if (FObserver)
+            FObserver->InvestigationBegins(number, line.Offset);
         CheckHeader(line, Clamped(number), Header1Rule);
         return;
     case EBlockLine::Header2:

@@ -28,14 +28,14 @@ constexpr THeaderRule Header2Rule{FieldLayout::Header2, ECheckMessage::Header2Fi
 
 // Told where each examination begins, for a caller that goes through the
 // file again by examination (the export cuts its work there).
-class TBlockObserver {
+class TInvestigationObserver {
 public:
-    virtual ~TBlockObserver() = default;
+    virtual ~TInvestigationObserver() = default;
     // The examination whose header line 1 is line (from 1) starts offset
     // bytes into the file.
-    virtual void BlockBegins(std::int64_t line, std::uint64_t offset) = 0;
+    virtual void InvestigationBegins(std::int64_t line, std::uint64_t offset) = 0;
     // The end line of the current block came, behind parameters parameter lines.
-    virtual void BlockEnds(std::int32_t /*parameters*/) { }
+    virtual void InvestigationEnds(std::int32_t /*parameters*/) { }
 };
 
 // The structure check of each line, fed one line at a time through the block
@@ -43,7 +43,7 @@ public:
 // last (it reads one line ahead), so the line count is never needed in advance.
 class TStructureWalk {
 public:
-    explicit TStructureWalk(TSamplingData& data, TBlockObserver* blocks = nullptr);
+    explicit TStructureWalk(TSamplingData& data, TInvestigationObserver* observer = nullptr);
 
     void OnLine(const TLineFacts& line, bool isLast) { FWalk.OnLine(line, isLast); }
 
@@ -65,10 +65,10 @@ private:
     void CheckEnd(const TLineFacts& line, std::int32_t number);
 
     TSamplingData& FData;
-    TBlockObserver* FBlocks;
+    TInvestigationObserver* FObserver;
     // Lines are counted wide so that a file of more than 2^31 lines cannot
     // overflow the count; the record's 32-bit fields get it clamped.
     TBlockWalk<TStructureWalk> FWalk;
-    bool FFirstBlock = true;
-    std::int32_t FBlockParameters = 0;
+    bool FFirstInvestigation = true;
+    std::int32_t FInvestigationParameters = 0;
 };

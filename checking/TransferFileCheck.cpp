@@ -15,19 +15,19 @@ constexpr std::size_t ReadBufferSize = 256 * 1024;
 
 } // namespace
 
-void CheckTransferFile(const std::string& path, TSamplingData& data, TBlockObserver* blocks)
+void CheckTransferFile(const std::string& path, TSamplingData& data, TInvestigationObserver* observer, TYearSource year)
 {
     data.Reset();
     InterfaceKind = 0;
     TCalendarDate date;
     TTimeOfDay time;
-    CheckFileName(FileNameForCheck(BareFileName(path)), data, date, time);
+    CheckFileName(FileNameForCheck(BareFileName(path)), data, date, time, year());
 
     const TSamplingData nameVerdict = data;
     try {
         TReadOnlyFile file(path);
         std::unique_ptr<char[]> buffer(new char[ReadBufferSize]);
-        TTransferScanner scanner(data, blocks);
+        TTransferScanner scanner(data, observer);
         while (!scanner.Ended()) {
             const std::size_t got = file.Read(buffer.get(), ReadBufferSize);
             if (got == 0)
@@ -42,10 +42,10 @@ void CheckTransferFile(const std::string& path, TSamplingData& data, TBlockObser
     }
 }
 
-void CheckTransferBytes(std::string_view bytes, TSamplingData& data, std::size_t chunkSize, TBlockObserver* blocks)
+void CheckTransferBytes(std::string_view bytes, TSamplingData& data, std::size_t chunkSize, TInvestigationObserver* observer)
 {
     chunkSize = std::max<std::size_t>(chunkSize, 1);
-    TTransferScanner scanner(data, blocks);
+    TTransferScanner scanner(data, observer);
     for (std::size_t pos = 0; pos < bytes.size() && !scanner.Ended(); pos += chunkSize)
         scanner.Feed(bytes.data() + pos, std::min(chunkSize, bytes.size() - pos));
     scanner.Finish();

@@ -1,7 +1,7 @@
 #include "TransferScanner.h"
 
-TTransferScanner::TTransferScanner(TSamplingData& data, TBlockObserver* blocks)
-    : FWalk(data, blocks),
+TTransferScanner::TTransferScanner(TSamplingData& data, TInvestigationObserver* observer)
+    : FWalk(data, observer),
       FCutter(*this)
 {
 }
@@ -15,7 +15,7 @@ void TTransferScanner::Finish()
     FWalk.Finish();
 }
 
-bool TTransferScanner::FinishBeforeBlock()
+bool TTransferScanner::FinishBeforeInvestigation()
 {
     if (!FCutter.AtLineStart())
         return false;

@@ -12,7 +12,7 @@
 // facts on the fly, so memory stays the same whatever the file or line length.
 class TTransferScanner {
 public:
-    explicit TTransferScanner(TSamplingData& data, TBlockObserver* blocks = nullptr);
+    explicit TTransferScanner(TSamplingData& data, TInvestigationObserver* observer = nullptr);
 
     void Feed(const char* bytes, std::size_t count)
     {
@@ -31,7 +31,7 @@ public:
     // file and the byte that follows them is neither a line break nor NUL:
     // true when they ended with a complete end line, so that the rest begins
     // a new examination and can be checked as a file of its own.
-    bool FinishBeforeBlock();
+    bool FinishBeforeInvestigation();
     std::int64_t Lines() const { return FWalk.Lines(); }
 
     // What the line cutter calls.

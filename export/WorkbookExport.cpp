@@ -1,7 +1,7 @@
 #include "WorkbookExport.h"
 
 #include "ByteSource.h"
-#include "ExportTable.h"
+#include "TableHeadings.h"
 #include "JsonWriter.h"
 
 #include <algorithm>
@@ -111,7 +111,9 @@ public:
     void Walk(const std::string& path)
     {
         try {
-            WalkInvestigations(path, *this);
+            TFileSource file(path);
+            std::unique_ptr<char[]> buffer;
+            WalkInvestigationsPart(file, TFilePart{}, *this, buffer);
         } catch (const TStop&) {
         }
     }

@@ -24,11 +24,11 @@ public:
     void Add(const TExportPlan& plan)
     {
         FParameters += plan.ParameterRows();
-        FInvestigations += plan.Examinations();
+        FInvestigations += plan.Investigations();
     }
     // Walks the checked file at path for its column widths and text. A field
     // longer than a cell stops the walk and is returned; nothing of the file
-    // counts then. Throws as WalkInvestigations.
+    // counts then. Throws as WalkInvestigationsPart.
     std::optional<TLongField> Measure(const std::string& path);
     // Empty when the sheets hold their rows and no part passes partLimit
     // bytes, else why not (UTF-8), for the workbook shown.
@@ -45,5 +45,6 @@ private:
 std::string LongFieldText(const std::string& path, const TLongField& field);
 
 // Walks the checked file at path into workbook and tells progress of every
-// byte read. Throws as WalkInvestigations.
+// byte read. Throws EFileOpenError when it cannot be read and ETransferChanged
+// where a line breaks the checked structure.
 void WalkIntoWorkbook(const std::string& path, TXlsxTable& workbook, TProgress& progress);

@@ -4,12 +4,13 @@
 // only when it passes whole, with the same parts; written in parts side by
 // side, the tables are byte for byte those of one walk.
 #include "ByteSource.h"
+#include "CsvTable.h"
 #include "ExportCheck.h"
 #include "ExportOracle.h"
 #include "ExportPlan.h"
-#include "ExportTable.h"
 #include "FuzzSupport.h"
 #include "InvestigationWalk.h"
+#include "JsonLinesTable.h"
 #include "ParallelExport.h"
 #include "SamplingData.h"
 #include "TransferFileCheck.h"
@@ -96,7 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
         return 0;
     csv.Flush();
     json.Flush();
-    const auto exams = ExportOracle::Examinations(content);
+    const auto exams = ExportOracle::Investigations(content);
     const std::string csvDiff = ExportOracle::CompareCsv(csvOut.Text, file, exams);
     FUZZ_ASSERT(csvDiff.empty(), csvDiff);
     const std::string jsonDiff = ExportOracle::CompareJsonLines(jsonOut.Text, file, exams);

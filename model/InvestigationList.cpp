@@ -69,7 +69,7 @@ void TInvestigationList::Clear()
 // viewer's rules (BlockGrammar.h). Header lines and parameter lines give
 // fields; an end line gives none. A file without examinations shows one
 // examination without data.
-class TInvestigationList::TBuilder {
+class TInvestigationList::TBuilder : private TLineGatherer {
 public:
     explicit TBuilder(TInvestigationList& list)
         : FList(list)
@@ -102,23 +102,15 @@ public:
     }
 
     // What the line cutter reports.
-    void BeginLine(const char* at)
-    {
-        FLineBegin = FLineEnd = at;
-        FSeparators = 0;
-    }
-    void LineBytes(const char* p, std::size_t n, std::uint64_t separators)
-    {
-        FLineEnd = p + n;
-        FSeparators += static_cast<uint32_t>(ByteScan::BitCount(separators));
-    }
+    using TLineGatherer::BeginLine;
+    using TLineGatherer::LineBytes;
     // The walk is told a line once the next has come: only then is it known
     // not to be the last.
     void EndLine()
     {
         if (FPending)
             FWalk->OnLine(*FPending, false);
-        FPending = TLoadLine{std::string_view(FLineBegin, static_cast<std::size_t>(FLineEnd - FLineBegin)), FSeparators};
+        FPending = TLoadLine{Text(), Separators};
     }
 
     // What the block walk reports.
@@ -159,7 +151,7 @@ private:
             return;
         const auto offset = static_cast<std::size_t>(line.Text.data() - FText.data()) - FCurrent->Start;
         if (offset + line.Text.size() > MaxInvestigationSpan)
-            throw std::length_error("Untersuchung zu gro\xDF");
+            throw std::length_error("Untersuchung zu groß");
         FList.FLineRefs.push_back({static_cast<uint32_t>(offset), FCurrent->FieldCount});
         const std::vector<int>& keyEntries = FList.FKeyEntries;
         if (!keyEntries.empty() && FCurrent->FieldCount <= static_cast<uint32_t>(keyEntries.back()))
@@ -184,9 +176,6 @@ private:
     std::string_view FText;
     std::size_t FFed = 0;
     TInvestigation* FCurrent = nullptr;
-    const char* FLineBegin = nullptr;
-    const char* FLineEnd = nullptr;
-    uint32_t FSeparators = 0;
 };
 
 void TInvestigationList::Load(const std::string& path, std::stop_token stop, std::size_t pieceSize)

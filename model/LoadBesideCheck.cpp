@@ -20,11 +20,11 @@ TLoadBesideCheck::TLoadBesideCheck(const std::string& path, std::vector<int> key
 void TLoadBesideCheck::Check(TSamplingData& result)
 {
     // Told of each examination the check begins: after a finding, the load stops.
-    class TStopOnFinding : public TBlockObserver {
+    class TStopOnFinding : public TInvestigationObserver {
     public:
         TStopOnFinding(const TSamplingData& result, std::jthread& load) : FResult(result),
                                                                           FLoad(load) { }
-        void BlockBegins(std::int64_t, std::uint64_t) override
+        void InvestigationBegins(std::int64_t, std::uint64_t) override
         {
             if (FResult.MessageCount > 0)
                 FLoad.request_stop();

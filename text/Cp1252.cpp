@@ -121,9 +121,23 @@ std::string Cp1252ToUtf8(std::string_view bytes)
 {
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 8);
-    for (const char c : bytes)
-        AppendUtf8(out, Cp1252ToUnicode(static_cast<unsigned char>(c)));
+    AppendCp1252AsUtf8(out, bytes);
     return out;
+}
+
+void AppendCp1252AsUtf8(std::string& out, std::string_view cp1252)
+{
+    const std::array<TUtf8Sequence, 256>& utf8 = Cp1252Utf8Table();
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < cp1252.size(); ++i) {
+        const auto b = static_cast<unsigned char>(cp1252[i]);
+        if (b < 0x80)
+            continue;
+        out.append(cp1252.substr(start, i - start));
+        out.append(utf8[b].Bytes, utf8[b].Size);
+        start = i + 1;
+    }
+    out.append(cp1252.substr(start));
 }
 
 bool Utf8ToCp1252(std::string_view utf8, std::string& out)

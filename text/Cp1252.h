@@ -12,6 +12,8 @@
 char16_t Cp1252ToUnicode(unsigned char b);
 
 std::string Cp1252ToUtf8(std::string_view bytes);
+// Appends Windows-1252 bytes as UTF-8.
+void AppendCp1252AsUtf8(std::string& out, std::string_view cp1252);
 
 // The UTF-8 form of one byte, made once so that converting text takes a
 // lookup and a copy per byte. Bytes holds Size bytes and is padded, so the

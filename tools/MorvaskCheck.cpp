@@ -2,19 +2,20 @@
 // findings in the form compilers use, or as JSON Lines.
 
 #include "CheckReport.h"
-#include "Cp1252.h"
 #include "ExitStatus.h"
 #include "FileNameCheck.h"
 #include "FileOpenError.h"
 #include "JsonWriter.h"
 #include "SamplingData.h"
 #include "SystemErrorText.h"
+#include "Tool.h"
 #include "ToolPlatform.h"
 #include "TransferFileCheck.h"
 
 #include <cstdio>
 #include <exception>
 #include <new>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,48 +41,13 @@ const char* const Usage =
     "2 eine Datei konnte nicht gelesen werden, die Ausgabe konnte nicht geschrieben\n"
     "werden oder die Argumente sind falsch.\n";
 
-// Why standard output failed, once it has.
-bool OutputFailed = false;
-TSystemError OutputError;
-
-void Write(std::FILE* stream, std::string_view text)
-{
-    if (!WriteText(stream, text) && stream == stdout && !OutputFailed) {
-        OutputFailed = true;
-        OutputError = LastErrno();
-    }
-}
-
-// Standard output written through; false (and the reason said) when it was not.
-bool OutputArrived()
-{
-    if (std::fflush(stdout) != 0 && !OutputFailed) {
-        OutputFailed = true;
-        OutputError = LastErrno();
-    }
-    if (OutputFailed || std::ferror(stdout)) {
-        Write(stderr, "morvask-check: " + WithReason("Die Ausgabe kann nicht geschrieben werden.", OutputError) + "\n");
-        return false;
-    }
-    return true;
-}
-
-int UsageError(std::string_view problem)
-{
-    Write(stderr, "morvask-check: ");
-    Write(stderr, problem);
-    Write(stderr, "\nWeitere Informationen mit »morvask-check --help«.\n");
-    return ExitFailure;
-}
-
 // A file that could not be checked: the reason on standard error, and with
 // --json a record of its own, so that every file given has its line.
-void Failed(const std::string& path, bool json, std::string_view code, const std::string& text)
+void Failed(TTool& tool, const std::string& path, bool json, std::string_view code, const std::string& text)
 {
-    std::fflush(stdout);
-    Write(stderr, "morvask-check: " + text + "\n");
+    tool.Complain(text);
     if (json)
-        Write(stdout, FailureToJsonLine(path, code, text) + "\n");
+        tool.Write(stdout, FailureToJsonLine(path, code, text) + "\n");
 }
 
 } // namespace
@@ -89,30 +55,19 @@ void Failed(const std::string& path, bool json, std::string_view code, const std
 int main(int argc, char** argv)
 {
     PrepareToolOutput();
+    TTool tool("morvask-check", Usage);
     bool json = false;
-    bool optionsEnded = false;
     std::vector<std::string> files;
-    for (const std::string& arg : ToolArguments(argc, argv)) {
-        if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
-            if (arg == "--") {
-                optionsEnded = true;
-            } else if (arg == "--json") {
-                json = true;
-            } else if (arg == "--help" || arg == "-h") {
-                Write(stdout, Usage);
-                return OutputArrived() ? ExitPassed : ExitFailure;
-            } else if (arg == "--version") {
-                Write(stdout, "morvask-check 1.0\n");
-                return OutputArrived() ? ExitPassed : ExitFailure;
-            } else {
-                return UsageError("unbekannte Option " + BytesToUtf8(arg));
-            }
-        } else {
-            files.emplace_back(arg);
-        }
-    }
+    const auto option = [&json](TTool::TOption& o) {
+        if (!o.Is("--json"))
+            return false;
+        json = true;
+        return true;
+    };
+    if (const std::optional<int> status = tool.ReadArguments(ToolArguments(argc, argv), option, files))
+        return *status;
     if (files.empty())
-        return UsageError("keine Datei angegeben");
+        return tool.UsageError("keine Datei angegeben");
 
     int status = ExitPassed;
     for (const std::string& path : files) {
@@ -120,29 +75,29 @@ int main(int argc, char** argv)
         try {
             CheckTransferFile(path, data);
         } catch (const EFileOpenError& e) {
-            const std::string text = WithReason(CannotOpenText(BytesToUtf8(e.Path()), Cp1252ToUtf8) + ".", e.Why());
-            Failed(path, json, ReasonOf(e.Why()).Code, text);
+            const std::string text = WithReason(CannotOpenText(BytesToUtf8(e.Path())) + ".", e.Why());
+            Failed(tool, path, json, ReasonOf(e.Why()).Code, text);
             status = ExitFailure;
             continue;
         } catch (const std::bad_alloc&) {
-            Failed(path, json, "no-memory", BytesToUtf8(path) + ": Nicht genug Arbeitsspeicher.");
+            Failed(tool, path, json, "no-memory", BytesToUtf8(path) + ": Nicht genug Arbeitsspeicher.");
             status = ExitFailure;
             continue;
         } catch (const std::exception& e) {
-            Failed(path, json, "other", BytesToUtf8(path) + ": " + ExceptionText(e));
+            Failed(tool, path, json, "other", BytesToUtf8(path) + ": " + ExceptionText(e));
             status = ExitFailure;
             continue;
         }
         if (json)
-            Write(stdout, CheckResultToJsonLine(path, data, InterfaceKindOf(data)) + "\n");
+            tool.Write(stdout, CheckResultToJsonLine(path, data, InterfaceKindOf(data)) + "\n");
         else
-            Write(stdout, CheckResultToText(path, data));
+            tool.Write(stdout, CheckResultToText(path, data));
         // Nothing more can be said once the output is lost.
-        if (!OutputArrived())
-            return ExitFailure;
-        Write(stderr, UnexaminedNote(path, data));
+        if (tool.StandardOutputLost())
+            return tool.Finished(ExitFailure);
+        tool.Write(stderr, UnexaminedNote(path, data));
         if (data.MessageCount > 0 && status == ExitPassed)
             status = ExitFindings;
     }
-    return OutputArrived() ? status : ExitFailure;
+    return tool.Finished(status);
 }

@@ -2,27 +2,13 @@
 // examinations of those without findings as one table: CSV or JSON Lines on
 // standard output, or an Excel workbook.
 
-#include "CheckReport.h"
-#include "Cp1252.h"
 #include "ExitStatus.h"
-#include "ExportCheck.h"
-#include "ExportPlan.h"
-#include "ExportTable.h"
-#include "ExportTarget.h"
-#include "FileNameCheck.h"
-#include "FileOpenError.h"
-#include "InvestigationWalk.h"
+#include "ExportRun.h"
 #include "JsonWriter.h"
-#include "OutputFile.h"
-#include "ParallelExport.h"
-#include "SamplingData.h"
+#include "Output.h"
 #include "SystemErrorText.h"
+#include "Tool.h"
 #include "ToolPlatform.h"
-#include "TransferFileCheck.h"
-#ifdef MORVASK_HAVE_XLSX
-#include "WorkbookExport.h"
-#include "XlsxTable.h"
-#endif
 
 #include <cstdio>
 #include <exception>
@@ -93,206 +79,6 @@ const char* const Usage =
     "ausgelassen, 2 eine Datei konnte nicht gelesen werden, die Ausgabe konnte nicht\n"
     "geschrieben werden oder die Argumente sind falsch.\n";
 
-enum class EFormat { Csv,
-                     JsonLines,
-                     Xlsx };
-
-bool WriteFailed = false;
-TSystemError WriteError; // why standard output failed, once it has
-
-void Write(std::FILE* stream, std::string_view text)
-{
-    if (!WriteText(stream, text) && !WriteFailed) {
-        WriteFailed = true;
-        WriteError = LastErrno();
-    }
-}
-
-void Complain(std::string_view text)
-{
-    std::fflush(stdout);
-    Write(stderr, "morvask-export: ");
-    Write(stderr, text);
-    Write(stderr, "\n");
-}
-
-int UsageError(std::string_view problem)
-{
-    Complain(problem);
-    Write(stderr, "Weitere Informationen mit »morvask-export --help«.\n");
-    return ExitFailure;
-}
-
-void ComplainCannotOpen(const EFileOpenError& e)
-{
-    Complain(WithReason(CannotOpenText(BytesToUtf8(e.Path()), Cp1252ToUtf8) + ".", e.Why()));
-}
-
-void ComplainChanged(const std::string& path, const ETransferChanged& e)
-{
-    Complain("Datei " + BytesToUtf8(path) + " wurde während der Ausgabe verändert: " + e.what() + ".");
-}
-
-// One file: checked, then on a clean check walked into the table: in parts
-// side by side when the table writes to output. Returns its exit status.
-template <class TTable>
-int ExportFile(const std::string& path, TTable& table, TBufferedTable* buffered, TOutput* output)
-{
-    TSamplingData data;
-    try {
-        TExportPlan plan;
-        if (buffered)
-            CheckForExport(path, data, plan, ExportThreads());
-        else
-            CheckTransferFile(path, data);
-        if (data.MessageCount > 0) {
-            if (buffered)
-                buffered->Flush();
-            std::fflush(stdout);
-            Write(stderr, CheckResultToText(path, data));
-            return ExitFindings;
-        }
-        if (data.UnexaminedLine != 0) {
-            if (buffered)
-                buffered->Flush();
-            std::fflush(stdout);
-            Write(stderr, UnexaminedNote(path, data));
-        }
-        table.BeginFile(path);
-        if (buffered) {
-            buffered->Flush();
-            TFileSource file(path);
-            ExportParts(file, plan.Parts(), *buffered, *output, ExportThreads());
-        } else {
-            WalkInvestigations(path, table);
-        }
-        return ExitPassed;
-    } catch (const EFileOpenError& e) {
-        if (buffered)
-            buffered->Flush();
-        ComplainCannotOpen(e);
-    } catch (const ETransferChanged& e) {
-        if (buffered)
-            buffered->Flush();
-        ComplainChanged(path, e);
-    }
-    return ExitFailure;
-}
-
-// A message that could not be written leaves the caller uninformed: a failure.
-int Finished(int status)
-{
-    if (std::fflush(stdout) != 0 && !WriteFailed)
-        WriteError = LastErrno();
-    if (std::ferror(stdout) || WriteFailed) {
-        Complain(WithReason("Die Ausgabe kann nicht geschrieben werden.", WriteError));
-        return ExitFailure;
-    }
-    return status;
-}
-
-int Worse(int a, int b) { return a == ExitFailure || b == ExitFailure ? ExitFailure : std::max(a, b); }
-
-int ExportToStandardOutput(const std::vector<std::string>& files, EFormat format)
-{
-    TStandardOutput output;
-    std::unique_ptr<TBufferedTable> table;
-    if (format == EFormat::Csv)
-        table = std::make_unique<TCsvTable>(output);
-    else
-        table = std::make_unique<TJsonLinesTable>(output);
-    int status = ExitPassed;
-    for (const std::string& path : files)
-        status = Worse(status, ExportFile(path, *table, table.get(), &output));
-    table->Flush();
-    output.Finish();
-    return status;
-}
-
-#ifdef MORVASK_HAVE_XLSX
-// One file checked for the workbook: its findings, or why it cannot be read,
-// reported as ExportFile reports them. Adds its rows and size when it passes.
-int CheckForWorkbook(const std::string& path, TWorkbookRows& rows, std::uint64_t& bytes)
-{
-    TSamplingData data;
-    try {
-        TExportPlan plan;
-        CheckForExport(path, data, plan, ExportThreads());
-        if (data.MessageCount > 0) {
-            std::fflush(stdout);
-            Write(stderr, CheckResultToText(path, data));
-            return ExitFindings;
-        }
-        if (data.UnexaminedLine != 0) {
-            std::fflush(stdout);
-            Write(stderr, UnexaminedNote(path, data));
-        }
-        if (const std::optional<TLongField> field = rows.Measure(path)) {
-            std::fflush(stdout);
-            Write(stderr, LongFieldText(path, *field));
-            return ExitFindings;
-        }
-        rows.Add(plan);
-        bytes += TReadOnlyFile(path).Size();
-        return ExitPassed;
-    } catch (const EFileOpenError& e) {
-        ComplainCannotOpen(e);
-    } catch (const ETransferChanged& e) {
-        ComplainChanged(path, e);
-    }
-    return ExitFailure;
-}
-
-// Every file is checked before the workbook is begun, so that one that cannot
-// be read, or rows that no sheet holds, stop the export before anything is
-// written. Then the files that passed are written, with progress on a terminal.
-int ExportToWorkbook(const std::vector<std::string>& files, const std::string& target, bool quiet)
-{
-    // The target first: a refused one costs no reading.
-    const std::string where = CheckWorkbookTarget(target, files);
-    TWorkbookRows rows;
-    std::uint64_t bytes = 0;
-    std::vector<const std::string*> passed;
-    int status = ExitPassed;
-    for (const std::string& path : files) {
-        const int fileStatus = CheckForWorkbook(path, rows, bytes);
-        if (fileStatus == ExitPassed)
-            passed.push_back(&path);
-        status = Worse(status, fileStatus);
-    }
-    const std::string overflow = rows.Overflow(BytesToUtf8(target));
-    if (!overflow.empty()) {
-        Complain(overflow);
-        return ExitFailure;
-    }
-    if (status == ExitFailure) {
-        Complain("Die Arbeitsmappe " + BytesToUtf8(target) + " wurde nicht geschrieben.");
-        return status;
-    }
-    TXlsxTable workbook(where, rows.Widths());
-    TProgress progress(bytes, !quiet && IsTerminal(stderr), [](std::string_view text) { WriteText(stderr, text); });
-    for (const std::string* path : passed) {
-        try {
-            WalkIntoWorkbook(*path, workbook, progress);
-        } catch (const EFileOpenError& e) {
-            progress.Clear();
-            ComplainCannotOpen(e);
-            status = ExitFailure;
-        } catch (const ETransferChanged& e) {
-            progress.Clear();
-            ComplainChanged(*path, e);
-            status = ExitFailure;
-        }
-    }
-    if (status == ExitFailure) {
-        Complain("Die Arbeitsmappe " + BytesToUtf8(target) + " wurde nicht geschrieben.");
-        return status;
-    }
-    workbook.Commit();
-    return status;
-}
-#endif
-
 struct TOptions {
     EFormat Format = EFormat::Csv;
     bool FormatGiven = false;
@@ -303,62 +89,40 @@ struct TOptions {
 
 // The arguments into options; an exit status when the program ends here
 // (a usage error, --help, --version).
-std::optional<int> ParseArguments(const std::vector<std::string>& args, TOptions& options)
+std::optional<int> ParseArguments(TTool& tool, const std::vector<std::string>& args, TOptions& options)
 {
-    bool optionsEnded = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string_view arg = args[i];
-        if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
-            if (arg == "--") {
-                optionsEnded = true;
-            } else if (arg == "--format" || arg.starts_with("--format=")) {
-                std::string_view value;
-                if (arg == "--format") {
-                    if (i + 1 >= args.size())
-                        return UsageError("--format ohne Wert");
-                    value = args[++i];
-                } else {
-                    value = arg.substr(9);
-                }
-                if (value == "csv")
-                    options.Format = EFormat::Csv;
-                else if (value == "jsonl")
-                    options.Format = EFormat::JsonLines;
-                else
-                    return UsageError("unbekanntes Format " + BytesToUtf8(value) + " (csv oder jsonl)");
-                options.FormatGiven = true;
-            } else if (arg == "--xlsx" || arg.starts_with("--xlsx=")) {
-                if (arg == "--xlsx") {
-                    if (i + 1 >= args.size())
-                        return UsageError("--xlsx ohne Ausgabedatei");
-                    options.Target = args[++i];
-                } else {
-                    options.Target = std::string(arg.substr(7));
-                }
-                if (options.Target.empty())
-                    return UsageError("--xlsx ohne Ausgabedatei");
-            } else if (arg == "--quiet" || arg == "-q") {
-                options.Quiet = true;
-            } else if (arg == "--help" || arg == "-h") {
-                Write(stdout, Usage);
-                return Finished(ExitPassed);
-            } else if (arg == "--version") {
-                Write(stdout, "morvask-export 1.0\n");
-                return Finished(ExitPassed);
-            } else {
-                return UsageError("unbekannte Option " + BytesToUtf8(arg));
-            }
+    const auto option = [&options](TTool::TOption& o) {
+        if (o.Takes("--format")) {
+            const std::optional<std::string> value = o.Value();
+            if (!value)
+                o.Refuse("--format ohne Wert");
+            else if (*value == "csv")
+                options.Format = EFormat::Csv;
+            else if (*value == "jsonl")
+                options.Format = EFormat::JsonLines;
+            else
+                o.Refuse("unbekanntes Format " + BytesToUtf8(*value) + " (csv oder jsonl)");
+            options.FormatGiven = true;
+        } else if (o.Takes("--xlsx")) {
+            options.Target = o.Value().value_or(std::string());
+            if (options.Target.empty())
+                o.Refuse("--xlsx ohne Ausgabedatei");
+        } else if (o.Is("--quiet") || o.Is("-q")) {
+            options.Quiet = true;
         } else {
-            options.Files.emplace_back(arg);
+            return false;
         }
-    }
+        return true;
+    };
+    if (const std::optional<int> status = tool.ReadArguments(args, option, options.Files))
+        return status;
     if (!options.Target.empty() && options.FormatGiven)
-        return UsageError("--format und --xlsx schließen sich aus");
+        return tool.UsageError("--format und --xlsx schließen sich aus");
     if (options.Files.empty())
-        return UsageError("keine Datei angegeben");
+        return tool.UsageError("keine Datei angegeben");
 #ifndef MORVASK_HAVE_XLSX
     if (!options.Target.empty())
-        return UsageError("--xlsx ist in dieser Ausgabe nicht enthalten; --format csv verwenden");
+        return tool.UsageError("--xlsx ist in dieser Ausgabe nicht enthalten; --format csv verwenden");
 #endif
 
     return std::nullopt;
@@ -369,21 +133,22 @@ std::optional<int> ParseArguments(const std::vector<std::string>& args, TOptions
 int main(int argc, char** argv)
 {
     PrepareToolOutput();
+    TTool tool("morvask-export", Usage);
     TOptions options;
-    if (const std::optional<int> status = ParseArguments(ToolArguments(argc, argv), options))
+    if (const std::optional<int> status = ParseArguments(tool, ToolArguments(argc, argv), options))
         return *status;
     try {
 #ifdef MORVASK_HAVE_XLSX
         if (!options.Target.empty())
-            return Finished(ExportToWorkbook(options.Files, options.Target, options.Quiet));
+            return tool.Finished(ExportToWorkbook(tool, options.Files, options.Target, options.Quiet));
 #endif
-        return Finished(ExportToStandardOutput(options.Files, options.Format));
+        return tool.Finished(ExportToStandardOutput(tool, options.Files, options.Format));
     } catch (const EOutputError& e) {
-        Complain(e.what());
+        tool.Complain(e.what());
     } catch (const std::bad_alloc&) {
-        Complain("Nicht genug Arbeitsspeicher.");
+        tool.Complain("Nicht genug Arbeitsspeicher.");
     } catch (const std::exception& e) {
-        Complain(ExceptionText(e));
+        tool.Complain(ExceptionText(e));
     }
     return ExitFailure;
 }

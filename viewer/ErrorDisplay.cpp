@@ -11,15 +11,14 @@
 #include <utility>
 
 #include "CheckPath.h"
-#include "DisplayText.h"
 #include "FileOpenError.h"
 
 namespace {
 
-TErrorSink& ErrorSink()
+// Every exception's text is UTF-8.
+QString Utf8ToQString(std::string_view utf8)
 {
-    static TErrorSink sink;
-    return sink;
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
 // The window the box belongs to: the modal one in front, else the active
@@ -37,10 +36,10 @@ QWidget* MessageBoxParent()
     return nullptr;
 }
 
-void Show(const QString& text)
+void Show(const QString& text, const TErrorSink& sink)
 {
     const QString title = ApplicationTitle();
-    if (const TErrorSink& sink = ErrorSink()) {
+    if (sink) {
         sink(title, text);
         return;
     }
@@ -55,10 +54,10 @@ void Show(const QString& text)
 // The display must not throw itself: it runs inside a catch handler, and
 // anything escaping it would unwind through the toolkit after all.
 template <class F>
-void ShowNoThrow(F&& makeText) noexcept
+void ShowNoThrow(F&& makeText, const TErrorSink& sink) noexcept
 {
     try {
-        Show(makeText());
+        Show(makeText(), sink);
     } catch (...) {
         std::fputs("morvask-betrachter: Fehler konnte nicht angezeigt werden\n", stderr);
     }
@@ -77,11 +76,11 @@ QString ApplicationErrorText(const std::exception& error)
 {
     if (const auto* openError = dynamic_cast<const EFileOpenError*>(&error)) {
         // The path is in the file system's encoding, not Windows-1252.
-        return WithFullStop(CannotOpenText(CheckPathText(openError->Path()), Cp1252ToQString));
+        return WithFullStop(CannotOpenText(CheckPathText(openError->Path()), Utf8ToQString));
     }
     if (dynamic_cast<const std::bad_alloc*>(&error))
         return WithFullStop(QStringLiteral("Nicht genügend Arbeitsspeicher"));
-    return WithFullStop(Cp1252ToQString(error.what()));
+    return WithFullStop(QString::fromUtf8(error.what()));
 }
 
 QString UnknownErrorText()
@@ -106,17 +105,12 @@ QString ApplicationTitle()
     return ApplicationTitleFor(QCoreApplication::applicationFilePath());
 }
 
-void ShowApplicationError(const std::exception& error)
+void ShowApplicationError(const std::exception& error, const TErrorSink& sink)
 {
-    ShowNoThrow([&error] { return ApplicationErrorText(error); });
+    ShowNoThrow([&error] { return ApplicationErrorText(error); }, sink);
 }
 
-void ShowUnknownError()
+void ShowUnknownError(const TErrorSink& sink)
 {
-    ShowNoThrow([] { return UnknownErrorText(); });
-}
-
-TErrorSink SetErrorSink(TErrorSink sink)
-{
-    return std::exchange(ErrorSink(), std::move(sink));
+    ShowNoThrow([] { return UnknownErrorText(); }, sink);
 }

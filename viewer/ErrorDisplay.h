@@ -23,25 +23,24 @@ QString WithFullStop(const QString& text);
 QString ApplicationTitleFor(const QString& programFilePath);
 QString ApplicationTitle();
 
-void ShowApplicationError(const std::exception& error);
-void ShowUnknownError();
-
-// Receives what the display would show instead of a modal message box; for
-// tests. An empty function restores the message box. Returns the previous one.
+// Receives what the display would show instead of a modal message box: a
+// window hands in its own (tests do). Empty: the message box.
 using TErrorSink = std::function<void(const QString& title, const QString& text)>;
-TErrorSink SetErrorSink(TErrorSink sink);
 
-// Runs f and hands any exception to the error display, so that no exception
-// unwinds through the toolkit's frames. Every body that the toolkit calls
-// (slots, event overrides, timers) goes through here.
+void ShowApplicationError(const std::exception& error, const TErrorSink& sink = {});
+void ShowUnknownError(const TErrorSink& sink = {});
+
+// Runs f and hands any exception to the error display (to sink when one is
+// given), so that no exception unwinds through the toolkit's frames. Every
+// body that the toolkit calls (slots, event overrides, timers) goes through here.
 template <class F>
-void Guarded(F&& f)
+void Guarded(F&& f, const TErrorSink& sink = {})
 {
     try {
         f();
     } catch (const std::exception& error) {
-        ShowApplicationError(error);
+        ShowApplicationError(error, sink);
     } catch (...) {
-        ShowUnknownError();
+        ShowUnknownError(sink);
     }
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <utility>
 
+#include "ErrorDisplay.h"
 #include "InvestigationList.h"
 #include "PathSource.h"
 
@@ -73,6 +74,11 @@ public:
     // the drag carries anything but local files.
     bool OpenDroppedFiles(const QMimeData* mime);
 
+    // Where the window's failures go; empty (the default) shows a message
+    // box. Tests hand in one that records the texts.
+    void SetErrorSink(TErrorSink sink) { FErrorSink = std::move(sink); }
+    const TErrorSink& ErrorSink() const { return FErrorSink; }
+
 public slots:
     void FormActivate();
     void sgObjectListClick();
@@ -120,4 +126,5 @@ private:
     TInvestigationList FInvestigations;
     bool FActivated = false;
     TFileLauncher FFileLauncher;
+    TErrorSink FErrorSink;
 };

@@ -53,17 +53,17 @@ void TMainForm::ShowGridMenu(TStringGrid* grid, const QPoint& position)
 {
     const bool hasRows = grid->RowCount() > grid->FixedRows();
     QMenu* menu = NewMenu(this);
-    QAction* copy = menu->addAction(QStringLiteral("Kopieren"), this, [grid] { Guarded([grid] { grid->CopySelection(); }); });
+    QAction* copy = menu->addAction(QStringLiteral("Kopieren"), this, [this, grid] { Guarded([grid] { grid->CopySelection(); }, FErrorSink); });
     copy->setShortcut(QKeySequence::Copy);
     copy->setEnabled(hasRows);
     if (grid == ui->sgSamples) {
         QAction* all = menu->addAction(QStringLiteral("Alles markieren"), this,
-                                       [grid] { Guarded([grid] { grid->SelectAllRows(); }); });
+                                       [this, grid] { Guarded([grid] { grid->SelectAllRows(); }, FErrorSink); });
         all->setShortcut(QKeySequence::SelectAll);
         all->setEnabled(hasRows);
     } else {
         QAction* all = menu->addAction(QStringLiteral("Alle Zeilen kopieren"), this,
-                                       [grid] { Guarded([grid] { grid->CopyAllRows(); }); });
+                                       [this, grid] { Guarded([grid] { grid->CopyAllRows(); }, FErrorSink); });
         all->setEnabled(hasRows);
     }
     menu->popup(position);
@@ -72,8 +72,8 @@ void TMainForm::ShowGridMenu(TStringGrid* grid, const QPoint& position)
 void TMainForm::ShowValueMenu(QLabel* label, const QPoint& position)
 {
     QMenu* menu = NewMenu(this);
-    QAction* copy = menu->addAction(QStringLiteral("Wert kopieren"), this, [label] {
-        Guarded([label] { QGuiApplication::clipboard()->setText(label->text(), QClipboard::Clipboard); });
+    QAction* copy = menu->addAction(QStringLiteral("Wert kopieren"), this, [this, label] {
+        Guarded([label] { QGuiApplication::clipboard()->setText(label->text(), QClipboard::Clipboard); }, FErrorSink);
     });
     // An empty box would only empty the clipboard.
     copy->setEnabled(!label->text().isEmpty());

@@ -42,6 +42,16 @@ bool StartViewer(const QString& path)
     return QProcess::startDetached(QCoreApplication::applicationFilePath(), {path});
 }
 
+// Takes a drag of local files as a copy; false for anything else, left as it is.
+bool AcceptFileDrag(QDragMoveEvent* drag)
+{
+    if (LocalFiles(drag->mimeData()).isEmpty())
+        return false;
+    drag->setDropAction(Qt::CopyAction);
+    drag->accept();
+    return true;
+}
+
 // Drags over the error text box would otherwise drop the file's address into
 // its text; a drag of files goes to the window instead.
 class TFileDropForwarder : public QObject {
@@ -53,19 +63,15 @@ public:
     {
         switch (event->type()) {
         case QEvent::DragEnter:
-        case QEvent::DragMove: {
-            auto* drag = static_cast<QDragMoveEvent*>(event);
-            if (LocalFiles(drag->mimeData()).isEmpty())
-                break;
-            drag->setDropAction(Qt::CopyAction);
-            drag->accept();
-            return true;
-        }
+        case QEvent::DragMove:
+            if (AcceptFileDrag(static_cast<QDragMoveEvent*>(event)))
+                return true;
+            break;
         case QEvent::Drop: {
             auto* drop = static_cast<QDropEvent*>(event);
             if (LocalFiles(drop->mimeData()).isEmpty())
                 break;
-            Guarded([this, drop] { FForm->OpenDroppedFiles(drop->mimeData()); });
+            Guarded([this, drop] { FForm->OpenDroppedFiles(drop->mimeData()); }, FForm->ErrorSink());
             drop->setDropAction(Qt::CopyAction);
             drop->accept();
             return true;
@@ -108,28 +114,19 @@ bool TMainForm::OpenDroppedFiles(const QMimeData* mime)
 
 void TMainForm::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (LocalFiles(event->mimeData()).isEmpty()) {
-        event->ignore();
-        return;
-    }
-    event->setDropAction(Qt::CopyAction);
-    event->accept();
+    dragMoveEvent(event);
 }
 
 void TMainForm::dragMoveEvent(QDragMoveEvent* event)
 {
-    if (LocalFiles(event->mimeData()).isEmpty()) {
+    if (!AcceptFileDrag(event))
         event->ignore();
-        return;
-    }
-    event->setDropAction(Qt::CopyAction);
-    event->accept();
 }
 
 void TMainForm::dropEvent(QDropEvent* event)
 {
     bool opened = false;
-    Guarded([this, event, &opened] { opened = OpenDroppedFiles(event->mimeData()); });
+    Guarded([this, event, &opened] { opened = OpenDroppedFiles(event->mimeData()); }, FErrorSink);
     if (!opened) {
         event->ignore();
         return;

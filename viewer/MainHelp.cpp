@@ -10,7 +10,8 @@ void TMainForm::bbtnHelpInfoClick()
     Guarded([this] {
         if (FHelpForm != nullptr)
             FHelpForm->ShowModal();
-    });
+    },
+            FErrorSink);
 }
 
 // F1 opens the help whatever the modifiers and whatever the window shows; the
@@ -22,6 +23,7 @@ bool TMainForm::FormKeyDown(QKeyEvent* event)
     Guarded([this] {
         if (FHelpForm != nullptr)
             FHelpForm->ShowModal();
-    });
+    },
+            FErrorSink);
     return true;
 }

@@ -134,5 +134,6 @@ void TMainForm::sgObjectListClick()
             return;
         FCurrentIndex = index;
         ShowInvestigation();
-    });
+    },
+            FErrorSink);
 }

@@ -46,8 +46,9 @@ void TMainForm::showEvent(QShowEvent* event)
             return;
         FActivated = true;
         QMetaObject::invokeMethod(
-            this, [this] { Guarded([this] { FormActivate(); }); }, Qt::QueuedConnection);
-    });
+            this, [this] { Guarded([this] { FormActivate(); }, FErrorSink); }, Qt::QueuedConnection);
+    },
+            FErrorSink);
 }
 
 void TMainForm::FormActivate()
@@ -133,11 +134,11 @@ void TMainForm::FormDestroy()
 
 void TMainForm::bbtnCloseClick()
 {
-    Guarded([this] { close(); });
+    Guarded([this] { close(); }, FErrorSink);
 }
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
     // The main window's close ends the event loop and so the program.
-    Guarded([event] { event->accept(); });
+    Guarded([event] { event->accept(); }, FErrorSink);
 }

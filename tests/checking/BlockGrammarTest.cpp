@@ -50,9 +50,9 @@ TEST(BlockGrammar, AWalkInsideAFileBeginsAfterTheFirstEndLine)
 // walk ends inside one.
 TEST(BlockGrammar, TheCheckFollowsTheWalk)
 {
-    struct TBegins : TBlockObserver {
+    struct TBegins : TInvestigationObserver {
         std::vector<std::pair<std::int64_t, std::uint64_t>> Seen;
-        void BlockBegins(std::int64_t line, std::uint64_t offset) override { Seen.emplace_back(line, offset); }
+        void InvestigationBegins(std::int64_t line, std::uint64_t offset) override { Seen.emplace_back(line, offset); }
     };
     for (const BlockCases::TCase& c : BlockCases::Cases()) {
         const std::string text = BlockCases::Text(c);

@@ -132,9 +132,7 @@ TEST(FileNameCheck, WholeFileCheckReadsTheYearFromTheClockSource)
     TTempDir dir;
     const std::string path = dir.Write("ABCD_000229_120000.DAT", "3|0");
     TSamplingData data;
-    SetCurrentYearSource(&Year1950);
-    CheckTransferFile(path, data);
-    SetCurrentYearSource(nullptr);
+    CheckTransferFile(path, data, nullptr, &Year1950);
     EXPECT_EQ(FindingsOf(data), (TFindings{{0, 43}}));
     // The clock's year as a calendar year, not one counted from 1900.
     EXPECT_GE(CurrentYear(), 1970);

@@ -95,8 +95,7 @@ TEST(LineReading, ReadsFilesAndRefusesTheRest)
             ADD_FAILURE() << "no failure for " << path;
         } catch (const EFileOpenError& e) {
             EXPECT_EQ(e.Path(), path);
-            EXPECT_EQ(std::string(e.what()), "Datei " + path + " kann nicht ge\xF6"
-                                                               "ffnet werden");
+            EXPECT_EQ(std::string(e.what()), "Datei " + path + " kann nicht geöffnet werden");
         }
     }
 #ifndef _WIN32

@@ -75,7 +75,7 @@ private:
     T* Find(const char* name) const { return FindComponent<T>(*FForm, name); }
     void Select(int index);
     void VerifyShown(int index);
-    void VerifyEveryExaminationShown();
+    void VerifyEveryInvestigationShown();
 
     std::unique_ptr<TTempDir> FDir;
     TMainFormFixture FForm;
@@ -137,7 +137,7 @@ void TRobustnessViewerTest::VerifyShown(int index)
     }
 }
 
-void TRobustnessViewerTest::VerifyEveryExaminationShown()
+void TRobustnessViewerTest::VerifyEveryInvestigationShown()
 {
     const int count = FForm->InvestigationCount();
     QVERIFY(count >= 1);
@@ -223,7 +223,8 @@ void TRobustnessViewerTest::changedBetweenCheckAndLoad()
     Guarded([this, &path] {
         FForm->LoadInvestigations(path);
         FForm->ShowInvestigation();
-    });
+    },
+            FForm->ErrorSink());
 
     if (unreadable) {
         QCOMPARE(FErrors.size(), 1);
@@ -238,7 +239,7 @@ void TRobustnessViewerTest::changedBetweenCheckAndLoad()
         FForm->repaint();
     } else {
         QVERIFY2(FErrors.isEmpty(), qPrintable(FErrors.join(u'\n')));
-        VerifyEveryExaminationShown();
+        VerifyEveryInvestigationShown();
     }
 }
 
@@ -271,7 +272,7 @@ void TRobustnessViewerTest::fieldBytesShownExactly()
     QVERIFY(FErrors.isEmpty());
     QVERIFY(!Find<QWidget>("pnlErrorText")->isVisible());
     QCOMPARE(FForm->InvestigationCount(), examinations);
-    VerifyEveryExaminationShown();
+    VerifyEveryInvestigationShown();
 }
 
 void TRobustnessViewerTest::findingsShownOnePerLine_data()

@@ -79,7 +79,7 @@ std::vector<BlockCases::TCase> PassingCases()
 
 } // namespace
 
-TEST(BlockCases, TheExportWalksTheExaminationsOfEveryFileThatPasses)
+TEST(BlockCases, TheExportWalksTheInvestigationsOfEveryFileThatPasses)
 {
     for (const BlockCases::TCase& c : PassingCases()) {
         const std::string text = BlockCases::Text(c);
@@ -98,7 +98,7 @@ TEST(BlockCases, TheExportWalksTheExaminationsOfEveryFileThatPasses)
 // the check begins an examination when more lines follow (the search cannot
 // know the last line). In a broken file a cut is a guess, which the check of
 // the pieces refutes.
-TEST(BlockCases, TheCutSearchFindsOnlyWhereTheCheckBeginsAnExamination)
+TEST(BlockCases, TheCutSearchFindsOnlyWhereTheCheckBeginsAnInvestigation)
 {
     for (const BlockCases::TCase& c : PassingCases()) {
         const std::string text = BlockCases::Text(c);
@@ -115,7 +115,7 @@ TEST(BlockCases, TheCutSearchFindsOnlyWhereTheCheckBeginsAnExamination)
         ForEachLine(text, [&](std::string_view line) { walk.OnLine(line, false); });
         TMemorySource source(text);
         for (std::uint64_t from = 0; from < text.size(); ++from) {
-            const std::uint64_t found = FindBlockStart(source, from);
+            const std::uint64_t found = FindInvestigationStart(source, from);
             EXPECT_TRUE(found == 0 || std::find(starts.Offsets.begin(), starts.Offsets.end(), found) != starts.Offsets.end()) << c.Name << " from " << from;
         }
     }

@@ -20,7 +20,7 @@ struct TParameter {
     std::int64_t Line;
     std::vector<std::string> Fields; // 11, UTF-8
 };
-struct TExamination {
+struct TInvestigation {
     std::int64_t FirstLine;
     std::vector<std::string> Master; // 42, UTF-8
     std::vector<TParameter> Parameters;
@@ -37,14 +37,14 @@ inline std::vector<std::string> Utf8Fields(const std::string& line)
 
 // Blocks as the check reads them: two header lines, parameter lines up to
 // the line whose first field is "3"; a lone line at the end is none.
-inline std::vector<TExamination> Examinations(std::string_view bytes)
+inline std::vector<TInvestigation> Investigations(std::string_view bytes)
 {
     TLineList lines;
     SplitTextIntoLines(bytes, lines);
-    std::vector<TExamination> result;
+    std::vector<TInvestigation> result;
     std::size_t i = 0;
     while (i + 1 < lines.size()) {
-        TExamination exam{static_cast<std::int64_t>(i + 1), Utf8Fields(lines[i]), {}};
+        TInvestigation exam{static_cast<std::int64_t>(i + 1), Utf8Fields(lines[i]), {}};
         const std::vector<std::string> second = Utf8Fields(lines[i + 1]);
         exam.Master.insert(exam.Master.end(), second.begin(), second.end());
         // A last line that ends the block right after header line 1 stands in
@@ -102,14 +102,14 @@ inline bool ReadCsv(std::string_view text, std::vector<std::vector<std::string>>
     return true;
 }
 
-inline std::string CompareCsv(std::string_view csv, const std::string& file, const std::vector<TExamination>& exams)
+inline std::string CompareCsv(std::string_view csv, const std::string& file, const std::vector<TInvestigation>& exams)
 {
     std::vector<std::vector<std::string>> rows;
     if (!ReadCsv(csv, rows))
         return "not RFC 4180";
     std::size_t r = 1;
     for (std::size_t e = 0; e < exams.size(); ++e) {
-        const TExamination& exam = exams[e];
+        const TInvestigation& exam = exams[e];
         const std::size_t count = exam.Parameters.empty() ? 1 : exam.Parameters.size();
         for (std::size_t k = 0; k < count; ++k, ++r) {
             std::vector<std::string> want{file, std::to_string(e + 1), std::to_string(exam.FirstLine)};
@@ -127,7 +127,7 @@ inline std::string CompareCsv(std::string_view csv, const std::string& file, con
     return r == rows.size() ? "" : "more rows than parameters";
 }
 
-inline std::string CompareJsonLines(std::string_view text, const std::string& file, const std::vector<TExamination>& exams)
+inline std::string CompareJsonLines(std::string_view text, const std::string& file, const std::vector<TInvestigation>& exams)
 {
     std::size_t e = 0;
     for (std::size_t pos = 0; pos < text.size(); ++e) {
@@ -141,7 +141,7 @@ inline std::string CompareJsonLines(std::string_view text, const std::string& fi
         pos = end + 1;
         if (e >= exams.size())
             return "more objects than examinations";
-        const TExamination& exam = exams[e];
+        const TInvestigation& exam = exams[e];
         const TJsonValue* fields = v.Member("fields");
         const TJsonValue* params = v.Member("parameters");
         if (!v.Member("file") || v.Member("file")->Text() != file || !v.Member("number") ||

@@ -1,10 +1,11 @@
 #include "ByteSource.h"
+#include "CsvTable.h"
 #include "ExportCheck.h"
 #include "ExportOracle.h"
 #include "ExportPlan.h"
-#include "ExportTable.h"
 #include "ExportTarget.h"
 #include "InvestigationWalk.h"
+#include "JsonLinesTable.h"
 #include "OutputFile.h"
 #include "ParallelExport.h"
 #include "Process.h"
@@ -112,7 +113,7 @@ TEST(ExportWalk, TablesReadBackExactlyWhateverTheChunks)
         TSamplingData data;
         CheckTransferBytes(c.Bytes, data);
         ASSERT_EQ(data.MessageCount, 0) << data.MessageText;
-        const auto exams = ExportOracle::Examinations(c.Bytes);
+        const auto exams = ExportOracle::Investigations(c.Bytes);
         for (const std::size_t chunk : {std::size_t{1}, std::size_t{2}, std::size_t{7}, std::size_t{64}, c.Bytes.size()}) {
             SCOPED_TRACE(chunk);
             TStringOutput csvOut, jsonOut;
@@ -247,12 +248,12 @@ TEST(ExportParts, PiecesAndPartsSideBySideGiveWhatOneWalkGives)
             EXPECT_EQ(unexamined, data.UnexaminedLine);
         }
         // The rows of the workbook's sheets, counted by the check.
-        const auto exams = ExportOracle::Examinations(c.Bytes);
+        const auto exams = ExportOracle::Investigations(c.Bytes);
         std::int64_t parameterRows = 0;
         for (const auto& exam : exams)
             parameterRows += std::max<std::int64_t>(static_cast<std::int64_t>(exam.Parameters.size()), 1);
         for (const TExportPlan* plan : {&whole, split ? &pieces : &whole}) {
-            EXPECT_EQ(plan->Examinations(), static_cast<std::int64_t>(exams.size()));
+            EXPECT_EQ(plan->Investigations(), static_cast<std::int64_t>(exams.size()));
             EXPECT_EQ(plan->ParameterRows(), parameterRows);
         }
         const auto expected = OneWalk(c.Bytes);
@@ -326,7 +327,7 @@ TEST(ExportJsonLines, TheBinaryWritesWhatTheStrictReaderGivesBack)
     std::size_t pos = 0;
     for (const std::string& f : files) {
         SCOPED_TRACE(f);
-        const auto exams = ExportOracle::Examinations(Slurp(f));
+        const auto exams = ExportOracle::Investigations(Slurp(f));
         std::size_t end = pos;
         for (std::size_t e = 0; e < exams.size() && end != std::string::npos; ++e)
             end = text.find('\n', end) + 1;
@@ -654,15 +655,15 @@ TEST(ExportProgress, ThrottledByBytesAndClock)
 TEST(ExportWorkbook, RowsBeyondASheetAreRefusedBeforeWriting)
 {
     struct Case {
-        std::int64_t Parameters, Examinations;
+        std::int64_t Parameters, Investigations;
         const char* Sheet; // nullptr: fits
     };
     const Case cases[] = {{1048575, 1048575, nullptr}, {1048576, 1, "Parameter"}, {1048576, 1048576, "Parameter"}};
     for (const Case& c : cases) {
         TExportPlan plan;
-        for (std::int64_t e = 0; e < c.Examinations; ++e) {
-            plan.BlockBegins(3 * e + 1, static_cast<std::uint64_t>(e));
-            plan.BlockEnds(e == 0 ? static_cast<std::int32_t>(c.Parameters - c.Examinations + 1) : 1);
+        for (std::int64_t e = 0; e < c.Investigations; ++e) {
+            plan.InvestigationBegins(3 * e + 1, static_cast<std::uint64_t>(e));
+            plan.InvestigationEnds(e == 0 ? static_cast<std::int32_t>(c.Parameters - c.Investigations + 1) : 1);
         }
         TWorkbookRows rows;
         rows.Add(plan);
@@ -738,7 +739,9 @@ TEST(ExportWorkbook, PartsThatCouldPassTheirLimitAreRefusedBeforeWriting)
         TXlsxTable workbook(target, rows.Widths());
         for (const std::string& path : files) {
             workbook.BeginFile(path);
-            WalkInvestigations(path, workbook);
+            TFileSource file(path);
+            std::unique_ptr<char[]> buffer;
+            WalkInvestigationsPart(file, TFilePart{}, workbook, buffer);
         }
         workbook.Commit();
     }

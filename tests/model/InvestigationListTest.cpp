@@ -73,7 +73,7 @@ void ExpectLoad(const TLoadCase& c)
 
 } // namespace
 
-TEST(InvestigationList, CutsTheFileIntoExaminations)
+TEST(InvestigationList, CutsTheFileIntoInvestigations)
 {
     const std::string nul(1, '\0');
     const TLoadCase cases[] = {
@@ -182,7 +182,7 @@ TEST(InvestigationList, FieldsOutsideAreEmpty)
     EXPECT_EQ(list.FirstLineIndex(2), 0);
 }
 
-TEST(InvestigationList, LineBreaksGiveSameExaminations)
+TEST(InvestigationList, LineBreaksGiveSameInvestigations)
 {
     TTempDir dir;
     for (const std::string lineBreak : {"\r\n", "\n", "\r"}) {

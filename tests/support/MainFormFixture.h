@@ -25,8 +25,8 @@ public:
     }
     void Start(TErrorSink errors = Silent(), bool withHelp = false)
     {
-        SetErrorSink(std::move(errors));
         FForm = std::make_unique<TMainForm>();
+        FForm->SetErrorSink(std::move(errors));
         if (withHelp) {
             FHelp = std::make_unique<TfrmInfoHelp>();
             FForm->SetHelpForm(FHelp.get());
@@ -42,7 +42,6 @@ public:
     {
         FForm.reset();
         FHelp.reset();
-        SetErrorSink({});
     }
 
     TMainForm* operator->() const { return FForm.get(); }

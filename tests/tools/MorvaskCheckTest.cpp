@@ -108,6 +108,11 @@ TEST(MorvaskCheckText, LostOutputIsReported)
         EXPECT_EQ(run.ExitCode, 2);
         EXPECT_EQ(run.Errors, "morvask-check: Die Ausgabe kann nicht geschrieben werden. Grund: kein Platz mehr auf dem Datentr\xC3\xA4ger.\n");
     }
+    // A note that cannot reach standard error is lost as well; the verdict still arrives.
+    const std::string cutShort = dir.Write("ABCD_070312_143007.DAT", Good + "1|E|abgebrochen\r\n");
+    const TProcessResult lostNote = RunProgram("/bin/sh", {"-c", "\"$0\" \"$1\" 2>/dev/full", MORVASK_CHECK_BINARY, cutShort}, scratch.Path());
+    EXPECT_EQ(lostNote.ExitCode, 2);
+    EXPECT_EQ(lostNote.Output, cutShort + ": OK\n");
 }
 #endif
 

@@ -18,22 +18,15 @@ struct TShown {
     QString Text;
 };
 
-// Captures what the display would show while a test runs.
-class TSinkGuard {
-public:
-    explicit TSinkGuard(TShown& shown)
-        : FPrevious(SetErrorSink([&shown](const QString& title, const QString& text) {
-              ++shown.Count;
-              shown.Title = title;
-              shown.Text = text;
-          }))
-    {
-    }
-    ~TSinkGuard() { SetErrorSink(FPrevious); }
-
-private:
-    TErrorSink FPrevious;
-};
+// Captures what the display would show.
+TErrorSink Recorder(TShown& shown)
+{
+    return [&shown](const QString& title, const QString& text) {
+        ++shown.Count;
+        shown.Title = title;
+        shown.Text = text;
+    };
+}
 
 enum class TThrow { OpenError,
                     OutOfMemory,
@@ -151,8 +144,8 @@ void TErrorDisplayTest::guardedShowsText_data()
     QTest::newRow("path with markup characters")
         << TThrow::OpenError << QByteArray("<b>&a.dat") << "Datei <b>&a.dat kann nicht geöffnet werden.";
     QTest::newRow("out of memory") << TThrow::OutOfMemory << QByteArray() << "Nicht genügend Arbeitsspeicher.";
-    QTest::newRow("other failure, Windows-1252 text")
-        << TThrow::Runtime << QByteArray("Fehler in Zeile \xE4") << "Fehler in Zeile ä.";
+    QTest::newRow("other failure, UTF-8 text")
+        << TThrow::Runtime << QByteArray("Fehler in Zeile \xC3\xA4") << "Fehler in Zeile ä.";
     QTest::newRow("other failure ending in !") << TThrow::Runtime << QByteArray("Abbruch !") << "Abbruch !";
     QTest::newRow("not an exception") << TThrow::NotAnException << QByteArray() << "Unbekannter Fehler.";
 }
@@ -164,12 +157,13 @@ void TErrorDisplayTest::guardedShowsText()
     QFETCH(QString, text);
 
     TShown shown;
-    TSinkGuard guard(shown);
     bool reachedEnd = false;
-    Guarded([&] {
-        ThrowOne(kind, detail);
-        reachedEnd = true;
-    });
+    Guarded(
+        [&] {
+            ThrowOne(kind, detail);
+            reachedEnd = true;
+        },
+        Recorder(shown));
     QVERIFY(!reachedEnd);
     QCOMPARE(shown.Count, 1);
     QCOMPARE(shown.Text, text);
@@ -179,9 +173,8 @@ void TErrorDisplayTest::guardedShowsText()
 void TErrorDisplayTest::guardedQuietWithoutFailure()
 {
     TShown shown;
-    TSinkGuard guard(shown);
     int runs = 0;
-    Guarded([&] { ++runs; });
+    Guarded([&] { ++runs; }, Recorder(shown));
     QCOMPARE(runs, 1);
     QCOMPARE(shown.Count, 0);
 }

@@ -158,10 +158,10 @@ void TMainHelpTest::f1OpensHelpModally()
     auto* errorPanel = FForm->findChild<QWidget*>(QStringLiteral("pnlErrorText"));
     QVERIFY(errorPanel != nullptr);
     if (view == u"error"_qs) {
-        Guarded([&] { FForm->OpenTransferFile(FBadFile); });
+        Guarded([&] { FForm->OpenTransferFile(FBadFile); }, FForm->ErrorSink());
         QVERIFY(errorPanel->isVisible());
     } else if (view == u"data"_qs) {
-        Guarded([&] { FForm->OpenTransferFile(QStringLiteral(MORVASK_EXAMPLES_DIR "/WVMO_261015_093000.DAT")); });
+        Guarded([&] { FForm->OpenTransferFile(QStringLiteral(MORVASK_EXAMPLES_DIR "/WVMO_261015_093000.DAT")); }, FForm->ErrorSink());
         QVERIFY(!errorPanel->isVisible());
         QVERIFY(FForm->InvestigationCount() > 0);
     } else {

@@ -28,14 +28,14 @@ private slots:
     void initTestCase();
     void cleanupTestCase();
 
-    void SelectionWithoutExaminationsShowsNothing();
+    void SelectionWithoutInvestigationsShowsNothing();
     void HeaderRows_data();
     void HeaderRows();
     void ListAndCaption_data();
     void ListAndCaption();
     void WorkedExample();
-    void ExaminationsWithoutData_data();
-    void ExaminationsWithoutData();
+    void InvestigationsWithoutData_data();
+    void InvestigationsWithoutData();
     void SelectByMouse();
     void SelectByKeyboard();
     void ClicksOutsideRowsChangeNothing();
@@ -114,7 +114,7 @@ void TMainInvestigationsTest::ClickRow(TStringGrid* grid, int row, int col)
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(index).center());
 }
 
-void TMainInvestigationsTest::SelectionWithoutExaminationsShowsNothing()
+void TMainInvestigationsTest::SelectionWithoutInvestigationsShowsNothing()
 {
     // Runs first: the open at start failed, the list has its design rows.
     QCOMPARE(FForm->InvestigationCount(), 0);
@@ -214,7 +214,7 @@ void TMainInvestigationsTest::WorkedExample()
     QCOMPARE(RowOf(Samples(), 4), QStringList(10, QString()));
 }
 
-void TMainInvestigationsTest::ExaminationsWithoutData_data()
+void TMainInvestigationsTest::InvestigationsWithoutData_data()
 {
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<QList<int>>("shownFields"); // fields the examination has; the others show empty
@@ -230,7 +230,7 @@ void TMainInvestigationsTest::ExaminationsWithoutData_data()
                                                            << QList<int>{3, 4};
 }
 
-void TMainInvestigationsTest::ExaminationsWithoutData()
+void TMainInvestigationsTest::InvestigationsWithoutData()
 {
     QFETCH(QByteArray, text);
     QFETCH(QList<int>, shownFields);

@@ -175,17 +175,3 @@ void WalkInvestigationsPart(TByteSource& file, const TFilePart& part, TInvestiga
     if (!part.Last)
         walk.ExpectBlockEnd(part.NextLine);
 }
-
-void WalkInvestigations(const std::string& path, TInvestigationSink& sink)
-{
-    TReadOnlyFile file(path);
-    TInvestigationWalk walk(sink);
-    const std::unique_ptr<char[]> buffer(new char[ChunkSize]);
-    for (;;) {
-        const std::size_t n = file.Read(buffer.get(), ChunkSize);
-        if (n == 0)
-            break;
-        walk.Feed(buffer.get(), n);
-    }
-    walk.Finish();
-}

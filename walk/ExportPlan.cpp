@@ -8,25 +8,25 @@ TExportPlan::TExportPlan(std::uint64_t spacing, std::size_t maxParts)
 {
 }
 
-void TExportPlan::BlockBegins(std::int64_t line, std::uint64_t offset)
+void TExportPlan::InvestigationBegins(std::int64_t line, std::uint64_t offset)
 {
-    ++FBlocks;
-    FInBlock = true;
-    Keep(offset, FBlocks, line);
+    ++FInvestigations;
+    FInInvestigation = true;
+    Keep(offset, FInvestigations, line);
 }
 
-void TExportPlan::BlockEnds(std::int32_t parameters)
+void TExportPlan::InvestigationEnds(std::int32_t parameters)
 {
-    if (FInBlock)
+    if (FInInvestigation)
         FParameterRows += std::max<std::int32_t>(parameters, 1);
-    FInBlock = false;
+    FInInvestigation = false;
 }
 
 void TExportPlan::Append(const TExportPlan& rest, std::uint64_t offset, std::int64_t lines)
 {
     for (const TStart& start : rest.FStarts)
-        Keep(start.Offset + offset, start.Number + FBlocks, start.Line + lines);
-    FBlocks += rest.FBlocks;
+        Keep(start.Offset + offset, start.Number + FInvestigations, start.Line + lines);
+    FInvestigations += rest.FInvestigations;
     FParameterRows += rest.FParameterRows;
 }
 

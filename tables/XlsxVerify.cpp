@@ -1,7 +1,7 @@
 #include "XlsxTable.h"
 
-#include "ExportTable.h"
 #include "JsonWriter.h"
+#include "Output.h"
 #include "OutputFile.h"
 
 #include <zlib.h>

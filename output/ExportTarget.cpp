@@ -1,7 +1,7 @@
 #include "ExportTarget.h"
 
-#include "ExportTable.h"
 #include "JsonWriter.h"
+#include "Output.h"
 #include "OutputFile.h"
 #include "SystemErrorText.h"
 #include "WideText.h"

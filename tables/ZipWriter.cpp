@@ -1,6 +1,6 @@
 #include "ZipWriter.h"
 
-#include "ExportTable.h"
+#include "Output.h"
 #include "OutputFile.h"
 #include "SystemErrorText.h"
 

@@ -1,10 +1,11 @@
 #include "XlsxTable.h"
 
-#include "ExportTable.h"
 #include "InterruptCleanup.h"
 #include "JsonWriter.h"
+#include "Output.h"
 #include "OutputFile.h"
 #include "SystemErrorText.h"
+#include "TableHeadings.h"
 
 #include "ZipWriter.h"
 

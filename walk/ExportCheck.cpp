@@ -31,7 +31,7 @@ constexpr std::uint64_t SearchLimit = 4 << 20;
 // left out, as the window may begin inside it; so is an empty line after an
 // end line, which begins no sound examination. 0 when none is found. Whether
 // the line before really ends a block, the check of the piece before proves.
-std::uint64_t FindBlockStart(TByteSource& file, std::uint64_t from)
+std::uint64_t FindInvestigationStart(TByteSource& file, std::uint64_t from)
 {
     struct TSearch {
         std::string_view Bytes;
@@ -101,7 +101,7 @@ void CheckPiece(TByteSource& file, TPiece& piece)
             scanner.Finish();
             piece.Passed = piece.Data.MessageCount == 0;
         } else {
-            piece.Passed = scanner.FinishBeforeBlock() && piece.Data.MessageCount == 0;
+            piece.Passed = scanner.FinishBeforeInvestigation() && piece.Data.MessageCount == 0;
         }
         piece.Lines = scanner.Lines();
     } catch (...) {
@@ -120,7 +120,7 @@ bool CheckPassesInPieces(TByteSource& file, TExportPlan& plan, unsigned threads,
         return false;
     std::vector<std::uint64_t> cuts = {0};
     for (std::uint64_t k = 1; k < pieces; ++k) {
-        const std::uint64_t cut = FindBlockStart(file, std::max(size / pieces * k, cuts.back() + 1));
+        const std::uint64_t cut = FindInvestigationStart(file, std::max(size / pieces * k, cuts.back() + 1));
         if (cut > cuts.back() && cut < size)
             cuts.push_back(cut);
     }

@@ -88,7 +88,7 @@ unsigned ExportThreads()
     return std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
 }
 
-void ExportParts(TByteSource& file, const std::vector<TFilePart>& parts, const TBufferedTable& table,
+void ExportParts(TByteSource& file, const std::vector<TFilePart>& parts, const TPartSink& table,
                  TOutput& output, unsigned threads, std::size_t flushSize)
 {
     if (parts.empty())
@@ -102,7 +102,7 @@ void ExportParts(TByteSource& file, const std::vector<TFilePart>& parts, const T
     // One part: walked into rows, then written at its turn. A failure is
     // raised at the part's turn too, after the rows before the failing place,
     // as a single walk would have written them. False when the export ends here.
-    auto exportPart = [&](std::size_t part, TBufferedTable& rows, std::unique_ptr<char[]>& buffer, std::stop_token stop) {
+    auto exportPart = [&](std::size_t part, TPartSink& rows, std::unique_ptr<char[]>& buffer, std::stop_token stop) {
         try {
             WalkInvestigationsPart(file, parts[part], rows, buffer, stop);
         } catch (...) {
@@ -128,7 +128,7 @@ void ExportParts(TByteSource& file, const std::vector<TFilePart>& parts, const T
     auto work = [&](std::stop_token stop) {
         try {
             TTurnOutput gate(turns, output);
-            const std::unique_ptr<TBufferedTable> rows = table.Continuation(gate, flushSize);
+            const std::unique_ptr<TPartSink> rows = table.Continuation(gate, flushSize);
             std::unique_ptr<char[]> buffer;
             for (std::size_t part = next++; part < parts.size() && !stop.stop_requested(); part = next++) {
                 gate.SetPart(part);

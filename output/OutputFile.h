@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ExportTable.h"
+#include "Output.h"
 #include "SystemError.h"
 
 #include <cstdint>

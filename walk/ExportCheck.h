@@ -26,4 +26,4 @@ bool CheckPassesInPieces(TByteSource& file, TExportPlan& plan, unsigned threads,
 // Where an examination begins at or behind from, as far as the file shows
 // within reach of it; 0 when none is found. A cut there is a guess that the
 // check of the pieces proves or refutes.
-std::uint64_t FindBlockStart(TByteSource& file, std::uint64_t from);
+std::uint64_t FindInvestigationStart(TByteSource& file, std::uint64_t from);

@@ -117,10 +117,6 @@ private:
     std::int64_t FParameters = 0;
 };
 
-// Walks the file at path in chunks. Throws EFileOpenError when it cannot be
-// read and ETransferChanged as above.
-void WalkInvestigations(const std::string& path, TInvestigationSink& sink);
-
 class TByteSource;
 
 // A stretch of a checked file that begins with the header line 1 of an
@@ -134,8 +130,8 @@ struct TFilePart {
     std::int64_t NextLine = 0; // and the line it begins with
 };
 
-// Walks one part of file; throws as WalkInvestigations, and ETransferChanged
-// also when a part that is not the last does not end with an end line just
+// Walks one part of file; throws EFileOpenError when it cannot be read, and
+// ETransferChanged where a line breaks the checked structure, and // also when a part that is not the last does not end with an end line just
 // before its next part. A stop requested ends the walk early, its part unfinished.
 // buffer is where the bytes are read to, made when empty and reused from part to part.
 void WalkInvestigationsPart(TByteSource& file, const TFilePart& part, TInvestigationSink& sink, std::unique_ptr<char[]>& buffer,
