@@ -9,6 +9,7 @@
 
 #include "ZipWriter.h"
 
+#include "AsciiText.h"
 #include "Cp1252.h"
 
 #include <algorithm>
@@ -29,11 +30,6 @@ double ColumnWidth(std::string_view heading, std::uint32_t content)
     for (const char c : heading)
         chars += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
     return static_cast<double>(std::clamp<std::size_t>(std::max<std::size_t>(std::min<std::size_t>(chars, 16), content) + 2, 8, 60));
-}
-
-bool IsHexDigit(char c)
-{
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
 constexpr std::size_t HandSize = 256 << 10;
@@ -77,7 +73,8 @@ void AppendCellText(std::string& out, std::string_view text, bool cp1252)
             continue;
         if (cls == Underscore && !(i + 7 <= text.size() && text[i + 1] == 'x' && text[i + 6] == '_' &&
                                    std::all_of(text.begin() + static_cast<std::ptrdiff_t>(i + 2),
-                                               text.begin() + static_cast<std::ptrdiff_t>(i + 6), IsHexDigit)))
+                                               text.begin() + static_cast<std::ptrdiff_t>(i + 6),
+                                               [](char c) { return AsciiText::HexDigit(c) >= 0; })))
             continue;
         out.append(text, start, i - start);
         start = i + 1;
