@@ -1,8 +1,8 @@
 #include "WorkbookExport.h"
 
 #include "ByteSource.h"
-#include "TableHeadings.h"
 #include "JsonWriter.h"
+#include "TableHeadings.h"
 
 #include <algorithm>
 #include <climits>
