@@ -1,0 +1,92 @@
+#include "ReportPrinter.h"
+
+#include <QDir>
+#include <QPageLayout>
+#include <QPageRanges>
+#include <QPageSize>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+
+#include "ReportLayout.h"
+
+namespace {
+
+QSizeF PrintableSize(const QPrinter& printer) { return printer.pageRect(QPrinter::DevicePixel).size(); }
+
+} // namespace
+
+void PreparePrinter(QPrinter& printer, const QString& documentName)
+{
+    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(15, 15, 15, 15),
+                                      QPageLayout::Millimeter));
+    printer.setDocName(documentName);
+    printer.setCreator(QStringLiteral("Morvask-Betrachter"));
+}
+
+QString PrintReport(TReport report, QPrinter& printer)
+{
+    TReportLayout layout(std::move(report), &printer, PrintableSize(printer));
+    const int count = layout.PageCount();
+    const QPageRanges ranges = printer.pageRanges();
+    std::vector<int> pages;
+    for (int page = 1; page <= count; ++page) {
+        if (ranges.isEmpty() || ranges.contains(page))
+            pages.push_back(page - 1);
+    }
+    if (pages.empty())
+        return QStringLiteral("Der gewählte Seitenbereich liegt außerhalb der %1 Seiten des Drucks.").arg(count);
+
+    const QString file = printer.outputFileName();
+    const QString refused = file.isEmpty()
+                                ? QStringLiteral("Der Drucker „%1“ hat den Druck nicht angenommen.").arg(printer.printerName())
+                                : QStringLiteral("Die Datei „%1“ kann nicht geschrieben werden.").arg(QDir::toNativeSeparators(file));
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return refused;
+    bool first = true;
+    for (const int page : pages) {
+        if (!first && !printer.newPage()) {
+            painter.end();
+            return refused;
+        }
+        first = false;
+        layout.PaintPage(painter, page);
+    }
+    if (!painter.end() || printer.printerState() == QPrinter::Error)
+        return refused;
+    return QString();
+}
+
+void PaintReport(TReport report, QPrinter& printer)
+{
+    TReportLayout layout(std::move(report), &printer, PrintableSize(printer));
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return;
+    const int count = layout.PageCount();
+    for (int page = 0; page < count; ++page) {
+        if (page > 0)
+            printer.newPage();
+        layout.PaintPage(painter, page);
+    }
+    painter.end();
+}
+
+bool SystemPrintDialog(QPrinter& printer, QWidget* parent)
+{
+    QPrintDialog dialog(&printer, parent);
+    dialog.setWindowTitle(QStringLiteral("Drucken"));
+    dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange |
+                      QAbstractPrintDialog::PrintShowPageSize | QAbstractPrintDialog::PrintCollateCopies);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void SystemPrintPreview(QPrinter& printer, QWidget* parent, const std::function<void(QPrinter*)>& paint)
+{
+    QPrintPreviewDialog dialog(&printer, parent);
+    dialog.setWindowTitle(QStringLiteral("Morvask-Betrachter  -  Druckvorschau"));
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&paint](QPrinter* target) { paint(target); });
+    dialog.exec();
+}
