@@ -59,21 +59,6 @@ QString PrintReport(TReport report, QPrinter& printer)
     return QString();
 }
 
-void PaintReport(TReport report, QPrinter& printer)
-{
-    TReportLayout layout(std::move(report), &printer, PrintableSize(printer));
-    QPainter painter;
-    if (!painter.begin(&printer))
-        return;
-    const int count = layout.PageCount();
-    for (int page = 0; page < count; ++page) {
-        if (page > 0)
-            printer.newPage();
-        layout.PaintPage(painter, page);
-    }
-    painter.end();
-}
-
 bool SystemPrintDialog(QPrinter& printer, QWidget* parent)
 {
     QPrintDialog dialog(&printer, parent);

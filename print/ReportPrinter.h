@@ -25,10 +25,7 @@ QString PrintReport(TReport report, QPrinter& printer);
 using TPrintDialog = std::function<bool(QPrinter& printer, QWidget* parent)>;
 bool SystemPrintDialog(QPrinter& printer, QWidget* parent);
 
-// Shows the pages until the user closes the preview (from which he may print);
-// paint draws the report onto the printer it is given.
+// Shows the pages until the user closes the preview, from which he may print;
+// paint draws the report onto the printer it is given (PrintReport).
 using TPrintPreview = std::function<void(QPrinter& printer, QWidget* parent, const std::function<void(QPrinter*)>& paint)>;
 void SystemPrintPreview(QPrinter& printer, QWidget* parent, const std::function<void(QPrinter*)>& paint);
-
-// Paints every page of the report onto printer, as the preview asks.
-void PaintReport(TReport report, QPrinter& printer);

@@ -122,6 +122,23 @@ public:
     TBusyCursor& operator=(const TBusyCursor&) = delete;
 };
 
+QString DocumentName(const std::string& path)
+{
+    return QStringLiteral("%1 - %2").arg(KProgramName, QFileInfo(CheckPathText(path)).fileName());
+}
+
+// Prints, or says why the printer did not take the pages.
+void SendToPrinter(const TReport& report, QPrinter& printer, const TErrorSink& sink)
+{
+    QString failure;
+    {
+        TBusyCursor busy;
+        failure = PrintReport(report, printer);
+    }
+    if (!failure.isEmpty())
+        ShowApplicationErrorText(failure, sink);
+}
+
 } // namespace
 
 void TMainForm::SetUpPrinting()
@@ -234,16 +251,9 @@ void TMainForm::Print(const TReport& report)
         return;
     }
     QPrinter printer(QPrinter::HighResolution);
-    PreparePrinter(printer, QStringLiteral("%1 - %2").arg(KProgramName, QFileInfo(CheckPathText(FCheckedPath)).fileName()));
-    if (!FPrintDialog(printer, this))
-        return;
-    QString failure;
-    {
-        TBusyCursor busy;
-        failure = PrintReport(report, printer);
-    }
-    if (!failure.isEmpty())
-        ShowApplicationErrorText(failure, FErrorSink);
+    PreparePrinter(printer, DocumentName(FCheckedPath));
+    if (FPrintDialog(printer, this))
+        SendToPrinter(report, printer, FErrorSink);
 }
 
 void TMainForm::PrintShown() { Print(ShownReport()); }
@@ -265,13 +275,9 @@ void TMainForm::PreviewShown()
         return;
     }
     QPrinter printer(QPrinter::HighResolution);
-    PreparePrinter(printer, QStringLiteral("%1 - %2").arg(KProgramName, QFileInfo(CheckPathText(FCheckedPath)).fileName()));
-    FPrintPreview(printer, this, [this, &report](QPrinter* target) {
-        Guarded(
-            [&report, target] {
-                TBusyCursor busy;
-                PaintReport(report, *target);
-            },
-            FErrorSink);
-    });
+    PreparePrinter(printer, DocumentName(FCheckedPath));
+    FPrintPreview(printer, this,
+                  [this, &report](QPrinter* target) {
+                      Guarded([this, &report, target] { SendToPrinter(report, *target, FErrorSink); }, FErrorSink);
+                  });
 }
