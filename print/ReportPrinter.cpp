@@ -11,6 +11,8 @@
 
 #include "ReportLayout.h"
 
+#include <stdexcept>
+
 namespace {
 
 QSizeF PrintableSize(const QPrinter& printer) { return printer.pageRect(QPrinter::DevicePixel).size(); }
@@ -61,6 +63,12 @@ QString PrintReport(TReport report, QPrinter& printer)
 
 bool SystemPrintDialog(QPrinter& printer, QWidget* parent)
 {
+#ifdef Q_OS_WIN
+    // Windows prints only through an installed printer ("Microsoft Print to
+    // PDF" is one); without any, its dialog does not even open.
+    if (!printer.isValid())
+        throw std::runtime_error("Es ist kein Drucker eingerichtet; ohne Drucker kann Windows nicht drucken");
+#endif
     QPrintDialog dialog(&printer, parent);
     dialog.setWindowTitle(QStringLiteral("Drucken"));
     dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange |

@@ -21,7 +21,8 @@ void PreparePrinter(QPrinter& printer, const QString& documentName);
 QString PrintReport(TReport report, QPrinter& printer);
 
 // Asks where and how to print: the system's print dialog, with a page range
-// and printing into a file. True when the user confirmed.
+// and printing into a file. True when the user confirmed. Throws when the
+// system has no printer to offer.
 using TPrintDialog = std::function<bool(QPrinter& printer, QWidget* parent)>;
 bool SystemPrintDialog(QPrinter& printer, QWidget* parent);
 

@@ -1,5 +1,7 @@
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QPageRanges>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
@@ -44,7 +46,8 @@ private slots:
 
 private:
     void Open(const QByteArray& text, const QString& name = QStringLiteral("WVMO_261015_093000.DAT"));
-    // Prints with a dialog that confirms into FPdf, with the given page range.
+    // Prints with a dialog that confirms into FPdf, with the given page range;
+    // without print, only hands that dialog in.
     void PrintToPdf(void (TMainForm::*print)(), const QPageRanges& ranges = {});
     QString Text(int page = 0) const;
     int Pages() const;
@@ -118,7 +121,8 @@ void TMainPrintTest::PrintToPdf(void (TMainForm::*print)(), const QPageRanges& r
         printer.setPageRanges(ranges);
         return true;
     });
-    (FForm.get()->*print)();
+    if (print != nullptr)
+        (FForm.get()->*print)();
 }
 
 QString TMainPrintTest::Text(int page) const
@@ -336,7 +340,18 @@ void TMainPrintTest::Findings()
     QVERIFY(!messages.isEmpty());
     // What the user typed into the panel is not what the check found.
     memo->setPlainText(QStringLiteral("getippt"));
-    PrintToPdf(&TMainForm::PrintShown);
+    // The panel's own menu, with printing behind it.
+    PrintToPdf(nullptr);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), memo->viewport()->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(memo->viewport(), &event);
+    QMenu* menu = nullptr;
+    QTRY_VERIFY((menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) != nullptr);
+    QStringList texts;
+    for (const QAction* action : menu->actions())
+        texts << action->text();
+    QCOMPARE(texts.mid(texts.size() - 2), (QStringList{"Drucken…", "Druckvorschau…"}));
+    menu->actions().at(texts.size() - 2)->trigger();
+    menu->close();
     QVERIFY(FErrors.isEmpty());
     QCOMPARE(Pages(), 1);
     // Every examination is nothing to print in the error view.
