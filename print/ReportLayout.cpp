@@ -13,6 +13,8 @@ namespace {
 // Sums of heights may differ from a product by rounding; a row that fits
 // exactly must not move to the next page for that.
 constexpr double Slack = 1e-6;
+// A field's caption takes this share of the width, its value the rest.
+constexpr double CaptionShare = 0.3;
 
 QFont ReportFont(double points, bool bold)
 {
@@ -154,7 +156,7 @@ std::unique_ptr<TReportLayout::TSectionPages> TReportLayout::LayOut(int index)
 
     const double bodyLine = LineHeight(style.Body, FDevice);
     const double pad = Padding(bodyLine);
-    const double captionWidth = 0.3 * width;
+    const double captionWidth = CaptionShare * width;
     auto band = [&](const QString& title, const QColor& fill, const QColor& ink) {
         TItem item;
         item.Kind = TItem::Band;
@@ -398,7 +400,7 @@ void TReportLayout::PaintItem(QPainter& painter, const TSectionPages& pages, con
     if (table)
         x = pages.ColumnX;
     else if (item.Kind == TItem::Field)
-        x = {0, 0.3 * width, width};
+        x = {0, CaptionShare * width, width};
     else
         x = {0, width};
 

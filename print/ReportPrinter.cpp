@@ -39,6 +39,12 @@ QString PrintReport(TReport report, QPrinter& printer)
     }
     if (pages.empty())
         return QStringLiteral("Der gewählte Seitenbereich liegt außerhalb der %1 Seiten des Drucks.").arg(count);
+    // A printer that cannot make copies itself gets the pages that often, in order.
+    if (!printer.supportsMultipleCopies()) {
+        const std::vector<int> once = pages;
+        for (int copy = 1; copy < printer.copyCount(); ++copy)
+            pages.insert(pages.end(), once.begin(), once.end());
+    }
 
     const QString file = printer.outputFileName();
     const QString refused = file.isEmpty()
