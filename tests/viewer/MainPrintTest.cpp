@@ -50,6 +50,8 @@ private:
     // without print, only hands that dialog in.
     void PrintToPdf(void (TMainForm::*print)(), const QPageRanges& ranges = {});
     QString Text(int page = 0) const;
+    // Leaves the print and a picture of its first page beside the test, for people to look at.
+    void KeepForPeople(const QString& name) const;
     int Pages() const;
 
     QTemporaryDir FDir;
@@ -138,6 +140,17 @@ QString TMainPrintTest::Text(int page) const
 #endif
 }
 
+void TMainPrintTest::KeepForPeople(const QString& name) const
+{
+    const QString kept = QStringLiteral(MORVASK_TEST_OUTPUT_DIR "/") + name;
+    QFile::remove(kept + QStringLiteral(".pdf"));
+    QFile::copy(FPdf, kept + QStringLiteral(".pdf"));
+#ifndef Q_OS_WIN
+    Poppler({QStringLiteral("pdftoppm"), QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("80"),
+             QStringLiteral("-singlefile"), FPdf, kept});
+#endif
+}
+
 int TMainPrintTest::Pages() const
 {
 #ifdef Q_OS_WIN
@@ -176,6 +189,7 @@ void TMainPrintTest::ExaminationOnPaper()
     PrintToPdf(&TMainForm::PrintShown);
     QVERIFY(FErrors.isEmpty());
     QCOMPARE(Pages(), 1);
+    KeepForPeople(QStringLiteral("print-examination"));
     TEXT_OF_PDF_OR_SKIP();
     const QString text = Text();
     const QString after = QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));
@@ -359,6 +373,7 @@ void TMainPrintTest::Findings()
     PrintToPdf(&TMainForm::PrintAllInvestigations);
     QVERIFY(!QFile::exists(FPdf));
     PrintToPdf(&TMainForm::PrintShown);
+    KeepForPeople(QStringLiteral("print-findings"));
     TEXT_OF_PDF_OR_SKIP();
     // The reader gives runs of blanks as one.
     const QString text = Text().simplified();
