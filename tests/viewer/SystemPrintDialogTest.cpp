@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "ReportPrinter.h"
+#include "WineTestPrinter.h"
 
 namespace {
 
@@ -60,6 +61,7 @@ private slots:
 
 void TSystemPrintDialogTest::Cancelled()
 {
+    EnsureWineTestPrinter();
     QPrinter printer(QPrinter::HighResolution);
     if (!printer.isValid()) {
         // The viewer then says so instead of opening the dialog.
