@@ -71,8 +71,9 @@ bool SystemPrintDialog(QPrinter& printer, QWidget* parent)
 {
 #ifdef Q_OS_WIN
     // Windows prints only through an installed printer ("Microsoft Print to
-    // PDF" is one); without any, its dialog does not even open.
-    if (!printer.isValid())
+    // PDF" is one); without any, the printer falls back to PDF and the
+    // system's dialog does not open for it.
+    if (printer.outputFormat() != QPrinter::NativeFormat)
         throw std::runtime_error("Es ist kein Drucker eingerichtet; ohne Drucker kann Windows nicht drucken");
 #endif
     QPrintDialog dialog(&printer, parent);
