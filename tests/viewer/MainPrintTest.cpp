@@ -86,6 +86,7 @@ QByteArray Words(const char* prefix, int count)
     return text;
 }
 
+#ifndef Q_OS_WIN
 QString Poppler(const QStringList& arguments)
 {
     QProcess tool;
@@ -94,6 +95,7 @@ QString Poppler(const QStringList& arguments)
         return QString();
     return QString::fromUtf8(tool.readAllStandardOutput());
 }
+#endif
 
 } // namespace
 
