@@ -28,5 +28,4 @@ bool SystemPrintDialog(QPrinter& printer, QWidget* parent);
 
 // Shows the pages until the user closes the preview, from which he may print;
 // paint draws the report onto the printer it is given (PrintReport).
-using TPrintPreview = std::function<void(QPrinter& printer, QWidget* parent, const std::function<void(QPrinter*)>& paint)>;
 void SystemPrintPreview(QPrinter& printer, QWidget* parent, const std::function<void(QPrinter*)>& paint);

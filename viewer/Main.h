@@ -88,9 +88,8 @@ public:
     void PrintShown();
     void PrintAllInvestigations();
     void PreviewShown();
-    // Tests hand in their own dialogs; the system's are the default.
+    // Tests hand in their own print dialog; the system's is the default.
     void SetPrintDialog(TPrintDialog dialog) { FPrintDialog = std::move(dialog); }
-    void SetPrintPreview(TPrintPreview preview) { FPrintPreview = std::move(preview); }
     // What a print of the shown view, or of every examination, holds; no
     // section when there is nothing to print.
     TReport ShownReport() const;
@@ -153,5 +152,4 @@ private:
     std::string FCheckedPath;
     std::string FFindings;
     TPrintDialog FPrintDialog = SystemPrintDialog;
-    TPrintPreview FPrintPreview = SystemPrintPreview;
 };

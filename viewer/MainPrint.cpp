@@ -276,8 +276,7 @@ void TMainForm::PreviewShown()
     }
     QPrinter printer(QPrinter::HighResolution);
     PreparePrinter(printer, DocumentName(FCheckedPath));
-    FPrintPreview(printer, this,
-                  [this, &report](QPrinter* target) {
-                      Guarded([this, &report, target] { SendToPrinter(report, *target, FErrorSink); }, FErrorSink);
-                  });
+    SystemPrintPreview(printer, this, [this, &report](QPrinter* target) {
+        Guarded([this, &report, target] { SendToPrinter(report, *target, FErrorSink); }, FErrorSink);
+    });
 }
