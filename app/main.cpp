@@ -60,6 +60,9 @@ int main(int argc, char* argv[])
     }
 
     KeepNoSettings();
+    // A desktop's own file chooser (the print dialog asks one for "print to
+    // file") may note the file among its recent ones; the toolkit's keeps nothing.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     QApplication app(arguments.ToolkitArgc, arguments.ToolkitArgv);
     ReleaseDisplayProbe();
     StayOutOfSessionRestore(app);

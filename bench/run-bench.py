@@ -36,6 +36,8 @@ SELECT_ARGS = {"params": ["--investigations", "2", "--parameters", "100000"]}
 # column of its own; copying every row on the big-block case.
 FIND_CASE = ("million", "1 000 000 exam.", ["--investigations", "1000000", "--parameters", "0"])
 COPY_CASE = "params"
+# Printing one examination of 2 000 parameters to PDF, in a column of its own.
+PRINT_CASE = ("print", "1 exam., 2 000 par.", ["--investigations", "1", "--parameters", "2000"])
 SPLITTER_CASES = ("10M", "100M")   # awk and Python are slow; for scale only
 # The time goals are stated for files of 100 MB and more; on smaller files the
 # start of a process dominates `wc -l`, so their ratios are shown, not judged.
@@ -517,6 +519,17 @@ def main():
         judge("copy every row to the clipboard (ms)", copy_ms < 500)
         put("find as you type, slowest key (ms)", key, "%.1f" % find_ms)
         judge("find as you type, slowest key (ms)", find_ms < 50)
+        key, heading, args = PRINT_CASE
+        columns.append((key, heading))
+        sys.stderr.write("measuring printing ...\n")
+        print_path = generate(bin_dir, options.data, key, args)
+        prints = []
+        for _ in range(max(1, min(3, options.runs))):
+            _, _, text = run_with_rusage([viewer_bench, "--print", print_path], "print_median_ms=", viewer_env)
+            prints.append(parse_figures(text)["print_median_ms"])
+        print_ms = statistics.median(prints)
+        put("print to PDF (ms)", key, "%.0f" % print_ms)
+        judge("print to PDF (ms)", print_ms < 5000)
 
     goals = {
         "check / `wc -l`": "≤ 4 (100 MB and more)",
@@ -536,6 +549,7 @@ def main():
         "export workbook / export CSV (time)": "≤ 60",
         "copy every row to the clipboard (ms)": "< 500 (well under 1 s)",
         "find as you type, slowest key (ms)": "< 50 (well under 100)",
+        "print to PDF (ms)": "< 5000 (bounded)",
     }
 
     lines = []
@@ -555,7 +569,7 @@ def main():
 
     table = "\n".join(lines) + "\n\n" + side_by_side_table(side, side_heading)
     machine = machine_description()
-    report = "%s\n\nBaselines: %s.  \nMachine: %s.  \nMedians of %d runs (selection: worst switch per process, median of up to 3 processes; copy: median of 5 copies of 100 000 rows per process, find: slowest of 36 key presses per process, each a median of up to 3 processes).\n" % (
+    report = "%s\n\nBaselines: %s.  \nMachine: %s.  \nMedians of %d runs (selection: worst switch per process, median of up to 3 processes; copy: median of 5 copies of 100 000 rows per process, find: slowest of 36 key presses per process, each a median of up to 3 processes; print: median of 3 prints per process, median of up to 3 processes).\n" % (
         table, baseline_note, machine, options.runs)
     print(report)
     if options.results:

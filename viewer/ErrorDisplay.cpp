@@ -114,3 +114,8 @@ void ShowUnknownError(const TErrorSink& sink)
 {
     ShowNoThrow([] { return UnknownErrorText(); }, sink);
 }
+
+void ShowApplicationErrorText(const QString& text, const TErrorSink& sink)
+{
+    ShowNoThrow([&text] { return text; }, sink);
+}

@@ -29,6 +29,9 @@ using TErrorSink = std::function<void(const QString& title, const QString& text)
 
 void ShowApplicationError(const std::exception& error, const TErrorSink& sink = {});
 void ShowUnknownError(const TErrorSink& sink = {});
+// A failure that is no exception, such as a printer that refused the pages;
+// the text as it is shown.
+void ShowApplicationErrorText(const QString& text, const TErrorSink& sink = {});
 
 // Runs f and hands any exception to the error display (to sink when one is
 // given), so that no exception unwinds through the toolkit's frames. Every

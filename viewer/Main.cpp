@@ -76,6 +76,7 @@ void TMainForm::SetUpWorkingAids()
     SetUpFind();
     SetUpDrop();
     SetUpAccessibility();
+    SetUpPrinting();
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event)

@@ -11,6 +11,7 @@
 #include "ErrorDisplay.h"
 #include "InvestigationList.h"
 #include "PathSource.h"
+#include "ReportPrinter.h"
 
 namespace Ui {
 class TMainForm;
@@ -22,6 +23,7 @@ class QDragMoveEvent;
 class QDropEvent;
 class QKeyEvent;
 class QLabel;
+class QMenu;
 class QMimeData;
 class TStringGrid;
 class QShowEvent;
@@ -36,6 +38,7 @@ class QShowEvent;
 //   MainFind.cpp           find as you type in the examination list
 //   MainDrop.cpp           dropped files open in new copies of the viewer
 //   MainAccessibility.cpp  names for assistive technology
+//   MainPrint.cpp          printing the shown examination, all of them, or the findings
 class TMainForm : public QWidget {
     Q_OBJECT
 
@@ -79,6 +82,19 @@ public:
     void SetErrorSink(TErrorSink sink) { FErrorSink = std::move(sink); }
     const TErrorSink& ErrorSink() const { return FErrorSink; }
 
+    // Printing (MainPrint.cpp): the shown examination, or the findings in
+    // the error view; every examination each from a new page; a preview.
+    // Nothing to print (no file shown) beeps.
+    void PrintShown();
+    void PrintAllInvestigations();
+    void PreviewShown();
+    // Tests hand in their own print dialog; the system's is the default.
+    void SetPrintDialog(TPrintDialog dialog) { FPrintDialog = std::move(dialog); }
+    // What a print of the shown view, or of every examination, holds; no
+    // section when there is nothing to print.
+    TReport ShownReport() const;
+    TReport AllInvestigationsReport() const;
+
 public slots:
     void FormActivate();
     void sgObjectListClick();
@@ -115,6 +131,9 @@ private:
     int FindInObjectList(const QString& text, int fromRow) const;
     void SetUpDrop();
     void SetUpAccessibility();
+    void SetUpPrinting();
+    void AddPrintActions(QMenu* menu, bool withAll);
+    void Print(const TReport& report);
 
     Ui::TMainForm* ui;
     TfrmInfoHelp* FHelpForm = nullptr;
@@ -127,4 +146,10 @@ private:
     bool FActivated = false;
     TFileLauncher FFileLauncher;
     TErrorSink FErrorSink;
+
+    // The last checked file and, in the error view, its findings as the panel
+    // first showed them (LF line ends), for printing.
+    std::string FCheckedPath;
+    std::string FFindings;
+    TPrintDialog FPrintDialog = SystemPrintDialog;
 };

@@ -66,6 +66,7 @@ void TMainForm::ShowGridMenu(TStringGrid* grid, const QPoint& position)
                                        [this, grid] { Guarded([grid] { grid->CopyAllRows(); }, FErrorSink); });
         all->setEnabled(hasRows);
     }
+    AddPrintActions(menu, true);
     menu->popup(position);
 }
 

@@ -95,6 +95,8 @@ void TMainForm::OpenTransferFile(const std::string& path)
     ui->lblSchnittstelle1->setText(QString::fromUtf8(text.Line1));
     ui->lblSchnittstelle2->setText(QString::fromUtf8(text.Line2));
 
+    FCheckedPath = path;
+    FFindings.clear();
     if (result.MessageCount == 0) {
         FFileName = path;
         ui->pnlErrorText->hide();
@@ -122,6 +124,7 @@ void TMainForm::OpenTransferFile(const std::string& path)
                 lines += all[i];
         }
         ui->memErrorText->setPlainText(Cp1252ToQString(lines));
+        FFindings = std::move(lines);
         ui->pnlErrorText->raise();
         ui->pnlErrorText->show();
     }

@@ -27,6 +27,7 @@ TITLE_CREATED = "Morvask-Betrachter"
 TITLE_DIALOG = "Morvask-Betrachter  -  Schnittstellen-Datei öffnen ..."
 TITLE_ERROR_BOX = "morvask-betrachter"  # the program file's name
 TITLE_HELP = "Hilfe und Informationen zum Programm"
+TITLE_PRINT = "Drucken"
 ERROR_RED = (255, 0, 0)
 # A point of the error panel left of its text box, in window coordinates; in
 # the data view it shows the window's own background, like the top left corner.
@@ -571,6 +572,34 @@ def case_windows_framed(binary, display, data, shots):
         viewer.close()
 
 
+def case_print_dialog(binary, display, data, shots):
+    # Ctrl+P brings the print dialog; cancelled, nothing is printed or kept.
+    path = os.path.join(data, GOOD_NAME)
+    viewer = Viewer([path], binary, display, data, shots)
+    try:
+        wid = expect_view(viewer, opened_title(path), False, "print")
+        viewer.press(wid, "ctrl+p")
+        dialog = viewer.wait_window(TITLE_PRINT)
+        if shots:
+            viewer.picture(dialog, "print-dialog")
+        viewer.press(dialog, "Escape")
+        viewer.wait_gone(TITLE_PRINT)
+        check(viewer.home_entries() == [], "printed although cancelled: %r" % viewer.home_entries())
+        # Confirmed, it prints into the file the dialog offers: the document's name in the home folder.
+        viewer.press(wid, "ctrl+p")
+        viewer.press(viewer.wait_window(TITLE_PRINT), "Return")
+        viewer.wait_gone(TITLE_PRINT)
+        pdf = os.path.join(viewer.home, "Morvask-Betrachter - %s.pdf" % GOOD_NAME.rsplit(".", 1)[0])
+        check(poll(lambda: os.path.exists(pdf) and open(pdf, "rb").read().rstrip().endswith(b"%%EOF"), 20),
+              "no PDF printed: %r" % viewer.home_entries())
+        text = subprocess.run(["pdftotext", pdf, "-"], capture_output=True, text=True, timeout=60).stdout
+        check("Datei: " + GOOD_NAME in text and "Seite 1 von 1" in text, "the PDF reads %r" % text[:200])
+        os.remove(pdf)
+        finish(viewer, wid)
+    finally:
+        viewer.close()
+
+
 CASES = [
     ("good file", case_good_file),
     ("relative path", case_relative_path_stays_relative),
@@ -581,6 +610,7 @@ CASES = [
     ("dialog, file typed", case_dialog_open),
     ("dialog, missing name typed", case_dialog_missing_name),
     ("dialog cancelled", case_dialog_cancelled),
+    ("print dialog, cancelled and confirmed", case_print_dialog),
     ("two copies side by side", case_side_by_side),
     ("no display", case_no_display),
     ("windows framed by a window manager", case_windows_framed, "framed"),

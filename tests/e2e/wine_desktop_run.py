@@ -4,12 +4,13 @@ prefix of its own, driven with xdotool as a user would drive it. The program
 runs from a folder that holds nothing else; its file lies in a folder whose
 name holds umlauts and letters outside Windows-1252. Checked: the data view,
 a copy with Ctrl+C read back from the X clipboard that Wine shares, F1 and the
-help window, the error view, the system's open dialog when started without a
-file, Escape ending with status 0, and afterwards a registry, user folders and
+help window, the system's print dialog on Ctrl+P (a printer of Wine's is set
+up in the prefix first) cancelled, the error view, the system's open dialog
+when started without a file, Escape ending with status 0, and afterwards a registry, user folders and
 a program folder that hold nothing of the program. Every wait polls for a
 state until a deadline.
 
-Usage: wine_desktop_run.py --exe morvask-betrachter.exe [--shots FOLDER]
+Usage: wine_desktop_run.py --exe morvask-betrachter.exe [--printer SETUP.exe] [--shots FOLDER]
 """
 
 import argparse
@@ -34,6 +35,7 @@ LIST_HEADINGS = "\t".join(["Nr.", "Proben-ID des Labors Feld 3", "Entnahmestelle
                            "Vers.-Gebiet Feld 25", "Zust. GA Feld 35"])
 # What would show that the program or its toolkit kept something.
 TRACES = ("morvask", "betrachter", "qtproject", "trolltech")
+PRINT_TITLES = ("Print", "Drucken")
 
 
 def windows_path(path):
@@ -163,6 +165,12 @@ def run_cases(wine, exe, data, plain):
     help_window = wine.wait_window(TITLE_HELP)
     wine.press(help_window, "Escape")
     wine.wait_gone(TITLE_HELP)
+    # Ctrl+P: the system's print dialog (its title in Wine's language), cancelled.
+    wine.press(wid, "ctrl+p")
+    found = poll(lambda: next(((t, w) for t in PRINT_TITLES for w in [wine.window(t)] if w), None), 60, 0.2)
+    check(found is not None, "no print dialog after Ctrl+P")
+    wine.press(found[1], "Escape")
+    wine.wait_gone(found[0])
     wine.finish(wid)
 
     # The error view.
@@ -193,6 +201,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--exe", required=True)
     parser.add_argument("--shots")
+    parser.add_argument("--printer", help="a program that sets up a printer in the prefix")
     options = parser.parse_args()
     for tool in ("Xvfb", "xdotool", "xclip", "xwd"):
         if shutil.which(tool) is None:
@@ -217,6 +226,9 @@ def main():
         started = time.time()
         wine = Wine(server.display, options.shots)
         print("wine prefix ready after %.0f s" % (time.time() - started))
+        if options.printer:
+            printer = subprocess.run([WINE, options.printer], env=wine.env, capture_output=True, timeout=120)
+            check(printer.returncode == 0, "no printer could be set up in the prefix")
         before = wine.user_files()
         run_cases(wine, exe, data, plain)
         subprocess.run([WINESERVER, "-w"], env=wine.env, timeout=60)  # the registry is saved when the server ends

@@ -29,7 +29,7 @@ SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "shell32.dll", "ole32.
                "uxtheme.dll", "dwmapi.dll", "shlwapi.dll", "version.dll", "msvcrt.dll", "netapi32.dll",
                "userenv.dll", "wtsapi32.dll", "setupapi.dll", "d3d9.dll", "dxgi.dll", "d3d11.dll", "mpr.dll",
                "authz.dll", "bcrypt.dll", "crypt32.dll", "secur32.dll", "uiautomationcore.dll", "shcore.dll",
-               "dwrite.dll"}
+               "dwrite.dll", "winspool.drv"}
 
 failures = []
 

@@ -261,8 +261,10 @@ void TMainWorkingAidsTest::GridMenus_data()
     QTest::addColumn<QString>("grid");
     QTest::addColumn<int>("reason");
     QTest::addColumn<QStringList>("actions");
-    const QStringList samples{"Kopieren", "Alles markieren"};
-    const QStringList list{"Kopieren", "Alle Zeilen kopieren"};
+    // Printing follows behind a separator.
+    const QStringList print{"", "Drucken…", "Alle Untersuchungen drucken…", "Druckvorschau…"};
+    const QStringList samples = QStringList{"Kopieren", "Alles markieren"} + print;
+    const QStringList list = QStringList{"Kopieren", "Alle Zeilen kopieren"} + print;
     QTest::newRow("list, right button") << "sgObjectList" << int(QContextMenuEvent::Mouse) << list;
     QTest::newRow("list, menu key") << "sgObjectList" << int(QContextMenuEvent::Keyboard) << list;
     QTest::newRow("analysis grid, right button") << "sgSamples" << int(QContextMenuEvent::Mouse) << samples;

@@ -1,0 +1,461 @@
+#include "ReportLayout.h"
+
+#include <QFontMetricsF>
+#include <QPaintDevice>
+#include <QPainter>
+#include <QTextLayout>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Sums of heights may differ from a product by rounding; a row that fits
+// exactly must not move to the next page for that.
+constexpr double Slack = 1e-6;
+// A field's caption takes this share of the width, its value the rest.
+constexpr double CaptionShare = 0.3;
+
+QFont ReportFont(double points, bool bold)
+{
+    QFont font;
+    // Faces with the Windows-1252 characters (euro, quotes, micro, degree)
+    // that embed as text; the first one present wins.
+    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    // Device-independent advances, so that the lines measured are the lines drawn.
+    font.setHintingPreference(QFont::PreferNoHinting);
+    return font;
+}
+
+// The text in lines no wider than width: at word boundaries where there are
+// any, else anywhere; an empty text is one empty line.
+QStringList Wrap(const QString& text, const QFont& font, const QPaintDevice* device, double width)
+{
+    const QFontMetricsF metrics(font, device);
+    if (text.isEmpty() || (!text.contains(QLatin1Char('\t')) && metrics.horizontalAdvance(text) <= width))
+        return {text};
+    QTextLayout layout(text, font, device);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    QStringList lines;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        lines << text.mid(line.textStart(), line.textLength());
+    }
+    layout.endLayout();
+    if (lines.isEmpty())
+        lines << QString();
+    return lines;
+}
+
+} // namespace
+
+// Fonts and measures, in device units, shared by every page.
+struct TReportLayout::TStyle {
+    QFont Title = ReportFont(13, true);
+    QFont Body = ReportFont(9, false);
+    QFont Bold = ReportFont(9, true);
+    QFont Table = ReportFont(8, false);
+    QFont TableBold = ReportFont(8, true);
+    double Mm = 0;
+    double Gap = 0;
+    double Rule = 0;
+};
+
+// One band of a page: a block's title, a field, a line, a table row. Each
+// cell holds its wrapped lines; the item is as tall as its longest cell.
+struct TReportLayout::TItem {
+    enum EKind { Band,
+                 Field,
+                 Line,
+                 TableHead,
+                 TableRow } Kind = Line;
+    std::vector<QStringList> Cells;
+    QColor Fill;
+    QColor Ink;
+    int Lines = 1;
+    // Height that must follow on the same page (a title keeps its first row).
+    double KeepWith = 0;
+};
+
+struct TReportLayout::TSectionPages {
+    QStringList Heading; // wrapped
+    double Top = 0; // where the body begins
+    double Bottom = 0;
+    std::vector<TItem> Items;
+    std::vector<double> ColumnX; // the table's cells: left edges, and the right edge
+    int TableHead = -1;
+    struct TSlice {
+        int Item;
+        int First;
+        int Count;
+        double Y;
+    };
+    std::vector<std::vector<TSlice>> Pages;
+
+    // The font, line height and padding of an item's kind.
+    const QFont& Font(const TStyle& style, const TItem& item) const
+    {
+        switch (item.Kind) {
+        case TItem::Band:
+            return style.Bold;
+        case TItem::TableHead:
+            return style.TableBold;
+        case TItem::TableRow:
+            return style.Table;
+        default:
+            return style.Body;
+        }
+    }
+};
+
+namespace {
+
+double LineHeight(const QFont& font, const QPaintDevice* device) { return QFontMetricsF(font, device).lineSpacing(); }
+
+} // namespace
+
+TReportLayout::TReportLayout(TReport report, const QPaintDevice* device, QSizeF page)
+    : FReport(std::move(report)),
+      FDevice(device),
+      FPage(page),
+      FStyle(std::make_unique<TStyle>())
+{
+    FStyle->Mm = device->logicalDpiX() / 25.4;
+    FStyle->Gap = 2 * FStyle->Mm;
+    FStyle->Rule = std::max(1.0, 0.2 * FStyle->Mm);
+}
+
+TReportLayout::~TReportLayout() = default;
+
+namespace {
+
+// Padding above and below the lines of an item.
+double Padding(double line) { return 0.15 * line; }
+
+double ItemHeight(int lines, double line) { return lines * line + 2 * Padding(line); }
+
+} // namespace
+
+std::unique_ptr<TReportLayout::TSectionPages> TReportLayout::LayOut(int index)
+{
+    const TReportSection section = FReport.Section(index);
+    auto pages = std::make_unique<TSectionPages>();
+    const TStyle& style = *FStyle;
+    const double width = FPage.width();
+
+    for (const QString& line : section.Heading)
+        pages->Heading += Wrap(line, style.Body, FDevice, width);
+    pages->Top = LineHeight(style.Title, FDevice) + pages->Heading.size() * LineHeight(style.Body, FDevice) + style.Gap;
+    pages->Bottom = FPage.height() - LineHeight(style.Body, FDevice) - style.Gap;
+
+    const double bodyLine = LineHeight(style.Body, FDevice);
+    const double pad = Padding(bodyLine);
+    const double captionWidth = CaptionShare * width;
+    auto band = [&](const QString& title, const QColor& fill, const QColor& ink) {
+        TItem item;
+        item.Kind = TItem::Band;
+        item.Cells = {Wrap(title, style.Bold, FDevice, width - 2 * pad)};
+        item.Lines = static_cast<int>(item.Cells[0].size());
+        item.Fill = fill;
+        item.Ink = ink;
+        item.KeepWith = ItemHeight(1, bodyLine);
+        pages->Items.push_back(std::move(item));
+    };
+    for (const TReportBlock& block : section.Blocks) {
+        band(block.Title, block.Colour, block.TitleColour);
+        for (const QString& line : block.Lines) {
+            TItem item;
+            item.Cells = {Wrap(line, style.Body, FDevice, width - 2 * pad)};
+            item.Lines = static_cast<int>(item.Cells[0].size());
+            pages->Items.push_back(std::move(item));
+        }
+        for (const TReportField& field : block.Fields) {
+            TItem item;
+            item.Kind = TItem::Field;
+            item.Cells = {Wrap(field.Caption, style.Body, FDevice, captionWidth - 2 * pad),
+                          Wrap(field.Value, style.Body, FDevice, width - captionWidth - 2 * pad)};
+            item.Lines = static_cast<int>(std::max(item.Cells[0].size(), item.Cells[1].size()));
+            pages->Items.push_back(std::move(item));
+        }
+    }
+    if (!section.Table.Columns.empty())
+        AddTable(*pages, section.Table);
+    if (!section.TextTitle.isEmpty() || !section.TextLines.isEmpty()) {
+        band(section.TextTitle, QColor(255, 0, 0), QColor(255, 255, 255));
+        for (const QString& line : section.TextLines) {
+            TItem item;
+            item.Cells = {Wrap(line, style.Body, FDevice, width - 2 * pad)};
+            item.Lines = static_cast<int>(item.Cells[0].size());
+            pages->Items.push_back(std::move(item));
+        }
+    }
+    Paginate(*pages);
+    return pages;
+}
+
+void TReportLayout::AddTable(TSectionPages& pages, const TReportTable& table) const
+{
+    const TStyle& style = *FStyle;
+    const double width = FPage.width();
+    const double line = LineHeight(style.Table, FDevice);
+    const double pad = Padding(line);
+
+    // The grid's proportions, but every column at least as wide as the
+    // longest word of its headings, so that no heading is broken inside a word.
+    const std::size_t columns = table.Columns.size();
+    const QFontMetricsF headMetrics(style.TableBold, FDevice);
+    std::vector<double> least(columns, 0);
+    for (std::size_t c = 0; c < columns; ++c) {
+        for (const QString& text : {table.Columns[c].Heading, table.Columns[c].Second})
+            for (const QString& word : text.split(QLatin1Char(' ')))
+                least[c] = std::max(least[c], headMetrics.horizontalAdvance(word) + 2 * pad + 1);
+    }
+    std::vector<double> widths(columns, 0);
+    std::vector<bool> fixed(columns, false);
+    for (bool changed = true; changed;) {
+        changed = false;
+        double free = width;
+        double shares = 0;
+        for (std::size_t c = 0; c < columns; ++c) {
+            if (fixed[c])
+                free -= least[c];
+            else
+                shares += std::max(1, table.Columns[c].Width);
+        }
+        for (std::size_t c = 0; c < columns; ++c) {
+            widths[c] = fixed[c] ? least[c] : std::max(0.0, free) * std::max(1, table.Columns[c].Width) / shares;
+            if (!fixed[c] && widths[c] < least[c]) {
+                fixed[c] = true;
+                changed = true;
+            }
+        }
+    }
+    double x = 0;
+    pages.ColumnX.clear();
+    for (std::size_t c = 0; c < columns; ++c) {
+        pages.ColumnX.push_back(x);
+        x += widths[c];
+    }
+    pages.ColumnX.push_back(std::max(x, width));
+    auto cellWidth = [&](std::size_t c) { return pages.ColumnX[c + 1] - pages.ColumnX[c] - 2 * pad; };
+
+    const double bodyLine = LineHeight(style.Body, FDevice);
+    TItem title;
+    title.Kind = TItem::Band;
+    title.Cells = {Wrap(table.Title, style.Bold, FDevice, width - 2 * Padding(bodyLine))};
+    title.Lines = static_cast<int>(title.Cells[0].size());
+    title.Fill = table.Colour;
+    title.Ink = table.TitleColour;
+
+    TItem head;
+    head.Kind = TItem::TableHead;
+    head.Fill = table.Colour;
+    for (std::size_t c = 0; c < columns; ++c) {
+        QStringList cell = Wrap(table.Columns[c].Heading, style.TableBold, FDevice, cellWidth(c));
+        cell += Wrap(table.Columns[c].Second, style.TableBold, FDevice, cellWidth(c));
+        head.Lines = std::max(head.Lines, static_cast<int>(cell.size()));
+        head.Cells.push_back(std::move(cell));
+    }
+    // The title keeps the heading rows and a first line of the first row.
+    title.KeepWith = ItemHeight(head.Lines, line) + ItemHeight(1, line);
+    head.KeepWith = ItemHeight(1, line);
+    pages.Items.push_back(std::move(title));
+    pages.TableHead = static_cast<int>(pages.Items.size());
+    pages.Items.push_back(std::move(head));
+
+    for (int row = 0; row < table.RowCount; ++row) {
+        TItem item;
+        item.Kind = TItem::TableRow;
+        item.Cells.reserve(columns);
+        for (std::size_t c = 0; c < columns; ++c) {
+            QStringList cell = Wrap(table.Cell(row, static_cast<int>(c)), style.Table, FDevice, cellWidth(c));
+            item.Lines = std::max(item.Lines, static_cast<int>(cell.size()));
+            item.Cells.push_back(std::move(cell));
+        }
+        pages.Items.push_back(std::move(item));
+    }
+}
+
+void TReportLayout::Paginate(TSectionPages& pages) const
+{
+    const double top = pages.Top;
+    const double bottom = pages.Bottom;
+    double y = top;
+    pages.Pages.assign(1, {});
+    const TItem* head = pages.TableHead >= 0 ? &pages.Items[static_cast<std::size_t>(pages.TableHead)] : nullptr;
+    const double headLine = head != nullptr ? LineHeight(pages.Font(*FStyle, *head), FDevice) : 0;
+    const double headHeight = head != nullptr ? ItemHeight(head->Lines, headLine) : 0;
+
+    auto newPage = [&](bool inTable) {
+        pages.Pages.emplace_back();
+        y = top;
+        if (inTable) {
+            pages.Pages.back().push_back({pages.TableHead, 0, head->Lines, y});
+            y += headHeight;
+        }
+    };
+
+    // Empty but for the table's heading rows that a new page of the table begins with.
+    auto pageEmpty = [&] {
+        const auto& slices = pages.Pages.back();
+        return slices.empty() || (slices.size() == 1 && slices.front().Item == pages.TableHead);
+    };
+
+    for (int i = 0; i < static_cast<int>(pages.Items.size()); ++i) {
+        const TItem& item = pages.Items[static_cast<std::size_t>(i)];
+        const double line = LineHeight(pages.Font(*FStyle, item), FDevice);
+        const bool inTable = item.Kind == TItem::TableRow;
+        const double fresh = bottom - top - (inTable ? headHeight : 0);
+        int first = 0;
+        while (first < item.Lines) {
+            const int left = item.Lines - first;
+            const double room = bottom - y;
+            if (ItemHeight(left, line) + item.KeepWith <= room + Slack) {
+                pages.Pages.back().push_back({i, first, left, y});
+                y += ItemHeight(left, line);
+                break;
+            }
+            // What fits on a fresh page moves there whole; only what is
+            // taller than a page fills this one and goes on over the next.
+            if (!pageEmpty() && ItemHeight(left, line) + item.KeepWith <= fresh + Slack) {
+                newPage(inTable);
+                continue;
+            }
+            int fit = std::min(left, static_cast<int>(std::floor((room - 2 * Padding(line)) / line + Slack)));
+            if (fit <= 0) {
+                if (!pageEmpty()) {
+                    newPage(inTable);
+                    continue;
+                }
+                fit = 1; // a page lower than one line: go on all the same
+            }
+            pages.Pages.back().push_back({i, first, fit, y});
+            first += fit;
+            if (first < item.Lines)
+                newPage(inTable);
+            else
+                y += ItemHeight(fit, line);
+        }
+    }
+}
+
+int TReportLayout::PageCount()
+{
+    if (FPageCount >= 0)
+        return FPageCount;
+    FFirstPage.clear();
+    int count = 0;
+    for (int s = 0; s < FReport.SectionCount; ++s) {
+        FFirstPage.push_back(count);
+        std::unique_ptr<TSectionPages> pages = LayOut(s);
+        count += static_cast<int>(pages->Pages.size());
+        FCached = std::move(pages);
+        FCachedSection = s;
+    }
+    FPageCount = count;
+    return FPageCount;
+}
+
+const TReportLayout::TSectionPages& TReportLayout::SectionPages(int section)
+{
+    if (FCachedSection != section) {
+        FCached.reset();
+        FCached = LayOut(section);
+        FCachedSection = section;
+    }
+    return *FCached;
+}
+
+TReportLayout::TTableFigures TReportLayout::TableFigures(int section)
+{
+    const TSectionPages& pages = SectionPages(section);
+    TTableFigures figures;
+    figures.Body = pages.Bottom - pages.Top;
+    const double line = LineHeight(FStyle->Table, FDevice);
+    if (pages.TableHead >= 0)
+        figures.TableHead = ItemHeight(pages.Items[static_cast<std::size_t>(pages.TableHead)].Lines, line);
+    figures.Row = ItemHeight(1, line);
+    return figures;
+}
+
+void TReportLayout::PaintItem(QPainter& painter, const TSectionPages& pages, const TItem& item, int first, int count,
+                              double y) const
+{
+    const TStyle& style = *FStyle;
+    const QFont& font = pages.Font(style, item);
+    const double line = LineHeight(font, FDevice);
+    const double pad = Padding(line);
+    const double ascent = QFontMetricsF(font, FDevice).ascent();
+    const double height = ItemHeight(count, line);
+    const double width = FPage.width();
+    const bool table = item.Kind == TItem::TableHead || item.Kind == TItem::TableRow;
+
+    std::vector<double> x;
+    if (table)
+        x = pages.ColumnX;
+    else if (item.Kind == TItem::Field)
+        x = {0, CaptionShare * width, width};
+    else
+        x = {0, width};
+
+    if (item.Fill.isValid())
+        painter.fillRect(QRectF(0, y, width, height), item.Fill);
+    painter.setFont(font);
+    painter.setPen(item.Ink.isValid() ? item.Ink : QColor(Qt::black));
+    for (std::size_t c = 0; c < item.Cells.size() && c + 1 < x.size(); ++c) {
+        const QStringList& cell = item.Cells[c];
+        for (int l = first; l < first + count && l < cell.size(); ++l)
+            painter.drawText(QPointF(x[c] + pad, y + pad + (l - first) * line + ascent), cell[l]);
+    }
+    if (table) {
+        painter.setPen(QPen(QColor(96, 96, 96), style.Rule / 2));
+        painter.drawRect(QRectF(0, y, width, height));
+        for (std::size_t c = 1; c + 1 < x.size(); ++c)
+            painter.drawLine(QPointF(x[c], y), QPointF(x[c], y + height));
+    }
+}
+
+void TReportLayout::PaintPage(QPainter& painter, int page)
+{
+    const int count = PageCount();
+    if (page < 0 || page >= count)
+        return;
+    const auto next = std::upper_bound(FFirstPage.begin(), FFirstPage.end(), page);
+    const int section = static_cast<int>(next - FFirstPage.begin()) - 1;
+    const TSectionPages& pages = SectionPages(section);
+    const TStyle& style = *FStyle;
+    const double width = FPage.width();
+
+    painter.save();
+    painter.setPen(Qt::black);
+    painter.setFont(style.Title);
+    const double titleLine = LineHeight(style.Title, FDevice);
+    const double titleBase = QFontMetricsF(style.Title, FDevice).ascent();
+    painter.drawText(QPointF(0, titleBase), FReport.Title);
+    painter.setFont(style.Body);
+    const QFontMetricsF body(style.Body, FDevice);
+    painter.drawText(QPointF(width - body.horizontalAdvance(FReport.Printed), titleBase), FReport.Printed);
+    double y = titleLine;
+    for (const QString& line : pages.Heading) {
+        painter.drawText(QPointF(0, y + body.ascent()), line);
+        y += body.lineSpacing();
+    }
+    painter.setPen(QPen(Qt::black, style.Rule));
+    painter.drawLine(QPointF(0, y + style.Gap / 2), QPointF(width, y + style.Gap / 2));
+
+    const int local = page - FFirstPage[static_cast<std::size_t>(section)];
+    for (const TSectionPages::TSlice& slice : pages.Pages[static_cast<std::size_t>(local)])
+        PaintItem(painter, pages, pages.Items[static_cast<std::size_t>(slice.Item)], slice.First, slice.Count, slice.Y);
+
+    painter.setPen(Qt::black);
+    painter.setFont(style.Body);
+    const QString footer = QStringLiteral("Seite %1 von %2").arg(page + 1).arg(count);
+    painter.drawText(QPointF((width - body.horizontalAdvance(footer)) / 2, FPage.height() - body.descent()), footer);
+    painter.restore();
+}
