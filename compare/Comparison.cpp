@@ -1,0 +1,457 @@
+#include "Comparison.h"
+
+#include "FieldLayout.h"
+#include "Fields.h"
+#include "FileNameCheck.h"
+#include "InvestigationSource.h"
+#include "TransferFileCheck.h"
+
+#include <algorithm>
+#include <array>
+#include <exception>
+#include <optional>
+#include <span>
+#include <string_view>
+#include <system_error>
+#include <thread>
+#include <unordered_set>
+#include <utility>
+
+namespace {
+
+constexpr int LabKeyField = 31;
+constexpr int LabSampleField = 3;
+constexpr int OfficeSampleField = 5;
+constexpr int ParameterIdField = 44;
+constexpr int ParameterTextField = 45;
+
+using TMaster = std::array<std::string_view, FieldLayout::HeaderEntries>;
+using TParameterFields = std::array<std::string_view, FieldLayout::ParameterEntries>;
+using TKeyView = std::vector<std::pair<int, std::string_view>>;
+
+// Fields 1 to upTo of an examination from its two header lines, trimmed;
+// fields a line lacks stay empty.
+void CutMaster(std::string_view header1, std::string_view header2, int upTo, TMaster& fields)
+{
+    fields.fill({});
+    int n = 0;
+    const int header1End = std::min(upTo, FieldLayout::Header1.FieldCount);
+    ForEachField(header1, [&](std::string_view field) {
+        if (n >= header1End)
+            return false;
+        fields[static_cast<std::size_t>(n++)] = field;
+        return true;
+    });
+    if (upTo <= FieldLayout::Header1.FieldCount)
+        return;
+    n = FieldLayout::Header1.FieldCount;
+    ForEachField(header2, [&](std::string_view field) {
+        if (n >= FieldLayout::HeaderEntries)
+            return false;
+        fields[static_cast<std::size_t>(n++)] = field;
+        return true;
+    });
+}
+
+template <std::size_t N>
+void CutLine(std::string_view line, std::array<std::string_view, N>& fields)
+{
+    fields.fill({});
+    std::size_t n = 0;
+    ForEachField(line, [&](std::string_view field) {
+        if (n >= N)
+            return false;
+        fields[n++] = field;
+        return true;
+    });
+}
+
+class TKeyMaker {
+public:
+    explicit TKeyMaker(std::vector<int> fields)
+        : FFields(std::move(fields)),
+          FUpTo(FFields.empty() ? LabKeyField : *std::max_element(FFields.begin(), FFields.end()))
+    {
+    }
+
+    void Make(std::string_view header1, std::string_view header2, TKeyView& key) const
+    {
+        CutMaster(header1, header2, FUpTo, FScratch);
+        key.clear();
+        if (FFields.empty()) {
+            key.emplace_back(LabKeyField, Entry(LabKeyField));
+            if (!Entry(LabSampleField).empty())
+                key.emplace_back(LabSampleField, Entry(LabSampleField));
+            else
+                key.emplace_back(OfficeSampleField, Entry(OfficeSampleField));
+            return;
+        }
+        for (const int field : FFields)
+            key.emplace_back(field, Entry(field));
+    }
+
+private:
+    std::string_view Entry(int field) const { return FScratch[static_cast<std::size_t>(FieldLayout::Entry(field))]; }
+
+    std::vector<int> FFields;
+    int FUpTo;
+    mutable TMaster FScratch;
+};
+
+std::uint64_t HashKey(const TKeyView& key)
+{
+    // FNV-1a over the field numbers and values; a value never holds "|".
+    std::uint64_t hash = 14695981039346656037ull;
+    const auto add = [&hash](unsigned char byte) {
+        hash ^= byte;
+        hash *= 1099511628211ull;
+    };
+    for (const auto& [field, value] : key) {
+        add(static_cast<unsigned char>(field));
+        for (const char c : value)
+            add(static_cast<unsigned char>(c));
+        add('|');
+    }
+    return hash;
+}
+
+TInvestigationKey KeyOf(const TKeyView& key)
+{
+    TInvestigationKey out;
+    out.reserve(key.size());
+    for (const auto& [field, value] : key)
+        out.push_back({field, std::string(value)});
+    return out;
+}
+
+// The old file's examinations by key. Equal keys are taken in order of
+// occurrence; a cursor per run of equal hashes skips those already taken.
+class TOldKeys {
+public:
+    TOldKeys(const TIndexedFile& file, const TKeyMaker& keys)
+        : FFile(file),
+          FKeys(keys),
+          FMatched(file.Count(), 0)
+    {
+        TKeyView key;
+        FSorted.reserve(file.Count());
+        for (std::size_t i = 0; i < file.Count(); ++i) {
+            keys.Make(file.Header1(i), file.Header2(i), key);
+            FSorted.push_back({HashKey(key), static_cast<std::uint32_t>(i)});
+        }
+        std::sort(FSorted.begin(), FSorted.end(),
+                  [](const TEntry& a, const TEntry& b) { return a.Hash != b.Hash ? a.Hash < b.Hash : a.Index < b.Index; });
+        FCursor.resize(FSorted.size());
+        for (std::size_t j = 0; j < FSorted.size(); ++j)
+            FCursor[j] = static_cast<std::uint32_t>(j);
+    }
+
+    // The first key that occurs more than once.
+    std::optional<TInvestigationKey> Repeated() const
+    {
+        TKeyView a, b;
+        std::optional<std::pair<std::uint32_t, TInvestigationKey>> first;
+        for (std::size_t j = 1; j < FSorted.size(); ++j) {
+            if (FSorted[j].Hash != FSorted[j - 1].Hash || (first && first->first < FSorted[j - 1].Index))
+                continue;
+            MakeKey(FSorted[j - 1].Index, a);
+            MakeKey(FSorted[j].Index, b);
+            if (a == b)
+                first.emplace(FSorted[j - 1].Index, KeyOf(a));
+        }
+        if (!first)
+            return std::nullopt;
+        return std::move(first->second);
+    }
+
+    // The first examination not yet taken with this key.
+    std::optional<std::size_t> Take(const TKeyView& key, std::uint64_t hash)
+    {
+        const auto run = std::lower_bound(FSorted.begin(), FSorted.end(), hash,
+                                          [](const TEntry& e, std::uint64_t h) { return e.Hash < h; });
+        if (run == FSorted.end() || run->Hash != hash)
+            return std::nullopt;
+        const auto start = static_cast<std::size_t>(run - FSorted.begin());
+        std::uint32_t& cursor = FCursor[start];
+        while (cursor < FSorted.size() && FSorted[cursor].Hash == hash && FMatched[FSorted[cursor].Index])
+            ++cursor;
+        for (std::size_t j = cursor; j < FSorted.size() && FSorted[j].Hash == hash; ++j) {
+            const std::uint32_t index = FSorted[j].Index;
+            if (FMatched[index])
+                continue;
+            MakeKey(index, FScratch);
+            if (FScratch == key) {
+                FMatched[index] = 1;
+                return index;
+            }
+        }
+        return std::nullopt;
+    }
+
+    bool Taken(std::size_t index) const { return FMatched[index] != 0; }
+
+private:
+    struct TEntry {
+        std::uint64_t Hash;
+        std::uint32_t Index;
+    };
+    void MakeKey(std::size_t index, TKeyView& key) const { FKeys.Make(FFile.Header1(index), FFile.Header2(index), key); }
+
+    const TIndexedFile& FFile;
+    const TKeyMaker& FKeys;
+    std::vector<TEntry> FSorted;
+    std::vector<std::uint32_t> FCursor; // per run start: the first entry maybe not taken
+    std::vector<std::uint8_t> FMatched;
+    TKeyView FScratch;
+};
+
+struct TParameterRef {
+    std::string_view Id;
+    std::size_t Line; // index into the examination's lines
+};
+
+// The parameters of an examination in order of Param.-ID, repeated ids in file order.
+void ParametersById(const TInvestigationText& investigation, std::vector<TParameterRef>& out)
+{
+    out.clear();
+    for (std::size_t k = FieldLayout::HeaderLines; k < investigation.Lines.size(); ++k) {
+        const std::string_view line = investigation.Lines[k];
+        out.push_back({FieldOfLine(line, static_cast<std::size_t>(ParameterIdField - FieldLayout::Parameter.FirstField)), k});
+    }
+    std::stable_sort(out.begin(), out.end(), [](const TParameterRef& a, const TParameterRef& b) { return a.Id < b.Id; });
+}
+
+// Compares the examinations of both files as they come and keeps the differences.
+class TComparer {
+public:
+    TComparer(const TIndexedFile& oldFile, const TCompareOptions& options, TComparison& result)
+        : FOld(oldFile),
+          FKeys(options.KeyFields),
+          FOldKeys(oldFile, FKeys),
+          FResult(result)
+    {
+        FResult.RepeatedKey = FOldKeys.Repeated();
+    }
+
+    void NewInvestigation(const TInvestigationText& investigation)
+    {
+        const std::string_view header2 = investigation.Lines.size() > 1 ? investigation.Lines[1] : std::string_view();
+        FKeys.Make(investigation.Lines.front(), header2, FKey);
+        const std::uint64_t hash = HashKey(FKey);
+        if (!FSeen.insert(hash).second && !FResult.RepeatedKey)
+            FResult.RepeatedKey = KeyOf(FKey);
+        const std::optional<std::size_t> old = FOldKeys.Take(FKey, hash);
+        if (!old) {
+            TDifference& added = Add(EDifference::InvestigationAdded, FKey);
+            added.NewLine = added.NewInvestigationLine = investigation.FirstLine;
+            ++FResult.Added;
+            return;
+        }
+        const TInvestigationText before = FOld.Investigation(*old, FOldLines);
+        if (before.Bytes() == investigation.Bytes() || !ComparePair(before, investigation))
+            ++FResult.Same;
+        else
+            ++FResult.Changed;
+    }
+
+    // The old file's examinations that no new one took, in their order.
+    void Finish()
+    {
+        TKeyView key;
+        for (std::size_t i = 0; i < FOld.Count(); ++i) {
+            if (FOldKeys.Taken(i))
+                continue;
+            FKeys.Make(FOld.Header1(i), FOld.Header2(i), key);
+            TDifference& removed = Add(EDifference::InvestigationRemoved, key);
+            removed.OldLine = removed.OldInvestigationLine = FOld.FirstLine(i);
+            ++FResult.Removed;
+        }
+    }
+
+private:
+    TDifference& Add(EDifference kind, const TKeyView& key)
+    {
+        TDifference& d = FResult.Differences.emplace_back();
+        d.Kind = kind;
+        d.Key = KeyOf(key);
+        return d;
+    }
+
+    TDifference& AddInPair(EDifference kind, const TInvestigationText& before, const TInvestigationText& after)
+    {
+        TDifference& d = Add(kind, FKey);
+        d.OldInvestigationLine = before.FirstLine;
+        d.NewInvestigationLine = after.FirstLine;
+        return d;
+    }
+
+    // True when the pair differs in a field or a parameter.
+    bool ComparePair(const TInvestigationText& before, const TInvestigationText& after)
+    {
+        const std::size_t differences = FResult.Differences.size();
+        const auto header = [](const TInvestigationText& inv, std::size_t k) {
+            return k < inv.Lines.size() ? inv.Lines[k] : std::string_view();
+        };
+        CutMaster(header(before, 0), header(before, 1), FieldLayout::HeaderEntries, FOldMaster);
+        CutMaster(header(after, 0), header(after, 1), FieldLayout::HeaderEntries, FNewMaster);
+        for (std::size_t entry = 0; entry < FOldMaster.size(); ++entry) {
+            if (FOldMaster[entry] == FNewMaster[entry])
+                continue;
+            const std::size_t line = entry < static_cast<std::size_t>(FieldLayout::Header1.FieldCount) ? 0 : 1;
+            TDifference& d = AddInPair(EDifference::FieldChanged, before, after);
+            d.OldLine = before.LineOf(line);
+            d.NewLine = after.LineOf(line);
+            d.Field = static_cast<int>(entry) + 1;
+            d.Old = FOldMaster[entry];
+            d.New = FNewMaster[entry];
+        }
+        CompareParameters(before, after);
+        return FResult.Differences.size() > differences;
+    }
+
+    void CompareParameters(const TInvestigationText& before, const TInvestigationText& after)
+    {
+        ParametersById(before, FOldParameters);
+        ParametersById(after, FNewParameters);
+        std::size_t i = 0, j = 0;
+        while (i < FOldParameters.size() || j < FNewParameters.size()) {
+            if (j == FNewParameters.size() || (i < FOldParameters.size() && FOldParameters[i].Id < FNewParameters[j].Id)) {
+                OneSided(EDifference::ParameterRemoved, before, after, FOldParameters[i++]);
+            } else if (i == FOldParameters.size() || FNewParameters[j].Id < FOldParameters[i].Id) {
+                OneSided(EDifference::ParameterAdded, before, after, FNewParameters[j++]);
+            } else {
+                CompareParameter(before, after, FOldParameters[i++], FNewParameters[j++]);
+            }
+        }
+    }
+
+    void OneSided(EDifference kind, const TInvestigationText& before, const TInvestigationText& after, const TParameterRef& parameter)
+    {
+        const TInvestigationText& side = kind == EDifference::ParameterRemoved ? before : after;
+        CutLine(side.Lines[parameter.Line], FOldParameter);
+        TDifference& d = AddInPair(kind, before, after);
+        (kind == EDifference::ParameterRemoved ? d.OldLine : d.NewLine) = side.LineOf(parameter.Line);
+        SetParameter(d, FOldParameter);
+    }
+
+    void CompareParameter(const TInvestigationText& before, const TInvestigationText& after, const TParameterRef& a,
+                          const TParameterRef& b)
+    {
+        if (before.Lines[a.Line] == after.Lines[b.Line])
+            return;
+        CutLine(before.Lines[a.Line], FOldParameter);
+        CutLine(after.Lines[b.Line], FNewParameter);
+        for (std::size_t entry = 0; entry < FOldParameter.size(); ++entry) {
+            if (FOldParameter[entry] == FNewParameter[entry])
+                continue;
+            TDifference& d = AddInPair(EDifference::FieldChanged, before, after);
+            d.OldLine = before.LineOf(a.Line);
+            d.NewLine = after.LineOf(b.Line);
+            d.Field = FieldLayout::Parameter.FirstField + static_cast<int>(entry);
+            d.Old = FOldParameter[entry];
+            d.New = FNewParameter[entry];
+            SetParameter(d, FNewParameter);
+        }
+    }
+
+    static void SetParameter(TDifference& d, const TParameterFields& fields)
+    {
+        d.IsParameter = true;
+        d.ParameterId = fields[ParameterEntry(ParameterIdField)];
+        d.ParameterText = fields[ParameterEntry(ParameterTextField)];
+    }
+    static std::size_t ParameterEntry(int field) { return static_cast<std::size_t>(field - FieldLayout::Parameter.FirstField); }
+
+    const TIndexedFile& FOld;
+    TKeyMaker FKeys;
+    TOldKeys FOldKeys;
+    TComparison& FResult;
+    TKeyView FKey;
+    std::unordered_set<std::uint64_t> FSeen; // hashes of the new file's keys
+    std::vector<std::string_view> FOldLines;
+    TMaster FOldMaster, FNewMaster;
+    std::vector<TParameterRef> FOldParameters, FNewParameters;
+    TParameterFields FOldParameter, FNewParameter;
+};
+
+// Runs side on a thread of its own while here runs on this one; here returns
+// whether side's work is still wanted, else side is asked to stop. Without a
+// thread to be had, side runs afterwards, when wanted.
+template <class FSide, class FHere>
+void Beside(FSide&& side, FHere&& here)
+{
+    std::exception_ptr sideError;
+    std::optional<std::jthread> thread;
+    try {
+        thread.emplace([&](std::stop_token stop) {
+            try {
+                side(stop);
+            } catch (...) {
+                sideError = std::current_exception();
+            }
+        });
+    } catch (const std::system_error&) {
+    }
+    const bool wanted = here();
+    if (!thread) {
+        if (wanted)
+            side(std::stop_token());
+        return;
+    }
+    if (!wanted)
+        thread->request_stop();
+    thread->join();
+    if (wanted && sideError)
+        std::rethrow_exception(sideError);
+}
+
+// The comparison checks files as the viewer does, which sets the process-wide
+// interface kind; the window that asked keeps its own.
+class TKeepInterfaceKind {
+public:
+    TKeepInterfaceKind() : FKind(InterfaceKind) { }
+    ~TKeepInterfaceKind() { InterfaceKind = FKind; }
+    TKeepInterfaceKind(const TKeepInterfaceKind&) = delete;
+    TKeepInterfaceKind& operator=(const TKeepInterfaceKind&) = delete;
+
+private:
+    std::int32_t FKind;
+};
+
+} // namespace
+
+TComparison CompareTransferFiles(const std::string& oldPath, const std::string& newPath, const TCompareOptions& options)
+{
+    const TKeepInterfaceKind keep;
+    TComparison result;
+    // Each file is checked while the other side of the work reads: the old
+    // file is loaded beside its check, the new one compared beside its check.
+    TIndexedFile oldFile;
+    Beside([&](std::stop_token stop) { oldFile.Load(oldPath, stop); },
+           [&] {
+               CheckTransferFile(oldPath, result.OldCheck);
+               return result.OldCheck.MessageCount == 0;
+           });
+    if (result.OldCheck.MessageCount > 0) {
+        CheckTransferFile(newPath, result.NewCheck);
+        return result;
+    }
+    TComparison compared;
+    TComparer comparer(oldFile, options, compared);
+    Beside(
+        [&](std::stop_token stop) {
+            StreamInvestigations(
+                newPath, [&](const TInvestigationText& inv) { comparer.NewInvestigation(inv); }, stop);
+        },
+        [&] {
+            CheckTransferFile(newPath, result.NewCheck);
+            return result.NewCheck.MessageCount == 0;
+        });
+    if (result.NewCheck.MessageCount > 0)
+        return result;
+    comparer.Finish();
+    compared.OldCheck = std::move(result.OldCheck);
+    compared.NewCheck = std::move(result.NewCheck);
+    compared.Compared = true;
+    return compared;
+}
