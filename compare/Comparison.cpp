@@ -90,6 +90,9 @@ public:
             key.emplace_back(field, Entry(field));
     }
 
+    // Only a key with a field of header line 2 needs that line.
+    bool NeedsHeader2() const { return FUpTo > FieldLayout::Header1.FieldCount; }
+
 private:
     std::string_view Entry(int field) const { return FScratch[static_cast<std::size_t>(FieldLayout::Entry(field))]; }
 
@@ -98,19 +101,24 @@ private:
     mutable TMaster FScratch;
 };
 
-std::uint64_t HashKey(const TKeyView& key)
+// A key as one string: per field its number as a byte, its value and "|",
+// which no value holds.
+void SerializeKey(const TKeyView& key, std::string& out)
 {
-    // FNV-1a over the field numbers and values; a value never holds "|".
-    std::uint64_t hash = 14695981039346656037ull;
-    const auto add = [&hash](unsigned char byte) {
-        hash ^= byte;
-        hash *= 1099511628211ull;
-    };
+    out.clear();
     for (const auto& [field, value] : key) {
-        add(static_cast<unsigned char>(field));
-        for (const char c : value)
-            add(static_cast<unsigned char>(c));
-        add('|');
+        out += static_cast<char>(field);
+        out += value;
+        out += '|';
+    }
+}
+
+std::uint64_t HashKey(std::string_view key)
+{
+    std::uint64_t hash = 14695981039346656037ull; // FNV-1a
+    for (const char c : key) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 1099511628211ull;
     }
     return hash;
 }
@@ -124,21 +132,26 @@ TInvestigationKey KeyOf(const TKeyView& key)
     return out;
 }
 
-// The old file's examinations by key. Equal keys are taken in order of
-// occurrence; a cursor per run of equal hashes skips those already taken.
+// The old file's examinations by key, each key kept as one string. Equal keys
+// are taken in order of occurrence; a cursor per run of equal hashes skips
+// those already taken.
 class TOldKeys {
 public:
     TOldKeys(const TIndexedFile& file, const TKeyMaker& keys)
-        : FFile(file),
-          FKeys(keys),
-          FMatched(file.Count(), 0)
+        : FMatched(file.Count(), 0)
     {
         TKeyView key;
+        std::string text;
         FSorted.reserve(file.Count());
+        FKeyStart.reserve(file.Count() + 1);
         for (std::size_t i = 0; i < file.Count(); ++i) {
-            keys.Make(file.Header1(i), file.Header2(i), key);
-            FSorted.push_back({HashKey(key), static_cast<std::uint32_t>(i)});
+            keys.Make(file.Header1(i), keys.NeedsHeader2() ? file.Header2(i) : std::string_view(), key);
+            SerializeKey(key, text);
+            FKeyStart.push_back(FKeyBytes.size());
+            FKeyBytes.insert(FKeyBytes.end(), text.begin(), text.end());
+            FSorted.push_back({HashKey(text), static_cast<std::uint32_t>(i)});
         }
+        FKeyStart.push_back(FKeyBytes.size());
         std::sort(FSorted.begin(), FSorted.end(),
                   [](const TEntry& a, const TEntry& b) { return a.Hash != b.Hash ? a.Hash < b.Hash : a.Index < b.Index; });
         FCursor.resize(FSorted.size());
@@ -146,41 +159,31 @@ public:
             FCursor[j] = static_cast<std::uint32_t>(j);
     }
 
-    // The first key that occurs more than once.
-    std::optional<TInvestigationKey> Repeated() const
+    // The examination whose key, of those that occur more than once, comes first.
+    std::optional<std::size_t> Repeated() const
     {
-        TKeyView a, b;
-        std::optional<std::pair<std::uint32_t, TInvestigationKey>> first;
+        std::optional<std::size_t> first;
         for (std::size_t j = 1; j < FSorted.size(); ++j) {
-            if (FSorted[j].Hash != FSorted[j - 1].Hash || (first && first->first < FSorted[j - 1].Index))
-                continue;
-            MakeKey(FSorted[j - 1].Index, a);
-            MakeKey(FSorted[j].Index, b);
-            if (a == b)
-                first.emplace(FSorted[j - 1].Index, KeyOf(a));
+            const std::uint32_t a = FSorted[j - 1].Index;
+            if (FSorted[j].Hash == FSorted[j - 1].Hash && Key(a) == Key(FSorted[j].Index) && (!first || a < *first))
+                first = a;
         }
-        if (!first)
-            return std::nullopt;
-        return std::move(first->second);
+        return first;
     }
 
     // The first examination not yet taken with this key.
-    std::optional<std::size_t> Take(const TKeyView& key, std::uint64_t hash)
+    std::optional<std::size_t> Take(std::string_view key, std::uint64_t hash)
     {
         const auto run = std::lower_bound(FSorted.begin(), FSorted.end(), hash,
                                           [](const TEntry& e, std::uint64_t h) { return e.Hash < h; });
         if (run == FSorted.end() || run->Hash != hash)
             return std::nullopt;
-        const auto start = static_cast<std::size_t>(run - FSorted.begin());
-        std::uint32_t& cursor = FCursor[start];
+        std::uint32_t& cursor = FCursor[static_cast<std::size_t>(run - FSorted.begin())];
         while (cursor < FSorted.size() && FSorted[cursor].Hash == hash && FMatched[FSorted[cursor].Index])
             ++cursor;
         for (std::size_t j = cursor; j < FSorted.size() && FSorted[j].Hash == hash; ++j) {
             const std::uint32_t index = FSorted[j].Index;
-            if (FMatched[index])
-                continue;
-            MakeKey(index, FScratch);
-            if (FScratch == key) {
+            if (!FMatched[index] && Key(index) == key) {
                 FMatched[index] = 1;
                 return index;
             }
@@ -195,14 +198,16 @@ private:
         std::uint64_t Hash;
         std::uint32_t Index;
     };
-    void MakeKey(std::size_t index, TKeyView& key) const { FKeys.Make(FFile.Header1(index), FFile.Header2(index), key); }
+    std::string_view Key(std::size_t index) const
+    {
+        return {FKeyBytes.data() + FKeyStart[index], FKeyStart[index + 1] - FKeyStart[index]};
+    }
 
-    const TIndexedFile& FFile;
-    const TKeyMaker& FKeys;
     std::vector<TEntry> FSorted;
     std::vector<std::uint32_t> FCursor; // per run start: the first entry maybe not taken
     std::vector<std::uint8_t> FMatched;
-    TKeyView FScratch;
+    std::vector<char> FKeyBytes;
+    std::vector<std::size_t> FKeyStart;
 };
 
 struct TParameterRef {
@@ -230,25 +235,31 @@ public:
           FOldKeys(oldFile, FKeys),
           FResult(result)
     {
-        FResult.RepeatedKey = FOldKeys.Repeated();
+        if (const std::optional<std::size_t> repeated = FOldKeys.Repeated())
+            FResult.RepeatedKey = KeyOf(OldKey(*repeated));
     }
 
     void NewInvestigation(const TInvestigationText& investigation)
     {
         const std::string_view header2 = investigation.Lines.size() > 1 ? investigation.Lines[1] : std::string_view();
         FKeys.Make(investigation.Lines.front(), header2, FKey);
-        const std::uint64_t hash = HashKey(FKey);
+        SerializeKey(FKey, FKeyText);
+        const std::uint64_t hash = HashKey(FKeyText);
         if (!FSeen.insert(hash).second && !FResult.RepeatedKey)
             FResult.RepeatedKey = KeyOf(FKey);
-        const std::optional<std::size_t> old = FOldKeys.Take(FKey, hash);
+        const std::optional<std::size_t> old = FOldKeys.Take(FKeyText, hash);
         if (!old) {
             TDifference& added = Add(EDifference::InvestigationAdded, FKey);
             added.NewLine = added.NewInvestigationLine = investigation.FirstLine;
             ++FResult.Added;
             return;
         }
-        const TInvestigationText before = FOld.Investigation(*old, FOldLines);
-        if (before.Bytes() == investigation.Bytes() || !ComparePair(before, investigation))
+        // Most examinations are the same byte for byte: no need to cut them.
+        if (FOld.Bytes(*old) == investigation.Bytes()) {
+            ++FResult.Same;
+            return;
+        }
+        if (!ComparePair(FOld.Investigation(*old, FOldLines), investigation))
             ++FResult.Same;
         else
             ++FResult.Changed;
@@ -257,18 +268,22 @@ public:
     // The old file's examinations that no new one took, in their order.
     void Finish()
     {
-        TKeyView key;
         for (std::size_t i = 0; i < FOld.Count(); ++i) {
             if (FOldKeys.Taken(i))
                 continue;
-            FKeys.Make(FOld.Header1(i), FOld.Header2(i), key);
-            TDifference& removed = Add(EDifference::InvestigationRemoved, key);
+            TDifference& removed = Add(EDifference::InvestigationRemoved, OldKey(i));
             removed.OldLine = removed.OldInvestigationLine = FOld.FirstLine(i);
             ++FResult.Removed;
         }
     }
 
 private:
+    const TKeyView& OldKey(std::size_t i)
+    {
+        FKeys.Make(FOld.Header1(i), FOld.Header2(i), FOldKey);
+        return FOldKey;
+    }
+
     TDifference& Add(EDifference kind, const TKeyView& key)
     {
         TDifference& d = FResult.Differences.emplace_back();
@@ -366,7 +381,8 @@ private:
     TKeyMaker FKeys;
     TOldKeys FOldKeys;
     TComparison& FResult;
-    TKeyView FKey;
+    TKeyView FKey, FOldKey;
+    std::string FKeyText;
     std::unordered_set<std::uint64_t> FSeen; // hashes of the new file's keys
     std::vector<std::string_view> FOldLines;
     TMaster FOldMaster, FNewMaster;

@@ -25,7 +25,8 @@ void TIndexedFile::Load(const std::string& path, std::stop_token stop)
         const TLineSpan& last = span.Lines.back();
         if (last.Offset + last.Length - start > MaxInvestigationSpan)
             throw std::length_error("Untersuchung zu groß");
-        FInvestigations.push_back({start, span.FirstLine, FLineOffsets.size(), span.Lines.size()});
+        FInvestigations.push_back({start, span.FirstLine, FLineOffsets.size(), static_cast<std::uint32_t>(span.Lines.size()),
+                                   static_cast<std::uint32_t>(last.Offset + last.Length - start)});
         for (const TLineSpan& line : span.Lines)
             FLineOffsets.push_back(static_cast<std::uint32_t>(line.Offset - start));
     };

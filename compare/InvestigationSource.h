@@ -40,6 +40,11 @@ public:
     // Examination i; lines is the caller's, reused from call to call.
     TInvestigationText Investigation(std::size_t i, std::vector<std::string_view>& lines) const;
     std::int64_t FirstLine(std::size_t i) const { return FInvestigations[i].FirstLine; }
+    // TInvestigationText::Bytes of examination i, without cutting its lines.
+    std::string_view Bytes(std::size_t i) const
+    {
+        return FText.Text().substr(FInvestigations[i].Start, FInvestigations[i].Length);
+    }
     // Header line 1 of examination i, where the default key stands.
     std::string_view Header1(std::size_t i) const;
     std::string_view Header2(std::size_t i) const;
@@ -49,7 +54,8 @@ private:
         std::uint64_t Start; // offset of header line 1
         std::int64_t FirstLine;
         std::size_t FirstLineRef; // into FLineOffsets
-        std::size_t LineCount;
+        std::uint32_t LineCount;
+        std::uint32_t Length; // from header line 1 to the end of the last line
     };
     std::string_view LineAt(const TInvestigation& inv, std::size_t k) const;
 
