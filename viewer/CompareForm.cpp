@@ -24,11 +24,11 @@ struct TColumn {
     int Width;
 };
 constexpr std::array<TColumn, 6> Columns{{
-    {"Untersuchung", 230},
-    {"Art", 140},
-    {"Feld", 260},
-    {"Alt", 150},
-    {"Neu", 150},
+    {"Untersuchung", 200},
+    {"Art", 150},
+    {"Feld", 330},
+    {"Alt", 120},
+    {"Neu", 120},
     {"Zeilen", 170},
 }};
 
@@ -62,7 +62,7 @@ TfrmCompare::TfrmCompare(std::string shownPath, std::string otherPath, QWidget* 
 {
     setWindowTitle(QStringLiteral("Morvask-Betrachter  -  Vergleich"));
     setModal(true);
-    resize(1000, 520);
+    resize(1140, 560);
 
     auto* paths = new QGridLayout;
     paths->addWidget(new QLabel(QStringLiteral("Ältere Datei (alt):"), this), 0, 0);

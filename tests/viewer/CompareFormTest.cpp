@@ -184,6 +184,8 @@ void TCompareFormTest::swapCopyAndClose()
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QVERIFY(form.ShownIsNew());
+    // A picture for people to look at.
+    QVERIFY(form.grab().save(QStringLiteral(MORVASK_TEST_OUTPUT_DIR "/CompareForm.png")));
     const int rows = form.Table()->RowCount();
     QCOMPARE(form.Comparison().Differences.front().Kind, EDifference::FieldChanged);
 
