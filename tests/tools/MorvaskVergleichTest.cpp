@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,15 +14,6 @@ namespace {
 TProcessResult RunComparison(const TTempDir& scratch, const std::vector<std::string>& args)
 {
     return RunProgram(MORVASK_VERGLEICH_BINARY, args, scratch.Path());
-}
-
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
 }
 
 // A JSON Lines record as the table writes a difference.
@@ -70,7 +60,7 @@ TEST(MorvaskVergleich, TableOfCasesAsJsonLines)
         }
         EXPECT_EQ(run.ExitCode, c.Outcome == EOutcome::Same ? 0 : 1) << run.Errors;
         std::vector<std::string> found;
-        for (const std::string& line : Lines(run.Output))
+        for (const std::string& line : OutputLines(run.Output))
             found.push_back(Describe(ParseJson(line)));
         EXPECT_EQ(found, c.Differences);
     }
@@ -83,7 +73,7 @@ TEST(MorvaskVergleich, TextAndCsvOfTheExamples)
     const std::string after = std::string(MORVASK_EXAMPLES_DIR) + "/WVMO_261016_081500.DAT";
     const TProcessResult text = RunComparison(scratch, {before, after});
     EXPECT_EQ(text.ExitCode, 1) << text.Errors;
-    const std::vector<std::string> lines = Lines(text.Output);
+    const std::vector<std::string> lines = OutputLines(text.Output);
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ(lines[0], "1 Untersuchung neu, 1 entfallen, 3 geändert, 3 gleich");
     EXPECT_NE(text.Output.find("\n  Probe-Daten Probenahme am (22): „13.10.2026 08:25“ → „13.10.2026 08:45“ (Zeile 92 alt, Zeile 81 neu)\n"),
@@ -92,7 +82,7 @@ TEST(MorvaskVergleich, TextAndCsvOfTheExamples)
 
     const TProcessResult csv = RunComparison(scratch, {"--format=csv", before, after});
     EXPECT_EQ(csv.ExitCode, 1);
-    const std::vector<std::string> rows = Lines(csv.Output);
+    const std::vector<std::string> rows = OutputLines(csv.Output);
     ASSERT_EQ(rows.size(), 7u) << csv.Output;
     EXPECT_EQ(rows[0], "Art,Schlüssel,Zeile alt,Zeile neu,Feld,Name,Alt,Neu,Param.-ID,Param.-Text");
     // A key holds a comma: quoted; a value with a comma stays whole.
