@@ -11,6 +11,7 @@
 #include "SystemErrorText.h"
 #include "ToolPlatform.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <exception>
@@ -109,7 +110,7 @@ int Finished(int status)
     return status;
 }
 
-// "3,31" into field numbers 1 to 42; nothing when the list is no such list.
+// "3,31" into field numbers 1 to 42, each once; nothing when the list is no such list.
 std::optional<std::vector<int>> KeyFields(std::string_view list)
 {
     std::vector<int> fields;
@@ -118,7 +119,8 @@ std::optional<std::vector<int>> KeyFields(std::string_view list)
         const std::string_view item = list.substr(0, comma);
         int field = 0;
         const auto [end, error] = std::from_chars(item.data(), item.data() + item.size(), field);
-        if (item.empty() || error != std::errc() || end != item.data() + item.size() || field < 1 || field > LastKeyField)
+        if (item.empty() || error != std::errc() || end != item.data() + item.size() || field < 1 || field > LastKeyField ||
+            std::find(fields.begin(), fields.end(), field) != fields.end())
             return std::nullopt;
         fields.push_back(field);
         if (comma == std::string_view::npos)

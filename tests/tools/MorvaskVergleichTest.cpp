@@ -99,7 +99,7 @@ TEST(MorvaskVergleich, WrongArguments)
 {
     TTempDir scratch;
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {"a.dat"}, {"a.dat", "b.dat", "c.dat"}, {"--schluessel", "0", "a.dat", "b.dat"}, {"--schluessel=3,", "a.dat", "b.dat"}, {"--schluessel", "43", "a.dat", "b.dat"}, {"--format", "xml", "a.dat", "b.dat"}, {"--verbose", "a.dat", "b.dat"}}) {
+             {"a.dat"}, {"a.dat", "b.dat", "c.dat"}, {"--schluessel", "0", "a.dat", "b.dat"}, {"--schluessel=3,", "a.dat", "b.dat"}, {"--schluessel", "3,3", "a.dat", "b.dat"}, {"--schluessel", "43", "a.dat", "b.dat"}, {"--format", "xml", "a.dat", "b.dat"}, {"--verbose", "a.dat", "b.dat"}}) {
         const TProcessResult run = RunComparison(scratch, args);
         EXPECT_EQ(run.ExitCode, 2) << args.front();
         EXPECT_NE(run.Errors.find("Weitere Informationen mit »morvask-vergleich --help«."), std::string::npos) << run.Errors;
