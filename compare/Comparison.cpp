@@ -8,13 +8,13 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <exception>
 #include <optional>
 #include <span>
 #include <string_view>
 #include <system_error>
 #include <thread>
-#include <unordered_set>
 #include <utility>
 
 namespace {
@@ -132,13 +132,72 @@ TInvestigationKey KeyOf(const TKeyView& key)
     return out;
 }
 
+// Hashes to numbers, for the keys of a whole file: one probe where a search
+// through a sorted list would take a cache miss per step.
+class THashIndex {
+public:
+    static constexpr std::uint32_t None = UINT32_MAX;
+
+    explicit THashIndex(std::size_t count)
+    {
+        std::size_t capacity = 16;
+        while (capacity < 2 * count)
+            capacity *= 2;
+        FSlots.assign(capacity, {0, None});
+    }
+
+    // The value of hash, or None.
+    std::uint32_t Find(std::uint64_t hash) const
+    {
+        for (std::size_t i = Slot(hash);; i = (i + 1) & (FSlots.size() - 1)) {
+            if (FSlots[i].Value == None || FSlots[i].Hash == hash)
+                return FSlots[i].Value;
+        }
+    }
+    // Sets the value of a hash not yet held; false when it is held.
+    bool Insert(std::uint64_t hash, std::uint32_t value)
+    {
+        if (2 * (FCount + 1) > FSlots.size())
+            Grow();
+        for (std::size_t i = Slot(hash);; i = (i + 1) & (FSlots.size() - 1)) {
+            if (FSlots[i].Value == None) {
+                FSlots[i] = {hash, value};
+                ++FCount;
+                return true;
+            }
+            if (FSlots[i].Hash == hash)
+                return false;
+        }
+    }
+
+private:
+    struct TSlot {
+        std::uint64_t Hash;
+        std::uint32_t Value;
+    };
+    std::size_t Slot(std::uint64_t hash) const { return static_cast<std::size_t>(hash >> 17 ^ hash) & (FSlots.size() - 1); }
+    void Grow()
+    {
+        std::vector<TSlot> old(FSlots.size() * 2, TSlot{0, None});
+        old.swap(FSlots);
+        FCount = 0;
+        for (const TSlot& slot : old)
+            if (slot.Value != None)
+                Insert(slot.Hash, slot.Value);
+    }
+
+    std::vector<TSlot> FSlots;
+    std::size_t FCount = 0;
+};
+
 // The old file's examinations by key, each key kept as one string. Equal keys
 // are taken in order of occurrence; a cursor per run of equal hashes skips
 // those already taken.
 class TOldKeys {
 public:
     TOldKeys(const TIndexedFile& file, const TKeyMaker& keys)
-        : FMatched(file.Count(), 0)
+        : FRuns(file.Count()),
+          FMatched(file.Count(), 0)
     {
         TKeyView key;
         std::string text;
@@ -155,8 +214,11 @@ public:
         std::sort(FSorted.begin(), FSorted.end(),
                   [](const TEntry& a, const TEntry& b) { return a.Hash != b.Hash ? a.Hash < b.Hash : a.Index < b.Index; });
         FCursor.resize(FSorted.size());
-        for (std::size_t j = 0; j < FSorted.size(); ++j)
+        for (std::size_t j = 0; j < FSorted.size(); ++j) {
             FCursor[j] = static_cast<std::uint32_t>(j);
+            if (j == 0 || FSorted[j].Hash != FSorted[j - 1].Hash)
+                FRuns.Insert(FSorted[j].Hash, static_cast<std::uint32_t>(j));
+        }
     }
 
     // The examination whose key, of those that occur more than once, comes first.
@@ -174,11 +236,10 @@ public:
     // The first examination not yet taken with this key.
     std::optional<std::size_t> Take(std::string_view key, std::uint64_t hash)
     {
-        const auto run = std::lower_bound(FSorted.begin(), FSorted.end(), hash,
-                                          [](const TEntry& e, std::uint64_t h) { return e.Hash < h; });
-        if (run == FSorted.end() || run->Hash != hash)
+        const std::uint32_t run = FRuns.Find(hash);
+        if (run == THashIndex::None)
             return std::nullopt;
-        std::uint32_t& cursor = FCursor[static_cast<std::size_t>(run - FSorted.begin())];
+        std::uint32_t& cursor = FCursor[run];
         while (cursor < FSorted.size() && FSorted[cursor].Hash == hash && FMatched[FSorted[cursor].Index])
             ++cursor;
         for (std::size_t j = cursor; j < FSorted.size() && FSorted[j].Hash == hash; ++j) {
@@ -204,6 +265,7 @@ private:
     }
 
     std::vector<TEntry> FSorted;
+    THashIndex FRuns; // where each run of equal hashes begins in FSorted
     std::vector<std::uint32_t> FCursor; // per run start: the first entry maybe not taken
     std::vector<std::uint8_t> FMatched;
     std::vector<char> FKeyBytes;
@@ -245,7 +307,7 @@ public:
         FKeys.Make(investigation.Lines.front(), header2, FKey);
         SerializeKey(FKey, FKeyText);
         const std::uint64_t hash = HashKey(FKeyText);
-        if (!FSeen.insert(hash).second && !FResult.RepeatedKey)
+        if (!FSeen.Insert(hash, 0) && !FResult.RepeatedKey)
             FResult.RepeatedKey = KeyOf(FKey);
         const std::optional<std::size_t> old = FOldKeys.Take(FKeyText, hash);
         if (!old) {
@@ -383,7 +445,7 @@ private:
     TComparison& FResult;
     TKeyView FKey, FOldKey;
     std::string FKeyText;
-    std::unordered_set<std::uint64_t> FSeen; // hashes of the new file's keys
+    THashIndex FSeen{0}; // hashes of the new file's keys
     std::vector<std::string_view> FOldLines;
     TMaster FOldMaster, FNewMaster;
     std::vector<TParameterRef> FOldParameters, FNewParameters;
