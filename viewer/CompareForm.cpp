@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QVBoxLayout>
 
 #include <array>
@@ -138,7 +139,9 @@ void TfrmCompare::Compare(bool shownIsNew)
 {
     const std::string& oldPath = shownIsNew ? FOtherPath : FShownPath;
     const std::string& newPath = shownIsNew ? FShownPath : FOtherPath;
-    // A failure leaves the window as it was.
+    // A failure leaves the window as it was. Large files take a moment.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
     TComparison comparison = CompareTransferFiles(oldPath, newPath);
     FComparison = std::move(comparison);
     FShownIsNew = shownIsNew;
