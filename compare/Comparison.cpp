@@ -195,24 +195,32 @@ private:
 // those already taken.
 class TOldKeys {
 public:
-    TOldKeys(const TIndexedFile& file, const TKeyMaker& keys)
-        : FRuns(file.Count()),
-          FMatched(file.Count(), 0)
+    explicit TOldKeys(const TKeyMaker& keys) : FKeys(keys) { }
+
+    // The key of examination index, in file order; an index already held
+    // begins the keys anew from there.
+    void Add(std::size_t index, std::string_view header1, std::string_view header2)
     {
-        TKeyView key;
-        std::string text;
-        FSorted.reserve(file.Count());
-        FKeyStart.reserve(file.Count() + 1);
-        for (std::size_t i = 0; i < file.Count(); ++i) {
-            keys.Make(file.Header1(i), keys.NeedsHeader2() ? file.Header2(i) : std::string_view(), key);
-            SerializeKey(key, text);
-            FKeyStart.push_back(FKeyBytes.size());
-            FKeyBytes.insert(FKeyBytes.end(), text.begin(), text.end());
-            FSorted.push_back({HashKey(text), static_cast<std::uint32_t>(i)});
+        if (index < FSorted.size()) {
+            FSorted.resize(index);
+            FKeyBytes.resize(FKeyStart[index]);
+            FKeyStart.resize(index);
         }
+        FKeys.Make(header1, header2, FKey);
+        SerializeKey(FKey, FText);
         FKeyStart.push_back(FKeyBytes.size());
+        FKeyBytes.insert(FKeyBytes.end(), FText.begin(), FText.end());
+        FSorted.push_back({HashKey(FText), static_cast<std::uint32_t>(index)});
+    }
+
+    // After the last Add: the keys sorted for the lookup.
+    void Seal()
+    {
+        FKeyStart.push_back(FKeyBytes.size());
+        FMatched.assign(FSorted.size(), 0);
         std::sort(FSorted.begin(), FSorted.end(),
                   [](const TEntry& a, const TEntry& b) { return a.Hash != b.Hash ? a.Hash < b.Hash : a.Index < b.Index; });
+        FRuns = THashIndex(FSorted.size());
         FCursor.resize(FSorted.size());
         for (std::size_t j = 0; j < FSorted.size(); ++j) {
             FCursor[j] = static_cast<std::uint32_t>(j);
@@ -264,8 +272,11 @@ private:
         return {FKeyBytes.data() + FKeyStart[index], FKeyStart[index + 1] - FKeyStart[index]};
     }
 
+    const TKeyMaker& FKeys;
+    TKeyView FKey;
+    std::string FText;
     std::vector<TEntry> FSorted;
-    THashIndex FRuns; // where each run of equal hashes begins in FSorted
+    THashIndex FRuns{0}; // where each run of equal hashes begins in FSorted
     std::vector<std::uint32_t> FCursor; // per run start: the first entry maybe not taken
     std::vector<std::uint8_t> FMatched;
     std::vector<char> FKeyBytes;
@@ -291,10 +302,10 @@ void ParametersById(const TInvestigationText& investigation, std::vector<TParame
 // Compares the examinations of both files as they come and keeps the differences.
 class TComparer {
 public:
-    TComparer(const TIndexedFile& oldFile, const TCompareOptions& options, TComparison& result)
+    TComparer(const TIndexedFile& oldFile, const TKeyMaker& keys, TOldKeys& oldKeys, TComparison& result)
         : FOld(oldFile),
-          FKeys(options.KeyFields),
-          FOldKeys(oldFile, FKeys),
+          FKeys(keys),
+          FOldKeys(oldKeys),
           FResult(result)
     {
         if (const std::optional<std::size_t> repeated = FOldKeys.Repeated())
@@ -440,8 +451,8 @@ private:
     static std::size_t ParameterEntry(int field) { return static_cast<std::size_t>(field - FieldLayout::Parameter.FirstField); }
 
     const TIndexedFile& FOld;
-    TKeyMaker FKeys;
-    TOldKeys FOldKeys;
+    const TKeyMaker& FKeys;
+    TOldKeys& FOldKeys;
     TComparison& FResult;
     TKeyView FKey, FOldKey;
     std::string FKeyText;
@@ -505,17 +516,25 @@ TComparison CompareTransferFiles(const std::string& oldPath, const std::string& 
     // Each file is checked while the other side of the work reads: the old
     // file is loaded beside its check, the new one compared beside its check.
     TIndexedFile oldFile;
-    Beside([&](std::stop_token stop) { oldFile.Load(oldPath, stop); },
-           [&] {
-               CheckTransferFile(oldPath, result.OldCheck);
-               return result.OldCheck.MessageCount == 0;
-           });
+    const TKeyMaker keys(options.KeyFields);
+    TOldKeys oldKeys(keys);
+    Beside(
+        [&](std::stop_token stop) {
+            oldFile.Load(oldPath, stop, [&](std::size_t index, std::string_view header1, std::string_view header2) {
+                oldKeys.Add(index, header1, header2);
+            });
+            oldKeys.Seal();
+        },
+        [&] {
+            CheckTransferFile(oldPath, result.OldCheck);
+            return result.OldCheck.MessageCount == 0;
+        });
     if (result.OldCheck.MessageCount > 0) {
         CheckTransferFile(newPath, result.NewCheck);
         return result;
     }
     TComparison compared;
-    TComparer comparer(oldFile, options, compared);
+    TComparer comparer(oldFile, keys, oldKeys, compared);
     Beside(
         [&](std::stop_token stop) {
             StreamInvestigations(

@@ -15,12 +15,13 @@ constexpr std::uint64_t MaxInvestigationSpan = std::numeric_limits<std::uint32_t
 
 } // namespace
 
-void TIndexedFile::Load(const std::string& path, std::stop_token stop)
+void TIndexedFile::Load(const std::string& path, std::stop_token stop, const TOnIndexed& onIndexed)
 {
     FText = TFileText();
     FInvestigations.clear();
     FLineOffsets.clear();
-    const auto keep = [this](const TInvestigationSpan& span) {
+    const char* text = nullptr;
+    const auto keep = [this, &text, &onIndexed](const TInvestigationSpan& span) {
         const std::uint64_t start = span.Lines.front().Offset;
         const TLineSpan& last = span.Lines.back();
         if (last.Offset + last.Length - start > MaxInvestigationSpan)
@@ -29,9 +30,14 @@ void TIndexedFile::Load(const std::string& path, std::stop_token stop)
                                    static_cast<std::uint32_t>(last.Offset + last.Length - start)});
         for (const TLineSpan& line : span.Lines)
             FLineOffsets.push_back(static_cast<std::uint32_t>(line.Offset - start));
+        if (onIndexed) {
+            const auto lineText = [&](std::size_t k) {
+                return k < span.Lines.size() ? std::string_view(text + span.Lines[k].Offset, span.Lines[k].Length) : std::string_view();
+            };
+            onIndexed(FInvestigations.size() - 1, lineText(0), lineText(1));
+        }
     };
     std::unique_ptr<TInvestigationCutter> cutter;
-    const char* text = nullptr;
     std::size_t fed = 0;
     // The text keeps its address while it is read unless the file grew
     // meanwhile; the cut then begins anew.

@@ -34,7 +34,10 @@ class TIndexedFile {
 public:
     // Throws EFileOpenError when the file cannot be read. A stop requested
     // from another thread ends the load early, with nothing loaded.
-    void Load(const std::string& path, std::stop_token stop = {});
+    // onIndexed hears each examination's header lines while they are in the
+    // cache; a load that begins anew (the file grew) begins again at index 0.
+    using TOnIndexed = std::function<void(std::size_t index, std::string_view header1, std::string_view header2)>;
+    void Load(const std::string& path, std::stop_token stop = {}, const TOnIndexed& onIndexed = {});
 
     std::size_t Count() const { return FInvestigations.size(); }
     // Examination i; lines is the caller's, reused from call to call.
