@@ -1,7 +1,7 @@
 // A file that passes the check compared with a copy of itself whose line ends
-// are other, and maybe one field changed: the comparison reports exactly that
-// field, with its old and new value and its line, and every other examination
-// as the same. The examinations are found the slow way, from the whole line
+// are other, and maybe one field changed or one examination dropped: the
+// comparison reports exactly that field, with its old and new value and its
+// line, or that examination as gone, and every other examination as the same. The examinations are found the slow way, from the whole line
 // list, not by the comparison's own reader.
 #include "Comparison.h"
 #include "ExportOracle.h"
@@ -27,15 +27,22 @@ std::pair<std::size_t, std::size_t> FieldSpan(const std::string& line, std::size
     return {start, (end == std::string::npos ? line.size() : end) - start};
 }
 
+// The default key: field 31 with field 3, or field 5 where field 3 is empty.
+std::string KeyOf(const ExportOracle::TExamination& exam)
+{
+    return exam.Master[30] + "|" + (exam.Master[2].empty() ? "5|" + exam.Master[4] : "3|" + exam.Master[2]);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {
-    // Five bytes choose the change: whether a field changes and the new line
-    // end, the examination, the line and the field.
+    // Five bytes choose the change: whether a field changes or an examination
+    // goes and the new line end, the examination, the line and the field.
     if (size < 5)
         return 0;
     const bool changeField = (data[0] & 1) != 0;
+    const bool drop = !changeField && (data[0] & 8) != 0;
     const char* const lineEnd = data[0] & 2 ? "\n" : data[0] & 4 ? "\r"
                                                                  : "\r\n";
     const std::size_t examSelector = data[1] | (data[2] << 8);
@@ -79,6 +86,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
             text.replace(start, length, newValue);
         }
     }
+    // An examination whose key no other has goes, when another stays.
+    std::int64_t dropped = 0;
+    if (drop && exams.size() > 1) {
+        const auto& exam = exams[examSelector % exams.size()];
+        const std::string key = KeyOf(exam);
+        if (std::count_if(exams.begin(), exams.end(), [&](const auto& e) { return KeyOf(e) == key; }) == 1) {
+            dropped = exam.FirstLine;
+            const std::int64_t last = (exam.Parameters.empty() ? exam.FirstLine + 1 : exam.Parameters.back().Line) + 1;
+            const auto begin = lines.begin() + (dropped - 1);
+            lines.erase(begin, begin + std::min<std::int64_t>(last - dropped + 1, lines.end() - begin));
+        }
+    }
     std::string copy;
     for (const std::string& l : lines)
         copy += l + lineEnd;
@@ -89,6 +108,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     const TComparison result = CompareTransferFiles(before.Path(), after.Path());
     FUZZ_ASSERT(result.Compared, "a file and its copy did not both pass");
     const auto examinations = static_cast<std::int64_t>(exams.size());
+    if (dropped != 0) {
+        FUZZ_ASSERT(result.Removed == 1 && result.Added == 0 && result.Same == examinations - 1, "not one examination gone");
+        FUZZ_ASSERT(result.Differences.size() == 1 && result.Differences[0].Kind == EDifference::InvestigationRemoved &&
+                        result.Differences[0].OldLine == dropped,
+                    "the examination gone not reported at its line");
+        return 0;
+    }
     FUZZ_ASSERT(result.Added == 0 && result.Removed == 0, "examinations lost or gained");
     if (field == 0) {
         FUZZ_ASSERT(result.Differences.empty() && result.Same == examinations,
