@@ -302,10 +302,11 @@ void ParametersById(const TInvestigationText& investigation, std::vector<TParame
 // Compares the examinations of both files as they come and keeps the differences.
 class TComparer {
 public:
-    TComparer(const TIndexedFile& oldFile, const TKeyMaker& keys, TOldKeys& oldKeys, TComparison& result)
+    TComparer(const TIndexedFile& oldFile, const TKeyMaker& keys, TOldKeys& oldKeys, bool keepFields, TComparison& result)
         : FOld(oldFile),
           FKeys(keys),
           FOldKeys(oldKeys),
+          FKeepFields(keepFields),
           FResult(result)
     {
         if (const std::optional<std::size_t> repeated = FOldKeys.Repeated())
@@ -325,6 +326,7 @@ public:
             TDifference& added = Add(EDifference::InvestigationAdded, FKey);
             added.NewLine = added.NewInvestigationLine = investigation.FirstLine;
             ++FResult.Added;
+            Keep(nullptr, &investigation);
             return;
         }
         // Most examinations are the same byte for byte: no need to cut them.
@@ -332,10 +334,13 @@ public:
             ++FResult.Same;
             return;
         }
-        if (!ComparePair(FOld.Investigation(*old, FOldLines), investigation))
+        const TInvestigationText before = FOld.Investigation(*old, FOldLines);
+        if (!ComparePair(before, investigation)) {
             ++FResult.Same;
-        else
-            ++FResult.Changed;
+            return;
+        }
+        ++FResult.Changed;
+        Keep(&before, &investigation);
     }
 
     // The old file's examinations that no new one took, in their order.
@@ -347,10 +352,35 @@ public:
             TDifference& removed = Add(EDifference::InvestigationRemoved, OldKey(i));
             removed.OldLine = removed.OldInvestigationLine = FOld.FirstLine(i);
             ++FResult.Removed;
+            if (FKeepFields) {
+                const TInvestigationText before = FOld.Investigation(i, FOldLines);
+                Keep(&before, nullptr);
+            }
         }
     }
 
 private:
+    // The master fields of a pair, or of one side, for a workbook.
+    void Keep(const TInvestigationText* before, const TInvestigationText* after)
+    {
+        if (!FKeepFields)
+            return;
+        TInvestigationFields& kept = FResult.Investigations.emplace_back();
+        kept.Key = FResult.Differences.back().Key;
+        const auto fields = [this](const TInvestigationText& inv, std::vector<std::string>& out) {
+            CutMaster(inv.Lines[0], inv.Lines.size() > 1 ? inv.Lines[1] : std::string_view(), FieldLayout::HeaderEntries, FOldMaster);
+            out.assign(FOldMaster.begin(), FOldMaster.end());
+        };
+        if (before) {
+            kept.OldLine = before->FirstLine;
+            fields(*before, kept.Old);
+        }
+        if (after) {
+            kept.NewLine = after->FirstLine;
+            fields(*after, kept.New);
+        }
+    }
+
     const TKeyView& OldKey(std::size_t i)
     {
         FKeys.Make(FOld.Header1(i), FOld.Header2(i), FOldKey);
@@ -453,6 +483,7 @@ private:
     const TIndexedFile& FOld;
     const TKeyMaker& FKeys;
     TOldKeys& FOldKeys;
+    bool FKeepFields;
     TComparison& FResult;
     TKeyView FKey, FOldKey;
     std::string FKeyText;
@@ -534,7 +565,7 @@ TComparison CompareTransferFiles(const std::string& oldPath, const std::string& 
         return result;
     }
     TComparison compared;
-    TComparer comparer(oldFile, keys, oldKeys, compared);
+    TComparer comparer(oldFile, keys, oldKeys, options.KeepFields, compared);
     Beside(
         [&](std::stop_token stop) {
             StreamInvestigations(

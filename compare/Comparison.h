@@ -46,6 +46,16 @@ struct TDifference {
     std::string ParameterText; // field 45, of the new file where both have it
 };
 
+// Fields 1 to 42 of an examination that changed, came or went, in each file
+// that has it (empty where a file does not).
+struct TInvestigationFields {
+    TInvestigationKey Key;
+    std::int64_t OldLine = 0;
+    std::int64_t NewLine = 0;
+    std::vector<std::string> Old;
+    std::vector<std::string> New;
+};
+
 struct TComparison {
     // Both checks as the viewer makes them. Only files without findings are compared.
     TSamplingData OldCheck;
@@ -60,6 +70,8 @@ struct TComparison {
     // The first key that a file holds more than once; such examinations are
     // matched in order of occurrence.
     std::optional<TInvestigationKey> RepeatedKey;
+    // With TCompareOptions::KeepFields: the examinations that differ, in the order of Differences.
+    std::vector<TInvestigationFields> Investigations;
 
     bool HasDifferences() const { return Added + Removed + Changed > 0; }
 };
@@ -69,6 +81,8 @@ struct TCompareOptions {
     // 31) with its sample id (field 3), or the health office's (field 5)
     // where field 3 is empty.
     std::vector<int> KeyFields;
+    // Keep the master fields of every examination that differs (for a workbook).
+    bool KeepFields = false;
 };
 
 constexpr int LastKeyField = 42;

@@ -10,6 +10,11 @@
 #include "JsonWriter.h"
 #include "SystemErrorText.h"
 #include "ToolPlatform.h"
+#ifdef MORVASK_HAVE_XLSX
+#include "DifferenceWorkbook.h"
+#include "ExportTarget.h"
+#include "OutputFile.h"
+#endif
 
 #include <algorithm>
 #include <charconv>
@@ -23,8 +28,15 @@
 
 namespace {
 
+#ifdef MORVASK_HAVE_XLSX
+#define MORVASK_XLSX_NOTE ""
+#else
+#define MORVASK_XLSX_NOTE "                        (in dieser Ausgabe nicht enthalten)\n"
+#endif
+
 const char* const Usage =
     "Aufruf: morvask-vergleich [--format text|jsonl|csv] [--schluessel FELDER] ALT.DAT NEU.DAT\n"
+    "        morvask-vergleich --xlsx AUSGABE.xlsx [--schluessel FELDER] ALT.DAT NEU.DAT\n"
     "\n"
     "Vergleicht zwei übermittelte Trinkwasser-Dateien (.dat): was ist in NEU.DAT\n"
     "anders als in ALT.DAT? Beide Dateien werden zuerst wie im Morvask-Betrachter\n"
@@ -46,6 +58,10 @@ const char* const Usage =
     "                        field, name, old, new, parameterId, parameterText\n"
     "  --format csv          dieselben Angaben als CSV nach RFC 4180 in UTF-8 mit\n"
     "                        Kopfzeile, Zeilenende LF\n"
+    "  --xlsx DATEI          eine Excel-Arbeitsmappe mit den Blättern „Unterschiede“\n"
+    "                        und „Untersuchungen“ (alt über neu); geänderte Zellen\n"
+    "                        gelb, neue Zeilen grün, entfallene rot; jede Zelle ist\n"
+    "                        Text\n" MORVASK_XLSX_NOTE
     "  --schluessel FELDER   die Felder des Schlüssels, durch Kommas getrennt, etwa 3,31\n"
     "                        (Feldnummern 1 bis 42). Vorgabe: Feld 31 (Schlüssel des\n"
     "                        Labors) mit Feld 3 (Proben-ID des Labors), wo Feld 3 leer\n"
@@ -58,6 +74,10 @@ const char* const Usage =
     "Hat eine Datei Meldungen, wird nicht verglichen: ihre Meldungen erscheinen auf\n"
     "der Standardfehlerausgabe wie bei morvask-check.\n"
     "\n"
+    "Eine vorhandene Arbeitsmappe wird nur ersetzt, wenn der Vergleich gelungen ist;\n"
+    "das Ziel muss auf .xlsx enden, darf keine der beiden Dateien sein, und eine\n"
+    "vorhandene Datei wird nur ersetzt, wenn sie leer oder eine Arbeitsmappe ist.\n"
+    "\n"
     "Exit-Status: 0 kein Unterschied, 1 Unterschiede, 2 eine Datei hat Meldungen oder\n"
     "konnte nicht gelesen werden, die Ausgabe konnte nicht geschrieben werden oder die\n"
     "Argumente sind falsch.\n";
@@ -68,6 +88,8 @@ enum class EFormat { Text,
 
 struct TOptions {
     EFormat Format = EFormat::Text;
+    bool FormatGiven = false;
+    std::string Target; // the workbook, when one is asked for
     TCompareOptions Compare;
     std::vector<std::string> Files;
 };
@@ -161,6 +183,12 @@ std::optional<int> ParseArguments(const std::vector<std::string>& args, TOptions
                 options.Format = EFormat::Csv;
             else
                 return UsageError("unbekanntes Format " + BytesToUtf8(*value) + " (text, jsonl oder csv)");
+            options.FormatGiven = true;
+        } else if (IsOption(arg, "--xlsx")) {
+            const std::optional<std::string_view> value = OptionValue(args, i, "--xlsx");
+            if (!value || value->empty())
+                return UsageError("--xlsx ohne Ausgabedatei");
+            options.Target = *value;
         } else if (IsOption(arg, "--schluessel")) {
             const std::optional<std::string_view> value = OptionValue(args, i, "--schluessel");
             if (!value)
@@ -181,6 +209,12 @@ std::optional<int> ParseArguments(const std::vector<std::string>& args, TOptions
     }
     if (options.Files.size() != 2)
         return UsageError(options.Files.size() < 2 ? "zwei Dateien erwartet: ALT.DAT NEU.DAT" : "mehr als zwei Dateien angegeben");
+    if (!options.Target.empty() && options.FormatGiven)
+        return UsageError("--format und --xlsx schließen sich aus");
+#ifndef MORVASK_HAVE_XLSX
+    if (!options.Target.empty())
+        return UsageError("--xlsx ist in dieser Ausgabe nicht enthalten; --format csv verwenden");
+#endif
     return std::nullopt;
 }
 
@@ -206,7 +240,13 @@ int Compare(const TOptions& options)
 {
     const std::string& oldPath = options.Files[0];
     const std::string& newPath = options.Files[1];
-    const TComparison comparison = CompareTransferFiles(oldPath, newPath, options.Compare);
+#ifdef MORVASK_HAVE_XLSX
+    // The target first: a refused one costs no reading.
+    const std::string where = options.Target.empty() ? std::string() : CheckWorkbookTarget(options.Target, options.Files);
+#endif
+    TCompareOptions compare = options.Compare;
+    compare.KeepFields = !options.Target.empty();
+    const TComparison comparison = CompareTransferFiles(oldPath, newPath, compare);
     bool findings = false;
     for (const auto& [path, check] : {std::pair{&oldPath, &comparison.OldCheck}, std::pair{&newPath, &comparison.NewCheck}}) {
         if (check->MessageCount > 0) {
@@ -218,8 +258,16 @@ int Compare(const TOptions& options)
     }
     if (findings) {
         Complain("Eine Datei mit Meldungen wird nicht verglichen.");
+        if (!options.Target.empty())
+            Complain("Die Arbeitsmappe " + BytesToUtf8(options.Target) + " wurde nicht geschrieben.");
         return ExitFailure;
     }
+#ifdef MORVASK_HAVE_XLSX
+    if (!options.Target.empty()) {
+        WriteDifferenceWorkbook(where, comparison);
+        return comparison.HasDifferences() ? ExitFindings : ExitPassed;
+    }
+#endif
     WriteDifferences(comparison, options.Format);
     return comparison.HasDifferences() ? ExitFindings : ExitPassed;
 }
@@ -236,6 +284,10 @@ int main(int argc, char** argv)
         return Finished(Compare(options));
     } catch (const EFileOpenError& e) {
         Complain(WithReason(CannotOpenText(BytesToUtf8(e.Path()), Cp1252ToUtf8) + ".", e.Why()));
+#ifdef MORVASK_HAVE_XLSX
+    } catch (const EOutputError& e) {
+        Complain(e.what());
+#endif
     } catch (const std::bad_alloc&) {
         Complain("Nicht genug Arbeitsspeicher.");
     } catch (const std::exception& e) {
