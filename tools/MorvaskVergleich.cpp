@@ -9,11 +9,12 @@
 #include "FileOpenError.h"
 #include "JsonWriter.h"
 #include "SystemErrorText.h"
+#include "Tool.h"
 #include "ToolPlatform.h"
 #ifdef MORVASK_HAVE_XLSX
 #include "DifferenceWorkbook.h"
 #include "ExportTarget.h"
-#include "OutputFile.h"
+#include "Output.h"
 #endif
 
 #include <algorithm>
@@ -94,44 +95,6 @@ struct TOptions {
     std::vector<std::string> Files;
 };
 
-bool WriteFailed = false;
-TSystemError WriteError; // why the output failed, once it has
-
-void Write(std::FILE* stream, std::string_view text)
-{
-    if (!WriteText(stream, text) && !WriteFailed) {
-        WriteFailed = true;
-        WriteError = LastErrno();
-    }
-}
-
-void Complain(std::string_view text)
-{
-    std::fflush(stdout);
-    Write(stderr, "morvask-vergleich: ");
-    Write(stderr, text);
-    Write(stderr, "\n");
-}
-
-int UsageError(std::string_view problem)
-{
-    Complain(problem);
-    Write(stderr, "Weitere Informationen mit »morvask-vergleich --help«.\n");
-    return ExitFailure;
-}
-
-// A message that could not be written leaves the caller uninformed: a failure.
-int Finished(int status)
-{
-    if (std::fflush(stdout) != 0 && !WriteFailed)
-        WriteError = LastErrno();
-    if (std::ferror(stdout) || WriteFailed) {
-        Complain(WithReason("Die Ausgabe kann nicht geschrieben werden.", WriteError));
-        return ExitFailure;
-    }
-    return status;
-}
-
 // "3,31" into field numbers 1 to 42, each once; nothing when the list is no such list.
 std::optional<std::vector<int>> KeyFields(std::string_view list)
 {
@@ -151,92 +114,72 @@ std::optional<std::vector<int>> KeyFields(std::string_view list)
     }
 }
 
-// The value of an option given as "--name VALUE" or "--name=VALUE".
-std::optional<std::string_view> OptionValue(const std::vector<std::string>& args, std::size_t& i, std::string_view name)
+std::optional<int> ParseArguments(TTool& tool, const std::vector<std::string>& args, TOptions& options)
 {
-    const std::string_view arg = args[i];
-    if (arg == name)
-        return i + 1 < args.size() ? std::optional<std::string_view>(args[++i]) : std::nullopt;
-    return arg.substr(name.size() + 1);
-}
-
-bool IsOption(std::string_view arg, std::string_view name) { return arg == name || (arg.starts_with(name) && arg.size() > name.size() && arg[name.size()] == '='); }
-
-std::optional<int> ParseArguments(const std::vector<std::string>& args, TOptions& options)
-{
-    bool optionsEnded = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string_view arg = args[i];
-        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
-            options.Files.emplace_back(arg);
-        } else if (arg == "--") {
-            optionsEnded = true;
-        } else if (IsOption(arg, "--format")) {
-            const std::optional<std::string_view> value = OptionValue(args, i, "--format");
+    const auto option = [&options](TTool::TOption& o) {
+        if (o.Takes("--format")) {
+            const std::optional<std::string> value = o.Value();
             if (!value)
-                return UsageError("--format ohne Wert");
-            if (*value == "text")
+                o.Refuse("--format ohne Wert");
+            else if (*value == "text")
                 options.Format = EFormat::Text;
             else if (*value == "jsonl")
                 options.Format = EFormat::JsonLines;
             else if (*value == "csv")
                 options.Format = EFormat::Csv;
             else
-                return UsageError("unbekanntes Format " + BytesToUtf8(*value) + " (text, jsonl oder csv)");
+                o.Refuse("unbekanntes Format " + BytesToUtf8(*value) + " (text, jsonl oder csv)");
             options.FormatGiven = true;
-        } else if (IsOption(arg, "--xlsx")) {
-            const std::optional<std::string_view> value = OptionValue(args, i, "--xlsx");
-            if (!value || value->empty())
-                return UsageError("--xlsx ohne Ausgabedatei");
-            options.Target = *value;
-        } else if (IsOption(arg, "--schluessel")) {
-            const std::optional<std::string_view> value = OptionValue(args, i, "--schluessel");
+        } else if (o.Takes("--xlsx")) {
+            options.Target = o.Value().value_or(std::string());
+            if (options.Target.empty())
+                o.Refuse("--xlsx ohne Ausgabedatei");
+        } else if (o.Takes("--schluessel")) {
+            const std::optional<std::string> value = o.Value();
+            const std::optional<std::vector<int>> fields = value ? KeyFields(*value) : std::nullopt;
             if (!value)
-                return UsageError("--schluessel ohne Felder");
-            const std::optional<std::vector<int>> fields = KeyFields(*value);
-            if (!fields)
-                return UsageError("ungültige Schlüsselfelder " + BytesToUtf8(*value) + " (Feldnummern 1 bis 42, durch Kommas getrennt)");
-            options.Compare.KeyFields = *fields;
-        } else if (arg == "--help" || arg == "-h") {
-            Write(stdout, Usage);
-            return Finished(ExitPassed);
-        } else if (arg == "--version") {
-            Write(stdout, "morvask-vergleich 1.0\n");
-            return Finished(ExitPassed);
+                o.Refuse("--schluessel ohne Felder");
+            else if (!fields)
+                o.Refuse("ungültige Schlüsselfelder " + BytesToUtf8(*value) + " (Feldnummern 1 bis 42, durch Kommas getrennt)");
+            else
+                options.Compare.KeyFields = *fields;
         } else {
-            return UsageError("unbekannte Option " + BytesToUtf8(arg));
+            return false;
         }
-    }
+        return true;
+    };
+    if (const std::optional<int> status = tool.ReadArguments(args, option, options.Files))
+        return status;
     if (options.Files.size() != 2)
-        return UsageError(options.Files.size() < 2 ? "zwei Dateien erwartet: ALT.DAT NEU.DAT" : "mehr als zwei Dateien angegeben");
+        return tool.UsageError(options.Files.size() < 2 ? "zwei Dateien erwartet: ALT.DAT NEU.DAT" : "mehr als zwei Dateien angegeben");
     if (!options.Target.empty() && options.FormatGiven)
-        return UsageError("--format und --xlsx schließen sich aus");
+        return tool.UsageError("--format und --xlsx schließen sich aus");
 #ifndef MORVASK_HAVE_XLSX
     if (!options.Target.empty())
-        return UsageError("--xlsx ist in dieser Ausgabe nicht enthalten; --format csv verwenden");
+        return tool.UsageError("--xlsx ist in dieser Ausgabe nicht enthalten; --format csv verwenden");
 #endif
     return std::nullopt;
 }
 
-void WriteDifferences(const TComparison& comparison, EFormat format)
+void WriteDifferences(TTool& tool, const TComparison& comparison, EFormat format)
 {
     switch (format) {
     case EFormat::Text:
-        Write(stdout, ComparisonText(comparison));
+        tool.Write(stdout, ComparisonText(comparison));
         return;
     case EFormat::JsonLines:
         for (const TDifference& d : comparison.Differences)
-            Write(stdout, DifferenceJsonLine(d) + "\n");
+            tool.Write(stdout, DifferenceJsonLine(d) + "\n");
         return;
     case EFormat::Csv:
-        Write(stdout, DifferenceCsvHeading());
+        tool.Write(stdout, DifferenceCsvHeading());
         for (const TDifference& d : comparison.Differences)
-            Write(stdout, DifferenceCsvRow(d));
+            tool.Write(stdout, DifferenceCsvRow(d));
         return;
     }
 }
 
-int Compare(const TOptions& options)
+int Compare(TTool& tool, const TOptions& options)
 {
     const std::string& oldPath = options.Files[0];
     const std::string& newPath = options.Files[1];
@@ -250,16 +193,16 @@ int Compare(const TOptions& options)
     bool findings = false;
     for (const auto& [path, check] : {std::pair{&oldPath, &comparison.OldCheck}, std::pair{&newPath, &comparison.NewCheck}}) {
         if (check->MessageCount > 0) {
-            Write(stderr, CheckResultToText(*path, *check));
+            tool.Report(CheckResultToText(*path, *check));
             findings = true;
         } else {
-            Write(stderr, UnexaminedNote(*path, *check));
+            tool.Report(UnexaminedNote(*path, *check));
         }
     }
     if (findings) {
-        Complain("Eine Datei mit Meldungen wird nicht verglichen.");
+        tool.Complain("Eine Datei mit Meldungen wird nicht verglichen.");
         if (!options.Target.empty())
-            Complain("Die Arbeitsmappe " + BytesToUtf8(options.Target) + " wurde nicht geschrieben.");
+            tool.Complain("Die Arbeitsmappe " + BytesToUtf8(options.Target) + " wurde nicht geschrieben.");
         return ExitFailure;
     }
 #ifdef MORVASK_HAVE_XLSX
@@ -268,7 +211,7 @@ int Compare(const TOptions& options)
         return comparison.HasDifferences() ? ExitFindings : ExitPassed;
     }
 #endif
-    WriteDifferences(comparison, options.Format);
+    WriteDifferences(tool, comparison, options.Format);
     return comparison.HasDifferences() ? ExitFindings : ExitPassed;
 }
 
@@ -277,21 +220,22 @@ int Compare(const TOptions& options)
 int main(int argc, char** argv)
 {
     PrepareToolOutput();
+    TTool tool("morvask-vergleich", Usage);
     TOptions options;
-    if (const std::optional<int> status = ParseArguments(ToolArguments(argc, argv), options))
+    if (const std::optional<int> status = ParseArguments(tool, ToolArguments(argc, argv), options))
         return *status;
     try {
-        return Finished(Compare(options));
+        return tool.Finished(Compare(tool, options));
     } catch (const EFileOpenError& e) {
-        Complain(WithReason(CannotOpenText(BytesToUtf8(e.Path()), Cp1252ToUtf8) + ".", e.Why()));
+        tool.Complain(WithReason(CannotOpenText(BytesToUtf8(e.Path())) + ".", e.Why()));
 #ifdef MORVASK_HAVE_XLSX
     } catch (const EOutputError& e) {
-        Complain(e.what());
+        tool.Complain(e.what());
 #endif
     } catch (const std::bad_alloc&) {
-        Complain("Nicht genug Arbeitsspeicher.");
+        tool.Complain("Nicht genug Arbeitsspeicher.");
     } catch (const std::exception& e) {
-        Complain(ExceptionText(e));
+        tool.Complain(ExceptionText(e));
     }
-    return Finished(ExitFailure);
+    return tool.Finished(ExitFailure);
 }
