@@ -28,7 +28,7 @@ std::pair<std::size_t, std::size_t> FieldSpan(const std::string& line, std::size
 }
 
 // The default key: field 31 with field 3, or field 5 where field 3 is empty.
-std::string KeyOf(const ExportOracle::TExamination& exam)
+std::string KeyOf(const ExportOracle::TInvestigation& exam)
 {
     return exam.Master[30] + "|" + (exam.Master[2].empty() ? "5|" + exam.Master[4] : "3|" + exam.Master[2]);
 }
@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     CheckTransferBytes(content, check);
     if (check.MessageCount > 0)
         return 0;
-    const auto exams = ExportOracle::Examinations(content);
+    const auto exams = ExportOracle::Investigations(content);
     TLineList lines;
     SplitTextIntoLines(content, lines);
 
