@@ -49,6 +49,11 @@ EXPORT_CASES = ("10M", "100M", "exams", "params")
 JUDGED_EXPORT_CASES = ("100M",)
 # A workbook sheet ends at 1 048 576 rows; the 100 MB file stays just below.
 XLSX_CASES = ("10M", "100M", "exams", "params")
+# The comparison: each file against a copy with every 20th examination changed,
+# side by side with checking both.
+COMPARE_CASES = ("10M", "100M")
+JUDGED_COMPARE_CASES = ("100M",)
+CHANGE_EVERY = 20
 # The workbook of the 10 MB file took 6129 ms with the writer before (the
 # figures of 2026-12-07 on the machine of RESULTS.md); the goal is half of that.
 XLSX_GOAL_MS = {"10M": 6129 / 2}
@@ -73,7 +78,7 @@ PYTHON_CSV = (
 AWK_SPLIT = "{n+=NF} END{print n}"
 
 
-def run_with_rusage(argv, expect_output=None, env=None):
+def run_with_rusage(argv, expect_output=None, env=None, ok_codes=(0,)):
     """Runs argv once; returns (wall seconds, peak RSS in bytes, stdout)."""
     read_fd, write_fd = os.pipe()
     devnull = os.open(os.devnull, os.O_WRONLY)
@@ -95,14 +100,14 @@ def run_with_rusage(argv, expect_output=None, env=None):
     os.close(devnull)
     text = b"".join(chunks).decode("utf-8", errors="replace")
     code = os.waitstatus_to_exitcode(status)
-    if code != 0:
+    if code not in ok_codes:
         raise RuntimeError("%s exited with %d: %s" % (" ".join(argv), code, text[:300]))
     if expect_output is not None and expect_output not in text:
         raise RuntimeError("%s printed %r, expected %r" % (" ".join(argv), text[:300], expect_output))
     return elapsed, usage.ru_maxrss * 1024, text
 
 
-def peak_rss(argv, env=None):
+def peak_rss(argv, env=None, ok_codes=(0,)):
     """Peak RSS in bytes, taken by /usr/bin/time: a child spawned straight from
     this interpreter would inherit the interpreter's own peak at exec."""
     read_fd, write_fd = os.pipe()
@@ -111,22 +116,22 @@ def peak_rss(argv, env=None):
     os.close(write_fd)
     with os.fdopen(read_fd) as f:
         text = f.read().strip().splitlines()
-    if proc.returncode != 0 or not text:
+    if proc.returncode not in ok_codes or not text:
         raise RuntimeError("%s failed under /usr/bin/time" % " ".join(argv))
     return int(text[-1]) * 1024
 
 
-def median_run(argv, runs, expect_output=None, env=None, rss=True, outputs=None):
+def median_run(argv, runs, expect_output=None, env=None, rss=True, outputs=None, ok_codes=(0,)):
     """Median wall time (s), peak RSS (bytes) and the last output; every
     timed run's output is appended to outputs when given."""
     times, text = [], ""
-    run_with_rusage(argv, expect_output, env)   # warm-up: page cache, loader
+    run_with_rusage(argv, expect_output, env, ok_codes)   # warm-up: page cache, loader
     for _ in range(runs):
-        elapsed, _, text = run_with_rusage(argv, expect_output, env)
+        elapsed, _, text = run_with_rusage(argv, expect_output, env, ok_codes)
         times.append(elapsed)
         if outputs is not None:
             outputs.append(text)
-    peak = peak_rss(argv, env) if rss else 0
+    peak = peak_rss(argv, env, ok_codes) if rss else 0
     return statistics.median(times), peak, text
 
 
@@ -225,6 +230,42 @@ def side_by_side_table(side, heading):
     row("`cat` of its output into a pipe (ms)", side["cat"])
     row("export into a pipe / `cat`", side["jsonl"] / side["cat"], SIDE_GOALS["jsonl"])
     return "\n".join(lines)
+
+
+def changed_copy(path, data_dir, key):
+    """The file with field 23 of every CHANGE_EVERY-th examination changed, in
+    a folder of its own under the same name."""
+    folder = os.path.join(data_dir, key + "-changed")
+    copy = os.path.join(folder, FILE_NAME)
+    stamp = copy + ".source"
+    source = "%s %d %d" % (path, os.path.getmtime(path), CHANGE_EVERY)
+    if os.path.exists(copy) and os.path.exists(stamp) and open(stamp).read() == source:
+        return copy
+    os.makedirs(folder, exist_ok=True)
+    exam = 0
+    with open(path, "rb") as src, open(copy, "wb") as out:
+        for line in src:
+            if line.startswith(b"1|"):
+                exam += 1
+                if exam % CHANGE_EVERY == 0:
+                    fields = line.split(b"|")
+                    fields[22] += b" (berichtigt)"
+                    line = b"|".join(fields)
+            out.write(line)
+    with open(stamp, "w") as f:
+        f.write(source)
+    return copy
+
+
+def measure_compare(check, compare, path, data_dir, key, runs):
+    """The comparison with a changed copy against checking both files."""
+    copy = changed_copy(path, data_dir, key)
+    warm(path)
+    warm(copy)
+    both, _, _ = median_run([check, path, copy], runs, ": OK", rss=False)
+    took, rss, text = median_run([compare, path, copy], runs, "geändert", ok_codes=(1,))
+    return {"check_both": both, "compare": took, "compare_rss": rss,
+            "compare_larger": max(os.path.getsize(path), os.path.getsize(copy)), "compare_summary": text.splitlines()[0]}
 
 
 def parse_figures(text):
@@ -356,6 +397,8 @@ def main():
     check = os.path.join(bin_dir, "morvask-check")
     export = os.path.join(bin_dir, "morvask-export")
     with_export = os.path.exists(export)
+    compare = os.path.join(bin_dir, "morvask-vergleich")
+    with_compare = os.path.exists(compare)
     viewer_bench = os.path.join(bin_dir, "morvask-bench-viewer")
     with_viewer = not options.no_viewer and os.path.exists(viewer_bench)
     viewer_env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
@@ -420,6 +463,8 @@ def main():
             f["select"] = statistics.median(selects)
         if with_export and key in EXPORT_CASES:
             f.update(measure_export(export, path, options.data, key, options.runs))
+        if with_compare and key in COMPARE_CASES:
+            f.update(measure_compare(check, compare, path, options.data, key, options.runs))
         figures[key] = f
 
     # Goals, as stated in the issues.
@@ -476,6 +521,21 @@ def main():
             if key in XLSX_GOAL_MS:
                 judge("export workbook (ms)", f["xlsx"] * 1000 <= XLSX_GOAL_MS[key])
             put_workbook(put, judge, key, f)
+
+    for key, _, _ in CASES:
+        f = figures[key]
+        if "compare" not in f:
+            continue
+        put("`morvask-check` of both files (ms)", key, ms(f["check_both"]))
+        put("`morvask-vergleich` with every %dth exam. changed (ms)" % CHANGE_EVERY, key, ms(f["compare"]))
+        ratio = f["compare"] / f["check_both"]
+        put("compare / check of both", key, "%.2f" % ratio)
+        growth = f["compare_rss"] / f["compare_larger"]
+        put("compare peak RSS (MB)", key, mb(f["compare_rss"]))
+        put("compare peak RSS / larger file", key, "%.2f" % growth)
+        if key in JUDGED_COMPARE_CASES:
+            judge("compare / check of both", ratio <= 3)
+            judge("compare peak RSS / larger file", growth <= 2)
 
     # Growth: cost per MB relative to the 100 MB file (1.00 is linear). The
     # 10 MB file carries the fixed costs of a process start in few megabytes.
@@ -548,6 +608,8 @@ def main():
         "export workbook size / input size": "≤ 1.5",
         "export workbook / export CSV (time)": "≤ 60",
         "copy every row to the clipboard (ms)": "< 500 (well under 1 s)",
+        "compare / check of both": "≤ 3 (100 MB)",
+        "compare peak RSS / larger file": "≤ 2 (100 MB)",
         "find as you type, slowest key (ms)": "< 50 (well under 100)",
         "print to PDF (ms)": "< 5000 (bounded)",
     }

@@ -212,3 +212,9 @@ void TJsonWriter::Number(std::int64_t value)
     BeforeValue();
     FText += std::to_string(value);
 }
+
+void TJsonWriter::Null()
+{
+    BeforeValue();
+    FText += "null";
+}

@@ -24,6 +24,7 @@ public:
     // Key(key) then String(utf8), in one piece when neither needs an escape.
     void Member(std::string_view key, std::string_view utf8);
     void Number(std::int64_t value);
+    void Null();
 
     const std::string& Text() const { return FText; }
     // Appends the text so far to out and empties it; writing goes on where it

@@ -2,6 +2,10 @@
 """Writes the example transfer files of this directory.
 
 WVMO_261015_093000.DAT      well-formed, interface 1 (water supplier to health office)
+WVMO_261016_081500.DAT      the same transmission sent again the next day, corrected:
+                            a value and a sampling time put right, a parameter
+                            added and one dropped, an examination added and one
+                            withdrawn, the rest in another order
 GAMO_LGA1_261016_141500.DAT interface 2 (health office to state office), with
                             structure faults for the error view
 
@@ -119,6 +123,32 @@ def block(r, n, count):
     return lines
 
 
+def resend(good):
+    """The corrected transmission of the examinations in good."""
+    blocks = [list(b) for b in good]
+
+    def set_field(b, line, field, value):
+        fields = blocks[b][line].split("|")
+        fields[field] = value
+        blocks[b][line] = "|".join(fields)
+
+    # A measured value corrected (field 48 of the first parameter).
+    set_field(0, 2, 5, "0,35")
+    # The sampling time put right (field 22).
+    set_field(5, 0, 21, blocks[5][0].split("|")[21][:-5] + "08:45")
+    # A parameter dropped and another added.
+    dropped = blocks[2].pop(-2)
+    added = "|".join(["2", "4010", "Antimon", "", "", "<0,001", "eingehalten", "mg/l", "DIN EN ISO 17294-2:2017-01", "L0815", ""]) + "|"
+    assert "|4010|" not in "".join(blocks[2]) and dropped.split("|")[1] != "4010"
+    blocks[2].insert(2, added)
+    # An examination withdrawn, another added at the end.
+    del blocks[3]
+    blocks.append(block(random.Random(261016081500), 7, 4))
+    # The rest in another order: no difference.
+    blocks[0], blocks[1] = blocks[1], blocks[0]
+    return blocks
+
+
 def write(name, lines):
     data = "".join(line + "\r\n" for line in lines).encode("cp1252")
     with open(os.path.join(HERE, name), "wb") as f:
@@ -127,10 +157,9 @@ def write(name, lines):
 
 def main():
     r = random.Random(261015)
-    good = []
-    for n, count in enumerate([5, 12, 30, 8, 21, 17, 26]):
-        good += block(r, n, count)
-    write("WVMO_261015_093000.DAT", good)
+    good = [block(r, n, count) for n, count in enumerate([5, 12, 30, 8, 21, 17, 26])]
+    write("WVMO_261015_093000.DAT", [line for b in good for line in b])
+    write("WVMO_261016_081500.DAT", [line for b in resend(good) for line in b])
 
     r = random.Random(261016)
     blocks = [block(r, n, count) for n, count in enumerate([6, 9, 7, 5])]

@@ -167,20 +167,27 @@ std::string WorkbookRelations()
 }
 
 // Style 1: text ("@": typing into a cell keeps text as text too); 2: the
-// same, bold, for the headings; 3: a number as it is.
+// same, bold, for the headings; 3: a number as it is; 4 to 6: text filled
+// yellow, green and red, for what changed, came and went.
 std::string Styles()
 {
     const std::string font = "<sz val=\"11\"/><name val=\"Calibri\"/><family val=\"2\"/></font>";
     return std::string(XmlDeclaration) + "<styleSheet xmlns=\"" + std::string(MainNamespace) +
            "\"><fonts count=\"2\"><font>" + font + "<font><b/>" + font +
-           "</fonts><fills count=\"2\"><fill><patternFill patternType=\"none\"/></fill>"
-           "<fill><patternFill patternType=\"gray125\"/></fill></fills>"
+           "</fonts><fills count=\"5\"><fill><patternFill patternType=\"none\"/></fill>"
+           "<fill><patternFill patternType=\"gray125\"/></fill>"
+           "<fill><patternFill patternType=\"solid\"><fgColor rgb=\"FFFFEB9C\"/><bgColor indexed=\"64\"/></patternFill></fill>"
+           "<fill><patternFill patternType=\"solid\"><fgColor rgb=\"FFC6EFCE\"/><bgColor indexed=\"64\"/></patternFill></fill>"
+           "<fill><patternFill patternType=\"solid\"><fgColor rgb=\"FFFFC7CE\"/><bgColor indexed=\"64\"/></patternFill></fill></fills>"
            "<borders count=\"1\"><border><left/><right/><top/><bottom/><diagonal/></border></borders>"
            "<cellStyleXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/></cellStyleXfs>"
-           "<cellXfs count=\"4\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\"/>"
+           "<cellXfs count=\"7\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\"/>"
            "<xf numFmtId=\"49\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\" applyNumberFormat=\"1\"/>"
            "<xf numFmtId=\"49\" fontId=\"1\" fillId=\"0\" borderId=\"0\" xfId=\"0\" applyNumberFormat=\"1\" applyFont=\"1\"/>"
            "<xf numFmtId=\"1\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\" applyNumberFormat=\"1\"/>"
+           "<xf numFmtId=\"49\" fontId=\"0\" fillId=\"2\" borderId=\"0\" xfId=\"0\" applyNumberFormat=\"1\" applyFill=\"1\"/>"
+           "<xf numFmtId=\"49\" fontId=\"0\" fillId=\"3\" borderId=\"0\" xfId=\"0\" applyNumberFormat=\"1\" applyFill=\"1\"/>"
+           "<xf numFmtId=\"49\" fontId=\"0\" fillId=\"4\" borderId=\"0\" xfId=\"0\" applyNumberFormat=\"1\" applyFill=\"1\"/>"
            "</cellXfs><cellStyles count=\"1\"><cellStyle name=\"Normal\" xfId=\"0\" builtinId=\"0\"/></cellStyles>"
            "<dxfs count=\"0\"/><tableStyles count=\"0\"/></styleSheet>";
 }
@@ -243,6 +250,50 @@ void AppendNumber(std::string& xml, std::uint64_t value)
 {
     char digits[24];
     xml.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+}
+
+// What a sheet holds before its rows: the page set-up, the frozen heading
+// row and the columns' widths.
+void AppendSheetStart(std::string& xml, bool selected, const std::vector<std::string>& headings,
+                      const std::vector<std::uint32_t>& widths)
+{
+    xml.append(XmlDeclaration).append("<worksheet xmlns=\"").append(MainNamespace);
+    // Printed fitted to the page's width.
+    xml.append("\" xmlns:r=\"").append(RelationNamespace).append("\"><sheetPr><pageSetUpPr fitToPage=\"1\"/></sheetPr>");
+    xml += "<sheetViews><sheetView ";
+    if (selected)
+        xml += "tabSelected=\"1\" ";
+    // The heading row stays in view.
+    xml += "workbookViewId=\"0\"><pane ySplit=\"1\" topLeftCell=\"A2\" activePane=\"bottomLeft\" state=\"frozen\"/>"
+           "<selection pane=\"bottomLeft\" activeCell=\"A2\" sqref=\"A2\"/></sheetView></sheetViews>"
+           "<sheetFormatPr defaultRowHeight=\"15\"/><cols>";
+    for (std::size_t col = 0; col < headings.size(); ++col) {
+        const std::string n = std::to_string(col + 1);
+        const std::uint32_t content = col < widths.size() ? widths[col] : 0;
+        xml += "<col min=\"" + n + "\" max=\"" + n + "\" width=\"" +
+               Number(ColumnWidth(headings[col], content) + 0.7109375) + "\" style=\"1\" customWidth=\"1\"/>";
+    }
+    xml += "</cols><sheetData>";
+}
+
+// The heading cells of row 1; they stand inline, each is there once.
+void AppendHeadingCells(std::string& xml, const std::vector<std::string>& headings)
+{
+    for (std::size_t col = 0; col < headings.size(); ++col) {
+        xml += "<c r=\"" + ColumnNames()[col] + "1\" s=\"2\" t=\"inlineStr\"><is>";
+        AppendText(xml, headings[col], false);
+        xml += "</is></c>";
+    }
+}
+
+// What a sheet holds after its rows: the autofilter and the printing,
+// landscape on A4, as wide as the page and as long as it takes.
+void AppendSheetEnd(std::string& xml, std::size_t columns, std::uint32_t rows)
+{
+    xml += "</sheetData><autoFilter ref=\"A1:" + ColumnNames()[columns - 1u] + std::to_string(rows) +
+           "\"/><pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" "
+           "footer=\"0.3\"/><pageSetup paperSize=\"9\" orientation=\"landscape\" fitToWidth=\"1\" fitToHeight=\"0\"/>"
+           "</worksheet>";
 }
 
 } // namespace
@@ -338,32 +389,10 @@ void TXlsxTable::StartSheet(TSheet& sheet, bool selected, const std::vector<std:
                             const std::vector<std::uint32_t>& widths)
 {
     sheet.Columns = static_cast<std::uint16_t>(headings.size());
-    std::string& xml = sheet.Xml;
-    xml.reserve(2 * HandSize);
-    xml.append(XmlDeclaration).append("<worksheet xmlns=\"").append(MainNamespace);
-    // Printed fitted to the page's width.
-    xml.append("\" xmlns:r=\"").append(RelationNamespace).append("\"><sheetPr><pageSetUpPr fitToPage=\"1\"/></sheetPr>");
-    xml += "<sheetViews><sheetView ";
-    if (selected)
-        xml += "tabSelected=\"1\" ";
-    // The heading row stays in view.
-    xml += "workbookViewId=\"0\"><pane ySplit=\"1\" topLeftCell=\"A2\" activePane=\"bottomLeft\" state=\"frozen\"/>"
-           "<selection pane=\"bottomLeft\" activeCell=\"A2\" sqref=\"A2\"/></sheetView></sheetViews>"
-           "<sheetFormatPr defaultRowHeight=\"15\"/><cols>";
-    for (std::uint16_t col = 0; col < sheet.Columns; ++col) {
-        const std::string n = std::to_string(col + 1);
-        const std::uint32_t content = col < widths.size() ? widths[col] : 0;
-        xml += "<col min=\"" + n + "\" max=\"" + n + "\" width=\"" +
-               Number(ColumnWidth(headings[col], content) + 0.7109375) + "\" style=\"1\" customWidth=\"1\"/>";
-    }
-    xml += "</cols><sheetData>";
+    sheet.Xml.reserve(2 * HandSize);
+    AppendSheetStart(sheet.Xml, selected, headings, widths);
     NextRow(sheet);
-    // Headings stand inline: each is there once.
-    for (std::uint16_t col = 0; col < sheet.Columns; ++col) {
-        xml += "<c r=\"" + ColumnNames()[col] + "1\" s=\"2\" t=\"inlineStr\"><is>";
-        AppendText(xml, headings[col], false);
-        xml += "</is></c>";
-    }
+    AppendHeadingCells(sheet.Xml, headings);
     EndRow(sheet);
 }
 
@@ -505,12 +534,7 @@ void TXlsxTable::Commit()
 {
     try {
         for (TSheet* sheet : {&FParameters, &FInvestigations}) {
-            // Printed landscape on A4, as wide as the page and as long as it takes.
-            sheet->Xml += "</sheetData><autoFilter ref=\"A1:" + ColumnNames()[sheet->Columns - 1u] +
-                          std::to_string(sheet->Rows) +
-                          "\"/><pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" "
-                          "footer=\"0.3\"/><pageSetup paperSize=\"9\" orientation=\"landscape\" fitToWidth=\"1\" fitToHeight=\"0\"/>"
-                          "</worksheet>";
+            AppendSheetEnd(sheet->Xml, sheet->Columns, sheet->Rows);
             Hand(*sheet, true);
         }
         FSharedXml += "</sst>";
@@ -534,6 +558,87 @@ void TXlsxTable::Commit()
         FTemporary.clear();
     } catch (...) {
         Abandon();
+        throw;
+    }
+}
+
+namespace {
+
+std::string StyledSheet(const TStyledWorkbook::TSheet& sheet, bool selected, const std::string& shown)
+{
+    std::vector<std::uint32_t> widths(sheet.Headings.size(), 0);
+    for (const TStyledWorkbook::TRow& row : sheet.Rows) {
+        for (std::size_t col = 0; col < row.size() && col < widths.size(); ++col) {
+            std::uint32_t chars = 0;
+            for (const char c : row[col].Text)
+                chars += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+            widths[col] = std::max(widths[col], chars);
+        }
+    }
+    std::string xml;
+    AppendSheetStart(xml, selected, sheet.Headings, widths);
+    xml += "<row r=\"1\">";
+    AppendHeadingCells(xml, sheet.Headings);
+    xml += "</row>";
+    std::uint32_t rows = 1;
+    for (const TStyledWorkbook::TRow& row : sheet.Rows) {
+        xml += "<row r=\"" + std::to_string(++rows) + "\">";
+        for (const TStyledWorkbook::TCell& cell : row) {
+            // Styles 4 to 6 are the filled forms of text style 1.
+            const std::string style = std::to_string(cell.Fill == TStyledWorkbook::EFill::None ? 1 : 3 + static_cast<int>(cell.Fill));
+            if (cell.Text.empty()) {
+                xml += "<c s=\"" + style + "\"/>";
+                continue;
+            }
+            if (cell.Text.size() > TXlsxTable::MaxCellChars)
+                throw EOutputError("Die Arbeitsmappe " + shown + " kann nicht geschrieben werden: ein Feld ist länger als die 32767 Zeichen einer Zelle.");
+            xml += "<c s=\"" + style + "\" t=\"inlineStr\"><is>";
+            AppendText(xml, cell.Text, false);
+            xml += "</is></c>";
+        }
+        xml += "</row>";
+    }
+    AppendSheetEnd(xml, sheet.Headings.size(), rows);
+    return xml;
+}
+
+} // namespace
+
+void TStyledWorkbook::Write(const std::string& target, const TSheet& first, const TSheet& second)
+{
+    const std::string shown = BytesToUtf8(target);
+    std::string temporary;
+    {
+        const TInterruptHold hold;
+        temporary = CreateFileBeside(target);
+        RemoveOnInterrupt(temporary);
+    }
+    try {
+        {
+            TZipWriter zip(temporary, shown);
+            zip.Add("[Content_Types].xml", ContentTypes());
+            zip.Add("_rels/.rels", PackageRelations());
+            zip.Add("xl/_rels/workbook.xml.rels", WorkbookRelations());
+            zip.Add("xl/styles.xml", Styles());
+            zip.Add("xl/worksheets/sheet1.xml", StyledSheet(first, true, shown));
+            zip.Add("xl/worksheets/sheet2.xml", StyledSheet(second, false, shown));
+            zip.Add("xl/sharedStrings.xml", std::string(XmlDeclaration) + "<sst xmlns=\"" + std::string(MainNamespace) +
+                                                "\" count=\"0\" uniqueCount=\"0\"/>");
+            const auto rows = [](const TSheet& sheet) { return static_cast<std::uint32_t>(sheet.Rows.size() + 1); };
+            const auto columns = [](const TSheet& sheet) { return static_cast<std::uint16_t>(sheet.Headings.size()); };
+            zip.Add("xl/workbook.xml", Workbook({{first.Name.c_str(), rows(first), columns(first)},
+                                                 {second.Name.c_str(), rows(second), columns(second)}}));
+            zip.Finish();
+        }
+        VerifyWorkbook(temporary, {{"xl/worksheets/sheet1.xml", first.Rows.size() + 1},
+                                   {"xl/worksheets/sheet2.xml", second.Rows.size() + 1}});
+        TSystemError why;
+        if (!SyncFile(temporary, &why) || !MoveIntoPlace(temporary, target, &why))
+            throw EOutputError(WithReason("Die Arbeitsmappe " + shown + " kann nicht gespeichert werden.", why));
+        KeepOnInterrupt();
+    } catch (...) {
+        RemoveFile(temporary);
+        KeepOnInterrupt();
         throw;
     }
 }

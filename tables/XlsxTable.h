@@ -105,3 +105,28 @@ struct TExpectedSheet {
     std::uint64_t Rows;
 };
 void VerifyWorkbook(const std::string& path, const std::vector<TExpectedSheet>& sheets);
+
+// A small workbook whose rows are all known before it is written, such as a
+// comparison's: two sheets of text cells under a heading row (frozen, with
+// autofilter, printed as the export's), each cell maybe filled with a colour.
+// The target is replaced only once the file beside it has been read back, as
+// TXlsxTable does. Throws EOutputError with a UTF-8 text.
+class TStyledWorkbook {
+public:
+    enum class EFill : std::uint8_t { None,
+                                      Changed, // yellow
+                                      Added, // green
+                                      Removed }; // red
+    struct TCell {
+        std::string Text; // UTF-8
+        EFill Fill = EFill::None;
+    };
+    using TRow = std::vector<TCell>;
+    struct TSheet {
+        std::string Name;
+        std::vector<std::string> Headings;
+        std::vector<TRow> Rows;
+    };
+
+    static void Write(const std::string& target, const TSheet& first, const TSheet& second);
+};

@@ -39,6 +39,7 @@ class QShowEvent;
 //   MainDrop.cpp           dropped files open in new copies of the viewer
 //   MainAccessibility.cpp  names for assistive technology
 //   MainPrint.cpp          printing the shown examination, all of them, or the findings
+//   MainCompare.cpp        comparing the file with another one
 class TMainForm : public QWidget {
     Q_OBJECT
 
@@ -81,6 +82,14 @@ public:
     // box. Tests hand in one that records the texts.
     void SetErrorSink(TErrorSink sink) { FErrorSink = std::move(sink); }
     const TErrorSink& ErrorSink() const { return FErrorSink; }
+    // Compares the shown file with another one, asked for in the open dialog
+    // (MainCompare.cpp); the other file counts as the earlier one. Tests hand
+    // in where the other file comes from.
+    void CompareWithOtherFile();
+    void SetOtherFileSource(TPathSource source) { FOtherFileSource = std::move(source); }
+    // Shows the examination whose header line 1 is line `line` of the file,
+    // as a selection in the list does; false when the file has none there.
+    bool ShowInvestigationAtLine(std::int64_t line);
 
     // Printing (MainPrint.cpp): the shown examination, or the findings in
     // the error view; every examination each from a new page; a preview.
@@ -152,4 +161,5 @@ private:
     std::string FCheckedPath;
     std::string FFindings;
     TPrintDialog FPrintDialog = SystemPrintDialog;
+    TPathSource FOtherFileSource;
 };

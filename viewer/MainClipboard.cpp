@@ -65,6 +65,9 @@ void TMainForm::ShowGridMenu(TStringGrid* grid, const QPoint& position)
         QAction* all = menu->addAction(QStringLiteral("Alle Zeilen kopieren"), this,
                                        [this, grid] { Guarded([grid] { grid->CopyAllRows(); }, FErrorSink); });
         all->setEnabled(hasRows);
+        QAction* compare = menu->addAction(QStringLiteral("Mit anderer Datei vergleichen…"), this,
+                                           [this] { Guarded([this] { CompareWithOtherFile(); }, FErrorSink); });
+        compare->setEnabled(!FFileName.empty());
     }
     AddPrintActions(menu, true);
     menu->popup(position);

@@ -19,7 +19,7 @@ import zipfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SOURCE = os.path.dirname(os.path.dirname(HERE))
-PROGRAMS = ["morvask-betrachter", "morvask-check", "morvask-export"]
+PROGRAMS = ["morvask-betrachter", "morvask-check", "morvask-export", "morvask-vergleich"]
 STRIP = "x86_64-w64-mingw32-strip"
 # Licence texts of the MinGW-w64 toolchain's runtime, zlib: from their Debian packages.
 SYSTEM_LICENCES = {

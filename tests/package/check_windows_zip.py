@@ -20,7 +20,7 @@ import zipfile
 import openpyxl
 
 WINE = shutil.which("wine64") or "/usr/lib/wine/wine64"
-PROGRAMS = ["morvask-betrachter.exe", "morvask-check.exe", "morvask-export.exe"]
+PROGRAMS = ["morvask-betrachter.exe", "morvask-check.exe", "morvask-export.exe", "morvask-vergleich.exe"]
 LICENCES = ["LIZENZEN/HINWEIS.txt", "LIZENZEN/Qt/LGPL-3.0-only.txt", "LIZENZEN/Qt/3rdparty/libjpeg/LICENSE",
             "LIZENZEN/Qt/3rdparty/zlib/LICENSE", "LIZENZEN/zlib.txt",
             "LIZENZEN/mingw-w64.txt", "LIZENZEN/gcc-runtime.txt"]
@@ -107,6 +107,10 @@ def main():
         if r.returncode == 0:
             sheets = openpyxl.load_workbook(book, read_only=True).sheetnames
             expect(sheets == ["Parameter", "Untersuchungen"], "workbook sheets %r" % sheets)
+        later = windows_path(shutil.copy(os.path.join(options.examples, "WVMO_261016_081500.DAT"), target))
+        r = run([os.path.join(folder, "morvask-vergleich.exe"), data, later])
+        expect(r.returncode == 1 and r.stdout.startswith("1 Untersuchung neu, 1 entfallen".encode("utf-8")),
+               "morvask-vergleich: %d %r" % (r.returncode, r.stdout[:200]))
         r = run([os.path.join(folder, "morvask-betrachter.exe"), "--version"])
         expect(r.returncode == 0 and r.stdout.strip() == b"morvask-betrachter 1.0",
                "morvask-betrachter --version: %d %r" % (r.returncode, r.stdout))

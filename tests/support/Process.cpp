@@ -1,5 +1,16 @@
 #include "Process.h"
 
+#include <sstream>
+
+std::vector<std::string> OutputLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
 #ifdef _WIN32
 
 #include "TempDir.h"

@@ -3,6 +3,9 @@
 #include <string>
 #include <vector>
 
+// The lines of a program's output, without their line breaks.
+std::vector<std::string> OutputLines(const std::string& text);
+
 struct TProcessResult {
     int ExitCode = -1; // -1: did not exit normally (signal)
     int Signal = 0; // the signal that ended it, on POSIX

@@ -9,7 +9,6 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -29,15 +28,6 @@ const std::string Faulty = H1 + "\r\n" + H2 + "\r\n" + P + "\r\n" + P.substr(0, 
 TProcessResult RunChecker(const TTempDir& scratch, const std::vector<std::string>& args)
 {
     return RunProgram(MORVASK_CHECK_BINARY, args, scratch.Path());
-}
-
-std::vector<std::string> SplitLines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
 }
 
 TEST(MorvaskCheckText, OutputAndExitStatus)
@@ -182,7 +172,7 @@ TEST(MorvaskCheckJson, OneValidObjectPerFileWithExactlyTheKeys)
     const std::string missing = dir.Path() + "/missing.dat";
     const TProcessResult run = RunChecker(scratch, {"--json", good, faulty, missing, dir.Write("cut.dat", Good + "1|E\r\n")});
     EXPECT_EQ(run.ExitCode, 2);
-    const std::vector<std::string> lines = SplitLines(run.Output);
+    const std::vector<std::string> lines = OutputLines(run.Output);
     ASSERT_EQ(lines.size(), 4u) << run.Output;
     const std::vector<std::string> keys = {"path", "fileName", "interfaceKind", "investigationCount", "parameterCount",
                                            "lineCount", "messageCount", "messageText", "messages", "unexaminedLine"};
@@ -194,7 +184,7 @@ TEST(MorvaskCheckJson, OneValidObjectPerFileWithExactlyTheKeys)
     EXPECT_EQ(At(failed, "path").Text(), missing);
     EXPECT_EQ(Keys(At(failed, "error")), (std::vector<std::string>{"code", "text"}));
     EXPECT_EQ(At(At(failed, "error"), "code").Text(), "not-found");
-    EXPECT_EQ("morvask-check: " + At(At(failed, "error"), "text").Text(), SplitLines(run.Errors).at(0));
+    EXPECT_EQ("morvask-check: " + At(At(failed, "error"), "text").Text(), OutputLines(run.Errors).at(0));
 
     const TJsonValue first = ParseJson(lines[0]);
     EXPECT_EQ(Keys(first), keys);
@@ -267,7 +257,7 @@ TEST(MorvaskCheckJson, AwkwardPathsStayValidUtf8)
         const std::string path = dir.Write(c.Name, Good);
         const TProcessResult run = RunChecker(scratch, {"--json", path});
         EXPECT_EQ(run.ExitCode, 0);
-        const std::vector<std::string> lines = SplitLines(run.Output);
+        const std::vector<std::string> lines = OutputLines(run.Output);
         ASSERT_EQ(lines.size(), 1u) << run.Output;
         TJsonValue json;
         ASSERT_NO_THROW(json = ParseJson(lines[0])) << lines[0];
@@ -287,7 +277,7 @@ TEST(MorvaskCheckExamples, BundledFilesGiveTheirVerdicts)
     const std::string faultyPath = examples + "/GAMO_LGA1_261016_141500.DAT";
     const TProcessResult faulty = RunChecker(scratch, {"--json", faultyPath});
     EXPECT_EQ(faulty.ExitCode, 1);
-    const TJsonValue json = ParseJson(SplitLines(faulty.Output).at(0));
+    const TJsonValue json = ParseJson(OutputLines(faulty.Output).at(0));
     EXPECT_EQ(At(json, "interfaceKind").Integer(), 2);
     std::vector<std::pair<int, int>> findings;
     for (const TJsonValue& m : At(json, "messages").Items())

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "SamplingData.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// What changed between two transfer files, the earlier ("alt") and the later
+// ("neu"). Examinations are matched by a key, parameters within a matched pair
+// by their Param.-ID; line ends, blanks around fields and the order of
+// examinations and parameters make no difference. Texts are Windows-1252.
+
+// One field of an examination's key, by its number (1 to 42).
+struct TKeyField {
+    int Field = 0;
+    std::string Value;
+    bool operator==(const TKeyField&) const = default;
+};
+using TInvestigationKey = std::vector<TKeyField>;
+
+enum class EDifference : std::uint8_t {
+    InvestigationAdded, // only in the new file
+    InvestigationRemoved, // only in the old file
+    FieldChanged, // of an examination, or of a parameter where ParameterId is set
+    ParameterAdded,
+    ParameterRemoved,
+};
+
+struct TDifference {
+    EDifference Kind = EDifference::FieldChanged;
+    TInvestigationKey Key;
+    // The line of the changed field, of the parameter, or of the examination's
+    // header line 1; 0 where the file does not have it.
+    std::int64_t OldLine = 0;
+    std::int64_t NewLine = 0;
+    // Header line 1 of the examination in each file; 0 where it is absent.
+    std::int64_t OldInvestigationLine = 0;
+    std::int64_t NewInvestigationLine = 0;
+    int Field = 0; // 1 to 53 for a changed field
+    std::string Old;
+    std::string New;
+    bool IsParameter = false;
+    std::string ParameterId; // field 44
+    std::string ParameterText; // field 45, of the new file where both have it
+};
+
+// Fields 1 to 42 of an examination that changed, came or went, in each file
+// that has it (empty where a file does not).
+struct TInvestigationFields {
+    TInvestigationKey Key;
+    std::int64_t OldLine = 0;
+    std::int64_t NewLine = 0;
+    std::vector<std::string> Old;
+    std::vector<std::string> New;
+};
+
+struct TComparison {
+    // Both checks as the viewer makes them. Only files without findings are compared.
+    TSamplingData OldCheck;
+    TSamplingData NewCheck;
+    bool Compared = false;
+    // Examinations of the new file in its order, then those gone from the old one.
+    std::vector<TDifference> Differences;
+    std::int64_t Added = 0;
+    std::int64_t Removed = 0;
+    std::int64_t Changed = 0;
+    std::int64_t Same = 0;
+    // The first key that a file holds more than once; such examinations are
+    // matched in order of occurrence.
+    std::optional<TInvestigationKey> RepeatedKey;
+    // With TCompareOptions::KeepFields: the examinations that differ, in the order of Differences.
+    std::vector<TInvestigationFields> Investigations;
+
+    bool HasDifferences() const { return Added + Removed + Changed > 0; }
+};
+
+struct TCompareOptions {
+    // The key's field numbers (1 to 42); empty: the laboratory's key (field
+    // 31) with its sample id (field 3), or the health office's (field 5)
+    // where field 3 is empty.
+    std::vector<int> KeyFields;
+    // Keep the master fields of every examination that differs (for a workbook).
+    bool KeepFields = false;
+};
+
+constexpr int LastKeyField = 42;
+
+// Checks both files and, when both pass, compares them. Throws EFileOpenError
+// when a file cannot be read.
+TComparison CompareTransferFiles(const std::string& oldPath, const std::string& newPath, const TCompareOptions& options = {});

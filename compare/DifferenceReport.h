@@ -1,0 +1,33 @@
+#pragma once
+
+#include "Comparison.h"
+
+#include <string>
+#include <string_view>
+
+// A comparison as people and programs read it; all texts UTF-8.
+
+// "Untersuchung neu", "Feld geändert", ...: the kind as the report and the window name it.
+std::string_view KindText(EDifference kind);
+// "examinationAdded", ...: the kind for scripts.
+std::string_view KindId(EDifference kind);
+// 31=„L-17“, 3=„P 4711“
+std::string KeyText(const TInvestigationKey& key);
+// The field as the window and the export name it: "Analyse-Daten U-Wert (48)".
+std::string FieldName(int field);
+// "2 Untersuchungen neu, 1 entfallen, 5 geändert, 120 gleich"
+std::string SummaryText(const TComparison& comparison);
+// The note on a key that a file holds more than once; empty when none does.
+std::string RepeatedKeyNote(const TComparison& comparison);
+// "Zeile 12 alt, Zeile 15 neu", "Zeile 40 neu", ...
+std::string LinesText(const TDifference& d);
+// What changed, in one line without the key: "Feld 48 Analyse-Daten U-Wert (48): „5,1“ → „5,3“".
+std::string ChangeText(const TDifference& d);
+
+// The whole text report: the summary, the note, then each difference.
+std::string ComparisonText(const TComparison& comparison);
+// One JSON object per difference, without the final newline.
+std::string DifferenceJsonLine(const TDifference& d);
+// CSV as morvask-export writes it: the heading, then one row per difference, each ending in LF.
+std::string DifferenceCsvHeading();
+std::string DifferenceCsvRow(const TDifference& d);

@@ -1,0 +1,142 @@
+// The comparison against the table of comparisons, and its reader of
+// examinations against the table of block cases.
+#include "Comparison.h"
+#include "BlockCases.h"
+#include "ComparisonCases.h"
+#include "Cp1252.h"
+#include "DifferenceReport.h"
+#include "FileOpenError.h"
+#include "InvestigationSource.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Describe(const TDifference& d)
+{
+    std::string key;
+    for (const TKeyField& field : d.Key)
+        key += (key.empty() ? "" : " ") + std::to_string(field.Field) + "=" + Cp1252ToUtf8(field.Value);
+    return ComparisonCases::Describe(KindId(d.Kind), key, d.Field, d.OldLine, d.NewLine, Cp1252ToUtf8(d.Old),
+                                     Cp1252ToUtf8(d.New), Cp1252ToUtf8(d.ParameterId));
+}
+
+TEST(Comparison, TableOfCases)
+{
+    using ComparisonCases::EOutcome;
+    for (const ComparisonCases::TCase& c : ComparisonCases::Cases()) {
+        SCOPED_TRACE(c.Name);
+        TTempDir dir;
+        const std::string oldPath = dir.Write("alt.dat", c.Old);
+        const std::string newPath = c.Outcome == EOutcome::Missing ? dir.File("fehlt.dat") : dir.Write("neu.dat", c.New);
+        if (c.Outcome == EOutcome::Missing) {
+            EXPECT_THROW(CompareTransferFiles(oldPath, newPath), EFileOpenError);
+            continue;
+        }
+        const TComparison result = CompareTransferFiles(oldPath, newPath);
+        if (c.Outcome == EOutcome::Findings) {
+            EXPECT_FALSE(result.Compared);
+            EXPECT_EQ(result.OldCheck.MessageCount, 0);
+            EXPECT_GT(result.NewCheck.MessageCount, 0);
+            continue;
+        }
+        ASSERT_TRUE(result.Compared);
+        std::vector<std::string> found;
+        for (const TDifference& d : result.Differences)
+            found.push_back(Describe(d));
+        EXPECT_EQ(found, c.Differences);
+        EXPECT_EQ(SummaryText(result), c.Summary);
+        EXPECT_EQ(result.HasDifferences(), c.Outcome == EOutcome::Differences);
+        EXPECT_EQ(result.RepeatedKey.has_value(), c.RepeatedKey);
+    }
+}
+
+TEST(Comparison, KeyOfChosenFields)
+{
+    // By field 3 alone, two examinations of different laboratories are one.
+    using namespace TransferText;
+    TTempDir dir;
+    const std::string other = ComparisonCases::WithField(Header1(1), 1, 31, "L9");
+    const std::string oldPath = dir.Write("alt.dat", Join(Block(1, 0)));
+    const std::string newPath = dir.Write("neu.dat", Join({other, Header2(1), EndLine(0)}));
+    EXPECT_EQ(CompareTransferFiles(oldPath, newPath).Added, 1);
+    const TComparison byField3 = CompareTransferFiles(oldPath, newPath, {{3}});
+    ASSERT_EQ(byField3.Differences.size(), 1u);
+    EXPECT_EQ(Describe(byField3.Differences[0]), ComparisonCases::Describe("fieldChanged", "3=b1f3", 31, 1, 1, "b1f31", "L9", ""));
+}
+
+// The examinations a reader hands out, as the numbers of their lines.
+using TLineNumbers = std::vector<std::vector<std::int64_t>>;
+
+void Note(TLineNumbers& out, const TInvestigationText& inv)
+{
+    std::vector<std::int64_t>& lines = out.emplace_back();
+    for (std::size_t k = 0; k < inv.Lines.size(); ++k)
+        lines.push_back(inv.LineOf(k));
+}
+
+TEST(InvestigationSource, BlockCasesWholeAndInPieces)
+{
+    for (const BlockCases::TCase& c : BlockCases::Cases()) {
+        SCOPED_TRACE(c.Name);
+        TLineNumbers expected;
+        for (std::int64_t line = 1; c.Export[line - 1] != '\0'; ++line) {
+            const char role = c.Export[line - 1];
+            if (role == '1')
+                expected.emplace_back();
+            if (role == '1' || role == '2' || role == 'P' || role == 'X')
+                expected.back().push_back(line);
+        }
+        TTempDir dir;
+        const std::string path = dir.Write("a.dat", BlockCases::Text(c));
+        TIndexedFile whole;
+        whole.Load(path);
+        TLineNumbers found;
+        std::vector<std::string_view> lines;
+        for (std::size_t i = 0; i < whole.Count(); ++i)
+            Note(found, whole.Investigation(i, lines));
+        EXPECT_EQ(found, expected);
+        for (const std::size_t piece : {1, 5, 64}) {
+            TLineNumbers streamed;
+            StreamInvestigations(
+                path, [&](const TInvestigationText& inv) { Note(streamed, inv); }, {}, piece);
+            EXPECT_EQ(streamed, expected) << "pieces of " << piece;
+        }
+    }
+}
+
+TEST(InvestigationSource, LineEndsAcrossPieces)
+{
+    // Every kind of line end, and a NUL that ends the text, met at every
+    // place of a piece: the same lines as the file held whole.
+    using namespace TransferText;
+    const TLines lines = Block(1, 3) + Block(2, 0) + Block(3, 2);
+    const char* const ends[] = {"\r\n", "\n", "\r", "\n\r"};
+    std::string text;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        text += lines[i] + (i + 1 == lines.size() ? "\r" : ends[i % 4]);
+    text += std::string(1, '\0') + "1|E|hidden";
+    TTempDir dir;
+    const std::string path = dir.Write("a.dat", text);
+    TIndexedFile whole;
+    whole.Load(path);
+    std::vector<std::vector<std::string>> expected;
+    std::vector<std::string_view> scratch;
+    for (std::size_t i = 0; i < whole.Count(); ++i) {
+        const TInvestigationText inv = whole.Investigation(i, scratch);
+        expected.emplace_back(inv.Lines.begin(), inv.Lines.end());
+    }
+    ASSERT_EQ(expected.size(), 3u);
+    for (std::size_t piece = 1; piece < 80; piece += 3) {
+        std::vector<std::vector<std::string>> streamed;
+        StreamInvestigations(
+            path, [&](const TInvestigationText& inv) { streamed.emplace_back(inv.Lines.begin(), inv.Lines.end()); }, {}, piece);
+        EXPECT_EQ(streamed, expected) << "pieces of " << piece;
+    }
+}
+
+} // namespace
