@@ -1,6 +1,7 @@
 #include "DifferenceReport.h"
 
 #include "Cp1252.h"
+#include "CsvCell.h"
 #include "FieldCaptions.h"
 #include "JsonWriter.h"
 
@@ -37,21 +38,6 @@ std::string ParameterText(const TDifference& d)
 bool SameInvestigation(const TDifference& a, const TDifference& b)
 {
     return a.Key == b.Key && a.OldInvestigationLine == b.OldInvestigationLine && a.NewInvestigationLine == b.NewInvestigationLine;
-}
-
-void AppendCsvCell(std::string& row, std::string_view utf8)
-{
-    if (utf8.find_first_of(",\"\r\n") == std::string_view::npos) {
-        row += utf8;
-        return;
-    }
-    row += '"';
-    for (const char c : utf8) {
-        if (c == '"')
-            row += '"';
-        row += c;
-    }
-    row += '"';
 }
 
 std::string LineNumber(std::int64_t line) { return line == 0 ? std::string() : std::to_string(line); }

@@ -2,6 +2,7 @@
 
 #include "ByteWord.h"
 #include "Cp1252.h"
+#include "CsvCell.h"
 #include "TableHeadings.h"
 
 #include <algorithm>
@@ -116,21 +117,6 @@ char* WriteCsvCell(char* out, std::string_view cp1252)
     return out;
 }
 
-void AppendUtf8CsvCell(std::string& out, std::string_view utf8)
-{
-    if (!NeedsQuotes(utf8)) {
-        out += utf8;
-        return;
-    }
-    out += '"';
-    for (const char c : utf8) {
-        if (c == '"')
-            out += '"';
-        out += c;
-    }
-    out += '"';
-}
-
 } // namespace
 
 TCsvTable::TCsvTable(TOutput& output)
@@ -146,7 +132,7 @@ void TCsvTable::AppendHeading()
     for (std::size_t i = 0; i < headings.size(); ++i) {
         if (i > 0)
             row += ',';
-        AppendUtf8CsvCell(row, headings[i]);
+        AppendCsvCell(row, headings[i]);
     }
     row += '\n';
     Append(row);
@@ -167,7 +153,7 @@ void TCsvTable::BeginFile(std::string_view path)
         AppendHeading();
     TBufferedTable::BeginFile(path);
     FFileCell.clear();
-    AppendUtf8CsvCell(FFileCell, FFileName);
+    AppendCsvCell(FFileCell, FFileName);
 }
 
 void TCsvTable::BeginInvestigation(const TWalkInvestigation& investigation)
