@@ -73,6 +73,37 @@ std::optional<std::string> TTool::TOption::Value()
     return FArgs[++FIndex];
 }
 
+std::optional<std::size_t> TTool::TOption::Choice(std::string_view what, std::initializer_list<std::string_view> choices)
+{
+    const std::string name = Name();
+    const std::optional<std::string> value = Value();
+    if (!value) {
+        Refuse(name + " ohne Wert");
+        return std::nullopt;
+    }
+    std::string list;
+    std::size_t index = 0;
+    for (const std::string_view choice : choices) {
+        if (*value == choice)
+            return index;
+        if (index > 0)
+            list += index + 1 == choices.size() ? " oder " : ", ";
+        list += choice;
+        ++index;
+    }
+    Refuse("unbekanntes " + std::string(what) + " " + BytesToUtf8(*value) + " (" + list + ")");
+    return std::nullopt;
+}
+
+std::string TTool::TOption::OutputFile()
+{
+    const std::string name = Name();
+    std::string file = Value().value_or(std::string());
+    if (file.empty())
+        Refuse(name + " ohne Ausgabedatei");
+    return file;
+}
+
 std::optional<int> TTool::ReadArguments(const std::vector<std::string>& args, const TOptionHandler& handler,
                                         std::vector<std::string>& files)
 {

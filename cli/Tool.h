@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -41,11 +42,18 @@ public:
         // The value of "name=value", else the next argument (then taken);
         // nullopt when there is none.
         std::optional<std::string> Value();
+        // The value's place among choices; without a value or with another
+        // the option is refused, naming what (a noun) and the choices.
+        std::optional<std::size_t> Choice(std::string_view what, std::initializer_list<std::string_view> choices);
+        // The value, the name of an output file; refused when there is none.
+        std::string OutputFile();
         // Refuses the option: the program ends with this usage error.
         void Refuse(std::string problem) { FProblem = std::move(problem); }
 
     private:
         friend class TTool;
+        // The option as given, without "=value".
+        std::string Name() const { return FArgs[FIndex].substr(0, FArgs[FIndex].find('=')); }
         TOption(const std::vector<std::string>& args, std::size_t& index) : FArgs(args),
                                                                             FIndex(index) { }
         const std::vector<std::string>& FArgs;

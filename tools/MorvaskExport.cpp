@@ -93,20 +93,11 @@ std::optional<int> ParseArguments(TTool& tool, const std::vector<std::string>& a
 {
     const auto option = [&options](TTool::TOption& o) {
         if (o.Takes("--format")) {
-            const std::optional<std::string> value = o.Value();
-            if (!value)
-                o.Refuse("--format ohne Wert");
-            else if (*value == "csv")
-                options.Format = EFormat::Csv;
-            else if (*value == "jsonl")
-                options.Format = EFormat::JsonLines;
-            else
-                o.Refuse("unbekanntes Format " + BytesToUtf8(*value) + " (csv oder jsonl)");
+            if (const std::optional<std::size_t> chosen = o.Choice("Format", {"csv", "jsonl"}))
+                options.Format = *chosen == 0 ? EFormat::Csv : EFormat::JsonLines;
             options.FormatGiven = true;
         } else if (o.Takes("--xlsx")) {
-            options.Target = o.Value().value_or(std::string());
-            if (options.Target.empty())
-                o.Refuse("--xlsx ohne Ausgabedatei");
+            options.Target = o.OutputFile();
         } else if (o.Is("--quiet") || o.Is("-q")) {
             options.Quiet = true;
         } else {

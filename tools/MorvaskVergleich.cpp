@@ -118,22 +118,12 @@ std::optional<int> ParseArguments(TTool& tool, const std::vector<std::string>& a
 {
     const auto option = [&options](TTool::TOption& o) {
         if (o.Takes("--format")) {
-            const std::optional<std::string> value = o.Value();
-            if (!value)
-                o.Refuse("--format ohne Wert");
-            else if (*value == "text")
-                options.Format = EFormat::Text;
-            else if (*value == "jsonl")
-                options.Format = EFormat::JsonLines;
-            else if (*value == "csv")
-                options.Format = EFormat::Csv;
-            else
-                o.Refuse("unbekanntes Format " + BytesToUtf8(*value) + " (text, jsonl oder csv)");
+            constexpr EFormat formats[] = {EFormat::Text, EFormat::JsonLines, EFormat::Csv};
+            if (const std::optional<std::size_t> chosen = o.Choice("Format", {"text", "jsonl", "csv"}))
+                options.Format = formats[*chosen];
             options.FormatGiven = true;
         } else if (o.Takes("--xlsx")) {
-            options.Target = o.Value().value_or(std::string());
-            if (options.Target.empty())
-                o.Refuse("--xlsx ohne Ausgabedatei");
+            options.Target = o.OutputFile();
         } else if (o.Takes("--schluessel")) {
             const std::optional<std::string> value = o.Value();
             const std::optional<std::vector<int>> fields = value ? KeyFields(*value) : std::nullopt;

@@ -97,11 +97,25 @@ TEST(MorvaskVergleich, TextAndCsvOfTheExamples)
 
 TEST(MorvaskVergleich, WrongArguments)
 {
+    struct TCase {
+        std::vector<std::string> Args;
+        std::string Says;
+    };
     TTempDir scratch;
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {"a.dat"}, {"a.dat", "b.dat", "c.dat"}, {"--schluessel", "0", "a.dat", "b.dat"}, {"--schluessel=3,", "a.dat", "b.dat"}, {"--schluessel", "3,3", "a.dat", "b.dat"}, {"--schluessel", "43", "a.dat", "b.dat"}, {"--format", "xml", "a.dat", "b.dat"}, {"--verbose", "a.dat", "b.dat"}}) {
-        const TProcessResult run = RunComparison(scratch, args);
-        EXPECT_EQ(run.ExitCode, 2) << args.front();
+    for (const TCase& c : std::vector<TCase>{
+             {{"a.dat"}, "zwei Dateien"},
+             {{"a.dat", "b.dat", "c.dat"}, "mehr als zwei Dateien"},
+             {{"--schluessel", "0", "a.dat", "b.dat"}, "ungültige Schlüsselfelder 0 (Feldnummern 1 bis 42"},
+             {{"--schluessel=3,", "a.dat", "b.dat"}, "ungültige Schlüsselfelder 3,"},
+             {{"--schluessel", "3,3", "a.dat", "b.dat"}, "ungültige Schlüsselfelder 3,3"},
+             {{"--schluessel", "43", "a.dat", "b.dat"}, "ungültige Schlüsselfelder 43"},
+             {{"--format", "xml", "a.dat", "b.dat"}, "morvask-vergleich: unbekanntes Format xml (text, jsonl oder csv)\n"},
+             {{"a.dat", "b.dat", "--format"}, "morvask-vergleich: --format ohne Wert\n"},
+             {{"--xlsx=", "a.dat", "b.dat"}, "morvask-vergleich: --xlsx ohne Ausgabedatei\n"},
+             {{"--verbose", "a.dat", "b.dat"}, "unbekannte Option --verbose"}}) {
+        const TProcessResult run = RunComparison(scratch, c.Args);
+        EXPECT_EQ(run.ExitCode, 2) << c.Args.front();
+        EXPECT_NE(run.Errors.find(c.Says), std::string::npos) << run.Errors;
         EXPECT_NE(run.Errors.find("Weitere Informationen mit »morvask-vergleich --help«."), std::string::npos) << run.Errors;
         EXPECT_EQ(run.Output, "");
     }
