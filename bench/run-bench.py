@@ -5,9 +5,11 @@ with the ratios that the speed and memory goals are stated in.
 
     run-bench.py --bin BUILD/bin --data DIR [--runs N] [--results FILE]
     run-bench.py --bin BUILD/bin --data DIR --workbook [--runs N]
+    run-bench.py --bin BUILD/bin --data DIR --compare [--runs N]
 
 --workbook measures only the workbook against the CSV export of the same
-files, side by side, and prints its table without writing results.
+files, side by side, and prints its table without writing results;
+--compare likewise only the comparison against checking both files.
 """
 
 import argparse
@@ -268,6 +270,55 @@ def measure_compare(check, compare, path, data_dir, key, runs):
             "compare_larger": max(os.path.getsize(path), os.path.getsize(copy)), "compare_summary": text.splitlines()[0]}
 
 
+def compare_only(bin_dir, options):
+    """The comparison against checking both files, one run of each per round."""
+    check = os.path.join(bin_dir, "morvask-check")
+    compare = os.path.join(bin_dir, "morvask-vergleich")
+    lines = ["| side by side, in alternation | " + " | ".join(h for k, h, _ in CASES if k in COMPARE_CASES)
+             + " | goal | met |", "|---|" + "---:|" * len(COMPARE_CASES) + "---|---|"]
+    rows, ok = {}, True
+    for key, heading, args in CASES:
+        if key not in COMPARE_CASES:
+            continue
+        path = generate(bin_dir, options.data, key, args)
+        copy = changed_copy(path, options.data, key)
+        warm(path)
+        warm(copy)
+        sys.stderr.write("comparing %s ...\n" % heading)
+        steps = {"check": lambda: run_with_rusage([check, path, copy], ": OK")[0],
+                 "compare": lambda: run_with_rusage([compare, path, copy], "geändert", ok_codes=(1,))[0]}
+        times = {name: [] for name in steps}
+        for name in steps:
+            steps[name]()   # warm-up
+        for round_ in range(max(5, options.runs)):
+            for name in (("check", "compare") if round_ % 2 == 0 else ("compare", "check")):
+                times[name].append(steps[name]())
+        both, took = statistics.median(times["check"]), statistics.median(times["compare"])
+        rss = peak_rss([compare, path, copy], ok_codes=(1,))
+        larger = max(os.path.getsize(path), os.path.getsize(copy))
+        judged = key in JUDGED_COMPARE_CASES
+        for measure, value, goal in (
+                ("`morvask-check` of both (ms)", ms(both), None),
+                ("`morvask-vergleich` with every %dth exam. changed (ms)" % CHANGE_EVERY, ms(took), None),
+                ("compare / check of both", "%.2f" % (took / both), 3 if judged else None),
+                ("compare peak RSS (MB)", mb(rss), None),
+                ("compare peak RSS / larger file", "%.2f" % (rss / larger), 2 if judged else None)):
+            row = rows.setdefault(measure, {"values": {}, "goal": None, "met": None})
+            row["values"][key] = value
+            if goal is not None:
+                met = float(value) <= goal
+                row["goal"], row["met"] = goal, met
+                ok = ok and met
+    for measure, row in rows.items():
+        goal = "" if row["goal"] is None else "≤ %d (100 MB)" % row["goal"]
+        met = "" if row["met"] is None else ("yes" if row["met"] else "**no**")
+        lines.append("| %s | %s | %s | %s |" % (measure, " | ".join(row["values"].get(k, "") for k in COMPARE_CASES),
+                                             goal, met))
+    print("\n".join(lines))
+    print("Machine: %s. Medians of %d rounds." % (machine_description(), max(5, options.runs)))
+    return 0 if ok else 1
+
+
 def parse_figures(text):
     """The viewer bench prints key=value lines."""
     figures = {}
@@ -389,11 +440,15 @@ def main():
     parser.add_argument("--workbook", action="store_true", help="measure only the workbook against the CSV export")
     parser.add_argument("--side-by-side", action="store_true",
                         help="only the check, the open and the export against `wc -l` and `cat`, in alternation")
+    parser.add_argument("--compare", action="store_true",
+                        help="only the comparison against checking both files, in alternation")
     options = parser.parse_args()
 
     bin_dir = os.path.abspath(options.bin)
     if options.workbook:
         return workbook_only(bin_dir, options)
+    if options.compare:
+        return compare_only(bin_dir, options)
     check = os.path.join(bin_dir, "morvask-check")
     export = os.path.join(bin_dir, "morvask-export")
     with_export = os.path.exists(export)
