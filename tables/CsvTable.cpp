@@ -16,29 +16,6 @@ using namespace TableBytes;
 
 namespace {
 
-// What a byte asks of a CSV cell: quotes (comma, quote, line break) or
-// conversion (not ASCII). Most fields ask for neither and are copied whole.
-constexpr std::uint8_t Quote = 1;
-constexpr std::uint8_t Convert = 2;
-
-constexpr std::array<std::uint8_t, 256> CsvByteClasses = [] {
-    std::array<std::uint8_t, 256> classes{};
-    classes[','] = classes['"'] = classes['\r'] = classes['\n'] = Quote;
-    for (std::size_t b = 0x80; b < 256; ++b)
-        classes[b] = Convert;
-    return classes;
-}();
-
-std::uint8_t CsvClass(std::string_view s)
-{
-    std::uint8_t cls = 0;
-    for (const char c : s)
-        cls |= CsvByteClasses[static_cast<unsigned char>(c)];
-    return cls;
-}
-
-bool NeedsQuotes(std::string_view s) { return (CsvClass(s) & Quote) != 0; }
-
 // The bytes of x that do not stand in a CSV cell as they are, flagged; the
 // lowest flag is exact.
 constexpr std::uint64_t CsvSpecials(std::uint64_t x)
@@ -74,7 +51,7 @@ char* WriteCsvCell(char* out, std::string_view cp1252)
     const char* in = cp1252.data();
     const char* const end = in + cp1252.size();
     if constexpr (!ByteWord::LittleEndian) {
-        if (NeedsQuotes(cp1252))
+        if (cp1252.find_first_of(",\"\r\n") != std::string_view::npos)
             return WriteQuotedCsvCell(out, cp1252);
         for (; in < end; ++in) {
             const TUtf8Sequence& form = utf8[static_cast<unsigned char>(*in)];
