@@ -77,7 +77,7 @@ std::optional<std::size_t> TTool::TOption::Choice(std::string_view what, std::in
 {
     const std::string name = Name();
     const std::optional<std::string> value = Value();
-    if (!value) {
+    if (!value || value->empty()) {
         Refuse(name + " ohne Wert");
         return std::nullopt;
     }

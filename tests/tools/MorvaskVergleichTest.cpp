@@ -111,6 +111,7 @@ TEST(MorvaskVergleich, WrongArguments)
              {{"--schluessel", "43", "a.dat", "b.dat"}, "ungültige Schlüsselfelder 43"},
              {{"--format", "xml", "a.dat", "b.dat"}, "morvask-vergleich: unbekanntes Format xml (text, jsonl oder csv)\n"},
              {{"a.dat", "b.dat", "--format"}, "morvask-vergleich: --format ohne Wert\n"},
+             {{"--format=", "a.dat", "b.dat"}, "morvask-vergleich: --format ohne Wert\n"},
              {{"--xlsx=", "a.dat", "b.dat"}, "morvask-vergleich: --xlsx ohne Ausgabedatei\n"},
              {{"--verbose", "a.dat", "b.dat"}, "unbekannte Option --verbose"}}) {
         const TProcessResult run = RunComparison(scratch, c.Args);
