@@ -5,6 +5,8 @@
 #include "SystemErrorText.h"
 #include "ToolPlatform.h"
 
+#include <new>
+
 TTool::TTool(std::string name, std::string_view usage) : FName(std::move(name)),
                                                          FUsage(usage)
 {
@@ -55,6 +57,18 @@ int TTool::Finished(int status)
         return status;
     Complain(WithReason("Die Ausgabe kann nicht geschrieben werden.", FReason));
     return ExitFailure;
+}
+
+int TTool::Run(const std::function<int()>& work)
+{
+    try {
+        return Finished(work());
+    } catch (const std::bad_alloc&) {
+        Complain("Nicht genug Arbeitsspeicher.");
+    } catch (const std::exception& e) {
+        Complain(ExceptionText(e));
+    }
+    return Finished(ExitFailure);
 }
 
 bool TTool::TOption::Takes(std::string_view name) const

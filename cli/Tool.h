@@ -31,6 +31,10 @@ public:
     bool StandardOutputLost();
     // status, or ExitFailure with the reason said when any output was lost.
     int Finished(int status);
+    // The program's work, finished as above. What it lets through ends the
+    // program with ExitFailure, said in German: too little memory, a system
+    // error with its reason, anything else as an internal error.
+    int Run(const std::function<int()>& work);
 
     // One option of the program's own while the arguments are read.
     class TOption {

@@ -6,14 +6,11 @@
 #include "ExportRun.h"
 #include "JsonWriter.h"
 #include "Output.h"
-#include "SystemErrorText.h"
 #include "Tool.h"
 #include "ToolPlatform.h"
 
 #include <cstdio>
-#include <exception>
 #include <memory>
-#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -128,18 +125,16 @@ int main(int argc, char** argv)
     TOptions options;
     if (const std::optional<int> status = ParseArguments(tool, ToolArguments(argc, argv), options))
         return *status;
-    try {
+    return tool.Run([&] {
+        try {
 #ifdef MORVASK_HAVE_XLSX
-        if (!options.Target.empty())
-            return tool.Finished(ExportToWorkbook(tool, options.Files, options.Target, options.Quiet));
+            if (!options.Target.empty())
+                return ExportToWorkbook(tool, options.Files, options.Target, options.Quiet);
 #endif
-        return tool.Finished(ExportToStandardOutput(tool, options.Files, options.Format));
-    } catch (const EOutputError& e) {
-        tool.Complain(e.what());
-    } catch (const std::bad_alloc&) {
-        tool.Complain("Nicht genug Arbeitsspeicher.");
-    } catch (const std::exception& e) {
-        tool.Complain(ExceptionText(e));
-    }
-    return ExitFailure;
+            return ExportToStandardOutput(tool, options.Files, options.Format);
+        } catch (const EOutputError& e) {
+            tool.Complain(e.what());
+        }
+        return ExitFailure;
+    });
 }

@@ -20,8 +20,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
-#include <exception>
-#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -214,18 +212,16 @@ int main(int argc, char** argv)
     TOptions options;
     if (const std::optional<int> status = ParseArguments(tool, ToolArguments(argc, argv), options))
         return *status;
-    try {
-        return tool.Finished(Compare(tool, options));
-    } catch (const EFileOpenError& e) {
-        tool.Complain(WithReason(CannotOpenText(BytesToUtf8(e.Path())) + ".", e.Why()));
+    return tool.Run([&] {
+        try {
+            return Compare(tool, options);
+        } catch (const EFileOpenError& e) {
+            tool.Complain(WithReason(CannotOpenText(BytesToUtf8(e.Path())) + ".", e.Why()));
 #ifdef MORVASK_HAVE_XLSX
-    } catch (const EOutputError& e) {
-        tool.Complain(e.what());
+        } catch (const EOutputError& e) {
+            tool.Complain(e.what());
 #endif
-    } catch (const std::bad_alloc&) {
-        tool.Complain("Nicht genug Arbeitsspeicher.");
-    } catch (const std::exception& e) {
-        tool.Complain(ExceptionText(e));
-    }
-    return tool.Finished(ExitFailure);
+        }
+        return ExitFailure;
+    });
 }
