@@ -51,7 +51,7 @@ char* WriteCsvCell(char* out, std::string_view cp1252)
     const char* in = cp1252.data();
     const char* const end = in + cp1252.size();
     if constexpr (!ByteWord::LittleEndian) {
-        if (cp1252.find_first_of(",\"\r\n") != std::string_view::npos)
+        if (CsvCellNeedsQuotes(cp1252))
             return WriteQuotedCsvCell(out, cp1252);
         for (; in < end; ++in) {
             const TUtf8Sequence& form = utf8[static_cast<unsigned char>(*in)];

@@ -1,8 +1,10 @@
 #include "CsvCell.h"
 
+bool CsvCellNeedsQuotes(std::string_view text) { return text.find_first_of(",\"\r\n") != std::string_view::npos; }
+
 void AppendCsvCell(std::string& out, std::string_view text)
 {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+    if (!CsvCellNeedsQuotes(text)) {
         out += text;
         return;
     }

@@ -3,6 +3,9 @@
 #include <string>
 #include <string_view>
 
-// One cell of CSV as RFC 4180 writes it: in double quotes, its quotes
-// doubled, when it holds a comma, a quote or a line break; as it is otherwise.
+// Whether a CSV cell must stand in double quotes: it holds a comma, a quote
+// or a line break (RFC 4180).
+bool CsvCellNeedsQuotes(std::string_view text);
+// One cell of CSV: in double quotes, its quotes doubled, when it needs them;
+// as it is otherwise.
 void AppendCsvCell(std::string& out, std::string_view text);
