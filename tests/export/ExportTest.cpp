@@ -368,6 +368,11 @@ TEST(ExportRun, UnicodeNamesArgumentsAndStatus)
                                                                         "ffnet werden. Grund: Datei oder Ordner nicht vorhanden.\n"},
         {{"--xlsx", workbook, good}, workbookStatus, "", workbookError},
         {{"--bogus-€"}, 2, "", "unbekannte Option --bogus-€\n"},
+        {{"--format=xml", good}, 2, "", "morvask-export: unbekanntes Format xml (csv oder jsonl)\n"},
+        {{"--format=", good}, 2, "", "morvask-export: --format ohne Wert\n"},
+        {{good, "--format"}, 2, "", "morvask-export: --format ohne Wert\n"},
+        {{"--xlsx=", good}, 2, "", "morvask-export: --xlsx ohne Ausgabedatei\n"},
+        {{"--format=csv", "--xlsx", workbook, good}, 2, "", "morvask-export: --format und --xlsx schließen sich aus\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Args.front());
