@@ -583,3 +583,21 @@ TComparison CompareTransferFiles(const std::string& oldPath, const std::string& 
     compared.Compared = true;
     return compared;
 }
+
+TComparison CompareTransferFiles(const std::string& oldPath, const std::string& newPath, const TCompareOptions& options,
+                                 TDifferenceSink& sink)
+{
+    TComparison result = CompareTransferFiles(oldPath, newPath, options);
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < result.Differences.size(); ++i) {
+        sink.Difference(result.Differences[i]);
+        const bool last = i + 1 == result.Differences.size() || result.Differences[i + 1].Key != result.Differences[i].Key ||
+                          result.Differences[i + 1].NewInvestigationLine != result.Differences[i].NewInvestigationLine ||
+                          result.Differences[i + 1].OldInvestigationLine != result.Differences[i].OldInvestigationLine;
+        if (last && kept < result.Investigations.size())
+            sink.Investigation(result.Investigations[kept++]);
+    }
+    result.Differences.clear();
+    result.Investigations.clear();
+    return result;
+}

@@ -30,7 +30,10 @@ enum class EDifference : std::uint8_t {
 
 struct TDifference {
     EDifference Kind = EDifference::FieldChanged;
-    TInvestigationKey Key;
+    TInvestigationKey Key; // of the new file where both have the examination
+    // The old file's key, only where it differs from Key: an examination
+    // whose key field was filled in or corrected.
+    TInvestigationKey OldKey;
     // The line of the changed field, of the parameter, or of the examination's
     // header line 1; 0 where the file does not have it.
     std::int64_t OldLine = 0;
@@ -44,12 +47,20 @@ struct TDifference {
     bool IsParameter = false;
     std::string ParameterId; // field 44
     std::string ParameterText; // field 45, of the new file where both have it
+    // How a person names the examination beside its key: the sampling point's
+    // code (field 16) and the sampling time (field 22), of the new file where
+    // both have it.
+    std::string SamplingPoint;
+    std::string SamplingTime;
 };
 
 // Fields 1 to 42 of an examination that changed, came or went, in each file
 // that has it (empty where a file does not).
 struct TInvestigationFields {
     TInvestigationKey Key;
+    TInvestigationKey OldKey; // only where it differs from Key
+    // Changed in its parameters alone: fields 1 to 42 are the same.
+    bool ParametersOnly = false;
     std::int64_t OldLine = 0;
     std::int64_t NewLine = 0;
     std::vector<std::string> Old;
@@ -61,7 +72,7 @@ struct TComparison {
     TSamplingData OldCheck;
     TSamplingData NewCheck;
     bool Compared = false;
-    // Examinations of the new file in its order, then those gone from the old one.
+    // Without a sink: the differences in the order a sink hears them.
     std::vector<TDifference> Differences;
     std::int64_t Added = 0;
     std::int64_t Removed = 0;
@@ -70,6 +81,9 @@ struct TComparison {
     // The first key that a file holds more than once; such examinations are
     // matched in order of occurrence.
     std::optional<TInvestigationKey> RepeatedKey;
+    // The first key whose examinations were too many to pair by their
+    // differences, and were paired in order of occurrence instead.
+    std::optional<TInvestigationKey> BoundedKey;
     // With TCompareOptions::KeepFields: the examinations that differ, in the order of Differences.
     std::vector<TInvestigationFields> Investigations;
 
@@ -87,6 +101,21 @@ struct TCompareOptions {
 
 constexpr int LastKeyField = 42;
 
-// Checks both files and, when both pass, compares them. Throws EFileOpenError
-// when a file cannot be read.
+// Hears the differences as they are found, so that their number costs no
+// memory: each examination's differences together, the new file's
+// examinations in its order, then those gone from the old one. With
+// KeepFields, Investigation follows the last difference of its examination.
+class TDifferenceSink {
+public:
+    virtual ~TDifferenceSink() = default;
+    virtual void Difference(const TDifference& d) = 0;
+    virtual void Investigation(const TInvestigationFields&) { }
+};
+
+// Checks both files and, when both pass, compares them, handing each
+// difference to sink; Differences and Investigations stay empty. Throws
+// EFileOpenError when a file cannot be read.
+TComparison CompareTransferFiles(const std::string& oldPath, const std::string& newPath, const TCompareOptions& options,
+                                 TDifferenceSink& sink);
+// The same, keeping the differences in the result.
 TComparison CompareTransferFiles(const std::string& oldPath, const std::string& newPath, const TCompareOptions& options = {});
