@@ -3,18 +3,21 @@
 #include "FieldLayout.h"
 #include "Fields.h"
 #include "FileNameCheck.h"
-#include "InvestigationSource.h"
+#include "InvestigationIndex.h"
 #include "TransferFileCheck.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <exception>
+#include <functional>
+#include <numeric>
 #include <optional>
 #include <span>
 #include <string_view>
 #include <system_error>
 #include <thread>
+#include <tuple>
 #include <utility>
 
 namespace {
@@ -24,6 +27,8 @@ constexpr int LabSampleField = 3;
 constexpr int OfficeSampleField = 5;
 constexpr int ParameterIdField = 44;
 constexpr int ParameterTextField = 45;
+constexpr int SamplingPointField = 16;
+constexpr int SamplingTimeField = 22;
 
 using TMaster = std::array<std::string_view, FieldLayout::HeaderEntries>;
 using TParameterFields = std::array<std::string_view, FieldLayout::ParameterEntries>;
@@ -66,39 +71,31 @@ void CutLine(std::string_view line, std::array<std::string_view, N>& fields)
     });
 }
 
+// The key's fields of an examination's cut master fields.
 class TKeyMaker {
 public:
-    explicit TKeyMaker(std::vector<int> fields)
-        : FFields(std::move(fields)),
-          FUpTo(FFields.empty() ? LabKeyField : *std::max_element(FFields.begin(), FFields.end()))
-    {
-    }
+    explicit TKeyMaker(std::vector<int> fields) : FFields(std::move(fields)) { }
 
-    void Make(std::string_view header1, std::string_view header2, TKeyView& key) const
+    void Make(const TMaster& master, TKeyView& key) const
     {
-        CutMaster(header1, header2, FUpTo, FScratch);
+        const auto entry = [&master](int field) { return master[static_cast<std::size_t>(FieldLayout::Entry(field))]; };
         key.clear();
         if (FFields.empty()) {
-            key.emplace_back(LabKeyField, Entry(LabKeyField));
-            if (!Entry(LabSampleField).empty())
-                key.emplace_back(LabSampleField, Entry(LabSampleField));
+            key.emplace_back(LabKeyField, entry(LabKeyField));
+            if (!entry(LabSampleField).empty())
+                key.emplace_back(LabSampleField, entry(LabSampleField));
             else
-                key.emplace_back(OfficeSampleField, Entry(OfficeSampleField));
+                key.emplace_back(OfficeSampleField, entry(OfficeSampleField));
             return;
         }
         for (const int field : FFields)
-            key.emplace_back(field, Entry(field));
+            key.emplace_back(field, entry(field));
     }
 
-    // Only a key with a field of header line 2 needs that line.
-    bool NeedsHeader2() const { return FUpTo > FieldLayout::Header1.FieldCount; }
+    bool IsDefault() const { return FFields.empty(); }
 
 private:
-    std::string_view Entry(int field) const { return FScratch[static_cast<std::size_t>(FieldLayout::Entry(field))]; }
-
     std::vector<int> FFields;
-    int FUpTo;
-    mutable TMaster FScratch;
 };
 
 // A key as one string: per field its number as a byte, its value and "|",
@@ -113,7 +110,18 @@ void SerializeKey(const TKeyView& key, std::string& out)
     }
 }
 
-std::uint64_t HashKey(std::string_view key)
+TInvestigationKey KeyOf(std::string_view serialized)
+{
+    TInvestigationKey key;
+    while (!serialized.empty()) {
+        const std::size_t bar = serialized.find('|');
+        key.push_back({static_cast<unsigned char>(serialized[0]), std::string(serialized.substr(1, bar - 1))});
+        serialized.remove_prefix(bar + 1);
+    }
+    return key;
+}
+
+std::uint64_t HashBytes(std::string_view key)
 {
     std::uint64_t hash = 14695981039346656037ull; // FNV-1a
     for (const char c : key) {
@@ -123,352 +131,565 @@ std::uint64_t HashKey(std::string_view key)
     return hash;
 }
 
-TInvestigationKey KeyOf(const TKeyView& key)
+std::uint64_t Mix(std::uint64_t x)
 {
-    TInvestigationKey out;
-    out.reserve(key.size());
-    for (const auto& [field, value] : key)
-        out.push_back({field, std::string(value)});
-    return out;
+    x += 0x9e3779b97f4a7c15ull; // splitmix64
+    x = (x ^ (x >> 30)) * 0xbf58476d1ce4e5b9ull;
+    x = (x ^ (x >> 27)) * 0x94d049bb133111ebull;
+    return x ^ (x >> 31);
 }
 
-// Hashes to numbers, for the keys of a whole file: one probe where a search
-// through a sorted list would take a cache miss per step.
-class THashIndex {
-public:
-    static constexpr std::uint32_t None = UINT32_MAX;
+template <std::size_t N>
+std::uint64_t HashFields(const std::array<std::string_view, N>& fields)
+{
+    std::uint64_t hash = N;
+    for (const std::string_view field : fields)
+        hash = Mix(hash + std::hash<std::string_view>{}(field));
+    return hash;
+}
 
-    explicit THashIndex(std::size_t count)
-    {
-        std::size_t capacity = 16;
-        while (capacity < 2 * count)
-            capacity *= 2;
-        FSlots.assign(capacity, {0, None});
-    }
+std::string_view LineOf(const TInvestigationText& inv, std::size_t k) { return k < inv.Lines.size() ? inv.Lines[k] : std::string_view(); }
 
-    // The value of hash, or None.
-    std::uint32_t Find(std::uint64_t hash) const
-    {
-        for (std::size_t i = Slot(hash);; i = (i + 1) & (FSlots.size() - 1)) {
-            if (FSlots[i].Value == None || FSlots[i].Hash == hash)
-                return FSlots[i].Value;
-        }
+void CutMaster(const TInvestigationText& inv, TMaster& master)
+{
+    CutMaster(LineOf(inv, 0), LineOf(inv, 1), FieldLayout::HeaderEntries, master);
+}
+
+std::size_t ParameterEntry(int field) { return static_cast<std::size_t>(field - FieldLayout::Parameter.FirstField); }
+
+constexpr std::uint32_t Unpaired = UINT32_MAX;
+constexpr auto Bound = static_cast<std::size_t>(PairingBound);
+
+// Pairs old with new, greedily by the fewest differences; ties by old order,
+// then new order. old and new are positions in their files' order.
+template <class FDistance>
+void PairByDifferences(const std::vector<std::uint32_t>& olds, const std::vector<std::uint32_t>& news, FDistance&& distance,
+                       std::vector<std::pair<std::uint32_t, std::uint32_t>>& pairs)
+{
+    struct TCandidate {
+        std::size_t Distance;
+        std::uint32_t Old, New;
+    };
+    std::vector<TCandidate> candidates;
+    candidates.reserve(olds.size() * news.size());
+    for (std::size_t a = 0; a < olds.size(); ++a)
+        for (std::size_t b = 0; b < news.size(); ++b)
+            candidates.push_back({distance(a, b), static_cast<std::uint32_t>(a), static_cast<std::uint32_t>(b)});
+    std::sort(candidates.begin(), candidates.end(), [](const TCandidate& x, const TCandidate& y) {
+        return std::tie(x.Distance, x.Old, x.New) < std::tie(y.Distance, y.Old, y.New);
+    });
+    std::vector<std::uint8_t> oldTaken(olds.size()), newTaken(news.size());
+    for (const TCandidate& c : candidates) {
+        if (oldTaken[c.Old] || newTaken[c.New])
+            continue;
+        oldTaken[c.Old] = newTaken[c.New] = 1;
+        pairs.emplace_back(olds[c.Old], news[c.New]);
     }
-    // Sets the value of a hash not yet held; false when it is held.
-    bool Insert(std::uint64_t hash, std::uint32_t value)
-    {
-        if (2 * (FCount + 1) > FSlots.size())
-            Grow();
-        for (std::size_t i = Slot(hash);; i = (i + 1) & (FSlots.size() - 1)) {
-            if (FSlots[i].Value == None) {
-                FSlots[i] = {hash, value};
-                ++FCount;
-                return true;
+}
+
+// Walks two lists sorted by a grouping, calling group(olds, news) for each
+// group that both or either hold; same(a, b) says whether an old and a new
+// element are of one group, less(a, b) which group comes first.
+template <class FLess, class FSameOld, class FSameNew, class FGroup>
+void ForEachGroup(const std::vector<std::uint32_t>& olds, const std::vector<std::uint32_t>& news, FLess&& less, FSameOld&& sameOld,
+                  FSameNew&& sameNew, FGroup&& group)
+{
+    std::vector<std::uint32_t> a, b;
+    std::size_t i = 0, j = 0;
+    while (i < olds.size() || j < news.size()) {
+        a.clear();
+        b.clear();
+        if (j == news.size() || (i < olds.size() && less(olds[i], news[j]) <= 0)) {
+            const bool both = j < news.size() && less(olds[i], news[j]) == 0;
+            const std::uint32_t first = olds[i];
+            while (i < olds.size() && sameOld(first, olds[i]))
+                a.push_back(olds[i++]);
+            if (both) {
+                const std::uint32_t firstNew = news[j];
+                while (j < news.size() && sameNew(firstNew, news[j]))
+                    b.push_back(news[j++]);
             }
-            if (FSlots[i].Hash == hash)
-                return false;
+        } else {
+            const std::uint32_t first = news[j];
+            while (j < news.size() && sameNew(first, news[j]))
+                b.push_back(news[j++]);
         }
+        group(a, b);
+    }
+}
+
+// Pairs in order of occurrence: the first of each side together, and so on.
+void PairInOrder(const std::vector<std::uint32_t>& olds, const std::vector<std::uint32_t>& news,
+                 std::vector<std::pair<std::uint32_t, std::uint32_t>>& pairs)
+{
+    for (std::size_t k = 0; k < std::min(olds.size(), news.size()); ++k)
+        pairs.emplace_back(olds[k], news[k]);
+}
+
+// Which old examination goes with which new one, as a person pairs them.
+class TPairing {
+public:
+    TPairing(const TInvestigationIndex& oldIndex, const TInvestigationIndex& newIndex, bool byPlace, TComparison& result)
+        : FOld(oldIndex),
+          FNew(newIndex),
+          FResult(result),
+          NewOfOld(oldIndex.Count(), Unpaired),
+          OldOfNew(newIndex.Count(), Unpaired)
+    {
+        PairSame();
+        PairByKey();
+        if (byPlace)
+            PairByPlace();
+        for (std::size_t j = 0; j < OldOfNew.size(); ++j) {
+            if (OldOfNew[j] == Unpaired)
+                ++FResult.Added;
+            else if (FOld.Entry(OldOfNew[j]).ContentHash == FNew.Entry(j).ContentHash)
+                ++FResult.Same;
+            else
+                ++FResult.Changed;
+        }
+        FResult.Removed = static_cast<std::int64_t>(std::count(NewOfOld.begin(), NewOfOld.end(), Unpaired));
     }
 
 private:
-    struct TSlot {
-        std::uint64_t Hash;
-        std::uint32_t Value;
-    };
-    std::size_t Slot(std::uint64_t hash) const { return static_cast<std::size_t>(hash >> 17 ^ hash) & (FSlots.size() - 1); }
-    void Grow()
-    {
-        std::vector<TSlot> old(FSlots.size() * 2, TSlot{0, None});
-        old.swap(FSlots);
-        FCount = 0;
-        for (const TSlot& slot : old)
-            if (slot.Value != None)
-                Insert(slot.Hash, slot.Value);
-    }
+    const TInvestigationIndex& FOld;
+    const TInvestigationIndex& FNew;
+    TComparison& FResult;
 
-    std::vector<TSlot> FSlots;
-    std::size_t FCount = 0;
-};
-
-// The old file's examinations by key, each key kept as one string. Equal keys
-// are taken in order of occurrence; a cursor per run of equal hashes skips
-// those already taken.
-class TOldKeys {
 public:
-    explicit TOldKeys(const TKeyMaker& keys) : FKeys(keys) { }
-
-    // The key of examination index, in file order; an index already held
-    // begins the keys anew from there.
-    void Add(std::size_t index, std::string_view header1, std::string_view header2)
-    {
-        if (index < FSorted.size()) {
-            FSorted.resize(index);
-            FKeyBytes.resize(FKeyStart[index]);
-            FKeyStart.resize(index);
-        }
-        FKeys.Make(header1, header2, FKey);
-        SerializeKey(FKey, FText);
-        FKeyStart.push_back(FKeyBytes.size());
-        FKeyBytes.insert(FKeyBytes.end(), FText.begin(), FText.end());
-        FSorted.push_back({HashKey(FText), static_cast<std::uint32_t>(index)});
-    }
-
-    // After the last Add: the keys sorted for the lookup.
-    void Seal()
-    {
-        FKeyStart.push_back(FKeyBytes.size());
-        FMatched.assign(FSorted.size(), 0);
-        std::sort(FSorted.begin(), FSorted.end(),
-                  [](const TEntry& a, const TEntry& b) { return a.Hash != b.Hash ? a.Hash < b.Hash : a.Index < b.Index; });
-        FRuns = THashIndex(FSorted.size());
-        FCursor.resize(FSorted.size());
-        for (std::size_t j = 0; j < FSorted.size(); ++j) {
-            FCursor[j] = static_cast<std::uint32_t>(j);
-            if (j == 0 || FSorted[j].Hash != FSorted[j - 1].Hash)
-                FRuns.Insert(FSorted[j].Hash, static_cast<std::uint32_t>(j));
-        }
-    }
-
-    // The examination whose key, of those that occur more than once, comes first.
-    std::optional<std::size_t> Repeated() const
-    {
-        std::optional<std::size_t> first;
-        for (std::size_t j = 1; j < FSorted.size(); ++j) {
-            const std::uint32_t a = FSorted[j - 1].Index;
-            if (FSorted[j].Hash == FSorted[j - 1].Hash && Key(a) == Key(FSorted[j].Index) && (!first || a < *first))
-                first = a;
-        }
-        return first;
-    }
-
-    // The first examination not yet taken with this key.
-    std::optional<std::size_t> Take(std::string_view key, std::uint64_t hash)
-    {
-        const std::uint32_t run = FRuns.Find(hash);
-        if (run == THashIndex::None)
-            return std::nullopt;
-        std::uint32_t& cursor = FCursor[run];
-        while (cursor < FSorted.size() && FSorted[cursor].Hash == hash && FMatched[FSorted[cursor].Index])
-            ++cursor;
-        for (std::size_t j = cursor; j < FSorted.size() && FSorted[j].Hash == hash; ++j) {
-            const std::uint32_t index = FSorted[j].Index;
-            if (!FMatched[index] && Key(index) == key) {
-                FMatched[index] = 1;
-                return index;
-            }
-        }
-        return std::nullopt;
-    }
-
-    bool Taken(std::size_t index) const { return FMatched[index] != 0; }
+    std::vector<std::uint32_t> NewOfOld, OldOfNew;
 
 private:
-    struct TEntry {
-        std::uint64_t Hash;
-        std::uint32_t Index;
-    };
-    std::string_view Key(std::size_t index) const
+    void Pair(std::uint32_t i, std::uint32_t j)
     {
-        return {FKeyBytes.data() + FKeyStart[index], FKeyStart[index + 1] - FKeyStart[index]};
+        NewOfOld[i] = j;
+        OldOfNew[j] = i;
+    }
+    void Pair(const std::vector<std::pair<std::uint32_t, std::uint32_t>>& pairs)
+    {
+        for (const auto& [i, j] : pairs)
+            Pair(i, j);
     }
 
-    const TKeyMaker& FKeys;
-    TKeyView FKey;
-    std::string FText;
-    std::vector<TEntry> FSorted;
-    THashIndex FRuns{0}; // where each run of equal hashes begins in FSorted
-    std::vector<std::uint32_t> FCursor; // per run start: the first entry maybe not taken
-    std::vector<std::uint8_t> FMatched;
-    std::vector<char> FKeyBytes;
-    std::vector<std::size_t> FKeyStart;
+    // The unpaired examinations of a file, sorted by a hash of theirs, then their order.
+    template <class FHash>
+    static std::vector<std::uint32_t> SortedBy(const TInvestigationIndex& index, const std::vector<std::uint32_t>& partner, FHash&& hash)
+    {
+        std::vector<std::uint32_t> out;
+        for (std::size_t i = 0; i < index.Count(); ++i)
+            if (partner[i] == Unpaired)
+                out.push_back(static_cast<std::uint32_t>(i));
+        std::sort(out.begin(), out.end(), [&](std::uint32_t a, std::uint32_t b) {
+            const std::uint64_t ha = hash(index.Entry(a)), hb = hash(index.Entry(b));
+            if (ha != hb)
+                return ha < hb;
+            if (index.Key(a) != index.Key(b))
+                return index.Key(a) < index.Key(b);
+            return a < b;
+        });
+        return out;
+    }
+
+    // Examinations that are the same pair first, wherever they stand.
+    void PairSame()
+    {
+        const auto content = [](const TInvestigationIndex::TEntry& e) { return e.ContentHash; };
+        const auto olds = SortedBy(FOld, NewOfOld, content), news = SortedBy(FNew, OldOfNew, content);
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> pairs;
+        ForEachGroup(
+            olds, news,
+            [&](std::uint32_t i, std::uint32_t j) { return Order(FOld.Entry(i).ContentHash, FNew.Entry(j).ContentHash, FOld.Key(i), FNew.Key(j)); },
+            [&](std::uint32_t a, std::uint32_t b) { return FOld.Entry(a).ContentHash == FOld.Entry(b).ContentHash && FOld.Key(a) == FOld.Key(b); },
+            [&](std::uint32_t a, std::uint32_t b) { return FNew.Entry(a).ContentHash == FNew.Entry(b).ContentHash && FNew.Key(a) == FNew.Key(b); },
+            [&](const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b) { PairInOrder(a, b, pairs); });
+        Pair(pairs);
+    }
+
+    static int Order(std::uint64_t a, std::uint64_t b, std::string_view keyA, std::string_view keyB)
+    {
+        if (a != b)
+            return a < b ? -1 : 1;
+        return keyA.compare(keyB) < 0 ? -1 : keyA == keyB ? 0
+                                                          : 1;
+    }
+
+    // Among the rest, those that share a key, by their fewest differences.
+    void PairByKey()
+    {
+        // Over all examinations, for the note on repeated keys.
+        const std::vector<std::uint32_t> noneOld(FOld.Count(), Unpaired), noneNew(FNew.Count(), Unpaired);
+        const auto key = [](const TInvestigationIndex::TEntry& e) { return e.KeyHash; };
+        const auto olds = SortedBy(FOld, noneOld, key), news = SortedBy(FNew, noneNew, key);
+        std::optional<std::pair<std::uint32_t, std::uint32_t>> repeated, bounded; // (file, position) of the first
+        TInvestigationIndex::TReader oldReader(FOld, std::size_t(1) << 16), newReader(FNew, std::size_t(1) << 16);
+        std::vector<std::uint32_t> a, b;
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> pairs;
+        ForEachGroup(
+            olds, news,
+            [&](std::uint32_t i, std::uint32_t j) { return Order(FOld.Entry(i).KeyHash, FNew.Entry(j).KeyHash, FOld.Key(i), FNew.Key(j)); },
+            [&](std::uint32_t x, std::uint32_t y) { return FOld.Entry(x).KeyHash == FOld.Entry(y).KeyHash && FOld.Key(x) == FOld.Key(y); },
+            [&](std::uint32_t x, std::uint32_t y) { return FNew.Entry(x).KeyHash == FNew.Entry(y).KeyHash && FNew.Key(x) == FNew.Key(y); },
+            [&](const std::vector<std::uint32_t>& allOld, const std::vector<std::uint32_t>& allNew) {
+                const auto first = [&]() -> std::pair<std::uint32_t, std::uint32_t> {
+                    return allOld.size() > 1 ? std::pair{0u, allOld.front()} : std::pair{1u, allNew.front()};
+                };
+                if (allOld.size() > 1 || allNew.size() > 1) {
+                    if (!repeated || first() < *repeated) {
+                        repeated = first();
+                    }
+                }
+                a.clear();
+                b.clear();
+                for (const std::uint32_t i : allOld)
+                    if (NewOfOld[i] == Unpaired)
+                        a.push_back(i);
+                for (const std::uint32_t j : allNew)
+                    if (OldOfNew[j] == Unpaired)
+                        b.push_back(j);
+                if (a.empty() || b.empty())
+                    return;
+                pairs.clear();
+                if (a.size() == 1 && b.size() == 1) {
+                    pairs.emplace_back(a[0], b[0]);
+                } else if (a.size() > Bound || b.size() > Bound) {
+                    if (!bounded || first() < *bounded)
+                        bounded = first();
+                    PairInOrder(a, b, pairs);
+                } else {
+                    PairGroup(a, b, oldReader, newReader, pairs);
+                }
+                Pair(pairs);
+            });
+        const auto keyOf = [&](const std::pair<std::uint32_t, std::uint32_t>& at) {
+            return KeyOf(at.first == 0 ? FOld.Key(at.second) : FNew.Key(at.second));
+        };
+        if (repeated)
+            FResult.RepeatedKey = keyOf(*repeated);
+        if (bounded)
+            FResult.BoundedKey = keyOf(*bounded);
+    }
+
+    // What the distance between two examinations needs: their master fields
+    // and their parameters' hashes, sorted.
+    struct TCandidate {
+        std::vector<std::string> Master;
+        std::vector<std::uint64_t> Parameters;
+    };
+    static TCandidate Candidate(const TInvestigationText& inv)
+    {
+        TCandidate c;
+        TMaster master;
+        CutMaster(inv, master);
+        c.Master.assign(master.begin(), master.end());
+        TParameterFields fields;
+        for (std::size_t k = FieldLayout::HeaderLines; k < inv.Lines.size(); ++k) {
+            CutLine(inv.Lines[k], fields);
+            c.Parameters.push_back(HashFields(fields));
+        }
+        std::sort(c.Parameters.begin(), c.Parameters.end());
+        return c;
+    }
+
+    static void PairGroup(const std::vector<std::uint32_t>& olds, const std::vector<std::uint32_t>& news, TInvestigationIndex::TReader& oldReader,
+                          TInvestigationIndex::TReader& newReader, std::vector<std::pair<std::uint32_t, std::uint32_t>>& pairs)
+    {
+        std::vector<TCandidate> a, b;
+        for (const std::uint32_t i : olds)
+            a.push_back(Candidate(oldReader.Investigation(i)));
+        for (const std::uint32_t j : news)
+            b.push_back(Candidate(newReader.Investigation(j)));
+        PairByDifferences(
+            olds, news,
+            [&](std::size_t x, std::size_t y) {
+                std::size_t fields = 0;
+                for (std::size_t e = 0; e < a[x].Master.size(); ++e)
+                    fields += a[x].Master[e] != b[y].Master[e];
+                // Parameters that are not the same on both sides.
+                const std::vector<std::uint64_t>&p = a[x].Parameters, &q = b[y].Parameters;
+                std::size_t same = 0;
+                for (std::size_t u = 0, v = 0; u < p.size() && v < q.size();) {
+                    if (p[u] < q[v])
+                        ++u;
+                    else if (q[v] < p[u])
+                        ++v;
+                    else
+                        ++same, ++u, ++v;
+                }
+                return fields + std::max(p.size(), q.size()) - same;
+            },
+            pairs);
+    }
+
+    // With the default key: an examination whose key was filled in or corrected.
+    void PairByPlace()
+    {
+        const auto place = [](const TInvestigationIndex::TEntry& e) { return e.PlaceHash; };
+        const auto olds = SortedByPlace(FOld, NewOfOld), news = SortedByPlace(FNew, OldOfNew);
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> pairs;
+        ForEachGroup(
+            olds, news,
+            [&](std::uint32_t i, std::uint32_t j) {
+                const std::uint64_t x = place(FOld.Entry(i)), y = place(FNew.Entry(j));
+                return x == y ? 0 : x < y ? -1
+                                          : 1;
+            },
+            [&](std::uint32_t x, std::uint32_t y) { return place(FOld.Entry(x)) == place(FOld.Entry(y)); },
+            [&](std::uint32_t x, std::uint32_t y) { return place(FNew.Entry(x)) == place(FNew.Entry(y)); },
+            [&](const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b) { PairInOrder(a, b, pairs); });
+        Pair(pairs);
+    }
+
+    static std::vector<std::uint32_t> SortedByPlace(const TInvestigationIndex& index, const std::vector<std::uint32_t>& partner)
+    {
+        std::vector<std::uint32_t> out;
+        for (std::size_t i = 0; i < index.Count(); ++i)
+            if (partner[i] == Unpaired && index.Entry(i).PlaceHash != 0)
+                out.push_back(static_cast<std::uint32_t>(i));
+        std::sort(out.begin(), out.end(), [&](std::uint32_t a, std::uint32_t b) {
+            return std::pair{index.Entry(a).PlaceHash, a} < std::pair{index.Entry(b).PlaceHash, b};
+        });
+        return out;
+    }
 };
 
 struct TParameterRef {
     std::string_view Id;
     std::size_t Line; // index into the examination's lines
+    std::uint64_t Hash;
 };
 
-// The parameters of an examination in order of Param.-ID, repeated ids in file order.
-void ParametersById(const TInvestigationText& investigation, std::vector<TParameterRef>& out)
-{
-    out.clear();
-    for (std::size_t k = FieldLayout::HeaderLines; k < investigation.Lines.size(); ++k) {
-        const std::string_view line = investigation.Lines[k];
-        out.push_back({FieldOfLine(line, static_cast<std::size_t>(ParameterIdField - FieldLayout::Parameter.FirstField)), k});
-    }
-    std::stable_sort(out.begin(), out.end(), [](const TParameterRef& a, const TParameterRef& b) { return a.Id < b.Id; });
-}
-
-// Compares the examinations of both files as they come and keeps the differences.
+// Compares paired examinations and tells the sink what differs.
 class TComparer {
 public:
-    TComparer(const TIndexedFile& oldFile, const TKeyMaker& keys, TOldKeys& oldKeys, bool keepFields, TComparison& result)
-        : FOld(oldFile),
-          FKeys(keys),
-          FOldKeys(oldKeys),
-          FKeepFields(keepFields),
-          FResult(result)
-    {
-        if (const std::optional<std::size_t> repeated = FOldKeys.Repeated())
-            FResult.RepeatedKey = KeyOf(OldKey(*repeated));
-    }
+    TComparer(TDifferenceSink& sink, bool keepFields) : FSink(sink),
+                                                        FKeepFields(keepFields) { }
 
-    void NewInvestigation(const TInvestigationText& investigation)
+    // The examination of one file only.
+    void OneSided(EDifference kind, const TInvestigationText& inv, std::string_view key)
     {
-        const std::string_view header2 = investigation.Lines.size() > 1 ? investigation.Lines[1] : std::string_view();
-        FKeys.Make(investigation.Lines.front(), header2, FKey);
-        SerializeKey(FKey, FKeyText);
-        const std::uint64_t hash = HashKey(FKeyText);
-        if (!FSeen.Insert(hash, 0) && !FResult.RepeatedKey)
-            FResult.RepeatedKey = KeyOf(FKey);
-        const std::optional<std::size_t> old = FOldKeys.Take(FKeyText, hash);
-        if (!old) {
-            TDifference& added = Add(EDifference::InvestigationAdded, FKey);
-            added.NewLine = added.NewInvestigationLine = investigation.FirstLine;
-            ++FResult.Added;
-            Keep(nullptr, &investigation);
-            return;
-        }
-        // Most examinations are the same byte for byte: no need to cut them.
-        if (FOld.Bytes(*old) == investigation.Bytes()) {
-            ++FResult.Same;
-            return;
-        }
-        const TInvestigationText before = FOld.Investigation(*old, FOldLines);
-        if (!ComparePair(before, investigation)) {
-            ++FResult.Same;
-            return;
-        }
-        ++FResult.Changed;
-        Keep(&before, &investigation);
-    }
-
-    // The old file's examinations that no new one took, in their order.
-    void Finish()
-    {
-        for (std::size_t i = 0; i < FOld.Count(); ++i) {
-            if (FOldKeys.Taken(i))
-                continue;
-            TDifference& removed = Add(EDifference::InvestigationRemoved, OldKey(i));
-            removed.OldLine = removed.OldInvestigationLine = FOld.FirstLine(i);
-            ++FResult.Removed;
-            if (FKeepFields) {
-                const TInvestigationText before = FOld.Investigation(i, FOldLines);
-                Keep(&before, nullptr);
-            }
-        }
-    }
-
-private:
-    // The master fields of a pair, or of one side, for a workbook.
-    void Keep(const TInvestigationText* before, const TInvestigationText* after)
-    {
+        CutMaster(inv, FOldMaster);
+        FBase = TDifference();
+        FBase.Key = KeyOf(key);
+        SetPlace(FOldMaster);
+        TDifference d = FBase;
+        d.Kind = kind;
+        (kind == EDifference::InvestigationAdded ? d.NewLine : d.OldLine) = inv.FirstLine;
+        (kind == EDifference::InvestigationAdded ? d.NewInvestigationLine : d.OldInvestigationLine) = inv.FirstLine;
+        FSink.Difference(d);
         if (!FKeepFields)
             return;
-        TInvestigationFields& kept = FResult.Investigations.emplace_back();
-        kept.Key = FResult.Differences.back().Key;
-        const auto fields = [this](const TInvestigationText& inv, std::vector<std::string>& out) {
-            CutMaster(inv.Lines[0], inv.Lines.size() > 1 ? inv.Lines[1] : std::string_view(), FieldLayout::HeaderEntries, FOldMaster);
-            out.assign(FOldMaster.begin(), FOldMaster.end());
-        };
-        if (before) {
-            kept.OldLine = before->FirstLine;
-            fields(*before, kept.Old);
-        }
-        if (after) {
-            kept.NewLine = after->FirstLine;
-            fields(*after, kept.New);
-        }
+        TInvestigationFields kept;
+        kept.Key = FBase.Key;
+        (kind == EDifference::InvestigationAdded ? kept.NewLine : kept.OldLine) = inv.FirstLine;
+        (kind == EDifference::InvestigationAdded ? kept.New : kept.Old).assign(FOldMaster.begin(), FOldMaster.end());
+        FSink.Investigation(kept);
     }
 
-    const TKeyView& OldKey(std::size_t i)
+    // A pair: each changed field and parameter.
+    void Pair(const TInvestigationText& before, const TInvestigationText& after, std::string_view oldKey, std::string_view newKey)
     {
-        FKeys.Make(FOld.Header1(i), FOld.Header2(i), FOldKey);
-        return FOldKey;
-    }
-
-    TDifference& Add(EDifference kind, const TKeyView& key)
-    {
-        TDifference& d = FResult.Differences.emplace_back();
-        d.Kind = kind;
-        d.Key = KeyOf(key);
-        return d;
-    }
-
-    TDifference& AddInPair(EDifference kind, const TInvestigationText& before, const TInvestigationText& after)
-    {
-        TDifference& d = Add(kind, FKey);
-        d.OldInvestigationLine = before.FirstLine;
-        d.NewInvestigationLine = after.FirstLine;
-        return d;
-    }
-
-    // True when the pair differs in a field or a parameter.
-    bool ComparePair(const TInvestigationText& before, const TInvestigationText& after)
-    {
-        const std::size_t differences = FResult.Differences.size();
-        const auto header = [](const TInvestigationText& inv, std::size_t k) {
-            return k < inv.Lines.size() ? inv.Lines[k] : std::string_view();
-        };
-        CutMaster(header(before, 0), header(before, 1), FieldLayout::HeaderEntries, FOldMaster);
-        CutMaster(header(after, 0), header(after, 1), FieldLayout::HeaderEntries, FNewMaster);
+        FBounded = false;
+        CutMaster(before, FOldMaster);
+        CutMaster(after, FNewMaster);
+        FBase = TDifference();
+        FBase.Key = KeyOf(newKey);
+        if (oldKey != newKey)
+            FBase.OldKey = KeyOf(oldKey);
+        FBase.OldInvestigationLine = before.FirstLine;
+        FBase.NewInvestigationLine = after.FirstLine;
+        SetPlace(FNewMaster);
+        bool masterChanged = false;
         for (std::size_t entry = 0; entry < FOldMaster.size(); ++entry) {
             if (FOldMaster[entry] == FNewMaster[entry])
                 continue;
+            masterChanged = true;
             const std::size_t line = entry < static_cast<std::size_t>(FieldLayout::Header1.FieldCount) ? 0 : 1;
-            TDifference& d = AddInPair(EDifference::FieldChanged, before, after);
+            TDifference d = FBase;
             d.OldLine = before.LineOf(line);
             d.NewLine = after.LineOf(line);
             d.Field = static_cast<int>(entry) + 1;
             d.Old = FOldMaster[entry];
             d.New = FNewMaster[entry];
+            FSink.Difference(d);
         }
         CompareParameters(before, after);
-        return FResult.Differences.size() > differences;
+        if (!FKeepFields)
+            return;
+        TInvestigationFields kept;
+        kept.Key = FBase.Key;
+        kept.OldKey = FBase.OldKey;
+        kept.ParametersOnly = !masterChanged;
+        kept.OldLine = before.FirstLine;
+        kept.NewLine = after.FirstLine;
+        kept.Old.assign(FOldMaster.begin(), FOldMaster.end());
+        kept.New.assign(FNewMaster.begin(), FNewMaster.end());
+        FSink.Investigation(kept);
     }
 
-    void CompareParameters(const TInvestigationText& before, const TInvestigationText& after)
+    // Whether the last pair had parameters of one Param.-ID paired in order.
+    bool Bounded() const { return FBounded; }
+
+private:
+    void SetPlace(const TMaster& master)
     {
-        ParametersById(before, FOldParameters);
-        ParametersById(after, FNewParameters);
-        std::size_t i = 0, j = 0;
-        while (i < FOldParameters.size() || j < FNewParameters.size()) {
-            if (j == FNewParameters.size() || (i < FOldParameters.size() && FOldParameters[i].Id < FNewParameters[j].Id)) {
-                OneSided(EDifference::ParameterRemoved, before, after, FOldParameters[i++]);
-            } else if (i == FOldParameters.size() || FNewParameters[j].Id < FOldParameters[i].Id) {
-                OneSided(EDifference::ParameterAdded, before, after, FNewParameters[j++]);
-            } else {
-                CompareParameter(before, after, FOldParameters[i++], FNewParameters[j++]);
-            }
+        FBase.SamplingPoint = master[static_cast<std::size_t>(FieldLayout::Entry(SamplingPointField))];
+        FBase.SamplingTime = master[static_cast<std::size_t>(FieldLayout::Entry(SamplingTimeField))];
+    }
+
+    void Parameters(const TInvestigationText& inv, std::vector<TParameterRef>& out)
+    {
+        out.clear();
+        for (std::size_t k = FieldLayout::HeaderLines; k < inv.Lines.size(); ++k) {
+            CutLine(inv.Lines[k], FOldParameter);
+            out.push_back({FOldParameter[ParameterEntry(ParameterIdField)], k, HashFields(FOldParameter)});
         }
     }
 
-    void OneSided(EDifference kind, const TInvestigationText& before, const TInvestigationText& after, const TParameterRef& parameter)
+    // Identical lines first, then the fewest differing fields among the same
+    // Param.-ID, then order; reported by Param.-ID.
+    void CompareParameters(const TInvestigationText& before, const TInvestigationText& after)
     {
-        const TInvestigationText& side = kind == EDifference::ParameterRemoved ? before : after;
+        Parameters(before, FOldParameters);
+        Parameters(after, FNewParameters);
+        std::vector<std::uint32_t> olds(FOldParameters.size()), news(FNewParameters.size());
+        std::iota(olds.begin(), olds.end(), 0u);
+        std::iota(news.begin(), news.end(), 0u);
+        std::vector<std::uint32_t> newOfOld(olds.size(), Unpaired), oldOfNew(news.size(), Unpaired);
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> pairs;
+        const auto pair = [&] {
+            for (const auto& [i, j] : pairs) {
+                newOfOld[i] = j;
+                oldOfNew[j] = i;
+            }
+            pairs.clear();
+        };
+        const auto byHash = [](const std::vector<TParameterRef>& p) {
+            return [&p](std::uint32_t a, std::uint32_t b) { return std::pair{p[a].Hash, a} < std::pair{p[b].Hash, b}; };
+        };
+        std::sort(olds.begin(), olds.end(), byHash(FOldParameters));
+        std::sort(news.begin(), news.end(), byHash(FNewParameters));
+        ForEachGroup(
+            olds, news,
+            [&](std::uint32_t i, std::uint32_t j) {
+                const std::uint64_t x = FOldParameters[i].Hash, y = FNewParameters[j].Hash;
+                return x == y ? 0 : x < y ? -1
+                                          : 1;
+            },
+            [&](std::uint32_t x, std::uint32_t y) { return FOldParameters[x].Hash == FOldParameters[y].Hash; },
+            [&](std::uint32_t x, std::uint32_t y) { return FNewParameters[x].Hash == FNewParameters[y].Hash; },
+            [&](const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b) { PairInOrder(a, b, pairs); });
+        const std::vector<std::pair<std::uint32_t, std::uint32_t>> same = pairs;
+        pair();
+        // By Param.-ID, the rest.
+        const auto byId = [](const std::vector<TParameterRef>& p, const std::vector<std::uint32_t>& partner) {
+            std::vector<std::uint32_t> out;
+            for (std::uint32_t k = 0; k < p.size(); ++k)
+                if (partner[k] == Unpaired)
+                    out.push_back(k);
+            std::stable_sort(out.begin(), out.end(), [&p](std::uint32_t a, std::uint32_t b) { return p[a].Id < p[b].Id; });
+            return out;
+        };
+        olds = byId(FOldParameters, newOfOld);
+        news = byId(FNewParameters, oldOfNew);
+        std::vector<std::vector<std::string_view>> fieldsA, fieldsB;
+        ForEachGroup(
+            olds, news,
+            [&](std::uint32_t i, std::uint32_t j) {
+                const int c = FOldParameters[i].Id.compare(FNewParameters[j].Id);
+                return c < 0 ? -1 : c > 0 ? 1
+                                          : 0;
+            },
+            [&](std::uint32_t x, std::uint32_t y) { return FOldParameters[x].Id == FOldParameters[y].Id; },
+            [&](std::uint32_t x, std::uint32_t y) { return FNewParameters[x].Id == FNewParameters[y].Id; },
+            [&](const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b) {
+                if (a.empty() || b.empty())
+                    return;
+                if (a.size() == 1 && b.size() == 1) {
+                    pairs.emplace_back(a[0], b[0]);
+                } else if (a.size() > Bound || b.size() > Bound) {
+                    FBounded = true;
+                    PairInOrder(a, b, pairs);
+                } else {
+                    const auto cut = [](const TInvestigationText& inv, const std::vector<TParameterRef>& p,
+                                        const std::vector<std::uint32_t>& which, std::vector<std::vector<std::string_view>>& out) {
+                        out.clear();
+                        TParameterFields fields;
+                        for (const std::uint32_t k : which) {
+                            CutLine(inv.Lines[p[k].Line], fields);
+                            out.emplace_back(fields.begin(), fields.end());
+                        }
+                    };
+                    cut(before, FOldParameters, a, fieldsA);
+                    cut(after, FNewParameters, b, fieldsB);
+                    PairByDifferences(
+                        a, b,
+                        [&](std::size_t x, std::size_t y) {
+                            std::size_t n = 0;
+                            for (std::size_t e = 0; e < fieldsA[x].size(); ++e)
+                                n += fieldsA[x][e] != fieldsB[y][e];
+                            return n;
+                        },
+                        pairs);
+                }
+            });
+        pair();
+        // Reported by Param.-ID; within one, the changed in new order, then the removed, then the added.
+        struct TEvent {
+            std::string_view Id;
+            int Rank;
+            std::size_t At;
+            std::uint32_t Old, New;
+        };
+        std::vector<TEvent> events;
+        for (std::uint32_t j = 0; j < FNewParameters.size(); ++j) {
+            const std::uint32_t i = oldOfNew[j];
+            if (i == Unpaired)
+                events.push_back({FNewParameters[j].Id, 2, j, Unpaired, j});
+            else if (FOldParameters[i].Hash != FNewParameters[j].Hash)
+                events.push_back({FNewParameters[j].Id, 0, j, i, j});
+        }
+        for (std::uint32_t i = 0; i < FOldParameters.size(); ++i)
+            if (newOfOld[i] == Unpaired)
+                events.push_back({FOldParameters[i].Id, 1, i, i, Unpaired});
+        std::sort(events.begin(), events.end(), [](const TEvent& x, const TEvent& y) {
+            return std::tie(x.Id, x.Rank, x.At) < std::tie(y.Id, y.Rank, y.At);
+        });
+        for (const TEvent& e : events) {
+            if (e.New == Unpaired)
+                OneSidedParameter(EDifference::ParameterRemoved, before, FOldParameters[e.Old]);
+            else if (e.Old == Unpaired)
+                OneSidedParameter(EDifference::ParameterAdded, after, FNewParameters[e.New]);
+            else
+                CompareParameter(before, after, FOldParameters[e.Old], FNewParameters[e.New]);
+        }
+    }
+
+    void OneSidedParameter(EDifference kind, const TInvestigationText& side, const TParameterRef& parameter)
+    {
         CutLine(side.Lines[parameter.Line], FOldParameter);
-        TDifference& d = AddInPair(kind, before, after);
+        TDifference d = FBase;
+        d.Kind = kind;
         (kind == EDifference::ParameterRemoved ? d.OldLine : d.NewLine) = side.LineOf(parameter.Line);
         SetParameter(d, FOldParameter);
+        FSink.Difference(d);
     }
 
     void CompareParameter(const TInvestigationText& before, const TInvestigationText& after, const TParameterRef& a,
                           const TParameterRef& b)
     {
-        if (before.Lines[a.Line] == after.Lines[b.Line])
-            return;
         CutLine(before.Lines[a.Line], FOldParameter);
         CutLine(after.Lines[b.Line], FNewParameter);
         for (std::size_t entry = 0; entry < FOldParameter.size(); ++entry) {
             if (FOldParameter[entry] == FNewParameter[entry])
                 continue;
-            TDifference& d = AddInPair(EDifference::FieldChanged, before, after);
+            TDifference d = FBase;
             d.OldLine = before.LineOf(a.Line);
             d.NewLine = after.LineOf(b.Line);
             d.Field = FieldLayout::Parameter.FirstField + static_cast<int>(entry);
             d.Old = FOldParameter[entry];
             d.New = FNewParameter[entry];
             SetParameter(d, FNewParameter);
+            FSink.Difference(d);
         }
     }
 
@@ -478,21 +699,39 @@ private:
         d.ParameterId = fields[ParameterEntry(ParameterIdField)];
         d.ParameterText = fields[ParameterEntry(ParameterTextField)];
     }
-    static std::size_t ParameterEntry(int field) { return static_cast<std::size_t>(field - FieldLayout::Parameter.FirstField); }
 
-    const TIndexedFile& FOld;
-    const TKeyMaker& FKeys;
-    TOldKeys& FOldKeys;
+    TDifferenceSink& FSink;
     bool FKeepFields;
-    TComparison& FResult;
-    TKeyView FKey, FOldKey;
-    std::string FKeyText;
-    THashIndex FSeen{0}; // hashes of the new file's keys
-    std::vector<std::string_view> FOldLines;
+    bool FBounded = false;
+    TDifference FBase; // what every difference of the examination shares
     TMaster FOldMaster, FNewMaster;
     std::vector<TParameterRef> FOldParameters, FNewParameters;
     TParameterFields FOldParameter, FNewParameter;
 };
+
+// The key of the first changed examination whose parameters of one Param.-ID
+// are too many, on either side, to pair by their differences.
+std::optional<TInvestigationKey> BoundedParameters(const TInvestigationIndex& oldIndex, const TInvestigationIndex& newIndex,
+                                                   const std::vector<std::uint32_t>& oldOfNew)
+{
+    class TNone : public TDifferenceSink {
+    public:
+        void Difference(const TDifference&) override { }
+    } none;
+    TComparer comparer(none, false);
+    TInvestigationIndex::TReader newReader(newIndex, std::size_t(1) << 16), oldReader(oldIndex, std::size_t(1) << 16);
+    for (std::size_t j = 0; j < newIndex.Count(); ++j) {
+        const std::uint32_t i = oldOfNew[j];
+        if (i == Unpaired || oldIndex.Entry(i).ContentHash == newIndex.Entry(j).ContentHash ||
+            !(oldIndex.Entry(i).ManyOfOneId || newIndex.Entry(j).ManyOfOneId))
+            continue;
+        const TInvestigationText after = newReader.Investigation(j);
+        comparer.Pair(oldReader.Investigation(i), after, oldIndex.Key(i), newIndex.Key(j));
+        if (comparer.Bounded())
+            return KeyOf(newIndex.Key(j));
+    }
+    return std::nullopt;
+}
 
 // Runs side on a thread of its own while here runs on this one; here returns
 // whether side's work is still wanted, else side is asked to stop. Without a
@@ -540,64 +779,101 @@ private:
 
 } // namespace
 
-TComparison CompareTransferFiles(const std::string& oldPath, const std::string& newPath, const TCompareOptions& options)
+TComparison CompareTransferFiles(const std::string& oldPath, const std::string& newPath, const TCompareOptions& options,
+                                 TDifferenceSink& sink)
 {
     const TKeepInterfaceKind keep;
     TComparison result;
-    // Each file is checked while the other side of the work reads: the old
-    // file is loaded beside its check, the new one compared beside its check.
-    TIndexedFile oldFile;
     const TKeyMaker keys(options.KeyFields);
-    TOldKeys oldKeys(keys);
+    const auto describe = [&keys](const TInvestigationText& inv, std::string& key, TInvestigationIndex::TEntry& entry) {
+        TMaster master;
+        CutMaster(inv, master);
+        TKeyView view;
+        keys.Make(master, view);
+        SerializeKey(view, key);
+        entry.KeyHash = HashBytes(key);
+        std::uint64_t parameters = 0;
+        TParameterFields fields;
+        const bool many = inv.Lines.size() > FieldLayout::HeaderLines + Bound;
+        std::vector<std::string_view> ids;
+        for (std::size_t k = FieldLayout::HeaderLines; k < inv.Lines.size(); ++k) {
+            CutLine(inv.Lines[k], fields);
+            parameters += Mix(HashFields(fields));
+            if (many)
+                ids.push_back(fields[ParameterEntry(ParameterIdField)]);
+        }
+        std::sort(ids.begin(), ids.end());
+        for (std::size_t k = Bound; k < ids.size() && !entry.ManyOfOneId; ++k)
+            entry.ManyOfOneId = ids[k] == ids[k - Bound];
+        entry.ContentHash = Mix(HashFields(master) ^ Mix(parameters + inv.Lines.size()));
+        const auto at = [&master](int field) { return master[static_cast<std::size_t>(FieldLayout::Entry(field))]; };
+        if (keys.IsDefault() && !at(SamplingPointField).empty() && !at(SamplingTimeField).empty()) {
+            const std::uint64_t place =
+                Mix(Mix(Mix(HashBytes(at(LabKeyField))) ^ HashBytes(at(SamplingPointField))) ^ HashBytes(at(SamplingTimeField)));
+            entry.PlaceHash = place == 0 ? 1 : place;
+        }
+    };
+    // Both files are read while this thread checks them: the old one first.
+    TInvestigationIndex oldIndex, newIndex;
     Beside(
         [&](std::stop_token stop) {
-            oldFile.Load(oldPath, stop, [&](std::size_t index, std::string_view header1, std::string_view header2) {
-                oldKeys.Add(index, header1, header2);
-            });
-            oldKeys.Seal();
+            oldIndex.Build(oldPath, describe, stop);
+            if (!stop.stop_requested())
+                newIndex.Build(newPath, describe, stop);
         },
         [&] {
             CheckTransferFile(oldPath, result.OldCheck);
-            return result.OldCheck.MessageCount == 0;
+            if (result.OldCheck.MessageCount > 0)
+                return false;
+            CheckTransferFile(newPath, result.NewCheck);
+            return result.NewCheck.MessageCount == 0;
         });
     if (result.OldCheck.MessageCount > 0) {
         CheckTransferFile(newPath, result.NewCheck);
         return result;
     }
-    TComparison compared;
-    TComparer comparer(oldFile, keys, oldKeys, options.KeepFields, compared);
-    Beside(
-        [&](std::stop_token stop) {
-            StreamInvestigations(
-                newPath, [&](const TInvestigationText& inv) { comparer.NewInvestigation(inv); }, stop);
-        },
-        [&] {
-            CheckTransferFile(newPath, result.NewCheck);
-            return result.NewCheck.MessageCount == 0;
-        });
     if (result.NewCheck.MessageCount > 0)
         return result;
-    comparer.Finish();
-    compared.OldCheck = std::move(result.OldCheck);
-    compared.NewCheck = std::move(result.NewCheck);
-    compared.Compared = true;
-    return compared;
+    const TPairing pairing(oldIndex, newIndex, keys.IsDefault(), result);
+    if (!result.BoundedKey)
+        result.BoundedKey = BoundedParameters(oldIndex, newIndex, pairing.OldOfNew);
+    result.Compared = true;
+    sink.Counted(result);
+    // Each file is read back in its order; the old partner of a changed
+    // examination where it stands.
+    TInvestigationIndex::TReader newReader(newIndex, std::size_t(1) << 20), oldReader(oldIndex, std::size_t(1) << 20),
+        partnerReader(oldIndex, std::size_t(1) << 16);
+    TComparer comparer(sink, options.KeepFields);
+    for (std::size_t j = 0; j < newIndex.Count(); ++j) {
+        const std::uint32_t i = pairing.OldOfNew[j];
+        if (i == Unpaired) {
+            comparer.OneSided(EDifference::InvestigationAdded, newReader.Investigation(j), newIndex.Key(j));
+        } else if (oldIndex.Entry(i).ContentHash != newIndex.Entry(j).ContentHash) {
+            const TInvestigationText after = newReader.Investigation(j);
+            comparer.Pair(partnerReader.Investigation(i), after, oldIndex.Key(i), newIndex.Key(j));
+        }
+    }
+    for (std::size_t i = 0; i < oldIndex.Count(); ++i)
+        if (pairing.NewOfOld[i] == Unpaired)
+            comparer.OneSided(EDifference::InvestigationRemoved, oldReader.Investigation(i), oldIndex.Key(i));
+    return result;
 }
 
-TComparison CompareTransferFiles(const std::string& oldPath, const std::string& newPath, const TCompareOptions& options,
-                                 TDifferenceSink& sink)
+TComparison CompareTransferFiles(const std::string& oldPath, const std::string& newPath, const TCompareOptions& options)
 {
-    TComparison result = CompareTransferFiles(oldPath, newPath, options);
-    std::size_t kept = 0;
-    for (std::size_t i = 0; i < result.Differences.size(); ++i) {
-        sink.Difference(result.Differences[i]);
-        const bool last = i + 1 == result.Differences.size() || result.Differences[i + 1].Key != result.Differences[i].Key ||
-                          result.Differences[i + 1].NewInvestigationLine != result.Differences[i].NewInvestigationLine ||
-                          result.Differences[i + 1].OldInvestigationLine != result.Differences[i].OldInvestigationLine;
-        if (last && kept < result.Investigations.size())
-            sink.Investigation(result.Investigations[kept++]);
-    }
-    result.Differences.clear();
-    result.Investigations.clear();
+    class TCollect : public TDifferenceSink {
+    public:
+        explicit TCollect(TComparison& into) : FInto(into) { }
+        void Difference(const TDifference& d) override { FInto.Differences.push_back(d); }
+        void Investigation(const TInvestigationFields& fields) override { FInto.Investigations.push_back(fields); }
+
+    private:
+        TComparison& FInto;
+    };
+    TComparison collected;
+    TCollect sink(collected);
+    TComparison result = CompareTransferFiles(oldPath, newPath, options, sink);
+    result.Differences = std::move(collected.Differences);
+    result.Investigations = std::move(collected.Investigations);
     return result;
 }

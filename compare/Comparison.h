@@ -79,7 +79,7 @@ struct TComparison {
     std::int64_t Changed = 0;
     std::int64_t Same = 0;
     // The first key that a file holds more than once; such examinations are
-    // matched in order of occurrence.
+    // paired by their fewest differences.
     std::optional<TInvestigationKey> RepeatedKey;
     // The first key whose examinations were too many to pair by their
     // differences, and were paired in order of occurrence instead.
@@ -100,6 +100,11 @@ struct TCompareOptions {
 };
 
 constexpr int LastKeyField = 42;
+// Examinations of one key, or parameters of one Param.-ID, that are not the
+// same on both sides, beyond which (on either side) they are paired in order
+// of occurrence instead of by their fewest differences, which costs the
+// square of their number.
+constexpr int PairingBound = 64;
 
 // Hears the differences as they are found, so that their number costs no
 // memory: each examination's differences together, the new file's
@@ -108,6 +113,9 @@ constexpr int LastKeyField = 42;
 class TDifferenceSink {
 public:
     virtual ~TDifferenceSink() = default;
+    // Once both files are paired, before the first difference: the counts,
+    // RepeatedKey and BoundedKey are known, so that a report can begin with them.
+    virtual void Counted(const TComparison&) { }
     virtual void Difference(const TDifference& d) = 0;
     virtual void Investigation(const TInvestigationFields&) { }
 };

@@ -58,6 +58,11 @@ std::string KeyText(const TInvestigationKey& key)
     return text;
 }
 
+std::string KeyWithOldText(const TDifference& d)
+{
+    return d.OldKey.empty() ? KeyText(d.Key) : KeyText(d.Key) + " (vorher " + KeyText(d.OldKey) + ")";
+}
+
 std::string FieldName(int field) { return FieldHeading(field); }
 
 std::string SummaryText(const TComparison& c)
@@ -71,8 +76,17 @@ std::string RepeatedKeyNote(const TComparison& c)
     if (!c.RepeatedKey)
         return {};
     return "Hinweis: Schlüssel wie " + KeyText(*c.RepeatedKey) +
-           " kommen in einer Datei mehrfach vor; Untersuchungen mit gleichem Schlüssel sind in der Reihenfolge ihres "
-           "Auftretens zugeordnet.";
+           " kommen in einer Datei mehrfach vor; Untersuchungen mit gleichem Schlüssel sind einander nach den wenigsten "
+           "Unterschieden zugeordnet.";
+}
+
+std::string BoundedKeyNote(const TComparison& c)
+{
+    if (!c.BoundedKey)
+        return {};
+    return "Hinweis: Schlüssel wie " + KeyText(*c.BoundedKey) + " kommen mehr als " + std::to_string(PairingBound) +
+           "-mal vor; diese Untersuchungen (und Parameter mit einer Param.-ID so oft) sind nach gleichen zuerst in der "
+           "Reihenfolge ihres Auftretens zugeordnet.";
 }
 
 std::string LinesText(const TDifference& d)
@@ -102,25 +116,35 @@ std::string ChangeText(const TDifference& d)
            Quoted(d.New);
 }
 
-std::string ComparisonText(const TComparison& c)
+std::string ComparisonHeadText(const TComparison& c)
 {
     std::string text = SummaryText(c) + "\n";
-    if (const std::string note = RepeatedKeyNote(c); !note.empty())
-        text += note + "\n";
-    const TDifference* shown = nullptr; // the examination whose changes follow
+    for (const std::string& note : {RepeatedKeyNote(c), BoundedKeyNote(c)})
+        if (!note.empty())
+            text += note + "\n";
+    return text;
+}
+
+std::string DifferenceText(const TDifference& d, const TDifference* previous)
+{
+    const std::string key = "Untersuchung " + KeyWithOldText(d);
+    if (d.Kind == EDifference::InvestigationAdded || d.Kind == EDifference::InvestigationRemoved)
+        return key + (d.Kind == EDifference::InvestigationAdded ? " neu" : " entfallen") + " (" + LinesText(d) + ")\n";
+    std::string text;
+    if (previous == nullptr || previous->Kind == EDifference::InvestigationAdded || previous->Kind == EDifference::InvestigationRemoved ||
+        !SameInvestigation(*previous, d))
+        text = key + " geändert (Zeile " + std::to_string(d.OldInvestigationLine) + " alt, Zeile " +
+               std::to_string(d.NewInvestigationLine) + " neu)\n";
+    return text + "  " + ChangeText(d) + " (" + LinesText(d) + ")\n";
+}
+
+std::string ComparisonText(const TComparison& c)
+{
+    std::string text = ComparisonHeadText(c);
+    const TDifference* previous = nullptr;
     for (const TDifference& d : c.Differences) {
-        const std::string key = "Untersuchung " + KeyText(d.Key);
-        if (d.Kind == EDifference::InvestigationAdded || d.Kind == EDifference::InvestigationRemoved) {
-            text += key + (d.Kind == EDifference::InvestigationAdded ? " neu" : " entfallen") + " (" + LinesText(d) + ")\n";
-            shown = nullptr;
-            continue;
-        }
-        if (shown == nullptr || !SameInvestigation(*shown, d)) {
-            text += key + " geändert (Zeile " + std::to_string(d.OldInvestigationLine) + " alt, Zeile " +
-                    std::to_string(d.NewInvestigationLine) + " neu)\n";
-            shown = &d;
-        }
-        text += "  " + ChangeText(d) + " (" + LinesText(d) + ")\n";
+        text += DifferenceText(d, previous);
+        previous = &d;
     }
     return text;
 }
@@ -135,6 +159,13 @@ std::string DifferenceJsonLine(const TDifference& d)
     for (const TKeyField& field : d.Key)
         json.Member(std::to_string(field.Field), Cp1252ToUtf8(field.Value));
     json.EndObject();
+    if (!d.OldKey.empty()) {
+        json.Key("oldKey");
+        json.BeginObject();
+        for (const TKeyField& field : d.OldKey)
+            json.Member(std::to_string(field.Field), Cp1252ToUtf8(field.Value));
+        json.EndObject();
+    }
     for (const auto& [name, line] : {std::pair{"oldLine", d.OldLine}, std::pair{"newLine", d.NewLine}}) {
         json.Key(name);
         if (line == 0)
@@ -162,9 +193,10 @@ std::string DifferenceCsvHeading() { return "Art,Schlüssel,Zeile alt,Zeile neu,
 std::string DifferenceCsvRow(const TDifference& d)
 {
     const bool changed = d.Kind == EDifference::FieldChanged;
+    // For people and spreadsheets: the kind in words, as the workbook names it.
     const std::array<std::string, 10> cells{
-        std::string(KindId(d.Kind)),
-        KeyText(d.Key),
+        std::string(KindText(d.Kind)),
+        KeyWithOldText(d),
         LineNumber(d.OldLine),
         LineNumber(d.NewLine),
         changed ? std::to_string(d.Field) : std::string(),

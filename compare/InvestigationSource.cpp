@@ -107,7 +107,7 @@ void StreamInvestigations(const std::string& path, const std::function<void(cons
         lines.clear();
         for (const TLineSpan& line : span.Lines)
             lines.emplace_back(buffer.data() + (line.Offset - base), static_cast<std::size_t>(line.Length));
-        onInvestigation(TInvestigationText{span.FirstLine, lines});
+        onInvestigation(TInvestigationText{span.FirstLine, lines, span.Lines.front().Offset});
     });
     for (;;) {
         if (stop.stop_requested())

@@ -16,6 +16,7 @@
 struct TInvestigationText {
     std::int64_t FirstLine = 0;
     std::span<const std::string_view> Lines;
+    std::uint64_t Offset = 0; // of header line 1 in the file, where read in pieces
 
     std::int64_t LineOf(std::size_t k) const { return FirstLine + static_cast<std::int64_t>(k); }
     // From the first byte of header line 1 to the last of the last line: two

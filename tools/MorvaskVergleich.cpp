@@ -11,6 +11,7 @@
 #include "SystemErrorText.h"
 #include "Tool.h"
 #include "ToolPlatform.h"
+#include "TransmissionOrder.h"
 #ifdef MORVASK_HAVE_XLSX
 #include "DifferenceWorkbook.h"
 #include "ExportTarget.h"
@@ -39,24 +40,37 @@ const char* const Usage =
     "\n"
     "Vergleicht zwei übermittelte Trinkwasser-Dateien (.dat): was ist in NEU.DAT\n"
     "anders als in ALT.DAT? Beide Dateien werden zuerst wie im Morvask-Betrachter\n"
-    "geprüft. Untersuchungen werden über einen Schlüssel einander zugeordnet, ihre\n"
-    "Parameter über die Param.-ID (Feld 44); verglichen werden die Felder 1 bis 42\n"
-    "und je Parameter die Felder 43 bis 53, ohne Leerzeichen am Rand. Zeilenenden\n"
-    "und die Reihenfolge der Untersuchungen und Parameter sind kein Unterschied.\n"
+    "geprüft. Verglichen werden die Felder 1 bis 42 und je Parameter die Felder 43\n"
+    "bis 53, ohne Leerzeichen am Rand. Zeilenenden und die Reihenfolge der\n"
+    "Untersuchungen und Parameter sind kein Unterschied.\n"
+    "\n"
+    "Gleiche Untersuchungen werden einander zuerst zugeordnet, wo sie auch stehen;\n"
+    "von den übrigen mit demselben Schlüssel immer die beiden mit den wenigsten\n"
+    "Unterschieden. Mit dem vorgegebenen Schlüssel ist eine Untersuchung, die dann\n"
+    "in beiden Dateien übrig ist und dasselbe Feld 31, dieselbe Probenahmestelle\n"
+    "(Feld 16) und dieselbe Probenahmezeit (Feld 22) hat, dieselbe Untersuchung mit\n"
+    "geändertem Schlüssel. Parameter werden ebenso über die Param.-ID (Feld 44)\n"
+    "zugeordnet. Mehr als 64 ungleiche Untersuchungen eines Schlüssels (oder\n"
+    "Parameter einer Param.-ID) werden in der Reihenfolge der Datei zugeordnet;\n"
+    "ein Hinweis sagt es.\n"
     "\n"
     "Die Ausgabe beginnt mit einer Zusammenfassung, etwa\n"
     "„2 Untersuchungen neu, 1 entfallen, 5 geändert, 120 gleich“, dann folgt jeder\n"
     "Unterschied mit dem Schlüssel der Untersuchung, ihren Zeilen in beiden Dateien,\n"
-    "dem Feld mit Nummer und Namen und dem alten und neuen Wert.\n"
+    "dem Feld mit Nummer und Namen und dem alten und neuen Wert. Sagen die Daten\n"
+    "und Uhrzeiten in den Dateinamen, dass NEU.DAT die ältere Datei ist, steht ein\n"
+    "Hinweis auf der Standardfehlerausgabe; verglichen wird wie angegeben.\n"
     "\n"
     "Optionen:\n"
     "  --format text         die Ausgabe zum Lesen (Vorgabe)\n"
     "  --format jsonl        je Unterschied ein JSON-Objekt in einer Zeile (JSON Lines):\n"
     "                        kind (examinationAdded, examinationRemoved, fieldChanged,\n"
-    "                        parameterAdded, parameterRemoved), key, oldLine, newLine,\n"
-    "                        field, name, old, new, parameterId, parameterText\n"
+    "                        parameterAdded, parameterRemoved), key, oldKey (wo der\n"
+    "                        Schlüssel sich geändert hat), oldLine, newLine, field,\n"
+    "                        name, old, new, parameterId, parameterText; für Skripte\n"
     "  --format csv          dieselben Angaben als CSV nach RFC 4180 in UTF-8 mit\n"
-    "                        Kopfzeile, Zeilenende LF\n"
+    "                        Kopfzeile, Zeilenende LF, die Art in Worten („Feld\n"
+    "                        geändert“ …); für Menschen und Tabellenkalkulationen\n"
     "  --xlsx DATEI          eine Excel-Arbeitsmappe mit den Blättern „Unterschiede“\n"
     "                        und „Untersuchungen“ (alt über neu); geänderte Zellen\n"
     "                        gelb, neue Zeilen grün, entfallene rot; jede Zelle ist\n"
@@ -64,8 +78,7 @@ const char* const Usage =
     "  --schluessel FELDER   die Felder des Schlüssels, durch Kommas getrennt, etwa 3,31\n"
     "                        (Feldnummern 1 bis 42). Vorgabe: Feld 31 (Schlüssel des\n"
     "                        Labors) mit Feld 3 (Proben-ID des Labors), wo Feld 3 leer\n"
-    "                        ist mit Feld 5 (Proben-ID des GA). Kommt ein Schlüssel\n"
-    "                        mehrfach vor, gilt die Reihenfolge in der Datei.\n"
+    "                        ist mit Feld 5 (Proben-ID des GA).\n"
     "  --help, -h            diese Hilfe zeigen\n"
     "  --version             die Version zeigen\n"
     "  --                    alle folgenden Argumente sind Dateien\n"
@@ -149,22 +162,54 @@ std::optional<int> ParseArguments(TTool& tool, const std::vector<std::string>& a
     return std::nullopt;
 }
 
-void WriteDifferences(TTool& tool, const TComparison& comparison, EFormat format)
-{
-    switch (format) {
-    case EFormat::Text:
-        tool.Write(stdout, ComparisonText(comparison));
-        return;
-    case EFormat::JsonLines:
-        for (const TDifference& d : comparison.Differences)
-            tool.Write(stdout, DifferenceJsonLine(d) + "\n");
-        return;
-    case EFormat::Csv:
-        tool.Write(stdout, DifferenceCsvHeading());
-        for (const TDifference& d : comparison.Differences)
-            tool.Write(stdout, DifferenceCsvRow(d));
-        return;
+// Writes each difference as the comparison finds it, so that their number
+// costs no memory; the summary first, as the counts come before them.
+class TReportSink : public TDifferenceSink {
+public:
+    TReportSink(TTool& tool, EFormat format) : FTool(tool),
+                                               FFormat(format) { }
+
+    void Counted(const TComparison& comparison) override
+    {
+        if (FFormat == EFormat::Text)
+            FTool.Write(stdout, ComparisonHeadText(comparison));
+        else if (FFormat == EFormat::Csv)
+            FTool.Write(stdout, DifferenceCsvHeading());
     }
+
+    void Difference(const TDifference& d) override
+    {
+        switch (FFormat) {
+        case EFormat::Text:
+            FTool.Write(stdout, DifferenceText(d, FHasPrevious ? &FPrevious : nullptr));
+            FPrevious = d;
+            FHasPrevious = true;
+            return;
+        case EFormat::JsonLines:
+            FTool.Write(stdout, DifferenceJsonLine(d) + "\n");
+            return;
+        case EFormat::Csv:
+            FTool.Write(stdout, DifferenceCsvRow(d));
+            return;
+        }
+    }
+
+private:
+    TTool& FTool;
+    EFormat FFormat;
+    TDifference FPrevious;
+    bool FHasPrevious = false;
+};
+
+// The order given stays; where the names' dates and times say the
+// opposite, the user hears of it.
+void NoteOrder(TTool& tool, const std::string& oldPath, const std::string& newPath)
+{
+    const TTransmissionOrder order = OrderOfTransmissions(oldPath, newPath);
+    if (order.Rule != EOrderRule::FileName || order.FirstIsOlder)
+        return;
+    tool.Report("Hinweis: " + BytesToUtf8(newPath) + " ist nach Datum und Uhrzeit in den Dateinamen älter als " + BytesToUtf8(oldPath) +
+                "; verglichen wird in der angegebenen Reihenfolge, " + BytesToUtf8(oldPath) + " als ALT.DAT.\n");
 }
 
 int Compare(TTool& tool, const TOptions& options)
@@ -175,9 +220,12 @@ int Compare(TTool& tool, const TOptions& options)
     // The target first: a refused one costs no reading.
     const std::string where = options.Target.empty() ? std::string() : CheckWorkbookTarget(options.Target, options.Files);
 #endif
+    NoteOrder(tool, oldPath, newPath);
     TCompareOptions compare = options.Compare;
     compare.KeepFields = !options.Target.empty();
-    const TComparison comparison = CompareTransferFiles(oldPath, newPath, compare);
+    TReportSink report(tool, options.Format);
+    const TComparison comparison =
+        options.Target.empty() ? CompareTransferFiles(oldPath, newPath, compare, report) : CompareTransferFiles(oldPath, newPath, compare);
     bool findings = false;
     for (const auto& [path, check] : {std::pair{&oldPath, &comparison.OldCheck}, std::pair{&newPath, &comparison.NewCheck}}) {
         if (check->MessageCount > 0) {
@@ -199,7 +247,6 @@ int Compare(TTool& tool, const TOptions& options)
         return comparison.HasDifferences() ? ExitFindings : ExitPassed;
     }
 #endif
-    WriteDifferences(tool, comparison, options.Format);
     return comparison.HasDifferences() ? ExitFindings : ExitPassed;
 }
 

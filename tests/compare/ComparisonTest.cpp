@@ -12,16 +12,22 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
 
-std::string Describe(const TDifference& d)
+std::string Describe(const TInvestigationKey& k)
 {
     std::string key;
-    for (const TKeyField& field : d.Key)
+    for (const TKeyField& field : k)
         key += (key.empty() ? "" : " ") + std::to_string(field.Field) + "=" + Cp1252ToUtf8(field.Value);
-    return ComparisonCases::Describe(KindId(d.Kind), key, d.Field, d.OldLine, d.NewLine, Cp1252ToUtf8(d.Old),
+    return key;
+}
+
+std::string Describe(const TDifference& d)
+{
+    return ComparisonCases::Describe(KindId(d.Kind), Describe(d.Key), d.Field, d.OldLine, d.NewLine, Cp1252ToUtf8(d.Old),
                                      Cp1252ToUtf8(d.New), Cp1252ToUtf8(d.ParameterId));
 }
 
@@ -46,8 +52,13 @@ TEST(Comparison, TableOfCases)
         }
         ASSERT_TRUE(result.Compared);
         std::vector<std::string> found;
-        for (const TDifference& d : result.Differences)
+        for (const TDifference& d : result.Differences) {
             found.push_back(Describe(d));
+            EXPECT_EQ(Describe(d.OldKey), c.OldKey);
+            // Named as a person names it, beside the key: fields 16 and 22 of its block.
+            EXPECT_TRUE(std::string_view(d.SamplingPoint).ends_with("f16")) << d.SamplingPoint;
+            EXPECT_TRUE(std::string_view(d.SamplingTime).ends_with("f22")) << d.SamplingTime;
+        }
         EXPECT_EQ(found, c.Differences);
         EXPECT_EQ(SummaryText(result), c.Summary);
         EXPECT_EQ(result.HasDifferences(), c.Outcome == EOutcome::Differences);

@@ -25,6 +25,9 @@ struct TCase {
     std::vector<std::string> Differences;
     std::string Summary; // of a comparison made
     bool RepeatedKey = false;
+    // The old key of every changed examination whose key changed, as Describe
+    // writes a key; empty where none did.
+    std::string OldKey = {};
 };
 
 // "fieldChanged [31=L1 3=P1] 48 4-4 5,1>5,3 @1001": kind, key, field (0 where
@@ -106,6 +109,22 @@ inline const std::vector<TCase>& Cases()
         TLines faulty = Block(1, 1);
         faulty[2].pop_back(); // the parameter line loses its final separator
         c.push_back({"a file with findings", joined(Block(1, 1)), joined(faulty), EOutcome::Findings, {}, ""});
+
+        // Blocks 1 to 4 under one key, as a laboratory sends several samples of one id.
+        const auto keyed = [](TLines block) {
+            block[0] = WithField(WithField(block[0], 1, 31, "L1"), 1, 3, "P1");
+            return block;
+        };
+        c.push_back({"a key repeated with an insert in front", joined(keyed(Block(1, 1)) + keyed(Block(2, 1)) + keyed(Block(3, 1))), joined(keyed(Block(4, 1)) + keyed(Block(1, 1)) + keyed(Block(2, 1)) + keyed(Block(3, 1))), EOutcome::Differences, {Describe("examinationAdded", "31=L1 3=P1", 0, 0, 1, "", "", "")}, "1 Untersuchung neu, 0 entfallen, 0 geändert, 3 gleich", true});
+
+        c.push_back({"a swap within one key", joined(keyed(Block(1, 1)) + keyed(Block(2, 2))), joined(keyed(Block(2, 2)) + keyed(Block(1, 1))), EOutcome::Same, {}, "0 Untersuchungen neu, 0 entfallen, 0 geändert, 2 gleich", true});
+
+        const std::string unfilled = WithField(Header1(1), 1, 3, "");
+        c.push_back({"a key filled in", joined({unfilled, Header2(1), EndLine(0)}), joined(Block(1, 0)), EOutcome::Differences, {Describe("fieldChanged", key1, 3, 1, 1, "", "b1f3", "")}, "0 Untersuchungen neu, 0 entfallen, 1 geändert, 0 gleich", false, "31=b1f31 5=b1f5"});
+
+        // Two parameters with one Param.-ID, swapped, and the first one's value changed.
+        const std::string first = WithField(Parameter(1, 0), 43, 44, "X"), second = WithField(Parameter(1, 1), 43, 44, "X");
+        c.push_back({"a repeated Param.-ID swapped and changed", joined({Header1(1), Header2(1), first, second, EndLine(2)}), joined({Header1(1), Header2(1), second, WithField(first, 43, 48, "4,2"), EndLine(2)}), EOutcome::Differences, {Describe("fieldChanged", key1, 48, 3, 4, "b1p0f48", "4,2", "X")}, "0 Untersuchungen neu, 0 entfallen, 1 geändert, 0 gleich"});
 
         c.push_back({"a missing file", joined(Block(1, 1)), "", EOutcome::Missing, {}, ""});
         return c;

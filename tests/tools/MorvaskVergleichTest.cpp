@@ -16,12 +16,19 @@ TProcessResult RunComparison(const TTempDir& scratch, const std::vector<std::str
     return RunProgram(MORVASK_VERGLEICH_BINARY, args, scratch.Path());
 }
 
+std::string DescribeKey(const TJsonValue* key)
+{
+    std::string text;
+    if (key != nullptr)
+        for (const auto& [field, value] : key->Members())
+            text += (text.empty() ? "" : " ") + field + "=" + value.Text();
+    return text;
+}
+
 // A JSON Lines record as the table writes a difference.
 std::string Describe(const TJsonValue& d)
 {
-    std::string key;
-    for (const auto& [field, value] : At(d, "key").Members())
-        key += (key.empty() ? "" : " ") + field + "=" + value.Text();
+    const std::string key = DescribeKey(&At(d, "key"));
     const auto line = [&](const char* name) {
         const TJsonValue& v = At(d, name);
         return v.Kind() == TJsonValue::TKind::Null ? 0 : v.Integer();
@@ -60,8 +67,11 @@ TEST(MorvaskVergleich, TableOfCasesAsJsonLines)
         }
         EXPECT_EQ(run.ExitCode, c.Outcome == EOutcome::Same ? 0 : 1) << run.Errors;
         std::vector<std::string> found;
-        for (const std::string& line : OutputLines(run.Output))
-            found.push_back(Describe(ParseJson(line)));
+        for (const std::string& line : OutputLines(run.Output)) {
+            const TJsonValue d = ParseJson(line);
+            found.push_back(Describe(d));
+            EXPECT_EQ(DescribeKey(d.Member("oldKey")), c.OldKey) << line;
+        }
         EXPECT_EQ(found, c.Differences);
     }
 }
@@ -85,9 +95,19 @@ TEST(MorvaskVergleich, TextAndCsvOfTheExamples)
     const std::vector<std::string> rows = OutputLines(csv.Output);
     ASSERT_EQ(rows.size(), 7u) << csv.Output;
     EXPECT_EQ(rows[0], "Art,Schlüssel,Zeile alt,Zeile neu,Feld,Name,Alt,Neu,Param.-ID,Param.-Text");
-    // A key holds a comma: quoted; a value with a comma stays whole.
-    EXPECT_EQ(rows[1], "fieldChanged,\"31=„L0815“, 3=„L-2026-04711“\",3,18,48,Analyse-Daten U-Wert (48),\"0,53\",\"0,35\",4009,Fluorid");
+    // The kind in words; a key holds a comma: quoted; a value with a comma stays whole.
+    EXPECT_EQ(rows[1],
+              "Feld geändert,\"31=„L0815“, 3=„L-2026-04711“\",3,18,48,Analyse-Daten U-Wert (48),\"0,53\",\"0,35\",4009,Fluorid");
     EXPECT_EQ(csv.Output.find('\r'), std::string::npos);
+
+    // The later file given first: compared as given, with a note.
+    EXPECT_EQ(text.Errors, "");
+    const TProcessResult reversed = RunComparison(scratch, {after, before});
+    EXPECT_EQ(reversed.ExitCode, 1);
+    EXPECT_NE(reversed.Errors.find("Hinweis: " + before + " ist nach Datum und Uhrzeit in den Dateinamen älter als " + after),
+              std::string::npos)
+        << reversed.Errors;
+    EXPECT_EQ(OutputLines(reversed.Output)[0], "1 Untersuchung neu, 1 entfallen, 3 geändert, 3 gleich");
 
     // The same file twice: nothing to say, status 0.
     const TProcessResult same = RunComparison(scratch, {before, before});
