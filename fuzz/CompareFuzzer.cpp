@@ -1,8 +1,11 @@
 // A file that passes the check compared with a copy of itself whose line ends
 // are other, and maybe one field changed or one examination dropped: the
 // comparison reports exactly that field, with its old and new value and its
-// line, or that examination as gone, and every other examination as the same. The examinations are found the slow way, from the whole line
-// list, not by the comparison's own reader.
+// line, or that examination as gone, and every other examination as the same.
+// Where the file holds the changed line more than once, the old side may be
+// any of its copies: the same examinations pair first, wherever they stand.
+// The examinations are found the slow way, from the whole line list, not by
+// the comparison's own reader.
 #include "Comparison.h"
 #include "ExportOracle.h"
 #include "FuzzSupport.h"
@@ -14,6 +17,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -25,6 +29,25 @@ std::pair<std::size_t, std::size_t> FieldSpan(const std::string& line, std::size
         start = line.find('|', start) + 1;
     const std::size_t end = line.find('|', start);
     return {start, (end == std::string::npos ? line.size() : end) - start};
+}
+
+// A line's fields, trimmed, as the comparison sees them.
+std::vector<std::string> TrimmedFields(const std::string& line)
+{
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = std::min(line.find('|', start), line.size());
+        std::size_t b = start, e = end;
+        while (b < e && static_cast<unsigned char>(line[b]) <= 32)
+            ++b;
+        while (e > b && static_cast<unsigned char>(line[e - 1]) <= 32)
+            --e;
+        fields.push_back(line.substr(b, e - b));
+        if (end + 1 >= line.size())
+            return fields;
+        start = end + 1;
+    }
 }
 
 // The default key: field 31 with field 3, or field 5 where field 3 is empty.
@@ -55,6 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     const auto exams = ExportOracle::Investigations(content);
     TLineList lines;
     SplitTextIntoLines(content, lines);
+    const TLineList original = lines;
 
     int field = 0;
     std::int64_t line = 0;
@@ -126,7 +150,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     const TDifference& d = result.Differences.front();
     FUZZ_ASSERT(d.Kind == EDifference::FieldChanged && d.Field == field, "field " + std::to_string(d.Field) + " for " + std::to_string(field));
     FUZZ_ASSERT(d.Old == oldValue && d.New == newValue, "values " + d.Old + " > " + d.New);
-    FUZZ_ASSERT(d.OldLine == line && d.NewLine == line, "line " + std::to_string(d.OldLine) + " for " + std::to_string(line));
+    FUZZ_ASSERT(d.NewLine == line, "line " + std::to_string(d.NewLine) + " for " + std::to_string(line));
+    FUZZ_ASSERT(d.OldLine >= 1 && d.OldLine <= static_cast<std::int64_t>(original.size()) &&
+                    TrimmedFields(original[static_cast<std::size_t>(d.OldLine - 1)]) ==
+                        TrimmedFields(original[static_cast<std::size_t>(line - 1)]),
+                "old line " + std::to_string(d.OldLine) + " is no copy of line " + std::to_string(line));
     FUZZ_ASSERT(d.IsParameter == (field >= 43), "parameter");
     return 0;
 }

@@ -80,6 +80,29 @@ TEST(Comparison, KeyOfChosenFields)
     EXPECT_EQ(Describe(byField3.Differences[0]), ComparisonCases::Describe("fieldChanged", "3=b1f3", 31, 1, 1, "b1f31", "L9", ""));
 }
 
+TEST(Comparison, KeyTooOftenPairedInOrder)
+{
+    // More examinations of one key than are paired by their differences:
+    // those not the same go in order, and the report says so.
+    using namespace TransferText;
+    TLines before, after;
+    for (int b = 1; b <= PairingBound + 2; ++b) {
+        TLines block = Block(b, 1);
+        block[0] = ComparisonCases::WithField(ComparisonCases::WithField(block[0], 1, 3, "P1"), 1, 31, "L1");
+        before += block;
+        block[0] = ComparisonCases::WithField(block[0], 1, 14, "neu");
+        after += block;
+    }
+    TTempDir dir;
+    const TComparison result = CompareTransferFiles(dir.Write("alt.dat", Join(before)), dir.Write("neu.dat", Join(after)));
+    EXPECT_EQ(result.Changed, PairingBound + 2);
+    ASSERT_EQ(result.Differences.size(), static_cast<std::size_t>(PairingBound + 2));
+    for (const TDifference& d : result.Differences)
+        EXPECT_EQ(d.OldLine, d.NewLine);
+    ASSERT_TRUE(result.BoundedKey.has_value());
+    EXPECT_NE(ComparisonText(result).find("Hinweis: Schlüssel wie 31=„L1“, 3=„P1“ kommen mehr als 64-mal vor"), std::string::npos);
+}
+
 // The examinations a reader hands out, as the numbers of their lines.
 using TLineNumbers = std::vector<std::vector<std::int64_t>>;
 
