@@ -1,5 +1,6 @@
 #include "Comparison.h"
 
+#include "ByteScan.h"
 #include "FieldLayout.h"
 #include "Fields.h"
 #include "FileNameCheck.h"
@@ -76,7 +77,14 @@ void CutLine(std::string_view line, std::array<std::string_view, N>& fields)
 // The key's fields of an examination's cut master fields.
 class TKeyMaker {
 public:
-    explicit TKeyMaker(std::vector<int> fields) : FFields(std::move(fields)) { }
+    explicit TKeyMaker(std::vector<int> fields)
+        : FFields(std::move(fields)),
+          FUpTo(FFields.empty() ? LabKeyField : *std::max_element(FFields.begin(), FFields.end()))
+    {
+    }
+
+    // The last field the key, and with the default key the place, needs.
+    int UpTo() const { return FUpTo; }
 
     void Make(const TMaster& master, TKeyView& key) const
     {
@@ -98,6 +106,7 @@ public:
 
 private:
     std::vector<int> FFields;
+    int FUpTo;
 };
 
 // A key as one string: per field its number as a byte, its value and "|",
@@ -141,15 +150,6 @@ std::uint64_t Mix(std::uint64_t x)
     return x ^ (x >> 31);
 }
 
-template <std::size_t N>
-std::uint64_t HashFields(const std::array<std::string_view, N>& fields)
-{
-    std::uint64_t hash = N;
-    for (const std::string_view field : fields)
-        hash = Mix(hash + std::hash<std::string_view>{}(field));
-    return hash;
-}
-
 std::uint64_t Load8(const char* p, std::size_t n)
 {
     // Byte k of the text is byte k of the number, counted from its low end.
@@ -163,65 +163,102 @@ std::uint64_t Load8(const char* p, std::size_t n)
     return word;
 }
 
-// A quick hash of bytes, eight at a time.
+// A quick hash of bytes, eight at a time in two lanes, so that the
+// multiplications need not wait for each other.
 class TQuickHash {
 public:
-    explicit TQuickHash(std::size_t size) : FHash(Mix(size)) { }
-    void Add(std::uint64_t word)
+    explicit TQuickHash(std::size_t size) : FA(Mix(size)) { }
+    MORVASK_ALWAYS_INLINE void Add(std::uint64_t a, std::uint64_t b)
     {
-        FHash = (FHash ^ word) * 0x9e3779b97f4a7c15ull;
-        FHash ^= FHash >> 29;
+        FA = Step(FA, a);
+        FB = Step(FB, b);
     }
-    std::uint64_t Value() const { return Mix(FHash); }
+    std::uint64_t Value() const { return Mix(FA ^ Mix(FB)); }
 
 private:
-    std::uint64_t FHash;
+    static std::uint64_t Step(std::uint64_t hash, std::uint64_t word)
+    {
+        hash = (hash ^ word) * 0x9e3779b97f4a7c15ull;
+        return hash ^ (hash >> 29);
+    }
+    std::uint64_t FA;
+    std::uint64_t FB = 0x243f6a8885a308d3ull;
 };
 
+// The hash of bytes as LineHash takes them.
 std::uint64_t HashLine(std::string_view bytes)
 {
-    TQuickHash hash(bytes.size());
-    for (std::size_t i = 0; i < bytes.size(); i += 8)
-        hash.Add(Load8(bytes.data() + i, std::min<std::size_t>(8, bytes.size() - i)));
+    const std::size_t n = bytes.size();
+    TQuickHash hash(n);
+    std::size_t i = 0;
+    for (; i + 16 <= n; i += 16)
+        hash.Add(Load8(bytes.data() + i, 8), Load8(bytes.data() + i + 8, 8));
+    if (i < n) {
+        const std::size_t left = n - i;
+        hash.Add(Load8(bytes.data() + i, std::min<std::size_t>(8, left)), left > 8 ? Load8(bytes.data() + i + 8, left - 8) : 0);
+    }
     return hash.Value();
 }
 
-// A line's fields, trimmed and joined by "|", hashed: the same for lines
-// whose fields are the same. Most lines have nothing to trim: no byte of 32
-// or less begins or ends them or stands beside a "|". They are hashed as they
-// stand, without the separator that ends them, in the same pass that looks
-// for such bytes eight at a time.
-std::uint64_t LineHash(std::string_view line, std::string& scratch)
-{
-    const std::size_t hashed = line.size() - (!line.empty() && line.back() == FieldSeparator ? 1 : 0);
-    TQuickHash hash(hashed);
-    bool trimmed = line.empty() || (!IsTrimmed(line.front()) && !IsTrimmed(line.back()));
-    constexpr std::uint64_t Low7 = 0x7f7f7f7f7f7f7f7full, High = 0x8080808080808080ull, Bars = 0x7c7c7c7c7c7c7c7cull;
-    std::uint64_t previousBlank = 0, previousBar = 0; // of the byte before this word, in byte 0
-    for (std::size_t i = 0; i < line.size() && trimmed; i += 8) {
-        const std::size_t n = std::min<std::size_t>(8, line.size() - i);
-        std::uint64_t word = Load8(line.data() + i, n);
-        if (i < hashed)
-            hash.Add(i + 8 <= hashed ? word : word & ((std::uint64_t(1) << (8 * (hashed - i))) - 1));
-        // Bytes beyond the line read as "x": neither blank nor separator.
-        if (n < 8)
-            word |= 0x7878787878787878ull << (8 * n);
+// Whether any byte of the words is 32 or less beside a "|", across words too:
+// masks of the high bit of each byte.
+class TBlankBesideBar {
+public:
+    MORVASK_ALWAYS_INLINE bool Found(std::uint64_t word)
+    {
+        constexpr std::uint64_t Low7 = 0x7f7f7f7f7f7f7f7full, High = 0x8080808080808080ull, Bars = 0x7c7c7c7c7c7c7c7cull;
         const std::uint64_t blank = ~(((word & Low7) + 0x5f5f5f5f5f5f5f5full) | word) & High; // 32 or less
         const std::uint64_t x = word ^ Bars;
         const std::uint64_t bar = ~(((x & Low7) + Low7) | x) & High; // "|"
-        trimmed = (blank & ((bar << 8) | (bar >> 8) | previousBar)) == 0 && (previousBlank & bar) == 0;
-        previousBlank = blank >> 56;
-        previousBar = bar >> 56;
+        const bool found = (blank & ((bar << 8) | (bar >> 8) | FPreviousBar)) != 0 || (FPreviousBlank & bar) != 0;
+        FPreviousBlank = blank >> 56;
+        FPreviousBar = bar >> 56;
+        return found;
     }
-    if (trimmed)
-        return hash.Value();
+
+private:
+    std::uint64_t FPreviousBlank = 0, FPreviousBar = 0; // of the byte before the word, in byte 0
+};
+
+// A line's trimmed fields, each followed by "|", hashed: the same for lines
+// whose fields are the same. Most lines end with "|" and have nothing to trim
+// (no byte of 32 or less begins them or stands beside a "|"): they are
+// hashed as they stand, in the pass that looks for such bytes.
+std::uint64_t LineHash(std::string_view line, std::string& scratch)
+{
+    const std::size_t n = line.size();
+    if (n > 0 && line.back() == FieldSeparator && !IsTrimmed(line.front())) {
+        TQuickHash hash(n);
+        TBlankBesideBar blanks;
+        bool found = false;
+        std::size_t i = 0;
+        for (; i + 16 <= n && !found; i += 16) {
+            const std::uint64_t a = Load8(line.data() + i, 8), b = Load8(line.data() + i + 8, 8);
+            found = blanks.Found(a);
+            found = blanks.Found(b) || found;
+            hash.Add(a, b);
+        }
+        if (!found && i < n) {
+            // The rest, padded with zeros for the hash and with "x" (neither
+            // blank nor "|") for the search.
+            const std::size_t left = n - i;
+            const std::uint64_t a = Load8(line.data() + i, std::min<std::size_t>(8, left));
+            const std::uint64_t b = left > 8 ? Load8(line.data() + i + 8, left - 8) : 0;
+            const auto padded = [](std::uint64_t word, std::size_t bytes) {
+                return bytes >= 8 ? word : word | (0x7878787878787878ull << (8 * bytes));
+            };
+            found = blanks.Found(padded(a, std::min<std::size_t>(8, left)));
+            if (left > 8)
+                found = found || blanks.Found(padded(b, left - 8));
+            hash.Add(a, b);
+        }
+        if (!found)
+            return hash.Value();
+    }
     scratch.clear();
-    bool first = true;
     ForEachField(line, [&](std::string_view field) {
-        if (!first)
-            scratch += FieldSeparator;
         scratch += field;
-        first = false;
+        scratch += FieldSeparator;
     });
     return HashLine(scratch);
 }
@@ -349,22 +386,28 @@ private:
             Pair(i, j);
     }
 
-    // The unpaired examinations of a file, sorted by a hash of theirs, then their order.
+    // The unpaired examinations of a file, sorted by a hash of theirs, then
+    // (where hashes are equal) their key, then their order.
     template <class FHash>
     static std::vector<std::uint32_t> SortedBy(const TInvestigationIndex& index, const std::vector<std::uint32_t>& partner, FHash&& hash)
     {
-        std::vector<std::uint32_t> out;
+        std::vector<std::pair<std::uint64_t, std::uint32_t>> sorted;
+        sorted.reserve(index.Count());
         for (std::size_t i = 0; i < index.Count(); ++i)
             if (partner[i] == Unpaired)
-                out.push_back(static_cast<std::uint32_t>(i));
-        std::sort(out.begin(), out.end(), [&](std::uint32_t a, std::uint32_t b) {
-            const std::uint64_t ha = hash(index.Entry(a)), hb = hash(index.Entry(b));
-            if (ha != hb)
-                return ha < hb;
-            if (index.Key(a) != index.Key(b))
-                return index.Key(a) < index.Key(b);
-            return a < b;
-        });
+                sorted.emplace_back(hash(index.Entry(i)), static_cast<std::uint32_t>(i));
+        std::sort(sorted.begin(), sorted.end());
+        std::vector<std::uint32_t> out;
+        out.reserve(sorted.size());
+        for (const auto& [h, i] : sorted)
+            out.push_back(i);
+        for (std::size_t run = 0, end = 0; run < sorted.size(); run = end) {
+            for (end = run + 1; end < sorted.size() && sorted[end].first == sorted[run].first;)
+                ++end;
+            if (end - run > 1)
+                std::stable_sort(out.begin() + static_cast<std::ptrdiff_t>(run), out.begin() + static_cast<std::ptrdiff_t>(end),
+                                 [&index](std::uint32_t a, std::uint32_t b) { return index.Key(a) < index.Key(b); });
+        }
         return out;
     }
 
@@ -551,7 +594,7 @@ public:
         d.Kind = kind;
         (kind == EDifference::InvestigationAdded ? d.NewLine : d.OldLine) = inv.FirstLine;
         (kind == EDifference::InvestigationAdded ? d.NewInvestigationLine : d.OldInvestigationLine) = inv.FirstLine;
-        FSink.Difference(d);
+        Tell(d);
         if (!FKeepFields)
             return;
         TInvestigationFields kept;
@@ -565,6 +608,7 @@ public:
     void Pair(const TInvestigationText& before, const TInvestigationText& after, std::string_view oldKey, std::string_view newKey)
     {
         FBounded = false;
+        FHeard = 0;
         CutMaster(before, FOldMaster);
         CutMaster(after, FNewMaster);
         FBase = TDifference();
@@ -586,10 +630,10 @@ public:
             d.Field = static_cast<int>(entry) + 1;
             d.Old = FOldMaster[entry];
             d.New = FNewMaster[entry];
-            FSink.Difference(d);
+            Tell(d);
         }
         CompareParameters(before, after);
-        if (!FKeepFields)
+        if (!FKeepFields || FHeard == 0)
             return;
         TInvestigationFields kept;
         kept.Key = FBase.Key;
@@ -606,6 +650,12 @@ public:
     bool Bounded() const { return FBounded; }
 
 private:
+    void Tell(const TDifference& d)
+    {
+        ++FHeard;
+        FSink.Difference(d);
+    }
+
     void SetPlace(const TMaster& master)
     {
         FBase.SamplingPoint = master[static_cast<std::size_t>(FieldLayout::Entry(SamplingPointField))];
@@ -746,7 +796,7 @@ private:
         d.Kind = kind;
         (kind == EDifference::ParameterRemoved ? d.OldLine : d.NewLine) = side.LineOf(parameter.Line);
         SetParameter(d, FOldParameter);
-        FSink.Difference(d);
+        Tell(d);
     }
 
     void CompareParameter(const TInvestigationText& before, const TInvestigationText& after, const TParameterRef& a,
@@ -764,7 +814,7 @@ private:
             d.Old = FOldParameter[entry];
             d.New = FNewParameter[entry];
             SetParameter(d, FNewParameter);
-            FSink.Difference(d);
+            Tell(d);
         }
     }
 
@@ -778,6 +828,8 @@ private:
     TDifferenceSink& FSink;
     bool FKeepFields;
     bool FBounded = false;
+    std::size_t FHeard = 0; // differences of the pair told
+
     TDifference FBase; // what every difference of the examination shares
     TMaster FOldMaster, FNewMaster;
     std::vector<TParameterRef> FOldParameters, FNewParameters;
@@ -863,7 +915,7 @@ TComparison CompareTransferFiles(const std::string& oldPath, const std::string& 
     const TKeyMaker keys(options.KeyFields);
     const auto describe = [&keys](const TInvestigationText& inv, std::string& key, TInvestigationIndex::TEntry& entry) {
         TMaster master;
-        CutMaster(inv, master);
+        CutMaster(LineOf(inv, 0), LineOf(inv, 1), keys.UpTo(), master);
         TKeyView view;
         keys.Make(master, view);
         SerializeKey(view, key);
@@ -880,7 +932,8 @@ TComparison CompareTransferFiles(const std::string& oldPath, const std::string& 
         std::sort(ids.begin(), ids.end());
         for (std::size_t k = Bound; k < ids.size() && !entry.ManyOfOneId; ++k)
             entry.ManyOfOneId = ids[k] == ids[k - Bound];
-        entry.ContentHash = Mix(HashFields(master) ^ Mix(parameters + inv.Lines.size()));
+        const std::uint64_t header = Mix(LineHash(LineOf(inv, 0), scratch)) ^ LineHash(LineOf(inv, 1), scratch);
+        entry.ContentHash = Mix(header ^ Mix(parameters + inv.Lines.size()));
         const auto at = [&master](int field) { return master[static_cast<std::size_t>(FieldLayout::Entry(field))]; };
         if (keys.IsDefault() && !at(SamplingPointField).empty() && !at(SamplingTimeField).empty()) {
             const std::uint64_t place =
