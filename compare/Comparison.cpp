@@ -349,7 +349,8 @@ public:
           FNew(newIndex),
           FResult(result),
           NewOfOld(oldIndex.Count(), Unpaired),
-          OldOfNew(newIndex.Count(), Unpaired)
+          OldOfNew(newIndex.Count(), Unpaired),
+          Same(newIndex.Count(), 0)
     {
         PairSame();
         PairByKey();
@@ -358,7 +359,7 @@ public:
         for (std::size_t j = 0; j < OldOfNew.size(); ++j) {
             if (OldOfNew[j] == Unpaired)
                 ++FResult.Added;
-            else if (FOld.Entry(OldOfNew[j]).ContentHash == FNew.Entry(j).ContentHash)
+            else if (Same[j])
                 ++FResult.Same;
             else
                 ++FResult.Changed;
@@ -373,6 +374,7 @@ private:
 
 public:
     std::vector<std::uint32_t> NewOfOld, OldOfNew;
+    std::vector<std::uint8_t> Same; // per new examination: paired with one that is the same
 
 private:
     void Pair(std::uint32_t i, std::uint32_t j)
@@ -395,7 +397,7 @@ private:
         sorted.reserve(index.Count());
         for (std::size_t i = 0; i < index.Count(); ++i)
             if (partner[i] == Unpaired)
-                sorted.emplace_back(hash(index.Entry(i)), static_cast<std::uint32_t>(i));
+                sorted.emplace_back(hash(i), static_cast<std::uint32_t>(i));
         std::sort(sorted.begin(), sorted.end());
         std::vector<std::uint32_t> out;
         out.reserve(sorted.size());
@@ -414,16 +416,48 @@ private:
     // Examinations that are the same pair first, wherever they stand.
     void PairSame()
     {
-        const auto content = [](const TInvestigationIndex::TEntry& e) { return e.ContentHash; };
-        const auto olds = SortedBy(FOld, NewOfOld, content), news = SortedBy(FNew, OldOfNew, content);
+        // Byte for byte first: most of a re-send is.
+        const auto bytes = [](const TInvestigationIndex& index) {
+            return [&index](std::size_t i) { return index.Entry(i).ContentHash; };
+        };
+        PairSameBy(bytes(FOld), bytes(FNew));
+        // The rest by their fields, trimmed, the parameters in any order.
+        std::vector<std::uint64_t> oldFields(FOld.Count()), newFields(FNew.Count());
+        FieldsHashes(FOld, NewOfOld, oldFields);
+        FieldsHashes(FNew, OldOfNew, newFields);
+        PairSameBy([&](std::size_t i) { return oldFields[i]; }, [&](std::size_t j) { return newFields[j]; });
+        for (std::size_t j = 0; j < OldOfNew.size(); ++j)
+            Same[j] = OldOfNew[j] != Unpaired;
+    }
+
+    template <class FOldHash, class FNewHash>
+    void PairSameBy(FOldHash&& oldHash, FNewHash&& newHash)
+    {
+        const auto olds = SortedBy(FOld, NewOfOld, oldHash), news = SortedBy(FNew, OldOfNew, newHash);
         std::vector<std::pair<std::uint32_t, std::uint32_t>> pairs;
         ForEachGroup(
-            olds, news,
-            [&](std::uint32_t i, std::uint32_t j) { return Order(FOld.Entry(i).ContentHash, FNew.Entry(j).ContentHash, FOld.Key(i), FNew.Key(j)); },
-            [&](std::uint32_t a, std::uint32_t b) { return FOld.Entry(a).ContentHash == FOld.Entry(b).ContentHash && FOld.Key(a) == FOld.Key(b); },
-            [&](std::uint32_t a, std::uint32_t b) { return FNew.Entry(a).ContentHash == FNew.Entry(b).ContentHash && FNew.Key(a) == FNew.Key(b); },
+            olds, news, [&](std::uint32_t i, std::uint32_t j) { return Order(oldHash(i), newHash(j), FOld.Key(i), FNew.Key(j)); },
+            [&](std::uint32_t a, std::uint32_t b) { return oldHash(a) == oldHash(b) && FOld.Key(a) == FOld.Key(b); },
+            [&](std::uint32_t a, std::uint32_t b) { return newHash(a) == newHash(b) && FNew.Key(a) == FNew.Key(b); },
             [&](const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b) { PairInOrder(a, b, pairs); });
         Pair(pairs);
+    }
+
+    // The hash of the fields of each examination still unpaired, read back in file order.
+    static void FieldsHashes(const TInvestigationIndex& index, const std::vector<std::uint32_t>& partner, std::vector<std::uint64_t>& out)
+    {
+        TInvestigationIndex::TReader reader(index, std::size_t(1) << 20);
+        std::string scratch;
+        for (std::size_t i = 0; i < index.Count(); ++i) {
+            if (partner[i] != Unpaired)
+                continue;
+            const TInvestigationText inv = reader.Investigation(i);
+            std::uint64_t parameters = 0;
+            for (std::size_t k = FieldLayout::HeaderLines; k < inv.Lines.size(); ++k)
+                parameters += Mix(LineHash(inv.Lines[k], scratch));
+            const std::uint64_t header = Mix(LineHash(LineOf(inv, 0), scratch)) ^ LineHash(LineOf(inv, 1), scratch);
+            out[i] = Mix(header ^ Mix(parameters + inv.Lines.size()));
+        }
     }
 
     static int Order(std::uint64_t a, std::uint64_t b, std::string_view keyA, std::string_view keyB)
@@ -439,8 +473,8 @@ private:
     {
         // Over all examinations, for the note on repeated keys.
         const std::vector<std::uint32_t> noneOld(FOld.Count(), Unpaired), noneNew(FNew.Count(), Unpaired);
-        const auto key = [](const TInvestigationIndex::TEntry& e) { return e.KeyHash; };
-        const auto olds = SortedBy(FOld, noneOld, key), news = SortedBy(FNew, noneNew, key);
+        const auto olds = SortedBy(FOld, noneOld, [this](std::size_t i) { return FOld.Entry(i).KeyHash; });
+        const auto news = SortedBy(FNew, noneNew, [this](std::size_t j) { return FNew.Entry(j).KeyHash; });
         std::optional<std::pair<std::uint32_t, std::uint32_t>> repeated, bounded; // (file, position) of the first
         TInvestigationIndex::TReader oldReader(FOld, std::size_t(1) << 16), newReader(FNew, std::size_t(1) << 16);
         std::vector<std::uint32_t> a, b;
@@ -840,7 +874,7 @@ private:
 // The key of the first changed examination whose parameters of one Param.-ID
 // are too many, on either side, to pair by their differences.
 std::optional<TInvestigationKey> BoundedParameters(const TInvestigationIndex& oldIndex, const TInvestigationIndex& newIndex,
-                                                   const std::vector<std::uint32_t>& oldOfNew)
+                                                   const std::vector<std::uint32_t>& oldOfNew, const std::vector<std::uint8_t>& same)
 {
     class TNone : public TDifferenceSink {
     public:
@@ -850,7 +884,7 @@ std::optional<TInvestigationKey> BoundedParameters(const TInvestigationIndex& ol
     TInvestigationIndex::TReader newReader(newIndex, std::size_t(1) << 16), oldReader(oldIndex, std::size_t(1) << 16);
     for (std::size_t j = 0; j < newIndex.Count(); ++j) {
         const std::uint32_t i = oldOfNew[j];
-        if (i == Unpaired || oldIndex.Entry(i).ContentHash == newIndex.Entry(j).ContentHash ||
+        if (i == Unpaired || same[j] ||
             !(oldIndex.Entry(i).ManyOfOneId || newIndex.Entry(j).ManyOfOneId))
             continue;
         const TInvestigationText after = newReader.Investigation(j);
@@ -920,20 +954,16 @@ TComparison CompareTransferFiles(const std::string& oldPath, const std::string& 
         keys.Make(master, view);
         SerializeKey(view, key);
         entry.KeyHash = HashBytes(key);
-        std::uint64_t parameters = 0;
-        std::string scratch;
         const bool many = inv.Lines.size() > FieldLayout::HeaderLines + Bound;
-        std::vector<std::string_view> ids;
-        for (std::size_t k = FieldLayout::HeaderLines; k < inv.Lines.size(); ++k) {
-            parameters += Mix(LineHash(inv.Lines[k], scratch));
-            if (many)
+        if (many) {
+            std::vector<std::string_view> ids;
+            for (std::size_t k = FieldLayout::HeaderLines; k < inv.Lines.size(); ++k)
                 ids.push_back(FieldOfLine(inv.Lines[k], ParameterEntry(ParameterIdField)));
+            std::sort(ids.begin(), ids.end());
+            for (std::size_t k = Bound; k < ids.size() && !entry.ManyOfOneId; ++k)
+                entry.ManyOfOneId = ids[k] == ids[k - Bound];
         }
-        std::sort(ids.begin(), ids.end());
-        for (std::size_t k = Bound; k < ids.size() && !entry.ManyOfOneId; ++k)
-            entry.ManyOfOneId = ids[k] == ids[k - Bound];
-        const std::uint64_t header = Mix(LineHash(LineOf(inv, 0), scratch)) ^ LineHash(LineOf(inv, 1), scratch);
-        entry.ContentHash = Mix(header ^ Mix(parameters + inv.Lines.size()));
+        entry.ContentHash = HashLine(inv.Bytes());
         const auto at = [&master](int field) { return master[static_cast<std::size_t>(FieldLayout::Entry(field))]; };
         if (keys.IsDefault() && !at(SamplingPointField).empty() && !at(SamplingTimeField).empty()) {
             const std::uint64_t place =
@@ -963,7 +993,7 @@ TComparison CompareTransferFiles(const std::string& oldPath, const std::string& 
         return result;
     const TPairing pairing(oldIndex, newIndex, keys.IsDefault(), result);
     if (!result.BoundedKey)
-        result.BoundedKey = BoundedParameters(oldIndex, newIndex, pairing.OldOfNew);
+        result.BoundedKey = BoundedParameters(oldIndex, newIndex, pairing.OldOfNew, pairing.Same);
     result.Compared = true;
     sink.Counted(result);
     // Each file is read back in its order; the old partner of a changed
@@ -975,7 +1005,7 @@ TComparison CompareTransferFiles(const std::string& oldPath, const std::string& 
         const std::uint32_t i = pairing.OldOfNew[j];
         if (i == Unpaired) {
             comparer.OneSided(EDifference::InvestigationAdded, newReader.Investigation(j), newIndex.Key(j));
-        } else if (oldIndex.Entry(i).ContentHash != newIndex.Entry(j).ContentHash) {
+        } else if (!pairing.Same[j]) {
             const TInvestigationText after = newReader.Investigation(j);
             comparer.Pair(partnerReader.Investigation(i), after, oldIndex.Key(i), newIndex.Key(j));
         }

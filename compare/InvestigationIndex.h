@@ -24,8 +24,7 @@ public:
         std::uint32_t LineCount = 0;
         std::uint32_t Length = 0; // from header line 1 to the end of the last line
         std::uint64_t KeyHash = 0;
-        // Of fields 1 to 42 and the parameters' fields, trimmed, the
-        // parameters in any order: equal for examinations that are the same.
+        // Of the examination's bytes, from header line 1 to its last line.
         std::uint64_t ContentHash = 0;
         // Of fields 31, 16 and 22 where 16 and 22 are filled; 0 otherwise.
         std::uint64_t PlaceHash = 0;
