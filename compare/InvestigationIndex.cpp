@@ -45,8 +45,10 @@ TInvestigationText TInvestigationIndex::TReader::Investigation(std::size_t i)
 {
     const TEntry& entry = FIndex.FEntries[i];
     if (entry.Start < FBufferStart || entry.Start + entry.Length > FBufferStart + FFilled) {
-        // A piece from the examination on: the next ones in file order come with it.
-        FBuffer.resize(std::max<std::size_t>(FPieceSize, entry.Length));
+        // Where the examination follows close on the one read before, a piece
+        // from it on brings the next ones too; one standing apart is read alone.
+        const bool close = entry.Start >= FLastEnd && entry.Start - FLastEnd <= entry.Length;
+        FBuffer.resize(close ? std::max<std::size_t>(FPieceSize, entry.Length) : entry.Length);
         FBufferStart = entry.Start;
         FFilled = 0;
         while (FFilled < FBuffer.size()) {
@@ -56,6 +58,7 @@ TInvestigationText TInvestigationIndex::TReader::Investigation(std::size_t i)
             FFilled += got;
         }
     }
+    FLastEnd = entry.Start + entry.Length;
     // A file cut short since it was read gives its lines as far as they go.
     const std::string_view text(FBuffer.data() + (entry.Start - FBufferStart),
                                 std::min<std::size_t>(entry.Length, FFilled - static_cast<std::size_t>(entry.Start - FBufferStart)));

@@ -48,7 +48,7 @@ public:
     }
 
     // Reads examinations back, keeping a piece of the file around them so
-    // that reading in file order costs few calls.
+    // that reading many in file order costs few calls, and few costs little.
     class TReader {
     public:
         TReader(const TInvestigationIndex& index, std::size_t pieceSize);
@@ -61,6 +61,7 @@ public:
         std::vector<char> FBuffer;
         std::uint64_t FBufferStart = 0;
         std::size_t FFilled = 0;
+        std::uint64_t FLastEnd = 0; // of the examination read before
         std::vector<std::string_view> FLines;
     };
 
