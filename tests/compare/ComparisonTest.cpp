@@ -1,4 +1,4 @@
-// The comparison against the table of comparisons, and its reader of
+// The comparison against the table of comparisons, and its readers of
 // examinations against the table of block cases.
 #include "Comparison.h"
 #include "BlockCases.h"
@@ -6,7 +6,7 @@
 #include "Cp1252.h"
 #include "DifferenceReport.h"
 #include "FileOpenError.h"
-#include "InvestigationSource.h"
+#include "InvestigationIndex.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -127,12 +127,13 @@ TEST(InvestigationSource, BlockCasesWholeAndInPieces)
         }
         TTempDir dir;
         const std::string path = dir.Write("a.dat", BlockCases::Text(c));
-        TIndexedFile whole;
-        whole.Load(path);
+        // Indexed, and each examination read back from the file.
+        TInvestigationIndex index;
+        index.Build(path, [](const TInvestigationText&, std::string&, TInvestigationIndex::TEntry&) {});
+        TInvestigationIndex::TReader reader(index, 7);
         TLineNumbers found;
-        std::vector<std::string_view> lines;
-        for (std::size_t i = 0; i < whole.Count(); ++i)
-            Note(found, whole.Investigation(i, lines));
+        for (std::size_t i = 0; i < index.Count(); ++i)
+            Note(found, reader.Investigation(i));
         EXPECT_EQ(found, expected);
         for (const std::size_t piece : {1, 5, 64}) {
             TLineNumbers streamed;
@@ -156,15 +157,16 @@ TEST(InvestigationSource, LineEndsAcrossPieces)
     text += std::string(1, '\0') + "1|E|hidden";
     TTempDir dir;
     const std::string path = dir.Write("a.dat", text);
-    TIndexedFile whole;
-    whole.Load(path);
+    TInvestigationIndex index;
+    index.Build(path, [](const TInvestigationText&, std::string&, TInvestigationIndex::TEntry&) {});
+    TInvestigationIndex::TReader reader(index, 1 << 20);
     std::vector<std::vector<std::string>> expected;
-    std::vector<std::string_view> scratch;
-    for (std::size_t i = 0; i < whole.Count(); ++i) {
-        const TInvestigationText inv = whole.Investigation(i, scratch);
+    for (std::size_t i = 0; i < index.Count(); ++i) {
+        const TInvestigationText inv = reader.Investigation(i);
         expected.emplace_back(inv.Lines.begin(), inv.Lines.end());
     }
     ASSERT_EQ(expected.size(), 3u);
+    EXPECT_EQ(expected[0][0], lines[0]);
     for (std::size_t piece = 1; piece < 80; piece += 3) {
         std::vector<std::vector<std::string>> streamed;
         StreamInvestigations(
