@@ -70,7 +70,7 @@ const char* const Usage =
     "                        name, old, new, parameterId, parameterText; für Skripte\n"
     "  --format csv          dieselben Angaben als CSV nach RFC 4180 in UTF-8 mit\n"
     "                        Kopfzeile, Zeilenende LF, die Art in Worten („Feld\n"
-    "                        geändert“ …); für Menschen und Tabellenkalkulationen\n"
+    "                        geändert“ usw.); für Menschen und Tabellenkalkulationen\n"
     "  --xlsx DATEI          eine Excel-Arbeitsmappe mit den Blättern „Unterschiede“\n"
     "                        und „Untersuchungen“ (alt über neu); geänderte Zellen\n"
     "                        gelb, neue Zeilen grün, entfallene rot; jede Zelle ist\n"
