@@ -60,6 +60,9 @@ TEST(Comparison, TableOfCases)
             EXPECT_TRUE(std::string_view(d.SamplingTime).ends_with("f22")) << d.SamplingTime;
         }
         EXPECT_EQ(found, c.Differences);
+        if (!c.OldKey.empty()) {
+            EXPECT_NE(ComparisonText(result).find(" (vorher "), std::string::npos) << ComparisonText(result);
+        }
         EXPECT_EQ(SummaryText(result), c.Summary);
         EXPECT_EQ(result.HasDifferences(), c.Outcome == EOutcome::Differences);
         EXPECT_EQ(result.RepeatedKey.has_value(), c.RepeatedKey);
@@ -78,6 +81,33 @@ TEST(Comparison, KeyOfChosenFields)
     const TComparison byField3 = CompareTransferFiles(oldPath, newPath, {{3}});
     ASSERT_EQ(byField3.Differences.size(), 1u);
     EXPECT_EQ(Describe(byField3.Differences[0]), ComparisonCases::Describe("fieldChanged", "3=b1f3", 31, 1, 1, "b1f31", "L9", ""));
+}
+
+TEST(Comparison, FieldsKeptForTheWorkbook)
+{
+    // Per examination that differs: its fields, whether only its parameters
+    // changed, and its old key where that changed.
+    const auto run = [](const char* name) {
+        for (const ComparisonCases::TCase& c : ComparisonCases::Cases()) {
+            if (std::string_view(c.Name) != name)
+                continue;
+            TTempDir dir;
+            TCompareOptions keep;
+            keep.KeepFields = true;
+            return CompareTransferFiles(dir.Write("alt.dat", c.Old), dir.Write("neu.dat", c.New), keep).Investigations;
+        }
+        return std::vector<TInvestigationFields>();
+    };
+    const std::vector<TInvestigationFields> parameters = run("a parameter added and one removed");
+    ASSERT_EQ(parameters.size(), 1u);
+    EXPECT_TRUE(parameters[0].ParametersOnly);
+    EXPECT_TRUE(parameters[0].OldKey.empty());
+    const std::vector<TInvestigationFields> filled = run("a key filled in");
+    ASSERT_EQ(filled.size(), 1u);
+    EXPECT_FALSE(filled[0].ParametersOnly);
+    EXPECT_EQ(Describe(filled[0].OldKey), "31=b1f31 5=b1f5");
+    EXPECT_EQ(filled[0].Old[2], "");
+    EXPECT_EQ(filled[0].New[2], "b1f3");
 }
 
 TEST(Comparison, KeyTooOftenPairedInOrder)
