@@ -84,9 +84,9 @@ std::string BoundedKeyNote(const TComparison& c)
 {
     if (!c.BoundedKey)
         return {};
-    return "Hinweis: Schlüssel wie " + KeyText(*c.BoundedKey) + " kommen mehr als " + std::to_string(PairingBound) +
-           "-mal vor; diese Untersuchungen (und Parameter mit einer Param.-ID so oft) sind nach gleichen zuerst in der "
-           "Reihenfolge ihres Auftretens zugeordnet.";
+    return "Hinweis: Mehr als " + std::to_string(PairingBound) +
+           " ungleiche Untersuchungen eines Schlüssels oder Parameter einer Param.-ID, zuerst bei " + KeyText(*c.BoundedKey) +
+           ", sind in der Reihenfolge ihres Auftretens zugeordnet, nicht nach den wenigsten Unterschieden.";
 }
 
 std::string LinesText(const TDifference& d)

@@ -130,7 +130,9 @@ TEST(Comparison, KeyTooOftenPairedInOrder)
     for (const TDifference& d : result.Differences)
         EXPECT_EQ(d.OldLine, d.NewLine);
     ASSERT_TRUE(result.BoundedKey.has_value());
-    EXPECT_NE(ComparisonText(result).find("Hinweis: Schlüssel wie 31=„L1“, 3=„P1“ kommen mehr als 64-mal vor"), std::string::npos);
+    EXPECT_NE(ComparisonText(result).find("Hinweis: Mehr als 64 ungleiche Untersuchungen eines Schlüssels oder Parameter einer Param.-ID, zuerst bei "
+                                          "31=„L1“, 3=„P1“, sind in der Reihenfolge ihres Auftretens zugeordnet"),
+              std::string::npos);
 }
 
 // The examinations a reader hands out, as the numbers of their lines.
