@@ -341,6 +341,48 @@ void PairInOrder(const std::vector<std::uint32_t>& olds, const std::vector<std::
         pairs.emplace_back(olds[k], news[k]);
 }
 
+// Runs side on a thread of its own while here runs on this one; here returns
+// whether side's work is still wanted, else side is asked to stop. Without a
+// thread to be had, side runs afterwards, when wanted.
+template <class FSide, class FHere>
+void Beside(FSide&& side, FHere&& here)
+{
+    std::exception_ptr sideError;
+    std::optional<std::jthread> thread;
+    try {
+        thread.emplace([&](std::stop_token stop) {
+            try {
+                side(stop);
+            } catch (...) {
+                sideError = std::current_exception();
+            }
+        });
+    } catch (const std::system_error&) {
+    }
+    const bool wanted = here();
+    if (!thread) {
+        if (wanted)
+            side(std::stop_token());
+        return;
+    }
+    if (!wanted)
+        thread->request_stop();
+    thread->join();
+    if (wanted && sideError)
+        std::rethrow_exception(sideError);
+}
+
+// Runs first and second at once, on two threads where a second can be had.
+template <class FFirst, class FSecond>
+void BothAtOnce(FFirst&& first, FSecond&& second)
+{
+    Beside([&](std::stop_token) { second(); },
+           [&] {
+               first();
+               return true;
+           });
+}
+
 // Which old examination goes with which new one, as a person pairs them.
 class TPairing {
 public:
@@ -423,8 +465,7 @@ private:
         PairSameBy(bytes(FOld), bytes(FNew));
         // The rest by their fields, trimmed, the parameters in any order.
         std::vector<std::uint64_t> oldFields(FOld.Count()), newFields(FNew.Count());
-        FieldsHashes(FOld, NewOfOld, oldFields);
-        FieldsHashes(FNew, OldOfNew, newFields);
+        BothAtOnce([&] { FieldsHashes(FOld, NewOfOld, oldFields); }, [&] { FieldsHashes(FNew, OldOfNew, newFields); });
         PairSameBy([&](std::size_t i) { return oldFields[i]; }, [&](std::size_t j) { return newFields[j]; });
         for (std::size_t j = 0; j < OldOfNew.size(); ++j)
             Same[j] = OldOfNew[j] != Unpaired;
@@ -433,7 +474,8 @@ private:
     template <class FOldHash, class FNewHash>
     void PairSameBy(FOldHash&& oldHash, FNewHash&& newHash)
     {
-        const auto olds = SortedBy(FOld, NewOfOld, oldHash), news = SortedBy(FNew, OldOfNew, newHash);
+        std::vector<std::uint32_t> olds, news;
+        BothAtOnce([&] { olds = SortedBy(FOld, NewOfOld, oldHash); }, [&] { news = SortedBy(FNew, OldOfNew, newHash); });
         std::vector<std::pair<std::uint32_t, std::uint32_t>> pairs;
         ForEachGroup(
             olds, news, [&](std::uint32_t i, std::uint32_t j) { return Order(oldHash(i), newHash(j), FOld.Key(i), FNew.Key(j)); },
@@ -473,8 +515,9 @@ private:
     {
         // Over all examinations, for the note on repeated keys.
         const std::vector<std::uint32_t> noneOld(FOld.Count(), Unpaired), noneNew(FNew.Count(), Unpaired);
-        const auto olds = SortedBy(FOld, noneOld, [this](std::size_t i) { return FOld.Entry(i).KeyHash; });
-        const auto news = SortedBy(FNew, noneNew, [this](std::size_t j) { return FNew.Entry(j).KeyHash; });
+        std::vector<std::uint32_t> olds, news;
+        BothAtOnce([&] { olds = SortedBy(FOld, noneOld, [this](std::size_t i) { return FOld.Entry(i).KeyHash; }); },
+                   [&] { news = SortedBy(FNew, noneNew, [this](std::size_t j) { return FNew.Entry(j).KeyHash; }); });
         std::optional<std::pair<std::uint32_t, std::uint32_t>> repeated, bounded; // (file, position) of the first
         TInvestigationIndex::TReader oldReader(FOld, std::size_t(1) << 16), newReader(FNew, std::size_t(1) << 16);
         std::vector<std::uint32_t> a, b;
@@ -893,37 +936,6 @@ std::optional<TInvestigationKey> BoundedParameters(const TInvestigationIndex& ol
             return KeyOf(newIndex.Key(j));
     }
     return std::nullopt;
-}
-
-// Runs side on a thread of its own while here runs on this one; here returns
-// whether side's work is still wanted, else side is asked to stop. Without a
-// thread to be had, side runs afterwards, when wanted.
-template <class FSide, class FHere>
-void Beside(FSide&& side, FHere&& here)
-{
-    std::exception_ptr sideError;
-    std::optional<std::jthread> thread;
-    try {
-        thread.emplace([&](std::stop_token stop) {
-            try {
-                side(stop);
-            } catch (...) {
-                sideError = std::current_exception();
-            }
-        });
-    } catch (const std::system_error&) {
-    }
-    const bool wanted = here();
-    if (!thread) {
-        if (wanted)
-            side(std::stop_token());
-        return;
-    }
-    if (!wanted)
-        thread->request_stop();
-    thread->join();
-    if (wanted && sideError)
-        std::rethrow_exception(sideError);
 }
 
 // The comparison checks files as the viewer does, which sets the process-wide
