@@ -3,10 +3,12 @@
 #include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPainter>
-#include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
+
+#include "ReportWrap.h"
 
 namespace {
 
@@ -15,6 +17,12 @@ namespace {
 constexpr double Slack = 1e-6;
 // A field's caption takes this share of the width, its value the rest.
 constexpr double CaptionShare = 0.3;
+// A table's widths are measured on this many rows at most, spread over it,
+// so that a table of millions of rows costs no pass of its own.
+constexpr int MeasuredRows = 1000;
+// The share of a column's cells that it should show on one line before a
+// few wider ones widen it.
+constexpr double UsualShare = 0.9;
 
 QFont ReportFont(double points, bool bold)
 {
@@ -30,28 +38,49 @@ QFont ReportFont(double points, bool bold)
     return font;
 }
 
-// The text in lines no wider than width: at word boundaries where there are
-// any, else anywhere; an empty text is one empty line.
+TAdvance Advance(const QFont& font, const QPaintDevice* device)
+{
+    return [metrics = QFontMetricsF(font, device)](QStringView text) { return metrics.horizontalAdvance(text.toString()); };
+}
+
 QStringList Wrap(const QString& text, const QFont& font, const QPaintDevice* device, double width)
 {
-    const QFontMetricsF metrics(font, device);
-    if (text.isEmpty() || (!text.contains(QLatin1Char('\t')) && metrics.horizontalAdvance(text) <= width))
-        return {text};
-    QTextLayout layout(text, font, device);
-    QTextOption option;
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    layout.setTextOption(option);
-    QStringList lines;
-    layout.beginLayout();
-    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-        line.setLineWidth(width);
-        lines << text.mid(line.textStart(), line.textLength());
-    }
-    layout.endLayout();
-    if (lines.isEmpty())
-        lines << QString();
-    return lines;
+    return WrapReportText(text, width, Advance(font, device));
 }
+
+// The widths between low and high (each low <= high) that sum to width when
+// sum(low) <= width <= sum(high): every column as wide as high up to one
+// common limit, so that narrow columns are not broken for the wide ones.
+std::vector<double> FillUpTo(const std::vector<double>& low, const std::vector<double>& high, double width)
+{
+    auto sum = [&](double limit) {
+        double total = 0;
+        for (std::size_t c = 0; c < low.size(); ++c)
+            total += std::clamp(limit, low[c], high[c]);
+        return total;
+    };
+    double from = 0;
+    double to = *std::max_element(high.begin(), high.end());
+    for (int step = 0; step < 60; ++step) {
+        const double middle = (from + to) / 2;
+        (sum(middle) <= width ? from : to) = middle;
+    }
+    std::vector<double> widths(low.size());
+    for (std::size_t c = 0; c < low.size(); ++c)
+        widths[c] = std::clamp(from, low[c], high[c]);
+    return widths;
+}
+
+// The widest of the text's lines, as it stands.
+double WidestLine(const QString& text, const TAdvance& advance)
+{
+    double widest = 0;
+    for (const QStringView line : QStringView(text).split(u'\n'))
+        widest = std::max(widest, advance(line));
+    return widest;
+}
+
+double Sum(const std::vector<double>& values) { return std::accumulate(values.begin(), values.end(), 0.0); }
 
 } // namespace
 
@@ -206,36 +235,8 @@ void TReportLayout::AddTable(TSectionPages& pages, const TReportTable& table) co
     const double line = LineHeight(style.Table, FDevice);
     const double pad = Padding(line);
 
-    // The grid's proportions, but every column at least as wide as the
-    // longest word of its headings, so that no heading is broken inside a word.
-    const std::size_t columns = table.Columns.size();
-    const QFontMetricsF headMetrics(style.TableBold, FDevice);
-    std::vector<double> least(columns, 0);
-    for (std::size_t c = 0; c < columns; ++c) {
-        for (const QString& text : {table.Columns[c].Heading, table.Columns[c].Second})
-            for (const QString& word : text.split(QLatin1Char(' ')))
-                least[c] = std::max(least[c], headMetrics.horizontalAdvance(word) + 2 * pad + 1);
-    }
-    std::vector<double> widths(columns, 0);
-    std::vector<bool> fixed(columns, false);
-    for (bool changed = true; changed;) {
-        changed = false;
-        double free = width;
-        double shares = 0;
-        for (std::size_t c = 0; c < columns; ++c) {
-            if (fixed[c])
-                free -= least[c];
-            else
-                shares += std::max(1, table.Columns[c].Width);
-        }
-        for (std::size_t c = 0; c < columns; ++c) {
-            widths[c] = fixed[c] ? least[c] : std::max(0.0, free) * std::max(1, table.Columns[c].Width) / shares;
-            if (!fixed[c] && widths[c] < least[c]) {
-                fixed[c] = true;
-                changed = true;
-            }
-        }
-    }
+    const std::vector<double> widths = ColumnWidths(table);
+    const std::size_t columns = widths.size();
     double x = 0;
     pages.ColumnX.clear();
     for (std::size_t c = 0; c < columns; ++c) {
@@ -262,10 +263,8 @@ void TReportLayout::AddTable(TSectionPages& pages, const TReportTable& table) co
         head.Lines = std::max(head.Lines, static_cast<int>(cell.size()));
         head.Cells.push_back(std::move(cell));
     }
-    // The title keeps the heading rows and a first line of the first row.
-    title.KeepWith = ItemHeight(head.Lines, line) + ItemHeight(1, line);
-    head.KeepWith = ItemHeight(1, line);
     pages.Items.push_back(std::move(title));
+    const std::size_t titleItem = pages.Items.size() - 1;
     pages.TableHead = static_cast<int>(pages.Items.size());
     pages.Items.push_back(std::move(head));
 
@@ -280,6 +279,84 @@ void TReportLayout::AddTable(TSectionPages& pages, const TReportTable& table) co
         }
         pages.Items.push_back(std::move(item));
     }
+
+    // The heading rows never end a page: they keep the first row, or as much
+    // of it as a page holds when it is taller than one; the title keeps both.
+    TItem& headItem = pages.Items[static_cast<std::size_t>(pages.TableHead)];
+    const double headHeight = ItemHeight(headItem.Lines, line);
+    if (table.RowCount > 0) {
+        const double first = ItemHeight(pages.Items[static_cast<std::size_t>(pages.TableHead) + 1].Lines, line);
+        headItem.KeepWith = first <= pages.Bottom - pages.Top - headHeight + Slack ? first : ItemHeight(1, line);
+    }
+    pages.Items[titleItem].KeepWith = headHeight + headItem.KeepWith;
+}
+
+std::vector<double> TReportLayout::ColumnWidths(const TReportTable& table) const
+{
+    const TStyle& style = *FStyle;
+    const double width = FPage.width();
+    const double margin = 2 * Padding(LineHeight(style.Table, FDevice)) + 1;
+    const std::size_t columns = table.Columns.size();
+    const TAdvance head = Advance(style.TableBold, FDevice);
+    const TAdvance body = Advance(style.Table, FDevice);
+
+    std::vector<std::vector<double>> cells(columns);
+    std::vector<double> least(columns, 0);
+    const int measured = std::min(table.RowCount, MeasuredRows);
+    for (int i = 0; i < measured; ++i) {
+        const int row = static_cast<int>(static_cast<long long>(i) * table.RowCount / measured);
+        for (std::size_t c = 0; c < columns; ++c) {
+            const QString text = table.Cell(row, static_cast<int>(c));
+            least[c] = std::max(least[c], WidestWord(text, body));
+            cells[c].push_back(WidestLine(text, body));
+        }
+    }
+
+    // The widths a column may be given, each level at least the one before:
+    // no word broken (a heading's never); most of its values on one line; its
+    // headings on one line; every value on one line. The page is filled
+    // level by level; within the level it reaches, the narrow columns first.
+    std::vector<double> headLeast(columns, 0);
+    std::vector<std::vector<double>> levels(4, std::vector<double>(columns, 0));
+    for (std::size_t c = 0; c < columns; ++c) {
+        double headWide = 0;
+        for (const QString& text : {table.Columns[c].Heading, table.Columns[c].Second}) {
+            headLeast[c] = std::max(headLeast[c], WidestWord(text, head));
+            headWide = std::max(headWide, WidestLine(text, head));
+        }
+        headLeast[c] += margin;
+        std::vector<double>& measures = cells[c];
+        std::sort(measures.begin(), measures.end());
+        const double usual = measures.empty() ? 0 : measures[static_cast<std::size_t>(UsualShare * static_cast<double>(measures.size() - 1))];
+        levels[0][c] = std::max(headLeast[c], least[c] + margin);
+        levels[1][c] = std::max(levels[0][c], usual + margin);
+        levels[2][c] = std::max(levels[1][c], headWide + margin);
+        levels[3][c] = std::max(levels[2][c], (measures.empty() ? 0 : measures.back()) + margin);
+    }
+
+    if (Sum(levels[0]) > width) {
+        // Too narrow for some word: those break, no heading's if it can be helped.
+        if (Sum(headLeast) < width)
+            return FillUpTo(headLeast, levels[0], width);
+        std::vector<double> scaled = headLeast;
+        const double factor = width / Sum(headLeast);
+        for (double& w : scaled)
+            w *= factor;
+        return scaled;
+    }
+    for (std::size_t level = 1; level < levels.size(); ++level) {
+        if (Sum(levels[level]) >= width)
+            return FillUpTo(levels[level - 1], levels[level], width);
+    }
+    // Room to spare goes by the window's proportions of the columns.
+    std::vector<double> widths = levels.back();
+    double shares = 0;
+    for (const TReportColumn& column : table.Columns)
+        shares += std::max(1, column.Width);
+    const double spare = width - Sum(widths);
+    for (std::size_t c = 0; c < columns; ++c)
+        widths[c] += spare * std::max(1, table.Columns[c].Width) / shares;
+    return widths;
 }
 
 void TReportLayout::Paginate(TSectionPages& pages) const
