@@ -307,8 +307,11 @@ std::vector<double> TReportLayout::ColumnWidths(const TReportTable& table) const
         const int row = static_cast<int>(static_cast<long long>(i) * table.RowCount / measured);
         for (std::size_t c = 0; c < columns; ++c) {
             const QString text = table.Cell(row, static_cast<int>(c));
-            least[c] = std::max(least[c], WidestWord(text, body));
-            cells[c].push_back(WidestLine(text, body));
+            const double wide = WidestLine(text, body);
+            // No word is wider than its text: most cells need no look at their words.
+            if (wide > least[c])
+                least[c] = std::max(least[c], WidestWord(text, body));
+            cells[c].push_back(wide);
         }
     }
 
