@@ -13,7 +13,7 @@ import sys
 SECTIONS = ["NAME", "ÜBERSICHT", "BESCHREIBUNG", "OPTIONEN", "EXIT-STATUS", "DATEIEN", "BEISPIELE", "SIEHE AUCH"]
 ESCAPES = {r"\(:a": "ä", r"\(:o": "ö", r"\(:u": "ü", r"\(:A": "Ä", r"\(:O": "Ö", r"\(:U": "Ü",
            r"\(ss": "ß", r"\(aq": "'", r"\(Bq": "„", r"\(lq": "“", r"\-": "-", r"\fB": "", r"\fI": "",
-           r"\fR": "", r"\fP": "", r"\&": ""}
+           r"\fR": "", r"\fP": "", r"\&": "", r"\[u2026]": "…"}
 
 
 def plain(troff_line):
