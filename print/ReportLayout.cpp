@@ -316,9 +316,11 @@ std::vector<double> TReportLayout::ColumnWidths(const TReportTable& table) const
     }
 
     // The widths a column may be given, each level at least the one before:
-    // no word broken (a heading's never); most of its values on one line; its
-    // headings on one line; every value on one line. The page is filled
-    // level by level; within the level it reaches, the narrow columns first.
+    // no word broken; most of its values on one line; its headings on one
+    // line; every value on one line. The page is filled level by level;
+    // within the level it reaches, the narrow columns first. Values come
+    // before headings: a value broken costs a line in its row, a heading
+    // broken at a hyphen or blank one line a page.
     std::vector<double> headLeast(columns, 0);
     std::vector<std::vector<double>> levels(4, std::vector<double>(columns, 0));
     for (std::size_t c = 0; c < columns; ++c) {
