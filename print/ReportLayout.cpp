@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <numeric>
 
 #include "ReportWrap.h"
@@ -20,9 +21,10 @@ constexpr double CaptionShare = 0.3;
 // A table's widths are measured on this many rows at most, spread over it,
 // so that a table of millions of rows costs no pass of its own.
 constexpr int MeasuredRows = 1000;
-// The share of a column's cells that it should show on one line before a
-// few wider ones widen it.
-constexpr double UsualShare = 0.9;
+// About as many one-line rows as a page holds: how often a table's heading rows stand.
+constexpr double RowsPerPage = 40;
+// The lines of the widths tried are estimated on this many of the measured rows.
+constexpr std::size_t OptimisedRows = 200;
 
 QFont ReportFont(double points, bool bold)
 {
@@ -81,6 +83,109 @@ double WidestLine(const QString& text, const TAdvance& advance)
 }
 
 double Sum(const std::vector<double>& values) { return std::accumulate(values.begin(), values.end(), 0.0); }
+
+// Widens columns while the page has room, each step the widening that
+// spares the most printed lines for its width, estimated on a sample of the
+// rows: a value takes as many lines as its width needs, a row as many as
+// its tallest value (and a little for each other value that wraps, so that
+// widening one of two wrapping columns counts too); a heading line counts
+// headWeight rows, as the heading rows stand on every page. The steps tried
+// for a column: the widths that put one of its values on one, two or three
+// lines, and its headings on one line each. cells: [column][row], the cell's
+// margin included; headLines: a column's heading lines at a width.
+void SpareLines(std::vector<double>& widths, const std::vector<std::vector<double>>& cells, double margin,
+                const std::function<int(std::size_t column, double width)>& headLines, double headWeight,
+                const std::vector<double>& headWide, const std::vector<double>& most, double width)
+{
+    constexpr double OtherLines = 0.25;
+    // A few dozen steps a column are enough to find the good ones.
+    constexpr std::size_t Steps = 32;
+    const std::size_t columns = widths.size();
+    const std::size_t measured = cells.empty() ? 0 : cells.front().size();
+    const std::size_t step = std::max<std::size_t>(1, measured / OptimisedRows);
+    const std::size_t rows = measured / step;
+    auto parts = [margin](double cell, double w) {
+        return cell <= w ? 1.0 : std::ceil((cell - margin) / std::max(w - margin, 1.0));
+    };
+
+    std::vector<std::vector<double>> steps(columns);
+    std::vector<std::vector<int>> headAt(columns);
+    std::vector<std::vector<double>> now(columns, std::vector<double>(rows));
+    std::vector<int> headNow(columns);
+    for (std::size_t c = 0; c < columns; ++c) {
+        std::vector<double>& candidates = steps[c];
+        candidates.push_back(headWide[c]);
+        for (std::size_t r = 0; r < rows; ++r)
+            for (int n = 1; n <= 3; ++n)
+                candidates.push_back((cells[c][r * step] - margin) / n + margin);
+        std::sort(candidates.begin(), candidates.end());
+        candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+        candidates.erase(std::remove_if(candidates.begin(), candidates.end(), [&](double w) { return w <= widths[c] || w > most[c]; }),
+                         candidates.end());
+        if (candidates.size() > Steps) {
+            std::vector<double> kept;
+            for (std::size_t k = 1; k <= Steps; ++k)
+                kept.push_back(candidates[k * candidates.size() / Steps - 1]);
+            candidates = kept;
+        }
+        for (const double w : candidates)
+            headAt[c].push_back(headLines(c, w));
+        headNow[c] = headLines(c, widths[c]);
+        for (std::size_t r = 0; r < rows; ++r)
+            now[c][r] = parts(cells[c][r * step], widths[c]);
+    }
+
+    double spare = width - Sum(widths);
+    std::vector<double> top(rows), second(rows);
+    std::vector<std::size_t> topColumn(rows);
+    for (;;) {
+        for (std::size_t r = 0; r < rows; ++r) {
+            top[r] = second[r] = 1;
+            topColumn[r] = columns;
+            for (std::size_t c = 0; c < columns; ++c) {
+                if (now[c][r] > top[r]) {
+                    second[r] = top[r];
+                    top[r] = now[c][r];
+                    topColumn[r] = c;
+                } else {
+                    second[r] = std::max(second[r], now[c][r]);
+                }
+            }
+        }
+        double bestGain = 0;
+        std::size_t bestColumn = 0;
+        std::size_t bestStep = 0;
+        for (std::size_t c = 0; c < columns; ++c) {
+            for (std::size_t k = 0; k < steps[c].size(); ++k) {
+                const double w = steps[c][k];
+                if (w <= widths[c])
+                    continue;
+                if (w - widths[c] > spare)
+                    break;
+                double spared = headWeight * (headNow[c] - headAt[c][k]);
+                for (std::size_t r = 0; r < rows; ++r) {
+                    const double after = parts(cells[c][r * step], w);
+                    const double others = topColumn[r] == c ? second[r] : top[r];
+                    spared += top[r] - std::max(after, others) + OtherLines * (now[c][r] - after);
+                }
+                const double gain = spared / (w - widths[c]);
+                if (gain > bestGain) {
+                    bestGain = gain;
+                    bestColumn = c;
+                    bestStep = k;
+                }
+            }
+        }
+        if (bestGain <= 0)
+            return;
+        const double w = steps[bestColumn][bestStep];
+        spare -= w - widths[bestColumn];
+        widths[bestColumn] = w;
+        headNow[bestColumn] = headAt[bestColumn][bestStep];
+        for (std::size_t r = 0; r < rows; ++r)
+            now[bestColumn][r] = parts(cells[bestColumn][r * step], w);
+    }
+}
 
 } // namespace
 
@@ -315,46 +420,53 @@ std::vector<double> TReportLayout::ColumnWidths(const TReportTable& table) const
         }
     }
 
-    // The widths a column may be given, each level at least the one before:
-    // no word broken; most of its values on one line; its headings on one
-    // line; every value on one line. The page is filled level by level;
-    // within the level it reaches, the narrow columns first. Values come
-    // before headings: a value broken costs a line in its row, a heading
-    // broken at a hyphen or blank one line a page.
     std::vector<double> headLeast(columns, 0);
-    std::vector<std::vector<double>> levels(4, std::vector<double>(columns, 0));
+    std::vector<double> headWide(columns, 0);
+    std::vector<double> widths(columns, 0);
+    std::vector<double> most(columns, 0);
     for (std::size_t c = 0; c < columns; ++c) {
-        double headWide = 0;
         for (const QString& text : {table.Columns[c].Heading, table.Columns[c].Second}) {
-            headLeast[c] = std::max(headLeast[c], WidestWord(text, head));
-            headWide = std::max(headWide, WidestLine(text, head));
+            headLeast[c] = std::max(headLeast[c], WidestWord(text, head) + margin);
+            headWide[c] = std::max(headWide[c], WidestLine(text, head) + margin);
         }
-        headLeast[c] += margin;
-        std::vector<double>& measures = cells[c];
-        std::sort(measures.begin(), measures.end());
-        const double usual = measures.empty() ? 0 : measures[static_cast<std::size_t>(UsualShare * static_cast<double>(measures.size() - 1))];
-        levels[0][c] = std::max(headLeast[c], least[c] + margin);
-        levels[1][c] = std::max(levels[0][c], usual + margin);
-        levels[2][c] = std::max(levels[1][c], headWide + margin);
-        levels[3][c] = std::max(levels[2][c], (measures.empty() ? 0 : measures.back()) + margin);
+        for (double& cell : cells[c])
+            cell += margin;
+        widths[c] = std::max(headLeast[c], least[c] + margin);
+        most[c] = std::max(widths[c], headWide[c]);
+        for (const double cell : cells[c])
+            most[c] = std::max(most[c], cell);
     }
 
-    if (Sum(levels[0]) > width) {
-        // Too narrow for some word: those break, no heading's if it can be helped.
+    // Too narrow for some word: those break, no heading's if it can be helped.
+    if (Sum(widths) > width) {
         if (Sum(headLeast) < width)
-            return FillUpTo(headLeast, levels[0], width);
-        std::vector<double> scaled = headLeast;
+            return FillUpTo(headLeast, widths, width);
         const double factor = width / Sum(headLeast);
-        for (double& w : scaled)
+        for (double& w : headLeast)
             w *= factor;
-        return scaled;
+        return headLeast;
     }
-    for (std::size_t level = 1; level < levels.size(); ++level) {
-        if (Sum(levels[level]) >= width)
-            return FillUpTo(levels[level - 1], levels[level], width);
+
+    // Every word whole; then the widths that spare the most lines, the
+    // headings' lines counted once a page; then what is left to the widest
+    // values, the narrow columns first, and what is left then by the
+    // window's proportions.
+    auto headLines = [&](std::size_t c, double w) {
+        return static_cast<int>(Wrap(table.Columns[c].Heading, style.TableBold, FDevice, w - margin).size() +
+                                Wrap(table.Columns[c].Second, style.TableBold, FDevice, w - margin).size());
+    };
+    const double pages = std::max(1.0, table.RowCount / RowsPerPage);
+    const std::size_t sampled = cells.empty() ? 0 : cells.front().size() / std::max<std::size_t>(1, cells.front().size() / OptimisedRows);
+    const double headWeight = pages * static_cast<double>(sampled) / std::max(1, table.RowCount);
+    SpareLines(widths, cells, margin, headLines, headWeight, headWide, most, width);
+    for (const std::vector<double>* wider : {&headWide, &most}) {
+        std::vector<double> target = widths;
+        for (std::size_t c = 0; c < columns; ++c)
+            target[c] = std::max(target[c], (*wider)[c]);
+        if (Sum(target) >= width)
+            return FillUpTo(widths, target, width);
+        widths = target;
     }
-    // Room to spare goes by the window's proportions of the columns.
-    std::vector<double> widths = levels.back();
     double shares = 0;
     for (const TReportColumn& column : table.Columns)
         shares += std::max(1, column.Width);
