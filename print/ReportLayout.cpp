@@ -128,9 +128,12 @@ void SpareLines(std::vector<double>& widths, const std::vector<std::vector<doubl
                 kept.push_back(candidates[k * candidates.size() / Steps - 1]);
             candidates = kept;
         }
+        // Once as wide as its widest heading line, a column's headings take
+        // their fewest lines: only narrower steps need wrapping.
+        const int fewest = headLines(c, std::max(widths[c], headWide[c]));
         for (const double w : candidates)
-            headAt[c].push_back(headLines(c, w));
-        headNow[c] = headLines(c, widths[c]);
+            headAt[c].push_back(w >= headWide[c] ? fewest : headLines(c, w));
+        headNow[c] = widths[c] >= headWide[c] ? fewest : headLines(c, widths[c]);
         for (std::size_t r = 0; r < rows; ++r)
             now[c][r] = parts(cells[c][r * step], widths[c]);
     }
@@ -340,7 +343,10 @@ void TReportLayout::AddTable(TSectionPages& pages, const TReportTable& table) co
     const double line = LineHeight(style.Table, FDevice);
     const double pad = Padding(line);
 
-    const std::vector<double> widths = ColumnWidths(table);
+    std::vector<std::vector<double>> measured;
+    const std::vector<double> widths = ColumnWidths(table, measured);
+    // Where every row was measured, a value known to fit needs no second measure.
+    const bool allMeasured = !measured.empty() && measured.front().size() == static_cast<std::size_t>(table.RowCount);
     const std::size_t columns = widths.size();
     double x = 0;
     pages.ColumnX.clear();
@@ -378,7 +384,12 @@ void TReportLayout::AddTable(TSectionPages& pages, const TReportTable& table) co
         item.Kind = TItem::TableRow;
         item.Cells.reserve(columns);
         for (std::size_t c = 0; c < columns; ++c) {
-            QStringList cell = Wrap(table.Cell(row, static_cast<int>(c)), style.Table, FDevice, cellWidth(c));
+            QString text = table.Cell(row, static_cast<int>(c));
+            QStringList cell;
+            if (allMeasured && measured[c][static_cast<std::size_t>(row)] - 2 * pad - 1 <= cellWidth(c) && !text.contains(u'\n'))
+                cell << std::move(text);
+            else
+                cell = Wrap(text, style.Table, FDevice, cellWidth(c));
             item.Lines = std::max(item.Lines, static_cast<int>(cell.size()));
             item.Cells.push_back(std::move(cell));
         }
@@ -396,7 +407,7 @@ void TReportLayout::AddTable(TSectionPages& pages, const TReportTable& table) co
     pages.Items[titleItem].KeepWith = headHeight + headItem.KeepWith;
 }
 
-std::vector<double> TReportLayout::ColumnWidths(const TReportTable& table) const
+std::vector<double> TReportLayout::ColumnWidths(const TReportTable& table, std::vector<std::vector<double>>& cells) const
 {
     const TStyle& style = *FStyle;
     const double width = FPage.width();
@@ -405,14 +416,14 @@ std::vector<double> TReportLayout::ColumnWidths(const TReportTable& table) const
     const TAdvance head = Advance(style.TableBold, FDevice);
     const TAdvance body = Advance(style.Table, FDevice);
 
-    std::vector<std::vector<double>> cells(columns);
+    cells.assign(columns, {});
     std::vector<double> least(columns, 0);
     const int measured = std::min(table.RowCount, MeasuredRows);
     for (int i = 0; i < measured; ++i) {
         const int row = static_cast<int>(static_cast<long long>(i) * table.RowCount / measured);
         for (std::size_t c = 0; c < columns; ++c) {
             const QString text = table.Cell(row, static_cast<int>(c));
-            const double wide = WidestLine(text, body);
+            const double wide = text.contains(u'\n') ? WidestLine(text, body) : body(text);
             // No word is wider than its text: most cells need no look at their words.
             if (wide > least[c])
                 least[c] = std::max(least[c], WidestWord(text, body));
@@ -452,8 +463,8 @@ std::vector<double> TReportLayout::ColumnWidths(const TReportTable& table) const
     // values, the narrow columns first, and what is left then by the
     // window's proportions.
     auto headLines = [&](std::size_t c, double w) {
-        return static_cast<int>(Wrap(table.Columns[c].Heading, style.TableBold, FDevice, w - margin).size() +
-                                Wrap(table.Columns[c].Second, style.TableBold, FDevice, w - margin).size());
+        return static_cast<int>(WrapReportText(table.Columns[c].Heading, w - margin, head).size() +
+                                WrapReportText(table.Columns[c].Second, w - margin, head).size());
     };
     const double pages = std::max(1.0, table.RowCount / RowsPerPage);
     const std::size_t sampled = cells.empty() ? 0 : cells.front().size() / std::max<std::size_t>(1, cells.front().size() / OptimisedRows);

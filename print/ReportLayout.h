@@ -51,8 +51,10 @@ private:
     std::unique_ptr<TSectionPages> LayOut(int section);
     void Paginate(TSectionPages& pages) const;
     void AddTable(TSectionPages& pages, const TReportTable& table) const;
-    // The table's column widths, from its headings and a sample of its rows, filling the page.
-    std::vector<double> ColumnWidths(const TReportTable& table) const;
+    // The table's column widths, from its headings and a sample of its rows,
+    // filling the page; cells: the width of each measured row's values,
+    // [column][row], with the cell's margin.
+    std::vector<double> ColumnWidths(const TReportTable& table, std::vector<std::vector<double>>& cells) const;
     void PaintItem(QPainter& painter, const TSectionPages& pages, const TItem& item, int first, int count, double y) const;
     const TSectionPages& SectionPages(int section);
 
