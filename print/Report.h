@@ -27,7 +27,9 @@ struct TReportBlock {
     std::vector<TReportField> Fields;
 };
 
-// A column of a table: its two heading rows and its share of the width.
+// A column of a table: its two heading rows and its share of the width. The
+// layout sizes columns by what they hold; the shares divide what is left
+// once every value fits on one line.
 struct TReportColumn {
     QString Heading;
     QString Second;

@@ -3,10 +3,13 @@
 #include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPainter>
-#include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <numeric>
+
+#include "ReportWrap.h"
 
 namespace {
 
@@ -15,6 +18,13 @@ namespace {
 constexpr double Slack = 1e-6;
 // A field's caption takes this share of the width, its value the rest.
 constexpr double CaptionShare = 0.3;
+// A table's widths are measured on this many rows at most, spread over it,
+// so that a table of millions of rows costs no pass of its own.
+constexpr int MeasuredRows = 1000;
+// About as many one-line rows as a page holds: how often a table's heading rows stand.
+constexpr double RowsPerPage = 40;
+// The lines of the widths tried are estimated on this many of the measured rows.
+constexpr std::size_t OptimisedRows = 200;
 
 QFont ReportFont(double points, bool bold)
 {
@@ -30,27 +40,154 @@ QFont ReportFont(double points, bool bold)
     return font;
 }
 
-// The text in lines no wider than width: at word boundaries where there are
-// any, else anywhere; an empty text is one empty line.
+TAdvance Advance(const QFont& font, const QPaintDevice* device)
+{
+    return [metrics = QFontMetricsF(font, device)](QStringView text) { return metrics.horizontalAdvance(text.toString()); };
+}
+
 QStringList Wrap(const QString& text, const QFont& font, const QPaintDevice* device, double width)
 {
-    const QFontMetricsF metrics(font, device);
-    if (text.isEmpty() || (!text.contains(QLatin1Char('\t')) && metrics.horizontalAdvance(text) <= width))
-        return {text};
-    QTextLayout layout(text, font, device);
-    QTextOption option;
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    layout.setTextOption(option);
-    QStringList lines;
-    layout.beginLayout();
-    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-        line.setLineWidth(width);
-        lines << text.mid(line.textStart(), line.textLength());
+    return WrapReportText(text, width, Advance(font, device));
+}
+
+// The widths between low and high (each low <= high) that sum to width when
+// sum(low) <= width <= sum(high): every column as wide as high up to one
+// common limit, so that narrow columns are not broken for the wide ones.
+std::vector<double> FillUpTo(const std::vector<double>& low, const std::vector<double>& high, double width)
+{
+    auto sum = [&](double limit) {
+        double total = 0;
+        for (std::size_t c = 0; c < low.size(); ++c)
+            total += std::clamp(limit, low[c], high[c]);
+        return total;
+    };
+    double from = 0;
+    double to = *std::max_element(high.begin(), high.end());
+    for (int step = 0; step < 60; ++step) {
+        const double middle = (from + to) / 2;
+        (sum(middle) <= width ? from : to) = middle;
     }
-    layout.endLayout();
-    if (lines.isEmpty())
-        lines << QString();
-    return lines;
+    std::vector<double> widths(low.size());
+    for (std::size_t c = 0; c < low.size(); ++c)
+        widths[c] = std::clamp(from, low[c], high[c]);
+    return widths;
+}
+
+// The widest of the text's lines, as it stands.
+double WidestLine(const QString& text, const TAdvance& advance)
+{
+    double widest = 0;
+    for (const QStringView line : QStringView(text).split(u'\n'))
+        widest = std::max(widest, advance(line));
+    return widest;
+}
+
+double Sum(const std::vector<double>& values) { return std::accumulate(values.begin(), values.end(), 0.0); }
+
+// Widens columns while the page has room, each step the widening that
+// spares the most printed lines for its width, estimated on a sample of the
+// rows: a value takes as many lines as its width needs, a row as many as
+// its tallest value (and a little for each other value that wraps, so that
+// widening one of two wrapping columns counts too); a heading line counts
+// headWeight rows, as the heading rows stand on every page. The steps tried
+// for a column: the widths that put one of its values on one, two or three
+// lines, and its headings on one line each. cells: [column][row], the cell's
+// margin included; headLines: a column's heading lines at a width.
+void SpareLines(std::vector<double>& widths, const std::vector<std::vector<double>>& cells, double margin,
+                const std::function<int(std::size_t column, double width)>& headLines, double headWeight,
+                const std::vector<double>& headWide, const std::vector<double>& most, double width)
+{
+    constexpr double OtherLines = 0.25;
+    // A few dozen steps a column are enough to find the good ones.
+    constexpr std::size_t Steps = 32;
+    const std::size_t columns = widths.size();
+    const std::size_t measured = cells.empty() ? 0 : cells.front().size();
+    const std::size_t step = std::max<std::size_t>(1, measured / OptimisedRows);
+    const std::size_t rows = measured / step;
+    auto parts = [margin](double cell, double w) {
+        return cell <= w ? 1.0 : std::ceil((cell - margin) / std::max(w - margin, 1.0));
+    };
+
+    std::vector<std::vector<double>> steps(columns);
+    std::vector<std::vector<int>> headAt(columns);
+    std::vector<std::vector<double>> now(columns, std::vector<double>(rows));
+    std::vector<int> headNow(columns);
+    for (std::size_t c = 0; c < columns; ++c) {
+        std::vector<double>& candidates = steps[c];
+        candidates.push_back(headWide[c]);
+        for (std::size_t r = 0; r < rows; ++r)
+            for (int n = 1; n <= 3; ++n)
+                candidates.push_back((cells[c][r * step] - margin) / n + margin);
+        std::sort(candidates.begin(), candidates.end());
+        candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+        candidates.erase(std::remove_if(candidates.begin(), candidates.end(), [&](double w) { return w <= widths[c] || w > most[c]; }),
+                         candidates.end());
+        if (candidates.size() > Steps) {
+            std::vector<double> kept;
+            for (std::size_t k = 1; k <= Steps; ++k)
+                kept.push_back(candidates[k * candidates.size() / Steps - 1]);
+            candidates = kept;
+        }
+        // Once as wide as its widest heading line, a column's headings take
+        // their fewest lines: only narrower steps need wrapping.
+        const int fewest = headLines(c, std::max(widths[c], headWide[c]));
+        for (const double w : candidates)
+            headAt[c].push_back(w >= headWide[c] ? fewest : headLines(c, w));
+        headNow[c] = widths[c] >= headWide[c] ? fewest : headLines(c, widths[c]);
+        for (std::size_t r = 0; r < rows; ++r)
+            now[c][r] = parts(cells[c][r * step], widths[c]);
+    }
+
+    double spare = width - Sum(widths);
+    std::vector<double> top(rows), second(rows);
+    std::vector<std::size_t> topColumn(rows);
+    for (;;) {
+        for (std::size_t r = 0; r < rows; ++r) {
+            top[r] = second[r] = 1;
+            topColumn[r] = columns;
+            for (std::size_t c = 0; c < columns; ++c) {
+                if (now[c][r] > top[r]) {
+                    second[r] = top[r];
+                    top[r] = now[c][r];
+                    topColumn[r] = c;
+                } else {
+                    second[r] = std::max(second[r], now[c][r]);
+                }
+            }
+        }
+        double bestGain = 0;
+        std::size_t bestColumn = 0;
+        std::size_t bestStep = 0;
+        for (std::size_t c = 0; c < columns; ++c) {
+            for (std::size_t k = 0; k < steps[c].size(); ++k) {
+                const double w = steps[c][k];
+                if (w <= widths[c])
+                    continue;
+                if (w - widths[c] > spare)
+                    break;
+                double spared = headWeight * (headNow[c] - headAt[c][k]);
+                for (std::size_t r = 0; r < rows; ++r) {
+                    const double after = parts(cells[c][r * step], w);
+                    const double others = topColumn[r] == c ? second[r] : top[r];
+                    spared += top[r] - std::max(after, others) + OtherLines * (now[c][r] - after);
+                }
+                const double gain = spared / (w - widths[c]);
+                if (gain > bestGain) {
+                    bestGain = gain;
+                    bestColumn = c;
+                    bestStep = k;
+                }
+            }
+        }
+        if (bestGain <= 0)
+            return;
+        const double w = steps[bestColumn][bestStep];
+        spare -= w - widths[bestColumn];
+        widths[bestColumn] = w;
+        headNow[bestColumn] = headAt[bestColumn][bestStep];
+        for (std::size_t r = 0; r < rows; ++r)
+            now[bestColumn][r] = parts(cells[bestColumn][r * step], w);
+    }
 }
 
 } // namespace
@@ -206,36 +343,11 @@ void TReportLayout::AddTable(TSectionPages& pages, const TReportTable& table) co
     const double line = LineHeight(style.Table, FDevice);
     const double pad = Padding(line);
 
-    // The grid's proportions, but every column at least as wide as the
-    // longest word of its headings, so that no heading is broken inside a word.
-    const std::size_t columns = table.Columns.size();
-    const QFontMetricsF headMetrics(style.TableBold, FDevice);
-    std::vector<double> least(columns, 0);
-    for (std::size_t c = 0; c < columns; ++c) {
-        for (const QString& text : {table.Columns[c].Heading, table.Columns[c].Second})
-            for (const QString& word : text.split(QLatin1Char(' ')))
-                least[c] = std::max(least[c], headMetrics.horizontalAdvance(word) + 2 * pad + 1);
-    }
-    std::vector<double> widths(columns, 0);
-    std::vector<bool> fixed(columns, false);
-    for (bool changed = true; changed;) {
-        changed = false;
-        double free = width;
-        double shares = 0;
-        for (std::size_t c = 0; c < columns; ++c) {
-            if (fixed[c])
-                free -= least[c];
-            else
-                shares += std::max(1, table.Columns[c].Width);
-        }
-        for (std::size_t c = 0; c < columns; ++c) {
-            widths[c] = fixed[c] ? least[c] : std::max(0.0, free) * std::max(1, table.Columns[c].Width) / shares;
-            if (!fixed[c] && widths[c] < least[c]) {
-                fixed[c] = true;
-                changed = true;
-            }
-        }
-    }
+    std::vector<std::vector<double>> measured;
+    const std::vector<double> widths = ColumnWidths(table, measured);
+    // Where every row was measured, a value known to fit needs no second measure.
+    const bool allMeasured = !measured.empty() && measured.front().size() == static_cast<std::size_t>(table.RowCount);
+    const std::size_t columns = widths.size();
     double x = 0;
     pages.ColumnX.clear();
     for (std::size_t c = 0; c < columns; ++c) {
@@ -262,10 +374,8 @@ void TReportLayout::AddTable(TSectionPages& pages, const TReportTable& table) co
         head.Lines = std::max(head.Lines, static_cast<int>(cell.size()));
         head.Cells.push_back(std::move(cell));
     }
-    // The title keeps the heading rows and a first line of the first row.
-    title.KeepWith = ItemHeight(head.Lines, line) + ItemHeight(1, line);
-    head.KeepWith = ItemHeight(1, line);
     pages.Items.push_back(std::move(title));
+    const std::size_t titleItem = pages.Items.size() - 1;
     pages.TableHead = static_cast<int>(pages.Items.size());
     pages.Items.push_back(std::move(head));
 
@@ -274,12 +384,107 @@ void TReportLayout::AddTable(TSectionPages& pages, const TReportTable& table) co
         item.Kind = TItem::TableRow;
         item.Cells.reserve(columns);
         for (std::size_t c = 0; c < columns; ++c) {
-            QStringList cell = Wrap(table.Cell(row, static_cast<int>(c)), style.Table, FDevice, cellWidth(c));
+            QString text = table.Cell(row, static_cast<int>(c));
+            QStringList cell;
+            if (allMeasured && measured[c][static_cast<std::size_t>(row)] - 2 * pad - 1 <= cellWidth(c) && !text.contains(u'\n'))
+                cell << std::move(text);
+            else
+                cell = Wrap(text, style.Table, FDevice, cellWidth(c));
             item.Lines = std::max(item.Lines, static_cast<int>(cell.size()));
             item.Cells.push_back(std::move(cell));
         }
         pages.Items.push_back(std::move(item));
     }
+
+    // The heading rows never end a page: they keep the first row, or as much
+    // of it as a page holds when it is taller than one; the title keeps both.
+    TItem& headItem = pages.Items[static_cast<std::size_t>(pages.TableHead)];
+    const double headHeight = ItemHeight(headItem.Lines, line);
+    if (table.RowCount > 0) {
+        const double first = ItemHeight(pages.Items[static_cast<std::size_t>(pages.TableHead) + 1].Lines, line);
+        headItem.KeepWith = first <= pages.Bottom - pages.Top - headHeight + Slack ? first : ItemHeight(1, line);
+    }
+    pages.Items[titleItem].KeepWith = headHeight + headItem.KeepWith;
+}
+
+std::vector<double> TReportLayout::ColumnWidths(const TReportTable& table, std::vector<std::vector<double>>& cells) const
+{
+    const TStyle& style = *FStyle;
+    const double width = FPage.width();
+    const double margin = 2 * Padding(LineHeight(style.Table, FDevice)) + 1;
+    const std::size_t columns = table.Columns.size();
+    const TAdvance head = Advance(style.TableBold, FDevice);
+    const TAdvance body = Advance(style.Table, FDevice);
+
+    cells.assign(columns, {});
+    std::vector<double> least(columns, 0);
+    const int measured = std::min(table.RowCount, MeasuredRows);
+    for (int i = 0; i < measured; ++i) {
+        const int row = static_cast<int>(static_cast<long long>(i) * table.RowCount / measured);
+        for (std::size_t c = 0; c < columns; ++c) {
+            const QString text = table.Cell(row, static_cast<int>(c));
+            const double wide = text.contains(u'\n') ? WidestLine(text, body) : body(text);
+            // No word is wider than its text: most cells need no look at their words.
+            if (wide > least[c])
+                least[c] = std::max(least[c], WidestWord(text, body));
+            cells[c].push_back(wide);
+        }
+    }
+
+    std::vector<double> headLeast(columns, 0);
+    std::vector<double> headWide(columns, 0);
+    std::vector<double> widths(columns, 0);
+    std::vector<double> most(columns, 0);
+    for (std::size_t c = 0; c < columns; ++c) {
+        for (const QString& text : {table.Columns[c].Heading, table.Columns[c].Second}) {
+            headLeast[c] = std::max(headLeast[c], WidestWord(text, head) + margin);
+            headWide[c] = std::max(headWide[c], WidestLine(text, head) + margin);
+        }
+        for (double& cell : cells[c])
+            cell += margin;
+        widths[c] = std::max(headLeast[c], least[c] + margin);
+        most[c] = std::max(widths[c], headWide[c]);
+        for (const double cell : cells[c])
+            most[c] = std::max(most[c], cell);
+    }
+
+    // Too narrow for some word: those break, no heading's if it can be helped.
+    if (Sum(widths) > width) {
+        if (Sum(headLeast) < width)
+            return FillUpTo(headLeast, widths, width);
+        const double factor = width / Sum(headLeast);
+        for (double& w : headLeast)
+            w *= factor;
+        return headLeast;
+    }
+
+    // Every word whole; then the widths that spare the most lines, the
+    // headings' lines counted once a page; then what is left to the widest
+    // values, the narrow columns first, and what is left then by the
+    // window's proportions.
+    auto headLines = [&](std::size_t c, double w) {
+        return static_cast<int>(WrapReportText(table.Columns[c].Heading, w - margin, head).size() +
+                                WrapReportText(table.Columns[c].Second, w - margin, head).size());
+    };
+    const double pages = std::max(1.0, table.RowCount / RowsPerPage);
+    const std::size_t sampled = cells.empty() ? 0 : cells.front().size() / std::max<std::size_t>(1, cells.front().size() / OptimisedRows);
+    const double headWeight = pages * static_cast<double>(sampled) / std::max(1, table.RowCount);
+    SpareLines(widths, cells, margin, headLines, headWeight, headWide, most, width);
+    for (const std::vector<double>* wider : {&headWide, &most}) {
+        std::vector<double> target = widths;
+        for (std::size_t c = 0; c < columns; ++c)
+            target[c] = std::max(target[c], (*wider)[c]);
+        if (Sum(target) >= width)
+            return FillUpTo(widths, target, width);
+        widths = target;
+    }
+    double shares = 0;
+    for (const TReportColumn& column : table.Columns)
+        shares += std::max(1, column.Width);
+    const double spare = width - Sum(widths);
+    for (std::size_t c = 0; c < columns; ++c)
+        widths[c] += spare * std::max(1, table.Columns[c].Width) / shares;
+    return widths;
 }
 
 void TReportLayout::Paginate(TSectionPages& pages) const

@@ -14,8 +14,10 @@ class QPaintDevice;
 // Lays a report out on pages and paints them. Every page carries the report's
 // title, the date it was printed, its section's heading and "Seite X von Y";
 // a table's heading rows stand again at the top of every page it runs on.
-// Long texts wrap, within their cell, at a word or, failing that, anywhere,
-// and a row taller than a page goes on over the next: nothing is cut.
+// A table's columns take their widths from what they hold, within the page.
+// Long texts wrap, within their cell, at a blank or hyphen, and a word wider
+// than its cell anywhere; a row taller than a page goes on over the next:
+// nothing is cut.
 // Text is drawn as text, so that a PDF of it can be searched and copied.
 class TReportLayout {
 public:
@@ -49,6 +51,10 @@ private:
     std::unique_ptr<TSectionPages> LayOut(int section);
     void Paginate(TSectionPages& pages) const;
     void AddTable(TSectionPages& pages, const TReportTable& table) const;
+    // The table's column widths, from its headings and a sample of its rows,
+    // filling the page; cells: the width of each measured row's values,
+    // [column][row], with the cell's margin.
+    std::vector<double> ColumnWidths(const TReportTable& table, std::vector<std::vector<double>>& cells) const;
     void PaintItem(QPainter& painter, const TSectionPages& pages, const TItem& item, int first, int count, double y) const;
     const TSectionPages& SectionPages(int section);
 

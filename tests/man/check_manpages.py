@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Each program's manual page against its --help: the same synopsis, the same
 options with the same descriptions, the same exit statuses; the page has the
-sections of a section-1 page and `man -l` renders it without a warning."""
+sections of a section-1 page, names every other program under SIEHE AUCH, and
+`man -l` renders it without a warning."""
 
 import argparse
 import os
@@ -9,10 +10,10 @@ import re
 import subprocess
 import sys
 
-SECTIONS = ["NAME", "ÜBERSICHT", "BESCHREIBUNG", "OPTIONEN", "EXIT-STATUS", "DATEIEN", "BEISPIELE"]
+SECTIONS = ["NAME", "ÜBERSICHT", "BESCHREIBUNG", "OPTIONEN", "EXIT-STATUS", "DATEIEN", "BEISPIELE", "SIEHE AUCH"]
 ESCAPES = {r"\(:a": "ä", r"\(:o": "ö", r"\(:u": "ü", r"\(:A": "Ä", r"\(:O": "Ö", r"\(:U": "Ü",
            r"\(ss": "ß", r"\(aq": "'", r"\(Bq": "„", r"\(lq": "“", r"\-": "-", r"\fB": "", r"\fI": "",
-           r"\fR": "", r"\fP": "", r"\&": ""}
+           r"\fR": "", r"\fP": "", r"\&": "", r"\[u2026]": "…"}
 
 
 def plain(troff_line):
@@ -82,7 +83,7 @@ def parse_help(text):
     return usage, options, statuses
 
 
-def check(binary, page, problems):
+def check(binary, page, programs, problems):
     name = os.path.basename(page)
     result = subprocess.run([binary, "--help"], capture_output=True, timeout=60)
     if result.returncode != 0:
@@ -95,6 +96,10 @@ def check(binary, page, problems):
     if missing:
         problems.append("%s: sections missing: %s" % (name, ", ".join(missing)))
         return
+    see_also = "".join(plain(line) for line in sections["SIEHE AUCH"])
+    unnamed = [p for p in programs if p != os.path.basename(binary) and p + "(1)" not in see_also]
+    if unnamed:
+        problems.append("%s: SIEHE AUCH lacks %s" % (name, ", ".join(unnamed)))
 
     # Under LC_ALL=C, or a locale that is not installed, man writes the
     # umlauts as escapes; C.UTF-8 is there on every Debian system.
@@ -134,12 +139,13 @@ def main():
     parser.add_argument("binaries", nargs="+")
     options = parser.parse_args()
     problems = []
+    programs = [os.path.basename(binary) for binary in options.binaries]
     for binary in options.binaries:
         page = os.path.join(options.pages, os.path.basename(binary) + ".1")
         if not os.path.exists(page):
             problems.append("no manual page for " + binary)
             continue
-        check(binary, page, problems)
+        check(binary, page, programs, problems)
     for problem in problems:
         print("FAIL   " + problem)
     if not problems:

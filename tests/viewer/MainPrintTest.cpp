@@ -20,6 +20,7 @@
 #include "InvestigationCells.h"
 #include "MainFormFixture.h"
 #include "ReportLayout.h"
+#include "ReportPrinter.h"
 #include "StringGrid.h"
 #include "TransferFiles.h"
 
@@ -38,6 +39,8 @@ private slots:
     void ExaminationOnPaper();
     void LongTextsWrap();
     void TableOverManyPages();
+    void ColumnsFitTheirValues();
+    void HeadingNeverEndsAPage();
     void AllInvestigationsAndRanges();
     void Findings();
     void NothingPrinted();
@@ -293,6 +296,89 @@ void TMainPrintTest::TableOverManyPages()
             QCOMPARE(onPage, perPage);
     }
     QCOMPARE(next, Parameters);
+}
+
+void TMainPrintTest::ColumnsFitTheirValues()
+{
+    // Values as laboratories send them: procedure names of numbers and
+    // hyphens, and one long exemption among empty ones; the page has room
+    // for most values of each column on one line.
+    const QByteArray exemption = "Ausnahmegenehmigung des Gesundheitsamtes vom 01.03.2026 bis 28.02.2027 (Az. "
+                                 "53.2-4711/26), Ma\xDFnahmenplan liegt vor";
+    const QList<QByteArray> parameters{
+        "2|4009|Fluorid|||0,53|eingehalten|mg/l|DIN EN ISO 10304-1:2009-07|L0815||",
+        "2|4002|Mangan|||0,008|eingehalten|mg/l|DIN EN ISO 11885:2009-09|L0815||",
+        "2|4006|Uran|||0,0024|nicht bewertet|mg/l|DIN EN ISO 17294-2:2017-01|L0815|" + exemption + "|",
+        "2|1021|Koloniezahl bei 22 \xB0"
+        "C|||19|nicht bewertet|KBE/ml|TrinkwV \xA7 43 Abs. 3|L0815||",
+        "2|1043|Coliforme Bakterien|||0|eingehalten|KBE/100 ml|DIN EN ISO 9308-1:2017-09|L0815||",
+        "2|3001|Nitrat|||14,3|eingehalten|mg/l|DIN EN ISO 10304-1:2009-07|L0815||",
+    };
+    QList<QByteArray> lines{Header1(0), Header2(0)};
+    lines += parameters;
+    lines << EndLine(static_cast<int>(parameters.size()));
+    Open(Join(lines));
+    PrintToPdf(&TMainForm::PrintShown);
+    QVERIFY(FErrors.isEmpty());
+    KeepForPeople(QStringLiteral("print-long-values"));
+    TEXT_OF_PDF_OR_SKIP();
+    const QString text = Text();
+    // Where the page has room, a value stands on one line.
+    for (const QString& whole :
+         {QStringLiteral("DIN EN ISO 10304-1:2009-07"), QStringLiteral("DIN EN ISO 17294-2:2017-01"),
+          QStringLiteral("DIN EN ISO 9308-1:2017-09"), QStringLiteral("TrinkwV § 43 Abs. 3"),
+          QStringLiteral("DIN EN ISO 11885:2009-09"), QStringLiteral("nicht bewertet")})
+        QVERIFY2(text.contains(whole), qPrintable(whole));
+    // The long one wraps at its blanks or hyphens, every word whole; the
+    // reader joins a line that ends in a hyphen to the next without it.
+    const QString unhyphenated = QString(text).remove(QLatin1Char('-'));
+    for (const QString& word : QString::fromLatin1(exemption).split(QLatin1Char(' ')))
+        QVERIFY2(unhyphenated.contains(QString(word).remove(QLatin1Char('-'))), qPrintable(word));
+}
+
+void TMainPrintTest::HeadingNeverEndsAPage()
+{
+    // The table begins one line lower in each section, so that across them
+    // its heading rows reach every place near a page's foot; each row is
+    // three lines high.
+    constexpr int Sections = 90;
+    TReport report;
+    report.Title = QStringLiteral("Bericht");
+    report.SectionCount = Sections;
+    report.Section = [](int index) {
+        TReportSection section;
+        section.Heading = {QStringLiteral("Abschnitt %1").arg(index)};
+        TReportBlock block{QStringLiteral("Vorlauf"), Qt::lightGray, Qt::black, {}, {}};
+        for (int line = 0; line < index; ++line)
+            block.Lines << QStringLiteral("Zeile");
+        section.Blocks.push_back(block);
+        section.Table.Title = QStringLiteral("Tabelle");
+        section.Table.Columns = {{QStringLiteral("Spaltenkopf"), QStringLiteral("Zweitkopf"), 1},
+                                 {QStringLiteral("Wert"), QString(), 1}};
+        section.Table.RowCount = 3;
+        section.Table.Cell = [](int row, int col) {
+            return col == 0 ? QStringLiteral("R%1\nzwei\ndrei").arg(row) : QStringLiteral("x");
+        };
+        return section;
+    };
+    QPrinter printer(QPrinter::HighResolution);
+    PreparePrinter(printer, QString());
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(FPdf);
+    QCOMPARE(PrintReport(report, printer), QString());
+    TEXT_OF_PDF_OR_SKIP();
+    const QStringList pages = Text().split(QLatin1Char('\f'), Qt::SkipEmptyParts);
+    QVERIFY(pages.size() > Sections);
+    int continued = 0;
+    for (const QString& page : pages) {
+        if (!page.contains(QStringLiteral("Spaltenkopf")))
+            continue;
+        QVERIFY2(page.contains(QRegularExpression(QStringLiteral("\\bR\\d\\b"))), qPrintable(page));
+        if (!page.contains(QStringLiteral("Tabelle")))
+            ++continued;
+    }
+    // Tables did run over a page's end.
+    QVERIFY(continued > 0);
 }
 
 void TMainPrintTest::AllInvestigationsAndRanges()

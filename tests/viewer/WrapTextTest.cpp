@@ -2,8 +2,10 @@
 #include <QTextDocument>
 
 #include "FieldHints.h"
+#include "ReportWrap.h"
 
-// The wrap of long hints to 50 columns, and the literal tool-tip form.
+// The wrap of long hints to 50 columns, the literal tool-tip form, and the
+// printed report's wrap of a value to its cell.
 class TWrapTextTest : public QObject {
     Q_OBJECT
 
@@ -14,6 +16,8 @@ private slots:
     void KeepsEveryCharacter();
     void LiteralToolTip_data();
     void LiteralToolTip();
+    void ReportWrap_data();
+    void ReportWrap();
 };
 
 namespace {
@@ -136,6 +140,41 @@ void TWrapTextTest::LiteralToolTip()
     QString shown = document.toPlainText();
     shown.replace(QChar::LineSeparator, u'\n');
     QCOMPARE(shown, QString(hint).replace(CrLf, QStringLiteral("\n")));
+}
+
+void TWrapTextTest::ReportWrap_data()
+{
+    // Widths in characters, so that no font decides.
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<int>("widestWord");
+
+    const QString name = QStringLiteral("DIN EN ISO 10304-1:2009-07");
+    QTest::newRow("fits") << name << 26 << QStringList{name} << 7;
+    QTest::newRow("blanks and hyphens only") << name << 12 << QStringList{"DIN EN ISO", "10304-", "1:2009-07"} << 7;
+    QTest::newRow("only when it must") << name << 25 << QStringList{"DIN EN ISO 10304-1:2009-", "07"} << 7;
+    QTest::newRow("word wider than the cell") << QStringLiteral("genehmigung") << 5 << QStringList{"geneh", "migun", "g"} << 11;
+    QTest::newRow("hyphen inside a word") << QStringLiteral("Ausnahme-genehmigung") << 12
+                                          << QStringList{"Ausnahme-", "genehmigung"} << 11;
+    QTest::newRow("minus sign stays") << QStringLiteral("< -0,5 bis - 1") << 5 << QStringList{"<", "-0,5", "bis -", "1"} << 4;
+    QTest::newRow("run of blanks dropped at the break") << QStringLiteral("ab    cd") << 3 << QStringList{"ab", "cd"} << 2;
+    QTest::newRow("leading blanks kept") << QStringLiteral("  ab cd") << 4 << QStringList{"  ab", "cd"} << 4;
+    QTest::newRow("line breaks") << QStringLiteral("ab\r\ncd\nef") << 9 << QStringList{"ab", "cd", "ef"} << 2;
+    QTest::newRow("empty") << QString() << 5 << QStringList{QString()} << 0;
+    QTest::newRow("surrogate pairs kept whole") << QStringLiteral("\U0001D11E\U0001D11E\U0001D11E") << 2
+                                                << QStringList{QStringLiteral("\U0001D11E\U0001D11E"), QStringLiteral("\U0001D11E")} << 3;
+}
+
+void TWrapTextTest::ReportWrap()
+{
+    QFETCH(QString, text);
+    QFETCH(int, width);
+    QFETCH(QStringList, lines);
+    QFETCH(int, widestWord);
+    const TAdvance characters = [](QStringView piece) { return static_cast<double>(piece.toUcs4().size()); };
+    QCOMPARE(WrapReportText(text, width, characters), lines);
+    QCOMPARE(WidestWord(text, characters), widestWord);
 }
 
 QTEST_MAIN(TWrapTextTest)
