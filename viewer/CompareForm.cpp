@@ -39,14 +39,14 @@ struct TColumn {
     int PrintShare;
 };
 constexpr std::array<TColumn, 8> Columns{{
-    {"Untersuchung", 210, "Untersuchung", "Schlüssel", 150},
+    {"Untersuchung", 200, "Untersuchung", "Schlüssel", 150},
     {"Entnahmestelle (16)", 120, "Entnahmestelle", "Feld 16", 95},
     {"Probenahme (22)", 110, "Probenahme", "Feld 22", 85},
-    {"Art", 140, "Art", "", 110},
-    {"Feld", 300, "Feld", "", 230},
-    {"Alt", 105, "Alt", "", 80},
-    {"Neu", 105, "Neu", "", 80},
-    {"Zeilen", 165, "Zeilen", "in Datei", 110},
+    {"Art", 140, "Art", "", 105},
+    {"Feld", 330, "Feld", "", 210},
+    {"Alt", 115, "Alt", "", 90},
+    {"Neu", 115, "Neu", "", 90},
+    {"Zeilen", 150, "Zeilen", "in Datei", 105},
 }};
 
 QString Utf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
@@ -119,7 +119,7 @@ TfrmCompare::TfrmCompare(std::string shownPath, std::string otherPath, QWidget* 
     setWindowTitle(QStringLiteral("Morvask-Betrachter  -  Vergleich"));
     // Beside the main window, so that one difference after the other can be looked at there.
     setModal(false);
-    resize(1300, 560);
+    resize(1320, 560);
 
     auto* paths = new QGridLayout;
     paths->addWidget(new QLabel(QStringLiteral("Ältere Datei (alt):"), this), 0, 0);
