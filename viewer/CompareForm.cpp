@@ -119,7 +119,7 @@ TfrmCompare::TfrmCompare(std::string shownPath, std::string otherPath, QWidget* 
     setWindowTitle(QStringLiteral("Morvask-Betrachter  -  Vergleich"));
     // Beside the main window, so that one difference after the other can be looked at there.
     setModal(false);
-    resize(1320, 560);
+    resize(1320, 480);
 
     auto* paths = new QGridLayout;
     paths->addWidget(new QLabel(QStringLiteral("Ältere Datei (alt):"), this), 0, 0);
@@ -365,6 +365,28 @@ QString TfrmCompare::CutOffText(int col, int row) const
     // The grid draws a cell's text 2 pixels in from its left edge.
     const int room = FTable->ColWidth(col) - 2;
     return FTable->fontMetrics().horizontalAdvance(text) > room ? text : QString();
+}
+
+QPoint TfrmCompare::PlaceBeside(const QRect& mainFrame, const QSize& size, const QRect& available)
+{
+    const std::array<QPoint, 4> candidates{QPoint(mainFrame.right() + 1, mainFrame.top()),
+                                           QPoint(mainFrame.left() - size.width(), mainFrame.top()),
+                                           QPoint(mainFrame.left(), mainFrame.bottom() + 1),
+                                           QPoint(mainFrame.left(), mainFrame.top() - size.height())};
+    QPoint best;
+    long long least = -1;
+    for (const QPoint& candidate : candidates) {
+        // Within the screen; a window larger than it keeps its top left corner there.
+        const QPoint at(std::max(available.left(), std::min(candidate.x(), available.right() + 1 - size.width())),
+                        std::max(available.top(), std::min(candidate.y(), available.bottom() + 1 - size.height())));
+        const QRect covered = QRect(at, size).intersected(mainFrame);
+        const long long area = covered.isEmpty() ? 0 : static_cast<long long>(covered.width()) * covered.height();
+        if (least < 0 || area < least) {
+            least = area;
+            best = at;
+        }
+    }
+    return best;
 }
 
 void TfrmCompare::ShowTableMenu(const QPoint& position)

@@ -16,6 +16,8 @@
 class QLabel;
 class QPlainTextEdit;
 class QPoint;
+class QRect;
+class QSize;
 class QPushButton;
 class QWidget;
 class TStringGrid;
@@ -66,6 +68,9 @@ public:
     TReport DifferencesReport() const;
     // The full text of a cell when its column cuts it off, else empty.
     QString CutOffText(int col, int row) const;
+    // Where a window of frame size `size` covers least of the main window's
+    // frame: right of it, left, below or above, within the available area.
+    static QPoint PlaceBeside(const QRect& mainFrame, const QSize& size, const QRect& available);
 
     TStringGrid* Table() const { return FTable; }
     QPushButton* SwapButton() const { return FSwap; }

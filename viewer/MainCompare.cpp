@@ -3,6 +3,7 @@
 #include "ui_Main.h"
 
 #include <QFileInfo>
+#include <QScreen>
 
 #include <algorithm>
 #include <optional>
@@ -34,6 +35,11 @@ void TMainForm::CompareWithOtherFile()
     if (FCompareForm)
         FCompareForm->close();
     FCompareForm = form;
+    // Beside this window rather than over it, so that what it shows stays in sight.
+    if (const QScreen* screen = this->screen()) {
+        const QSize frame = form->size() + (frameGeometry().size() - size());
+        form->move(TfrmCompare::PlaceBeside(frameGeometry(), frame, screen->availableGeometry()));
+    }
     form->show();
 }
 

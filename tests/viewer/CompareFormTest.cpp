@@ -180,6 +180,8 @@ private slots:
     void olderFileFirst();
     void oneDifferenceAfterTheOther();
     void menuPrintAndHints();
+    void placedBeside_data();
+    void placedBeside();
 #ifdef _WIN32
     void systemDialog_data();
     void systemDialog();
@@ -447,6 +449,27 @@ void TCompareFormTest::menuPrintAndHints()
     QTest::keyClick(table, Qt::Key_Escape);
     QCOMPARE(form.result(), int(QDialog::Rejected));
     QVERIFY(!form.isVisible());
+}
+
+void TCompareFormTest::placedBeside_data()
+{
+    QTest::addColumn<QRect>("main");
+    QTest::addColumn<QRect>("screen");
+    QTest::addColumn<QPoint>("placed");
+    const QRect main(560, 190, 800, 700);
+    QTest::newRow("room on the right") << main << QRect(0, 0, 2880, 1080) << QPoint(1360, 190);
+    QTest::newRow("room below alone") << main << QRect(0, 0, 1920, 1440) << QPoint(560, 890);
+    // Right and left would cover 760 by 480 pixels, below and above 800 by 290.
+    QTest::newRow("no room: least covered") << main << QRect(0, 0, 1920, 1080) << QPoint(560, 600);
+    QTest::newRow("a second screen") << QRect(2480, 190, 800, 700) << QRect(1920, 0, 1920, 1080) << QPoint(2480, 600);
+}
+
+void TCompareFormTest::placedBeside()
+{
+    QFETCH(QRect, main);
+    QFETCH(QRect, screen);
+    QFETCH(QPoint, placed);
+    QCOMPARE(TfrmCompare::PlaceBeside(main, QSize(1320, 480), screen), placed);
 }
 
 #ifdef _WIN32
