@@ -25,6 +25,9 @@ struct TCase {
     std::vector<std::string> Differences;
     std::string Summary; // of a comparison made
     bool RepeatedKey = false;
+    // The old key of every changed examination whose key changed, as Describe
+    // writes a key; empty where none did.
+    std::string OldKey = {};
 };
 
 // "fieldChanged [31=L1 3=P1] 48 4-4 5,1>5,3 @1001": kind, key, field (0 where

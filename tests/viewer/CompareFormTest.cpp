@@ -112,8 +112,15 @@ int Number(const QString& text, const QString& pattern)
     return match.hasMatch() ? match.captured(1).toInt() : 0;
 }
 
-// A row of the table written as the table of cases writes a difference.
-std::string Describe(const TStringGrid* table, int row)
+// A key cell as the table of cases writes a key.
+std::string CaseKey(QString key)
+{
+    return key.remove(QStringLiteral("„")).remove(QStringLiteral("“")).replace(QStringLiteral(", "), QStringLiteral(" ")).toStdString();
+}
+
+// A row of the table written as the table of cases writes a difference; the
+// old key of an examination whose key changed goes to oldKey.
+std::string Describe(const TStringGrid* table, int row, std::string& oldKey)
 {
     const QString kind = table->Cell(KindColumn, row);
     std::string id;
@@ -121,13 +128,13 @@ std::string Describe(const TStringGrid* table, int row)
                                 EDifference::ParameterAdded, EDifference::ParameterRemoved})
         if (kind == Utf8(std::string(KindText(k))))
             id = KindId(k);
-    QString key = table->Cell(KeyColumn, row);
-    key.remove(QStringLiteral("„")).remove(QStringLiteral("“")).replace(QStringLiteral(", "), QStringLiteral(" "));
+    const QRegularExpressionMatch key = QRegularExpression(QStringLiteral("^(.*?)(?: \\(vorher (.*)\\))?$")).match(table->Cell(KeyColumn, row));
+    oldKey = CaseKey(key.captured(2));
     const QString field = table->Cell(FieldColumn, row);
     const int number = id == "fieldChanged" ? Number(field, QStringLiteral("(?:\\(|^Feld )(\\d+)\\)?$")) : 0;
     const QString parameter = QRegularExpression(QStringLiteral("^Parameter (\\S+) „")).match(field).captured(1);
     const QString lines = table->Cell(LinesColumn, row);
-    return ComparisonCases::Describe(id, key.toStdString(), number, Number(lines, QStringLiteral("Zeile (\\d+) alt")),
+    return ComparisonCases::Describe(id, CaseKey(key.captured(1)), number, Number(lines, QStringLiteral("Zeile (\\d+) alt")),
                                      Number(lines, QStringLiteral("Zeile (\\d+) neu")),
                                      table->Cell(OldColumn, row).toStdString(), table->Cell(NewColumn, row).toStdString(),
                                      parameter.toStdString());
@@ -223,9 +230,12 @@ void TCompareFormTest::tableOfCases()
     QVERIFY(!form.Messages()->isVisibleTo(&form));
     QVERIFY(form.Table()->isVisibleTo(&form));
     QCOMPARE(form.Summary()->text().toStdString(), c.Summary);
-    std::vector<std::string> rows;
+    std::vector<std::string> rows, oldKeys;
     for (int row = 1; row < form.Table()->RowCount(); ++row) {
-        rows.push_back(Describe(form.Table(), row));
+        std::string oldKey;
+        rows.push_back(Describe(form.Table(), row, oldKey));
+        if (!oldKey.empty())
+            oldKeys.push_back(oldKey);
         // A person names the examination by its sampling point and time, of the new file where both have it.
         const TDifference& d = form.Comparison().Differences[static_cast<std::size_t>(row - 1)];
         const std::string& text = d.NewInvestigationLine > 0 ? c.New : c.Old;
@@ -235,6 +245,9 @@ void TCompareFormTest::tableOfCases()
         QVERIFY(!form.Table()->Cell(TimeColumn, row).isEmpty());
     }
     QCOMPARE(rows, c.Differences);
+    // A key filled in or corrected shows beside the new one.
+    QCOMPARE(std::all_of(oldKeys.begin(), oldKeys.end(), [&c](const std::string& k) { return k == c.OldKey; }), true);
+    QCOMPARE(oldKeys.empty(), c.OldKey.empty());
 }
 
 void TCompareFormTest::olderFileFirst_data()
