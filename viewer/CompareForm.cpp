@@ -173,6 +173,7 @@ TfrmCompare::TfrmCompare(std::string shownPath, std::string otherPath, QWidget* 
         const int heading = FTable->fontMetrics().horizontalAdvance(QString::fromUtf8(Columns[col].Heading)) + 6;
         FTable->SetColWidth(static_cast<int>(col), std::max(Columns[col].Width, heading));
     }
+    FTable->setAccessibleName(QStringLiteral("Unterschiede"));
     FTable->viewport()->installEventFilter(this);
     FTable->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(FTable, &QWidget::customContextMenuRequested, this, [this](const QPoint& position) {
@@ -182,6 +183,7 @@ TfrmCompare::TfrmCompare(std::string shownPath, std::string otherPath, QWidget* 
     FStatus = new QLabel(this);
     FStatus->setWordWrap(true);
     FStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    FStatus->setAccessibleName(QStringLiteral("Hinweis zur gezeigten Zeile"));
 
     auto* print = new QAction(QStringLiteral("Drucken…"), this);
     print->setShortcut(QKeySequence::Print);
