@@ -42,11 +42,11 @@ constexpr std::array<TColumn, 8> Columns{{
     {"Untersuchung", 200, "Untersuchung", "Schlüssel", 150},
     {"Entnahmestelle (16)", 120, "Entnahmestelle", "Feld 16", 95},
     {"Probenahme (22)", 110, "Probenahme", "Feld 22", 85},
-    {"Art", 140, "Art", "", 105},
-    {"Feld", 330, "Feld", "", 210},
+    {"Art", 150, "Art", "", 105},
+    {"Feld", 320, "Feld", "", 210},
     {"Alt", 115, "Alt", "", 90},
     {"Neu", 115, "Neu", "", 90},
-    {"Zeilen", 150, "Zeilen", "in Datei", 105},
+    {"Zeilen", 165, "Zeilen", "in Datei", 105},
 }};
 
 QString Utf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
@@ -119,7 +119,7 @@ TfrmCompare::TfrmCompare(std::string shownPath, std::string otherPath, QWidget* 
     setWindowTitle(QStringLiteral("Morvask-Betrachter  -  Vergleich"));
     // Beside the main window, so that one difference after the other can be looked at there.
     setModal(false);
-    resize(1320, 480);
+    resize(1340, 480);
 
     auto* paths = new QGridLayout;
     paths->addWidget(new QLabel(QStringLiteral("Ältere Datei (alt):"), this), 0, 0);
