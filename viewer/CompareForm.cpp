@@ -283,8 +283,7 @@ void TfrmCompare::ShowRow()
         const std::int64_t otherLine = FShownIsNew ? d.OldInvestigationLine : d.NewInvestigationLine;
         FStatus->setText(QStringLiteral("Diese Untersuchung gibt es nur in der %1 Datei %2 (ab Zeile %3), nicht in der Datei "
                                         "des Hauptfensters.")
-                             .arg(other, FileName(FOtherPath))
-                             .arg(otherLine));
+                             .arg(other, FileName(FOtherPath), QString::number(otherLine)));
         QApplication::beep();
         return;
     }
@@ -298,9 +297,7 @@ void TfrmCompare::ShowRow()
         const std::int64_t otherLine = FShownIsNew ? d.OldLine : d.NewLine;
         FStatus->setText(QStringLiteral("Gezeigt: die Untersuchung ab Zeile %1. Den Parameter %2 gibt es nur in der %3 Datei "
                                         "(Zeile %4).")
-                             .arg(investigation)
-                             .arg(Cp1252(d.ParameterId), other)
-                             .arg(otherLine));
+                             .arg(QString::number(investigation), Cp1252(d.ParameterId), other, QString::number(otherLine)));
         return;
     }
     FStatus->setText(d.IsParameter ? QStringLiteral("Gezeigt: die Untersuchung ab Zeile %1, ihr Parameter in Zeile %2.")

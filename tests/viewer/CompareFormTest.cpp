@@ -438,7 +438,7 @@ void TCompareFormTest::menuPrintAndHints()
           QStringLiteral("Neuere Datei (neu): ") + QDir::toNativeSeparators(CheckPathText(KLater)),
           QStringLiteral("Reihenfolge: nach Datum und Uhrzeit in den Dateinamen"), form.Summary()->text(),
           QStringLiteral("Unterschiede (%1):").arg(rows - 1), QStringLiteral("Entnahmestelle"), QStringLiteral("Feld 16"),
-          QStringLiteral("L-2026-04718"), QStringLiteral("WW-LH-01"), QStringLiteral("Seite 1 von 1")})
+          QStringLiteral("31=„L0815“"), QStringLiteral("WW-LH-01"), QStringLiteral("0,53"), QStringLiteral("0,35"), QStringLiteral("Seite 1 von 1")})
         QVERIFY2(text.contains(expected), qPrintable(expected));
 #endif
 
