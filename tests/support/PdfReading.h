@@ -25,6 +25,7 @@ inline QString Poppler(const QStringList& arguments)
 inline int Pages(const QString& pdf)
 {
 #ifdef Q_OS_WIN
+    // No poppler under Wine: the page objects of the file, as a reader finds them.
     QFile file(pdf);
     if (!file.open(QIODevice::ReadOnly))
         return -1;
@@ -37,25 +38,31 @@ inline int Pages(const QString& pdf)
 #endif
 }
 
-// The text of every page; empty under Wine.
-inline QString Text(const QString& pdf)
+// The text of one page (from 1), or of every page; empty under Wine.
+inline QString Text(const QString& pdf, int page = 0)
 {
 #ifdef Q_OS_WIN
     Q_UNUSED(pdf);
+    Q_UNUSED(page);
     return QString();
 #else
-    return Poppler({QStringLiteral("pdftotext"), QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
+    QStringList arguments{QStringLiteral("pdftotext"), QStringLiteral("-enc"), QStringLiteral("UTF-8")};
+    if (page > 0)
+        arguments << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l") << QString::number(page);
+    return Poppler(arguments << pdf << QStringLiteral("-"));
 #endif
 }
 
 // Leaves the PDF and a picture of its first page at keptBase.pdf and .png, for people to look at.
-inline void KeepForPeople(const QString& pdf, const QString& keptBase)
+inline void KeepForPeople(const QString& pdf, const QString& keptBase, int resolution = 60)
 {
     QFile::remove(keptBase + QStringLiteral(".pdf"));
     QFile::copy(pdf, keptBase + QStringLiteral(".pdf"));
 #ifndef Q_OS_WIN
-    Poppler({QStringLiteral("pdftoppm"), QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("60"),
+    Poppler({QStringLiteral("pdftoppm"), QStringLiteral("-png"), QStringLiteral("-r"), QString::number(resolution),
              QStringLiteral("-singlefile"), pdf, keptBase});
+#else
+    Q_UNUSED(resolution);
 #endif
 }
 
