@@ -413,9 +413,17 @@ void TfrmCompare::ShowTableMenu(const QPoint& position)
 void TfrmCompare::keyPressEvent(QKeyEvent* event)
 {
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && FTable->isVisible()) {
-        Guarded([this] { ShowRow(); }, FErrorSink);
-        return;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        // Enter presses a focused button, as on the classic desktop; elsewhere it shows the row.
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget()); button != nullptr) {
+            if (button->isEnabled())
+                button->animateClick();
+            return;
+        }
+        if (FTable->isVisible()) {
+            Guarded([this] { ShowRow(); }, FErrorSink);
+            return;
+        }
     }
     QDialog::keyPressEvent(event);
 }

@@ -306,8 +306,10 @@ void TCompareFormTest::olderFileFirst()
     QCOMPARE(form.Table()->Cell(KindColumn, RowWith(form.Table(), KeyColumn, QStringLiteral("L-2026-04718"))),
              QStringLiteral("Untersuchung neu"));
 
-    form.SwapButton()->click();
-    QCOMPARE(form.ShownIsNew(), !shownIsLater);
+    // Enter presses the focused button.
+    form.SwapButton()->setFocus();
+    QTest::keyClick(form.SwapButton(), Qt::Key_Return);
+    QTRY_COMPARE(form.ShownIsNew(), !shownIsLater);
     QCOMPARE(form.Order()->text(), QStringLiteral("Reihenfolge: von Hand getauscht; bestimmt war sie ") + ruleText);
     QCOMPARE(form.Table()->Cell(OldColumn, fluorid()), QStringLiteral("0,35"));
 }
