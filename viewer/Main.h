@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
@@ -16,6 +17,8 @@
 namespace Ui {
 class TMainForm;
 }
+class TfrmCompare;
+struct TCompareLook;
 class TfrmInfoHelp;
 class QCloseEvent;
 class QDragEnterEvent;
@@ -83,13 +86,19 @@ public:
     void SetErrorSink(TErrorSink sink) { FErrorSink = std::move(sink); }
     const TErrorSink& ErrorSink() const { return FErrorSink; }
     // Compares the shown file with another one, asked for in the open dialog
-    // (MainCompare.cpp); the other file counts as the earlier one. Tests hand
-    // in where the other file comes from.
+    // (MainCompare.cpp), in the window "Vergleich", which stays open beside
+    // this one and replaces the one open before. Tests hand in where the
+    // other file comes from.
     void CompareWithOtherFile();
     void SetOtherFileSource(TPathSource source) { FOtherFileSource = std::move(source); }
+    TfrmCompare* CompareForm() const; // the one open, or none
+    // The colours of its print, borrowed from this window's blocks.
+    TCompareLook CompareLook() const;
     // Shows the examination whose header line 1 is line `line` of the file,
-    // as a selection in the list does; false when the file has none there.
-    bool ShowInvestigationAtLine(std::int64_t line);
+    // as a selection in the list does, and selects the grid row of the
+    // parameter on line parameterLine where it has one; false when the file
+    // has no examination there.
+    bool ShowInvestigationAtLine(std::int64_t line, std::int64_t parameterLine = 0);
 
     // Printing (MainPrint.cpp): the shown examination, or the findings in
     // the error view; every examination each from a new page; a preview.
@@ -162,4 +171,5 @@ private:
     std::string FFindings;
     TPrintDialog FPrintDialog = SystemPrintDialog;
     TPathSource FOtherFileSource;
+    QPointer<TfrmCompare> FCompareForm;
 };

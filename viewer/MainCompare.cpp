@@ -3,12 +3,14 @@
 #include "ui_Main.h"
 
 #include <QFileInfo>
+#include <QScreen>
 
 #include <algorithm>
 #include <optional>
 
 #include "CheckPath.h"
 #include "CompareForm.h"
+#include "FieldLayout.h"
 #include "InvestigationCells.h"
 #include "StringGrid.h"
 
@@ -22,12 +24,34 @@ void TMainForm::CompareWithOtherFile()
     const std::optional<std::string> other = source(this);
     if (!other)
         return;
-    TfrmCompare form(FFileName, *other, this);
-    if (form.exec() == QDialog::Accepted)
-        ShowInvestigationAtLine(form.ChosenInvestigationLine());
+    auto* form = new TfrmCompare(FFileName, *other, this);
+    form->setAttribute(Qt::WA_DeleteOnClose);
+    form->SetErrorSink(FErrorSink);
+    form->SetPrintDialog(FPrintDialog);
+    form->SetLook(CompareLook());
+    form->SetShowInvestigation([this](std::int64_t line, std::int64_t parameterLine) {
+        return ShowInvestigationAtLine(line, parameterLine);
+    });
+    if (FCompareForm)
+        FCompareForm->close();
+    FCompareForm = form;
+    // Beside this window rather than over it, so that what it shows stays in sight.
+    if (const QScreen* screen = this->screen()) {
+        const QSize frame = form->size() + (frameGeometry().size() - size());
+        form->move(TfrmCompare::PlaceBeside(frameGeometry(), frame, screen->availableGeometry()));
+    }
+    form->show();
 }
 
-bool TMainForm::ShowInvestigationAtLine(std::int64_t line)
+TfrmCompare* TMainForm::CompareForm() const { return FCompareForm.data(); }
+
+// The summary as the file format block, the differences as the analysis grid.
+TCompareLook TMainForm::CompareLook() const
+{
+    return {ui->Panel5->Color(), ui->Label64->FontColor(), ui->Panel4->Color(), ui->lblSampleTitle->FontColor()};
+}
+
+bool TMainForm::ShowInvestigationAtLine(std::int64_t line, std::int64_t parameterLine)
 {
     // First lines grow from one examination to the next.
     int low = 0, high = FInvestigationCount;
@@ -43,5 +67,10 @@ bool TMainForm::ShowInvestigationAtLine(std::int64_t line)
     FCurrentIndex = low;
     ui->sgObjectList->SetRow(low + TInvestigationCells::HeaderRows);
     ShowInvestigation();
+    // The grid numbers the parameter lines from the examination's first line
+    // on, as its column "Zeilen-Nr." shows them.
+    const std::int64_t k = parameterLine - line - FieldLayout::HeaderLines;
+    if (parameterLine > 0 && k >= 0 && k < FInvestigations.ParameterCount(low))
+        ui->sgSamples->SetRow(static_cast<int>(k) + TInvestigationCells::HeaderRows);
     return true;
 }

@@ -4,27 +4,23 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDateTime>
-#include <QDir>
-#include <QFileInfo>
 #include <QMenu>
 #include <QPrinter>
 
 #include <algorithm>
 #include <memory>
 
-#include "CheckPath.h"
 #include "DisplayText.h"
 #include "ErrorDisplay.h"
 #include "FieldCaptions.h"
 #include "InvestigationCells.h"
 #include "Label.h"
 #include "Panel.h"
+#include "ReportParts.h"
 #include "StringGrid.h"
 
 namespace {
 
-const QString KProgramName = QStringLiteral("Morvask-Betrachter");
 const QString KFindingsTitle = QStringLiteral("Beim Öffnen der Datei sind die folgenden Fehler aufgetreten:");
 
 int Tag(const QObject* object) { return object->property("tag").toInt(); }
@@ -100,45 +96,6 @@ std::vector<TBlockPlan> BlockPlans(const QWidget* detail)
     return plans;
 }
 
-QStringList FileHeading(const std::string& path)
-{
-    const QFileInfo file(CheckPathText(path));
-    return {QStringLiteral("Datei: %1").arg(file.fileName()),
-            QStringLiteral("Pfad: %1").arg(QDir::toNativeSeparators(file.absoluteFilePath()))};
-}
-
-QString PrintedAt()
-{
-    return QStringLiteral("Gedruckt am %1 Uhr")
-        .arg(QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy, HH:mm")));
-}
-
-// The pointer shows the program at work while a long report is laid out.
-class TBusyCursor {
-public:
-    TBusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~TBusyCursor() { QApplication::restoreOverrideCursor(); }
-    TBusyCursor(const TBusyCursor&) = delete;
-    TBusyCursor& operator=(const TBusyCursor&) = delete;
-};
-
-QString DocumentName(const std::string& path)
-{
-    return QStringLiteral("%1 - %2").arg(KProgramName, QFileInfo(CheckPathText(path)).fileName());
-}
-
-// Prints, or says why the printer did not take the pages.
-void SendToPrinter(const TReport& report, QPrinter& printer, const TErrorSink& sink)
-{
-    QString failure;
-    {
-        TBusyCursor busy;
-        failure = PrintReport(report, printer);
-    }
-    if (!failure.isEmpty())
-        ShowApplicationErrorText(failure, sink);
-}
-
 } // namespace
 
 void TMainForm::SetUpPrinting()
@@ -175,14 +132,14 @@ void TMainForm::AddPrintActions(QMenu* menu, bool withAll)
 TReport TMainForm::ShownReport() const
 {
     TReport report;
-    report.Title = KProgramName;
-    report.Printed = PrintedAt();
+    report.Title = KReportProgramName;
+    report.Printed = ReportPrintedAt();
     if (ui->pnlErrorText->isVisibleTo(this)) {
         QStringList lines = Cp1252ToQString(FFindings).split(QLatin1Char('\n'));
         if (!lines.isEmpty() && lines.back().isEmpty())
             lines.removeLast();
         report.SectionCount = 1;
-        report.Section = [heading = FileHeading(FCheckedPath), lines = std::move(lines)](int) {
+        report.Section = [heading = ReportFileHeading(FCheckedPath), lines = std::move(lines)](int) {
             TReportSection section;
             section.Heading = heading;
             section.TextTitle = KFindingsTitle;
@@ -202,8 +159,8 @@ TReport TMainForm::ShownReport() const
 TReport TMainForm::AllInvestigationsReport() const
 {
     TReport report;
-    report.Title = KProgramName;
-    report.Printed = PrintedAt();
+    report.Title = KReportProgramName;
+    report.Printed = ReportPrintedAt();
     report.SectionCount = FInvestigationCount;
     auto plans = std::make_shared<const std::vector<TBlockPlan>>(BlockPlans(ui->gbObjectData));
     std::vector<TReportColumn> columns;
@@ -212,7 +169,7 @@ TReport TMainForm::AllInvestigationsReport() const
                            std::max(1, ui->sgSamples->ColWidth(c))});
     const QColor tableColour = ui->Panel4->Color();
     const QColor tableTitleColour = ui->lblSampleTitle->FontColor();
-    const QStringList file = FileHeading(FFileName);
+    const QStringList file = ReportFileHeading(FFileName);
     const int count = FInvestigationCount;
 
     report.Section = [this, plans, columns, tableColour, tableTitleColour, file, count](int index) {
@@ -251,9 +208,9 @@ void TMainForm::Print(const TReport& report)
         return;
     }
     QPrinter printer(QPrinter::HighResolution);
-    PreparePrinter(printer, DocumentName(FCheckedPath));
+    PreparePrinter(printer, ReportDocumentName(FCheckedPath));
     if (FPrintDialog(printer, this))
-        SendToPrinter(report, printer, FErrorSink);
+        SendReportToPrinter(report, printer, FErrorSink);
 }
 
 void TMainForm::PrintShown() { Print(ShownReport()); }
@@ -275,8 +232,8 @@ void TMainForm::PreviewShown()
         return;
     }
     QPrinter printer(QPrinter::HighResolution);
-    PreparePrinter(printer, DocumentName(FCheckedPath));
+    PreparePrinter(printer, ReportDocumentName(FCheckedPath));
     SystemPrintPreview(printer, this, [this, &report](QPrinter* target) {
-        Guarded([this, &report, target] { SendToPrinter(report, *target, FErrorSink); }, FErrorSink);
+        Guarded([this, &report, target] { SendReportToPrinter(report, *target, FErrorSink); }, FErrorSink);
     });
 }

@@ -8,7 +8,6 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
@@ -19,6 +18,7 @@
 #include "FindComponent.h"
 #include "InvestigationCells.h"
 #include "MainFormFixture.h"
+#include "PdfReading.h"
 #include "ReportLayout.h"
 #include "ReportPrinter.h"
 #include "StringGrid.h"
@@ -89,17 +89,6 @@ QByteArray Words(const char* prefix, int count)
     return text;
 }
 
-#ifndef Q_OS_WIN
-QString Poppler(const QStringList& arguments)
-{
-    QProcess tool;
-    tool.start(arguments.first(), arguments.mid(1));
-    if (!tool.waitForFinished(60000) || tool.exitCode() != 0)
-        return QString();
-    return QString::fromUtf8(tool.readAllStandardOutput());
-}
-#endif
-
 } // namespace
 
 void TMainPrintTest::init()
@@ -132,45 +121,14 @@ void TMainPrintTest::PrintToPdf(void (TMainForm::*print)(), const QPageRanges& r
         (FForm.get()->*print)();
 }
 
-QString TMainPrintTest::Text(int page) const
-{
-#ifdef Q_OS_WIN
-    Q_UNUSED(page);
-    return QString();
-#else
-    QStringList arguments{QStringLiteral("pdftotext"), QStringLiteral("-enc"), QStringLiteral("UTF-8")};
-    if (page > 0)
-        arguments << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l") << QString::number(page);
-    return Poppler(arguments << FPdf << QStringLiteral("-"));
-#endif
-}
+QString TMainPrintTest::Text(int page) const { return PdfReading::Text(FPdf, page); }
 
 void TMainPrintTest::KeepForPeople(const QString& name) const
 {
-    const QString kept = QStringLiteral(MORVASK_TEST_OUTPUT_DIR "/") + name;
-    QFile::remove(kept + QStringLiteral(".pdf"));
-    QFile::copy(FPdf, kept + QStringLiteral(".pdf"));
-#ifndef Q_OS_WIN
-    Poppler({QStringLiteral("pdftoppm"), QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("80"),
-             QStringLiteral("-singlefile"), FPdf, kept});
-#endif
+    PdfReading::KeepForPeople(FPdf, QStringLiteral(MORVASK_TEST_OUTPUT_DIR "/") + name, 80);
 }
 
-int TMainPrintTest::Pages() const
-{
-#ifdef Q_OS_WIN
-    // No poppler under Wine: the page objects of the file, as a reader finds them.
-    QFile file(FPdf);
-    if (!file.open(QIODevice::ReadOnly))
-        return -1;
-    return static_cast<int>(file.readAll().count("/Type /Page\n"));
-#else
-    const QRegularExpressionMatch pages =
-        QRegularExpression(QStringLiteral("^Pages:\\s+(\\d+)"), QRegularExpression::MultilineOption)
-            .match(Poppler({QStringLiteral("pdfinfo"), FPdf}));
-    return pages.hasMatch() ? pages.captured(1).toInt() : -1;
-#endif
-}
+int TMainPrintTest::Pages() const { return PdfReading::Pages(FPdf); }
 
 #ifdef Q_OS_WIN
 #define TEXT_OF_PDF_OR_SKIP() QSKIP("poppler's tools are Linux programs; under Wine the pages are counted only")
