@@ -63,20 +63,11 @@ QString FieldCell(const TDifference& d)
     return cell;
 }
 
-// The key, and where a key field was filled in or corrected, the old one beside it.
-QString KeyCell(const TDifference& d)
-{
-    QString cell = Utf8(KeyText(d.Key));
-    if (!d.OldKey.empty())
-        cell += QStringLiteral(" (vorher %1)").arg(Utf8(KeyText(d.OldKey)));
-    return cell;
-}
-
 QString Cell(const TDifference& d, int col)
 {
     switch (col) {
     case 0:
-        return KeyCell(d);
+        return Utf8(KeyWithOldText(d));
     case 1:
         return Cp1252(d.SamplingPoint);
     case 2:
@@ -249,7 +240,9 @@ void TfrmCompare::Show()
     FShow->setEnabled(compared && !c.Differences.empty());
     FMessages->setPlainText(MessagesOf(OldPath(), c.OldCheck) + MessagesOf(NewPath(), c.NewCheck));
     FSummary->setText(compared ? Utf8(SummaryText(c)) : QStringLiteral("Nicht verglichen: eine Datei hat Meldungen."));
-    const std::string note = RepeatedKeyNote(c);
+    std::string note = RepeatedKeyNote(c);
+    if (const std::string bounded = BoundedKeyNote(c); !bounded.empty())
+        note += (note.empty() ? "" : "\n") + bounded;
     FNote->setText(Utf8(note));
     FNote->setVisible(!note.empty());
 
@@ -321,7 +314,7 @@ TReport TfrmCompare::DifferencesReport() const
                         QStringLiteral("Neuere Datei (neu): %1").arg(NativePath(NewPath())), FOrderText->text()};
     QStringList summary{FSummary->text()};
     if (!FNote->text().isEmpty())
-        summary << FNote->text();
+        summary << FNote->text().split(QLatin1Char('\n'));
     // The differences are read from the window as the pages are laid out; the print ends before the window can change.
     report.Section = [this, look, heading, summary](int) {
         TReportSection section;
