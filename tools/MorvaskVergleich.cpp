@@ -177,7 +177,16 @@ int Compare(TTool& tool, const TOptions& options)
 #endif
     TCompareOptions compare = options.Compare;
     compare.KeepFields = !options.Target.empty();
+#ifdef MORVASK_HAVE_XLSX
+    // The workbook's rows wait beside it as they come.
+    std::optional<TDifferenceWorkbook> workbook;
+    if (!options.Target.empty())
+        workbook.emplace(where);
+    const TComparison comparison = workbook ? CompareTransferFiles(oldPath, newPath, compare, *workbook)
+                                            : CompareTransferFiles(oldPath, newPath, compare);
+#else
     const TComparison comparison = CompareTransferFiles(oldPath, newPath, compare);
+#endif
     bool findings = false;
     for (const auto& [path, check] : {std::pair{&oldPath, &comparison.OldCheck}, std::pair{&newPath, &comparison.NewCheck}}) {
         if (check->MessageCount > 0) {
@@ -195,7 +204,7 @@ int Compare(TTool& tool, const TOptions& options)
     }
 #ifdef MORVASK_HAVE_XLSX
     if (!options.Target.empty()) {
-        WriteDifferenceWorkbook(where, comparison);
+        workbook->Commit(comparison, oldPath, newPath, options.Compare.KeyFields);
         return comparison.HasDifferences() ? ExitFindings : ExitPassed;
     }
 #endif
