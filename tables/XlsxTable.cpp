@@ -33,9 +33,12 @@ double ColumnWidth(std::string_view heading, std::uint32_t content)
 }
 
 constexpr std::size_t HandSize = 256 << 10;
-// Where a cell's reference goes in cells made ahead of their row; cell text
-// never holds it (control characters are written as "_xHHHH_").
+// Where a cell's reference goes in cells made ahead of their row, and an
+// empty cell, which is left out; cell text never holds either (control
+// characters are written as "_xHHHH_").
 constexpr char ReferenceMark = '\x01';
+constexpr char EmptyMark = '\x02';
+constexpr char Marks[] = {ReferenceMark, EmptyMark, '\0'};
 // What the table of shared strings may hold beyond the current examination's
 // master data (which it always keeps), its entries' upkeep counted.
 constexpr std::size_t StringTableBudget = 1 << 20;
@@ -454,9 +457,13 @@ void TXlsxTable::NextRow(TSheet& sheet)
 void TXlsxTable::PutCells(TSheet& sheet, std::string_view cells)
 {
     std::size_t start = 0;
-    for (std::size_t mark = cells.find(ReferenceMark); mark != std::string_view::npos;
-         start = mark + 1, mark = cells.find(ReferenceMark, start)) {
+    for (std::size_t mark = cells.find_first_of(Marks); mark != std::string_view::npos;
+         start = mark + 1, mark = cells.find_first_of(Marks, start)) {
         sheet.Xml.append(cells, start, mark - start);
+        if (cells[mark] == EmptyMark) {
+            ++sheet.Column;
+            continue;
+        }
         sheet.Xml += " r=\"";
         sheet.Xml += ColumnNames()[sheet.Column++];
         sheet.Xml += sheet.RowText;
@@ -471,12 +478,12 @@ void TXlsxTable::EndRow(TSheet& sheet)
     Hand(sheet, false);
 }
 
-// Every cell carries its reference, an empty one too: some readers take the
-// column from it alone.
+// Every cell carries its reference, which some readers take its column from
+// alone; an empty cell is left out (its column's style is the same).
 void TXlsxTable::TextCell(std::string& xml, std::string_view text, bool remember, int field)
 {
     if (text.empty()) {
-        xml += "<c\x01 s=\"1\"/>";
+        xml += EmptyMark;
         return;
     }
     // The export measures every field before it writes: this holds only when
