@@ -59,8 +59,8 @@ const char* const Usage =
     "                        Kopfzeile, Zeilenende LF\n"
     "  --xlsx DATEI          eine Excel-Arbeitsmappe mit den Blättern „Unterschiede“\n"
     "                        und „Untersuchungen“ (alt über neu); geänderte Zellen\n"
-    "                        gelb, neue Zeilen grün, entfallene rot; jede Zelle ist\n"
-    "                        Text\n" MORVASK_XLSX_NOTE
+    "                        gelb, neue Zeilen grün, entfallene rot; Zeilen- und\n"
+    "                        Feldnummern sind Zahlen, alles andere Text\n" MORVASK_XLSX_NOTE
     "  --schluessel FELDER   die Felder des Schlüssels, durch Kommas getrennt, etwa 3,31\n"
     "                        (Feldnummern 1 bis 42). Vorgabe: Feld 31 (Schlüssel des\n"
     "                        Labors) mit Feld 3 (Proben-ID des Labors), wo Feld 3 leer\n"
