@@ -184,9 +184,9 @@ void TDifferenceWorkbook::Commit(const TComparison& comparison, const std::strin
     // The legend, apart from the table and its filter.
     differences.Below = {{},
                          {{"Legende:", EFill::None, false, true}},
-                         {{"geänderter Wert", EFill::Changed}},
-                         {{"neu (Untersuchung oder Parameter)", EFill::Added}},
-                         {{"entfallen (Untersuchung oder Parameter)", EFill::Removed}}};
+                         {{"gelb", EFill::Changed}, {"ein geänderter Wert"}},
+                         {{"grün", EFill::Added}, {"Untersuchung oder Parameter neu"}},
+                         {{"rot", EFill::Removed}, {"Untersuchung oder Parameter entfallen"}}};
 
     TStyledWorkbook::TSheet investigations{"Untersuchungen", {}, {"Datei", "Zeile", "Schlüssel", "Änderung"}, &FInvestigations, FInvestigationRows, {}, 3};
     for (int field = 1; field <= FieldLayout::HeaderEntries; ++field)

@@ -22,14 +22,21 @@
 
 namespace {
 
-// Wide enough for a date or a code and for most of the heading, never wider
-// than a screen third; the autofilter's button takes two characters.
-double ColumnWidth(std::string_view heading, std::uint32_t content)
+// Wide enough for a date or a code and for most of the heading (or, where
+// the heading wraps, its longest word), never wider than a screen third; the
+// autofilter's button takes two characters.
+double ColumnWidth(std::string_view heading, std::uint32_t content, bool headingWraps = false)
 {
-    std::size_t chars = 0;
-    for (const char c : heading)
-        chars += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    return static_cast<double>(std::clamp<std::size_t>(std::max<std::size_t>(std::min<std::size_t>(chars, 16), content) + 2, 8, 60));
+    std::size_t chars = 0, word = 0, longest = 0;
+    for (const char c : heading) {
+        if ((static_cast<unsigned char>(c) & 0xC0) == 0x80)
+            continue;
+        ++chars;
+        word = c == ' ' ? 0 : word + 1;
+        longest = std::max(longest, word);
+    }
+    const std::size_t wanted = headingWraps ? longest : std::min<std::size_t>(chars, 16);
+    return static_cast<double>(std::clamp<std::size_t>(std::max<std::size_t>(wanted, content) + 2, headingWraps ? 6 : 8, 60));
 }
 
 constexpr std::size_t HandSize = 256 << 10;
@@ -176,7 +183,8 @@ std::string WorkbookRelations()
 // same, bold, for the headings; 3: a number as it is; 4 to 6: text filled
 // yellow, green and red, for what changed, came and went. From 7 on, the
 // styled workbook's, at the top of their cell (rows grow where text wraps):
-// text, number and wrapped text, each unfilled, yellow, green and red
+// text, number (centred, apart from the text beside it) and wrapped text,
+// each unfilled, yellow, green and red
 // (StyleOf), then a bold label and a bold heading that wraps.
 std::string Styles()
 {
@@ -187,7 +195,9 @@ std::string Styles()
                       std::to_string(fill == 0 ? 0 : fill + 1) +
                       "\" borderId=\"0\" xfId=\"0\" applyNumberFormat=\"1\" applyFill=\"1\" applyAlignment=\"1\">"
                       "<alignment vertical=\"top\"" +
-                      (kind == 2 ? " wrapText=\"1\"" : "") + "/></xf>";
+                      (kind == 2 ? " wrapText=\"1\"" : kind == 1 ? " horizontal=\"center\""
+                                                                 : "") +
+                      "/></xf>";
     }
     styled += "<xf numFmtId=\"49\" fontId=\"1\" fillId=\"0\" borderId=\"0\" xfId=\"0\" applyNumberFormat=\"1\" "
               "applyFont=\"1\" applyAlignment=\"1\"><alignment vertical=\"top\"/></xf>"
@@ -223,6 +233,7 @@ struct TSheetRange {
     std::uint16_t Columns;
     std::uint32_t HeadingRow = 1;
     std::uint16_t TitleColumns = 0;
+    bool HeadingWraps = false;
 };
 
 std::string Workbook(const TSheetRange (&sheets)[2])
@@ -309,7 +320,7 @@ void AppendSheetStart(std::string& xml, bool selected, const std::vector<std::st
         const std::string n = std::to_string(col + 1);
         const std::uint32_t content = col < widths.size() ? widths[col] : 0;
         xml += "<col min=\"" + n + "\" max=\"" + n + "\" width=\"" +
-               Number(ColumnWidth(headings[col], content) + 0.7109375) + "\" style=\"1\" customWidth=\"1\"/>";
+               Number(ColumnWidth(headings[col], content, range.HeadingWraps) + 0.7109375) + "\" style=\"1\" customWidth=\"1\"/>";
     }
     xml += "</cols><sheetData>";
 }
@@ -672,7 +683,7 @@ TSheetRange RangeOf(const TStyledSheet& sheet)
 {
     return {sheet.Name.c_str(), static_cast<std::uint32_t>(sheet.Above.size() + 1 + sheet.RowCount),
             static_cast<std::uint16_t>(sheet.Headings.size()), static_cast<std::uint32_t>(sheet.Above.size() + 1),
-            sheet.TitleColumns};
+            sheet.TitleColumns, true};
 }
 
 // The lines text takes in a column of width characters, broken after blanks
@@ -731,7 +742,7 @@ public:
         // letters wider than the digits it is measured in.
         FLineChars.clear();
         for (std::size_t col = 0; col < widths.size(); ++col)
-            FLineChars.push_back(static_cast<std::uint32_t>(ColumnWidth(sheet.Headings[col], widths[col])) - 2);
+            FLineChars.push_back(static_cast<std::uint32_t>(ColumnWidth(sheet.Headings[col], widths[col], true)) - 2);
         for (const TStyledWorkbook::TRow& above : sheet.Above)
             Row(above, false);
         // On paper a heading wider than its column wraps rather than hides.

@@ -89,10 +89,10 @@ def main():
         last = top + len(rows) - 1
         expect(sheet.auto_filter.ref == "A%d:K%d" % (top, last) and sheet.freeze_panes == "A%d" % (top + 1),
                "filter %r, frozen %r" % (sheet.auto_filter.ref, sheet.freeze_panes))
-        legend = [(sheet.cell(r, 1).value, fill(sheet.cell(r, 1))) for r in range(last + 2, last + 6)]
-        expect(legend == [("Legende:", None), ("geänderter Wert", YELLOW),
-                          ("neu (Untersuchung oder Parameter)", GREEN),
-                          ("entfallen (Untersuchung oder Parameter)", RED)], "legend %r" % legend)
+        legend = [(sheet.cell(r, 1).value, fill(sheet.cell(r, 1)), sheet.cell(r, 2).value) for r in range(last + 2, last + 6)]
+        expect(legend == [("Legende:", None, None), ("gelb", YELLOW, "ein geänderter Wert"),
+                          ("grün", GREEN, "Untersuchung oder Parameter neu"),
+                          ("rot", RED, "Untersuchung oder Parameter entfallen")], "legend %r" % legend)
         expect(sheet.print_title_rows.replace("$", "") == "%d:%d" % (top, top) and sheet.sheet_properties.pageSetUpPr.fitToPage,
                "printing %r" % sheet.print_title_rows)
 
