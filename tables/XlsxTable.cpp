@@ -45,7 +45,6 @@ constexpr std::size_t HandSize = 256 << 10;
 // characters are written as "_xHHHH_").
 constexpr char ReferenceMark = '\x01';
 constexpr char EmptyMark = '\x02';
-constexpr char Marks[] = {ReferenceMark, EmptyMark, '\0'};
 // What the table of shared strings may hold beyond the current examination's
 // master data (which it always keeps), its entries' upkeep counted.
 constexpr std::size_t StringTableBudget = 1 << 20;
@@ -468,10 +467,13 @@ void TXlsxTable::NextRow(TSheet& sheet)
 void TXlsxTable::PutCells(TSheet& sheet, std::string_view cells)
 {
     std::size_t start = 0;
-    for (std::size_t mark = cells.find_first_of(Marks); mark != std::string_view::npos;
-         start = mark + 1, mark = cells.find_first_of(Marks, start)) {
+    for (std::size_t mark = 0; mark < cells.size(); ++mark) {
+        const char c = cells[mark];
+        if (c != ReferenceMark && c != EmptyMark)
+            continue;
         sheet.Xml.append(cells, start, mark - start);
-        if (cells[mark] == EmptyMark) {
+        start = mark + 1;
+        if (c == EmptyMark) {
             ++sheet.Column;
             continue;
         }
