@@ -7,6 +7,7 @@
 #include "JsonWriter.h"
 
 #include <cstddef>
+#include <cstdio>
 #include <ctime>
 #ifdef _WIN32
 #include "WideText.h"
