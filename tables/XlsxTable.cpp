@@ -22,17 +22,29 @@
 
 namespace {
 
-// Wide enough for a date or a code and for most of the heading, never wider
-// than a screen third; the autofilter's button takes two characters.
-double ColumnWidth(std::string_view heading, std::uint32_t content)
+// Wide enough for a date or a code and for most of the heading (or, where
+// the heading wraps, its longest word), never wider than a screen third; the
+// autofilter's button takes two characters.
+double ColumnWidth(std::string_view heading, std::uint32_t content, bool headingWraps = false)
 {
-    std::size_t chars = 0;
-    for (const char c : heading)
-        chars += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    return static_cast<double>(std::clamp<std::size_t>(std::max<std::size_t>(std::min<std::size_t>(chars, 16), content) + 2, 8, 60));
+    std::size_t chars = 0, word = 0, longest = 0;
+    for (const char c : heading) {
+        if ((static_cast<unsigned char>(c) & 0xC0) == 0x80)
+            continue;
+        ++chars;
+        word = c == ' ' ? 0 : word + 1;
+        longest = std::max(longest, word);
+    }
+    const std::size_t wanted = headingWraps ? longest : std::min<std::size_t>(chars, 16);
+    return static_cast<double>(std::clamp<std::size_t>(std::max<std::size_t>(wanted, content) + 2, headingWraps ? 6 : 8, 60));
 }
 
 constexpr std::size_t HandSize = 256 << 10;
+// Where a cell's reference goes in cells made ahead of their row, and an
+// empty cell, which is left out; cell text never holds either (control
+// characters are written as "_xHHHH_").
+constexpr char ReferenceMark = '\x01';
+constexpr char EmptyMark = '\x02';
 // What the table of shared strings may hold beyond the current examination's
 // master data (which it always keeps), its entries' upkeep counted.
 constexpr std::size_t StringTableBudget = 1 << 20;
@@ -168,9 +180,28 @@ std::string WorkbookRelations()
 
 // Style 1: text ("@": typing into a cell keeps text as text too); 2: the
 // same, bold, for the headings; 3: a number as it is; 4 to 6: text filled
-// yellow, green and red, for what changed, came and went.
+// yellow, green and red, for what changed, came and went. From 7 on, the
+// styled workbook's, at the top of their cell (rows grow where text wraps):
+// text, number (centred, apart from the text beside it) and wrapped text,
+// each unfilled, yellow, green and red
+// (StyleOf), then a bold label and a bold heading that wraps.
 std::string Styles()
 {
+    std::string styled;
+    for (int kind = 0; kind < 3; ++kind) {
+        for (int fill = 0; fill < 4; ++fill)
+            styled += std::string("<xf numFmtId=\"") + (kind == 1 ? "1" : "49") + "\" fontId=\"0\" fillId=\"" +
+                      std::to_string(fill == 0 ? 0 : fill + 1) +
+                      "\" borderId=\"0\" xfId=\"0\" applyNumberFormat=\"1\" applyFill=\"1\" applyAlignment=\"1\">"
+                      "<alignment vertical=\"top\"" +
+                      (kind == 2 ? " wrapText=\"1\"" : kind == 1 ? " horizontal=\"center\""
+                                                                 : "") +
+                      "/></xf>";
+    }
+    styled += "<xf numFmtId=\"49\" fontId=\"1\" fillId=\"0\" borderId=\"0\" xfId=\"0\" applyNumberFormat=\"1\" "
+              "applyFont=\"1\" applyAlignment=\"1\"><alignment vertical=\"top\"/></xf>"
+              "<xf numFmtId=\"49\" fontId=\"1\" fillId=\"0\" borderId=\"0\" xfId=\"0\" applyNumberFormat=\"1\" "
+              "applyFont=\"1\" applyAlignment=\"1\"><alignment vertical=\"top\" wrapText=\"1\"/></xf>";
     const std::string font = "<sz val=\"11\"/><name val=\"Calibri\"/><family val=\"2\"/></font>";
     return std::string(XmlDeclaration) + "<styleSheet xmlns=\"" + std::string(MainNamespace) +
            "\"><fonts count=\"2\"><font>" + font + "<font><b/>" + font +
@@ -181,21 +212,27 @@ std::string Styles()
            "<fill><patternFill patternType=\"solid\"><fgColor rgb=\"FFFFC7CE\"/><bgColor indexed=\"64\"/></patternFill></fill></fills>"
            "<borders count=\"1\"><border><left/><right/><top/><bottom/><diagonal/></border></borders>"
            "<cellStyleXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/></cellStyleXfs>"
-           "<cellXfs count=\"7\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\"/>"
+           "<cellXfs count=\"21\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\"/>"
            "<xf numFmtId=\"49\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\" applyNumberFormat=\"1\"/>"
            "<xf numFmtId=\"49\" fontId=\"1\" fillId=\"0\" borderId=\"0\" xfId=\"0\" applyNumberFormat=\"1\" applyFont=\"1\"/>"
            "<xf numFmtId=\"1\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\" applyNumberFormat=\"1\"/>"
            "<xf numFmtId=\"49\" fontId=\"0\" fillId=\"2\" borderId=\"0\" xfId=\"0\" applyNumberFormat=\"1\" applyFill=\"1\"/>"
            "<xf numFmtId=\"49\" fontId=\"0\" fillId=\"3\" borderId=\"0\" xfId=\"0\" applyNumberFormat=\"1\" applyFill=\"1\"/>"
-           "<xf numFmtId=\"49\" fontId=\"0\" fillId=\"4\" borderId=\"0\" xfId=\"0\" applyNumberFormat=\"1\" applyFill=\"1\"/>"
-           "</cellXfs><cellStyles count=\"1\"><cellStyle name=\"Normal\" xfId=\"0\" builtinId=\"0\"/></cellStyles>"
-           "<dxfs count=\"0\"/><tableStyles count=\"0\"/></styleSheet>";
+           "<xf numFmtId=\"49\" fontId=\"0\" fillId=\"4\" borderId=\"0\" xfId=\"0\" applyNumberFormat=\"1\" applyFill=\"1\"/>" +
+           styled + "</cellXfs><cellStyles count=\"1\"><cellStyle name=\"Normal\" xfId=\"0\" builtinId=\"0\"/></cellStyles>"
+                    "<dxfs count=\"0\"/><tableStyles count=\"0\"/></styleSheet>";
 }
 
+// Where a sheet's table stands and how it prints: its heading row, its last
+// row and columns; printed fitted to the page's width, or at full size with
+// its first TitleColumns columns on every page.
 struct TSheetRange {
     const char* Name;
     std::uint32_t Rows;
     std::uint16_t Columns;
+    std::uint32_t HeadingRow = 1;
+    std::uint16_t TitleColumns = 0;
+    bool HeadingWraps = false;
 };
 
 std::string Workbook(const TSheetRange (&sheets)[2])
@@ -209,10 +246,15 @@ std::string Workbook(const TSheetRange (&sheets)[2])
     // The autofilter's range, as spreadsheets keep it, and the heading row
     // printed on every page.
     for (int i = 0; i < 2; ++i) {
+        const TSheetRange& range = sheets[i];
         const std::string sheet = "\" localSheetId=\"" + std::to_string(i) + "\"";
-        xml += "<definedName name=\"_xlnm._FilterDatabase" + sheet + " hidden=\"1\">" + sheets[i].Name + "!$A$1:$" +
-               ColumnNames()[sheets[i].Columns - 1u] + "$" + std::to_string(sheets[i].Rows) + "</definedName>";
-        xml += "<definedName name=\"_xlnm.Print_Titles" + sheet + ">" + sheets[i].Name + "!$1:$1</definedName>";
+        const std::string heading = std::to_string(range.HeadingRow);
+        xml += "<definedName name=\"_xlnm._FilterDatabase" + sheet + " hidden=\"1\">" + range.Name + "!$A$" + heading +
+               ":$" + ColumnNames()[range.Columns - 1u] + "$" + std::to_string(range.Rows) + "</definedName>";
+        xml += "<definedName name=\"_xlnm.Print_Titles" + sheet + ">";
+        if (range.TitleColumns > 0)
+            xml += std::string(range.Name) + "!$A:$" + ColumnNames()[range.TitleColumns - 1u] + ",";
+        xml += std::string(range.Name) + "!$" + heading + ":$" + heading + "</definedName>";
     }
     return xml + "</definedNames></workbook>";
 }
@@ -253,47 +295,60 @@ void AppendNumber(std::string& xml, std::uint64_t value)
 }
 
 // What a sheet holds before its rows: the page set-up, the frozen heading
-// row and the columns' widths.
+// row (and title columns) and the columns' widths.
 void AppendSheetStart(std::string& xml, bool selected, const std::vector<std::string>& headings,
-                      const std::vector<std::uint32_t>& widths)
+                      const std::vector<std::uint32_t>& widths, const TSheetRange& range = {"", 0, 0})
 {
     xml.append(XmlDeclaration).append("<worksheet xmlns=\"").append(MainNamespace);
-    // Printed fitted to the page's width.
-    xml.append("\" xmlns:r=\"").append(RelationNamespace).append("\"><sheetPr><pageSetUpPr fitToPage=\"1\"/></sheetPr>");
+    xml.append("\" xmlns:r=\"").append(RelationNamespace).append("\">");
+    if (range.TitleColumns == 0) // printed fitted to the page's width
+        xml += "<sheetPr><pageSetUpPr fitToPage=\"1\"/></sheetPr>";
     xml += "<sheetViews><sheetView ";
     if (selected)
         xml += "tabSelected=\"1\" ";
-    // The heading row stays in view.
-    xml += "workbookViewId=\"0\"><pane ySplit=\"1\" topLeftCell=\"A2\" activePane=\"bottomLeft\" state=\"frozen\"/>"
-           "<selection pane=\"bottomLeft\" activeCell=\"A2\" sqref=\"A2\"/></sheetView></sheetViews>"
-           "<sheetFormatPr defaultRowHeight=\"15\"/><cols>";
+    // The heading row and the title columns stay in view.
+    const std::string first = ColumnNames()[range.TitleColumns] + std::to_string(range.HeadingRow + 1);
+    xml += "workbookViewId=\"0\"><pane ";
+    if (range.TitleColumns > 0)
+        xml += "xSplit=\"" + std::to_string(range.TitleColumns) + "\" ";
+    const char* pane = range.TitleColumns > 0 ? "bottomRight" : "bottomLeft";
+    xml += "ySplit=\"" + std::to_string(range.HeadingRow) + "\" topLeftCell=\"" + first + "\" activePane=\"" + pane +
+           "\" state=\"frozen\"/><selection pane=\"" + pane + "\" activeCell=\"" + first + "\" sqref=\"" + first +
+           "\"/></sheetView></sheetViews><sheetFormatPr defaultRowHeight=\"15\"/><cols>";
     for (std::size_t col = 0; col < headings.size(); ++col) {
         const std::string n = std::to_string(col + 1);
         const std::uint32_t content = col < widths.size() ? widths[col] : 0;
         xml += "<col min=\"" + n + "\" max=\"" + n + "\" width=\"" +
-               Number(ColumnWidth(headings[col], content) + 0.7109375) + "\" style=\"1\" customWidth=\"1\"/>";
+               Number(ColumnWidth(headings[col], content, range.HeadingWraps) + 0.7109375) + "\" style=\"1\" customWidth=\"1\"/>";
     }
     xml += "</cols><sheetData>";
 }
 
-// The heading cells of row 1; they stand inline, each is there once.
-void AppendHeadingCells(std::string& xml, const std::vector<std::string>& headings)
+// The heading cells; they stand inline, each is there once.
+void AppendHeadingCells(std::string& xml, const std::vector<std::string>& headings, std::uint32_t row = 1, int style = 2)
 {
     for (std::size_t col = 0; col < headings.size(); ++col) {
-        xml += "<c r=\"" + ColumnNames()[col] + "1\" s=\"2\" t=\"inlineStr\"><is>";
+        xml += "<c r=\"" + ColumnNames()[col] + std::to_string(row) + "\" s=\"" + std::to_string(style) + "\" t=\"inlineStr\"><is>";
         AppendText(xml, headings[col], false);
         xml += "</is></c>";
     }
 }
 
-// What a sheet holds after its rows: the autofilter and the printing,
-// landscape on A4, as wide as the page and as long as it takes.
-void AppendSheetEnd(std::string& xml, std::size_t columns, std::uint32_t rows)
+// What a sheet holds after its rows: the autofilter over the table and the
+// printing, landscape on A4, as wide as the page and as long as it takes, or
+// at full size across pages.
+void AppendSheetEnd(std::string& xml, std::size_t columns, std::uint32_t rows, const TSheetRange& range = {"", 0, 0})
 {
-    xml += "</sheetData><autoFilter ref=\"A1:" + ColumnNames()[columns - 1u] + std::to_string(rows) +
-           "\"/><pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" "
-           "footer=\"0.3\"/><pageSetup paperSize=\"9\" orientation=\"landscape\" fitToWidth=\"1\" fitToHeight=\"0\"/>"
-           "</worksheet>";
+    xml += "</sheetData><autoFilter ref=\"A" + std::to_string(range.HeadingRow) + ":" + ColumnNames()[columns - 1u] +
+           std::to_string(rows) + "\"/>";
+    // A table printed at full size across pages keeps its rows apart by lines.
+    if (range.TitleColumns > 0)
+        xml += "<printOptions gridLines=\"1\"/>";
+    xml += "<pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" "
+           "footer=\"0.3\"/><pageSetup paperSize=\"9\" orientation=\"landscape\"";
+    xml += range.TitleColumns == 0 ? " fitToWidth=\"1\" fitToHeight=\"0\"/>" : "/>";
+    // Page numbers, so that loose pages go back in order.
+    xml += "<headerFooter><oddFooter>&amp;L&amp;A&amp;RSeite &amp;P von &amp;N</oddFooter></headerFooter></worksheet>";
 }
 
 } // namespace
@@ -359,12 +414,7 @@ TXlsxTable::~TXlsxTable() { Abandon(); }
 // another file system. Its name goes at once, so no run leaves it behind.
 void TXlsxTable::OpenScratch(TScratch& scratch)
 {
-    const std::string name = CreateFileBeside(FTarget);
-    scratch.File = OpenScratchFile(name);
-    const TSystemError why = LastErrno();
-    RemoveFile(name);
-    if (!scratch.File)
-        throw EOutputError(WithReason("Die Arbeitsmappe " + FShown + " kann nicht geschrieben werden.", why));
+    scratch.File = OpenScratchBeside(FTarget);
     scratch.Stream = std::make_unique<TDeflateStream>(scratch.File, FShown, TZipWriter::Level);
 }
 
@@ -404,9 +454,35 @@ void TXlsxTable::NextRow(TSheet& sheet)
         throw EOutputError("Ein Arbeitsblatt fasst höchstens 1048575 Zeilen; " +
                            FFileName + " führt darüber hinaus. Mit --format csv gibt es keine Grenze.");
     ++sheet.Rows;
+    sheet.RowText.clear();
+    AppendNumber(sheet.RowText, sheet.Rows);
+    sheet.Column = 0;
     sheet.Xml += "<row r=\"";
-    AppendNumber(sheet.Xml, sheet.Rows);
+    sheet.Xml += sheet.RowText;
     sheet.Xml += "\">";
+}
+
+// Cells are made with a mark where their reference goes, so that an
+// examination's leading cells are made once for all its rows.
+void TXlsxTable::PutCells(TSheet& sheet, std::string_view cells)
+{
+    std::size_t start = 0;
+    for (std::size_t mark = 0; mark < cells.size(); ++mark) {
+        const char c = cells[mark];
+        if (c != ReferenceMark && c != EmptyMark)
+            continue;
+        sheet.Xml.append(cells, start, mark - start);
+        start = mark + 1;
+        if (c == EmptyMark) {
+            ++sheet.Column;
+            continue;
+        }
+        sheet.Xml += " r=\"";
+        sheet.Xml += ColumnNames()[sheet.Column++];
+        sheet.Xml += sheet.RowText;
+        sheet.Xml += '"';
+    }
+    sheet.Xml.append(cells, start);
 }
 
 void TXlsxTable::EndRow(TSheet& sheet)
@@ -415,13 +491,12 @@ void TXlsxTable::EndRow(TSheet& sheet)
     Hand(sheet, false);
 }
 
-// Cells go without their reference, each in the column after the one before
-// (an empty cell too): an examination's leading cells are then the same bytes
-// on each of its rows, which deflate packs to almost nothing.
+// Every cell carries its reference, which some readers take its column from
+// alone; an empty cell is left out (its column's style is the same).
 void TXlsxTable::TextCell(std::string& xml, std::string_view text, bool remember, int field)
 {
     if (text.empty()) {
-        xml += "<c s=\"1\"/>";
+        xml += EmptyMark;
         return;
     }
     // The export measures every field before it writes: this holds only when
@@ -445,14 +520,14 @@ void TXlsxTable::TextCell(std::string& xml, std::string_view text, bool remember
             table.Bytes += text.size() + EntryUpkeep;
         }
     }
-    xml += "<c s=\"1\" t=\"s\"><v>";
+    xml += "<c\x01 s=\"1\" t=\"s\"><v>";
     AppendNumber(xml, index);
     xml += "</v></c>";
 }
 
 void TXlsxTable::NumberCell(std::string& xml, std::int64_t value)
 {
-    xml += "<c s=\"3\"><v>";
+    xml += "<c\x01 s=\"3\"><v>";
     AppendNumber(xml, static_cast<std::uint64_t>(value));
     xml += "</v></c>";
 }
@@ -494,7 +569,7 @@ void TXlsxTable::BeginInvestigation(const TWalkInvestigation& investigation)
         table.Index.clear();
         table.Bytes = 0;
     }
-    FLeading = "<c s=\"1\" t=\"s\"><v>";
+    FLeading = "<c\x01 s=\"1\" t=\"s\"><v>";
     AppendNumber(FLeading, FFileString);
     FLeading += "</v></c>";
     NumberCell(FLeading, investigation.Number);
@@ -509,11 +584,12 @@ void TXlsxTable::Parameter(const TWalkInvestigation&, std::int64_t line, const T
 {
     FLine = line;
     NextRow(FParameters);
-    std::string& xml = FParameters.Xml;
-    xml += FLeading;
-    NumberCell(xml, line);
+    PutCells(FParameters, FLeading);
+    FCells.clear();
+    NumberCell(FCells, line);
     for (std::size_t i = 0; i < fields.size(); ++i)
-        TextCell(xml, fields[i], false, FieldLayout::Parameter.FirstField + static_cast<int>(i));
+        TextCell(FCells, fields[i], false, FieldLayout::Parameter.FirstField + static_cast<int>(i));
+    PutCells(FParameters, FCells);
     EndRow(FParameters);
 }
 
@@ -521,12 +597,14 @@ void TXlsxTable::EndInvestigation(const TWalkInvestigation&, std::int64_t parame
 {
     if (parameterCount == 0) {
         NextRow(FParameters);
-        FParameters.Xml += FLeading;
+        PutCells(FParameters, FLeading);
         EndRow(FParameters);
     }
     NextRow(FInvestigations);
-    FInvestigations.Xml += FLeading;
-    NumberCell(FInvestigations.Xml, parameterCount);
+    PutCells(FInvestigations, FLeading);
+    FCells.clear();
+    NumberCell(FCells, parameterCount);
+    PutCells(FInvestigations, FCells);
     EndRow(FInvestigations);
 }
 
@@ -562,51 +640,195 @@ void TXlsxTable::Commit()
     }
 }
 
+std::FILE* OpenScratchBeside(const std::string& target)
+{
+    const std::string name = CreateFileBeside(target);
+    std::FILE* file = OpenScratchFile(name);
+    const TSystemError why = LastErrno();
+    RemoveFile(name);
+    if (!file)
+        throw EOutputError(WithReason("Die Arbeitsmappe " + BytesToUtf8(target) + " kann nicht geschrieben werden.", why));
+    return file;
+}
+
 namespace {
 
-std::string StyledSheet(const TStyledWorkbook::TSheet& sheet, bool selected, const std::string& shown)
+using TStyledSheet = TStyledWorkbook::TSheet;
+
+std::uint32_t Characters(std::string_view utf8)
 {
-    std::vector<std::uint32_t> widths(sheet.Headings.size(), 0);
-    for (const TStyledWorkbook::TRow& row : sheet.Rows) {
-        for (std::size_t col = 0; col < row.size() && col < widths.size(); ++col) {
-            std::uint32_t chars = 0;
-            for (const char c : row[col].Text)
-                chars += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-            widths[col] = std::max(widths[col], chars);
-        }
-    }
-    std::string xml;
-    AppendSheetStart(xml, selected, sheet.Headings, widths);
-    xml += "<row r=\"1\">";
-    AppendHeadingCells(xml, sheet.Headings);
-    xml += "</row>";
-    std::uint32_t rows = 1;
-    for (const TStyledWorkbook::TRow& row : sheet.Rows) {
-        xml += "<row r=\"" + std::to_string(++rows) + "\">";
-        for (const TStyledWorkbook::TCell& cell : row) {
-            // Styles 4 to 6 are the filled forms of text style 1.
-            const std::string style = std::to_string(cell.Fill == TStyledWorkbook::EFill::None ? 1 : 3 + static_cast<int>(cell.Fill));
-            if (cell.Text.empty()) {
-                xml += "<c s=\"" + style + "\"/>";
-                continue;
-            }
-            if (cell.Text.size() > TXlsxTable::MaxCellChars)
-                throw EOutputError("Die Arbeitsmappe " + shown + " kann nicht geschrieben werden: ein Feld ist länger als die 32767 Zeichen einer Zelle.");
-            xml += "<c s=\"" + style + "\" t=\"inlineStr\"><is>";
-            AppendText(xml, cell.Text, false);
-            xml += "</is></c>";
-        }
-        xml += "</row>";
-    }
-    AppendSheetEnd(xml, sheet.Headings.size(), rows);
-    return xml;
+    std::uint32_t chars = 0;
+    for (const char c : utf8)
+        chars += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return chars;
 }
+
+// The style of a cell (see Styles): text, a number, or in the table text
+// longer than the widest column, which wraps; above and below the table it
+// runs on into the empty cells beside it.
+bool Wraps(const TStyledWorkbook::TCell& cell, bool table)
+{
+    return table && !cell.Number && !cell.Bold && Characters(cell.Text) > TStyledWorkbook::MaxColumnChars;
+}
+
+int StyleOf(const TStyledWorkbook::TCell& cell, bool table)
+{
+    if (cell.Bold)
+        return 19;
+    const int kind = cell.Number ? 1 : (Wraps(cell, table) ? 2 : 0);
+    return 7 + 4 * kind + static_cast<int>(cell.Fill);
+}
+
+std::uint32_t SheetRows(const TStyledSheet& sheet) { return static_cast<std::uint32_t>(sheet.Above.size() + 1 + sheet.RowCount + sheet.Below.size()); }
+
+TSheetRange RangeOf(const TStyledSheet& sheet)
+{
+    return {sheet.Name.c_str(), static_cast<std::uint32_t>(sheet.Above.size() + 1 + sheet.RowCount),
+            static_cast<std::uint16_t>(sheet.Headings.size()), static_cast<std::uint32_t>(sheet.Above.size() + 1),
+            sheet.TitleColumns, true};
+}
+
+// The lines text takes in a column of width characters, broken after blanks
+// and hyphens as a spreadsheet breaks it, a longer word anywhere.
+std::uint32_t WrappedLines(std::string_view text, std::uint32_t width)
+{
+    std::uint32_t lines = 1, used = 0, word = 0, blanks = 0;
+    const auto endWord = [&] {
+        if (used > 0 && used + word > width) {
+            ++lines;
+            used = 0;
+        }
+        for (; word > width; word -= width)
+            ++lines;
+        used += word + blanks;
+        word = blanks = 0;
+    };
+    for (const char c : text) {
+        if ((static_cast<unsigned char>(c) & 0xC0) == 0x80)
+            continue;
+        if (c == ' ') {
+            ++blanks;
+            continue;
+        }
+        if (blanks > 0)
+            endWord();
+        ++word;
+        if (c == '-')
+            endWord();
+    }
+    endWord();
+    return lines;
+}
+
+class TStyledSheetWriter {
+public:
+    TStyledSheetWriter(TZipWriter& zip, std::string shown)
+        : FZip(zip),
+          FShown(std::move(shown))
+    {
+    }
+
+    void Write(const TStyledSheet& sheet, bool selected)
+    {
+        // The columns as wide as their widest cell of the table.
+        std::vector<std::uint32_t> widths(sheet.Headings.size(), 0);
+        TStyledWorkbook::TRow row;
+        sheet.Rows->Rewind();
+        while (sheet.Rows->Next(row)) {
+            for (std::size_t col = 0; col < row.size() && col < widths.size(); ++col)
+                widths[col] = std::max(widths[col], Characters(row[col].Text));
+        }
+        const TSheetRange range = RangeOf(sheet);
+        AppendSheetStart(FXml, selected, sheet.Headings, widths, range);
+        // What fits on a line of each column: its width, a little less for
+        // letters wider than the digits it is measured in.
+        FLineChars.clear();
+        for (std::size_t col = 0; col < widths.size(); ++col)
+            FLineChars.push_back(static_cast<std::uint32_t>(ColumnWidth(sheet.Headings[col], widths[col], true)) - 2);
+        for (const TStyledWorkbook::TRow& above : sheet.Above)
+            Row(above, false);
+        // On paper a heading wider than its column wraps rather than hides.
+        std::uint32_t lines = 1;
+        for (std::size_t col = 0; col < sheet.Headings.size(); ++col)
+            lines = std::max(lines, WrappedLines(sheet.Headings[col], FLineChars[col]));
+        StartRow(std::to_string(++FRow), lines);
+        AppendHeadingCells(FXml, sheet.Headings, FRow, 20);
+        FXml += "</row>";
+        sheet.Rows->Rewind();
+        while (sheet.Rows->Next(row))
+            Row(row, true);
+        for (const TStyledWorkbook::TRow& below : sheet.Below)
+            Row(below, false);
+        AppendSheetEnd(FXml, sheet.Headings.size(), range.Rows, range);
+        FZip.Write(FXml);
+        FXml.clear();
+    }
+
+private:
+    // Rows whose text wraps are given their height: not every spreadsheet
+    // finds it when it opens the file.
+    void StartRow(const std::string& number, std::uint32_t lines)
+    {
+        FXml += "<row r=\"" + number + "\"";
+        if (lines > 1)
+            FXml += " ht=\"" + std::to_string(15 * lines) + "\" customHeight=\"1\"";
+        FXml += ">";
+    }
+
+    void Row(const TStyledWorkbook::TRow& row, bool table)
+    {
+        const std::string number = std::to_string(++FRow);
+        std::uint32_t lines = 1;
+        for (std::size_t col = 0; table && col < row.size() && col < FLineChars.size(); ++col) {
+            if (Wraps(row[col], table))
+                lines = std::max(lines, WrappedLines(row[col].Text, FLineChars[col]));
+        }
+        StartRow(number, lines);
+        for (std::size_t col = 0; col < row.size(); ++col) {
+            const TStyledWorkbook::TCell& cell = row[col];
+            if (cell.Text.empty() && cell.Fill == TStyledWorkbook::EFill::None)
+                continue;
+            FXml += "<c r=\"" + ColumnNames()[col] + number + "\" s=\"" + std::to_string(StyleOf(cell, table)) + "\"";
+            if (cell.Text.empty()) {
+                FXml += "/>";
+            } else if (cell.Number) {
+                FXml += "><v>" + cell.Text + "</v></c>";
+            } else {
+                if (cell.Text.size() > TXlsxTable::MaxCellChars)
+                    throw EOutputError("Die Arbeitsmappe " + FShown +
+                                       " kann nicht geschrieben werden: ein Feld ist länger als die 32767 Zeichen einer Zelle.");
+                FXml += " t=\"inlineStr\"><is>";
+                AppendText(FXml, cell.Text, false);
+                FXml += "</is></c>";
+            }
+        }
+        FXml += "</row>";
+        if (FXml.size() >= HandSize) {
+            FZip.Write(FXml);
+            FXml.clear();
+        }
+    }
+
+    TZipWriter& FZip;
+    std::string FShown;
+    std::string FXml;
+    std::uint32_t FRow = 0;
+    std::vector<std::uint32_t> FLineChars;
+};
 
 } // namespace
 
-void TStyledWorkbook::Write(const std::string& target, const TSheet& first, const TSheet& second)
+void TStyledWorkbook::Write(const std::string& target, const TSheet& first, const TSheet& second, std::uint64_t rowLimit)
 {
     const std::string shown = BytesToUtf8(target);
+    // Refused before anything is written, as the export does.
+    for (const TSheet* sheet : {&first, &second}) {
+        const std::uint64_t rows = sheet->Above.size() + 1 + sheet->RowCount + sheet->Below.size();
+        if (rows > rowLimit)
+            throw EOutputError("Die Arbeitsmappe " + shown + " wird nicht geschrieben: das Blatt „" + sheet->Name + "“ bekäme " +
+                               std::to_string(rows) + " Zeilen, ein Arbeitsblatt fasst höchstens " + std::to_string(rowLimit) +
+                               ". Mit --format csv gibt es keine Grenze.");
+    }
     std::string temporary;
     {
         const TInterruptHold hold;
@@ -620,18 +842,18 @@ void TStyledWorkbook::Write(const std::string& target, const TSheet& first, cons
             zip.Add("_rels/.rels", PackageRelations());
             zip.Add("xl/_rels/workbook.xml.rels", WorkbookRelations());
             zip.Add("xl/styles.xml", Styles());
-            zip.Add("xl/worksheets/sheet1.xml", StyledSheet(first, true, shown));
-            zip.Add("xl/worksheets/sheet2.xml", StyledSheet(second, false, shown));
+            zip.Begin("xl/worksheets/sheet1.xml");
+            TStyledSheetWriter(zip, shown).Write(first, true);
+            zip.End();
+            zip.Begin("xl/worksheets/sheet2.xml");
+            TStyledSheetWriter(zip, shown).Write(second, false);
+            zip.End();
             zip.Add("xl/sharedStrings.xml", std::string(XmlDeclaration) + "<sst xmlns=\"" + std::string(MainNamespace) +
                                                 "\" count=\"0\" uniqueCount=\"0\"/>");
-            const auto rows = [](const TSheet& sheet) { return static_cast<std::uint32_t>(sheet.Rows.size() + 1); };
-            const auto columns = [](const TSheet& sheet) { return static_cast<std::uint16_t>(sheet.Headings.size()); };
-            zip.Add("xl/workbook.xml", Workbook({{first.Name.c_str(), rows(first), columns(first)},
-                                                 {second.Name.c_str(), rows(second), columns(second)}}));
+            zip.Add("xl/workbook.xml", Workbook({RangeOf(first), RangeOf(second)}));
             zip.Finish();
         }
-        VerifyWorkbook(temporary, {{"xl/worksheets/sheet1.xml", first.Rows.size() + 1},
-                                   {"xl/worksheets/sheet2.xml", second.Rows.size() + 1}});
+        VerifyWorkbook(temporary, {{"xl/worksheets/sheet1.xml", SheetRows(first)}, {"xl/worksheets/sheet2.xml", SheetRows(second)}});
         TSystemError why;
         if (!SyncFile(temporary, &why) || !MoveIntoPlace(temporary, target, &why))
             throw EOutputError(WithReason("Die Arbeitsmappe " + shown + " kann nicht gespeichert werden.", why));

@@ -42,7 +42,7 @@ public:
     // Upper bounds of what the parts take: per row of a sheet (57 cells of a
     // shared-string reference or a number at most), per sheet beyond its
     // rows, and per shared string beyond its text (see SharedTextBytes).
-    static constexpr std::uint64_t MaxRowBytes = 24 + 57 * 40;
+    static constexpr std::uint64_t MaxRowBytes = 24 + 57 * 56;
     static constexpr std::uint64_t MaxSheetFrame = 64 << 10;
     static constexpr std::uint64_t MaxStringFrame = 40;
     // At most the bytes text takes in the shared strings, its frame aside.
@@ -67,6 +67,8 @@ private:
         std::string Xml; // what is not yet handed to the deflate stream
         std::uint32_t Rows = 0; // the heading row included
         std::uint16_t Columns = 0;
+        std::string RowText; // the current row's number
+        std::uint16_t Column = 0; // of the next cell in the row
     };
     struct TStringTable;
     struct TScratch {
@@ -79,6 +81,7 @@ private:
                     const std::vector<std::uint32_t>& widths);
     void NextRow(TSheet& sheet);
     void EndRow(TSheet& sheet);
+    void PutCells(TSheet& sheet, std::string_view cells);
     void TextCell(std::string& xml, std::string_view text, bool remember, int field);
     void NumberCell(std::string& xml, std::int64_t value);
     void Hand(TSheet& sheet, bool all);
@@ -94,6 +97,7 @@ private:
     std::string FFileName;
     std::uint32_t FFileString = 0; // the file name's shared string
     std::string FLeading; // the cells an examination puts at the start of each of its rows
+    std::string FCells; // the rest of the row being made
     std::int64_t FLine = 0; // the line a failure is reported for
 };
 
@@ -106,27 +110,58 @@ struct TExpectedSheet {
 };
 void VerifyWorkbook(const std::string& path, const std::vector<TExpectedSheet>& sheets);
 
-// A small workbook whose rows are all known before it is written, such as a
-// comparison's: two sheets of text cells under a heading row (frozen, with
-// autofilter, printed as the export's), each cell maybe filled with a colour.
-// The target is replaced only once the file beside it has been read back, as
-// TXlsxTable does. Throws EOutputError with a UTF-8 text.
+// Opens a file beside target for writing and reading back that has no name
+// by the time it is returned, so no run leaves it behind. Throws EOutputError.
+std::FILE* OpenScratchBeside(const std::string& target);
+
+// A workbook of two sheets of styled cells, such as a comparison's. Each sheet
+// has a few rows above its table, the table under its heading row (frozen,
+// with the autofilter over the table alone and printed on every page), and a
+// few rows below. The table's rows come from a source, read twice (for the
+// columns' widths, then for the cells), so they need not be in memory. Text
+// longer than the widest column wraps. The target is replaced only once the
+// file beside it has been read back, as TXlsxTable does. Throws EOutputError
+// with a UTF-8 text.
 class TStyledWorkbook {
 public:
+    // The widest column, in characters.
+    static constexpr std::uint32_t MaxColumnChars = 60;
+
     enum class EFill : std::uint8_t { None,
                                       Changed, // yellow
                                       Added, // green
                                       Removed }; // red
     struct TCell {
-        std::string Text; // UTF-8
+        std::string Text; // UTF-8; with Number, the digits of an integer
         EFill Fill = EFill::None;
+        bool Number = false;
+        bool Bold = false; // a label, unfilled
     };
     using TRow = std::vector<TCell>;
-    struct TSheet {
-        std::string Name;
-        std::vector<std::string> Headings;
-        std::vector<TRow> Rows;
+
+    class TRowSource {
+    public:
+        virtual ~TRowSource() = default;
+        // Starts again at the first row.
+        virtual void Rewind() = 0;
+        // The next row into row; false after the last.
+        virtual bool Next(TRow& row) = 0;
     };
 
-    static void Write(const std::string& target, const TSheet& first, const TSheet& second);
+    struct TSheet {
+        std::string Name;
+        std::vector<TRow> Above;
+        std::vector<std::string> Headings;
+        TRowSource* Rows = nullptr;
+        std::uint64_t RowCount = 0; // the rows Rows holds, or would hold
+        std::vector<TRow> Below;
+        // Printed fitted to the page's width when 0; else at full size, these
+        // first columns repeated on every page (and kept in view).
+        std::uint16_t TitleColumns = 0;
+    };
+
+    // rowLimit: the rows a sheet holds. A sheet of more is refused before
+    // anything is written, naming CSV.
+    static void Write(const std::string& target, const TSheet& first, const TSheet& second,
+                      std::uint64_t rowLimit = TXlsxTable::MaxRows);
 };

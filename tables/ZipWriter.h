@@ -46,7 +46,7 @@ private:
 // not all load ZIP64. Failures throw EOutputError naming shown.
 class TZipWriter {
 public:
-    static constexpr int Level = 1; // fast: sheet XML packs well at any level
+    static constexpr int Level = 2; // fast: sheet XML packs well at any level
 
     TZipWriter(const std::string& path, std::string shown);
     ~TZipWriter();

@@ -73,8 +73,8 @@ const char* const Usage =
     "                        geändert“ usw.); für Menschen und Tabellenkalkulationen\n"
     "  --xlsx DATEI          eine Excel-Arbeitsmappe mit den Blättern „Unterschiede“\n"
     "                        und „Untersuchungen“ (alt über neu); geänderte Zellen\n"
-    "                        gelb, neue Zeilen grün, entfallene rot; jede Zelle ist\n"
-    "                        Text\n" MORVASK_XLSX_NOTE
+    "                        gelb, neue Zeilen grün, entfallene rot; Zeilen- und\n"
+    "                        Feldnummern sind Zahlen, alles andere Text\n" MORVASK_XLSX_NOTE
     "  --schluessel FELDER   die Felder des Schlüssels, durch Kommas getrennt, etwa 3,31\n"
     "                        (Feldnummern 1 bis 42). Vorgabe: Feld 31 (Schlüssel des\n"
     "                        Labors) mit Feld 3 (Proben-ID des Labors), wo Feld 3 leer\n"
@@ -223,9 +223,19 @@ int Compare(TTool& tool, const TOptions& options)
     NoteOrder(tool, oldPath, newPath);
     TCompareOptions compare = options.Compare;
     compare.KeepFields = !options.Target.empty();
+#ifdef MORVASK_HAVE_XLSX
+    // The workbook's rows wait beside it as they come.
+    std::optional<TDifferenceWorkbook> workbook;
+    if (!options.Target.empty())
+        workbook.emplace(where);
+#endif
     TReportSink report(tool, options.Format);
-    const TComparison comparison =
-        options.Target.empty() ? CompareTransferFiles(oldPath, newPath, compare, report) : CompareTransferFiles(oldPath, newPath, compare);
+    TDifferenceSink* sink = &report;
+#ifdef MORVASK_HAVE_XLSX
+    if (workbook)
+        sink = &*workbook;
+#endif
+    const TComparison comparison = CompareTransferFiles(oldPath, newPath, compare, *sink);
     bool findings = false;
     for (const auto& [path, check] : {std::pair{&oldPath, &comparison.OldCheck}, std::pair{&newPath, &comparison.NewCheck}}) {
         if (check->MessageCount > 0) {
@@ -243,7 +253,7 @@ int Compare(TTool& tool, const TOptions& options)
     }
 #ifdef MORVASK_HAVE_XLSX
     if (!options.Target.empty()) {
-        WriteDifferenceWorkbook(where, comparison);
+        workbook->Commit(comparison, oldPath, newPath, options.Compare.KeyFields);
         return comparison.HasDifferences() ? ExitFindings : ExitPassed;
     }
 #endif
