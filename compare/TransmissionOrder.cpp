@@ -36,7 +36,7 @@ std::optional<long long> ModificationTime(const std::string& path)
         return std::nullopt;
     return (static_cast<long long>(data.ftLastWriteTime.dwHighDateTime) << 32 | data.ftLastWriteTime.dwLowDateTime) * 100;
 #else
-    struct stat st {};
+    struct stat st { };
     if (stat(path.c_str(), &st) != 0)
         return std::nullopt;
     return static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
