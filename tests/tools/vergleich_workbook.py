@@ -135,6 +135,25 @@ def main():
         missing.update(readers.check(same, expect)[1])
         os.remove(same)
 
+        # A key filled in: the old key beside the new one, the old row under its old key, both keys filled.
+        lines = open(old, "rb").read().split(b"\n")
+        fields = lines[0].split(b"|")
+        fields[2] = b""
+        lines[0] = b"|".join(fields)
+        unfilled = os.path.join(folder, "OHNE.DAT")
+        open(unfilled, "wb").write(b"\n".join(lines))
+        filled = os.path.join(folder, "Gefuellt.xlsx")
+        expect(run("--xlsx", filled, unfilled, new).returncode == 1, "key filled in: exit")
+        wb = openpyxl.load_workbook(filled)
+        sheet = wb["Unterschiede"]
+        first = [c.value for c in sheet[heading_row(sheet) + 1]][:3]
+        old_key = "31=„L0815“, 5=„%s“" % fields[4].decode("cp1252").strip()
+        expect(first == ["Feld geändert", "31=„L0815“, 3=„L-2026-04711“", old_key], "key filled in: %r" % first)
+        row = wb["Untersuchungen"][2]
+        expect((row[0].value, row[2].value, fill(row[2])) == ("alt", old_key, YELLOW), "key filled in, old row %r" % [c.value for c in row[:3]])
+        os.remove(filled)
+        os.remove(unfilled)
+
         # The target rules: never an input, never a non-workbook, kept when the comparison fails.
         copy = shutil.copy(old, os.path.join(folder, "ALT.DAT"))
         os.link(copy, os.path.join(folder, "ALT.xlsx"))
