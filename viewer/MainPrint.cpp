@@ -25,8 +25,6 @@ const QString KFindingsTitle = QStringLiteral("Beim Öffnen der Datei sind die f
 
 int Tag(const QObject* object) { return object->property("tag").toInt(); }
 
-QString Utf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
 // A title or caption as a report names it: without the window's colon and blanks.
 QString Bare(QString text) { return text.remove(QLatin1Char(':')).trimmed(); }
 
@@ -182,7 +180,7 @@ TReport TMainForm::AllInvestigationsReport() const
         for (const TBlockPlan& plan : *plans) {
             TReportBlock block{plan.Title, plan.Colour, plan.TitleColour, plan.Lines, {}};
             for (const int field : plan.Fields) {
-                const QString caption = QStringLiteral("%1 (%2)").arg(Utf8(FieldCaption(field).Caption)).arg(field);
+                const QString caption = QStringLiteral("%1 (%2)").arg(Utf8ToQString(FieldCaption(field).Caption)).arg(field);
                 block.Fields.push_back({caption, Cp1252ToQString(FInvestigations.Field(index, field - 1))});
             }
             section.Blocks.push_back(std::move(block));
