@@ -80,13 +80,18 @@ def labels_of(panel):
     return [w for w in panel.findall("widget") if w.get("class") in ("TCaptionLabel", "TValueLabel", "TLabel")]
 
 
-def captions_of(panel):
-    labels = labels_of(panel)
+def title_label(panel, labels):
     titles = [w for w in labels if tag_of(w) == 0 and is_bold(w)]
     if len(titles) != 1:
         fail("block %s needs exactly one bold title label" % panel.get("name"))
-    title = bare(text_of(titles[0]))
-    captions = [w for w in labels if tag_of(w) == 0 and w is not titles[0]]
+    return titles[0]
+
+
+def captions_of(panel):
+    labels = labels_of(panel)
+    heading = title_label(panel, labels)
+    title = bare(text_of(heading))
+    captions = [w for w in labels if tag_of(w) == 0 and w is not heading]
     values = sorted((w for w in labels if tag_of(w) > 0), key=lambda w: (rect_of(w)[1], rect_of(w)[0]))
 
     def same_row(a, b):
@@ -136,15 +141,13 @@ def report_blocks(root):
     result = []
     for panel in sorted(panels, key=lambda w: rect_of(w)[:2]):
         labels = labels_of(panel)
-        titles = [w for w in labels if tag_of(w) == 0 and is_bold(w)]
-        if len(titles) != 1:
-            fail("block %s needs exactly one bold title label" % panel.get("name"))
+        heading = title_label(panel, labels)
         fields = [tag_of(w) for w in reading_order(w for w in labels if tag_of(w) > 0)]
         texts = []
         if not fields:
-            texts = [w.get("name") for w in sorted((w for w in labels if tag_of(w) == 0 and w is not titles[0]),
+            texts = [w.get("name") for w in sorted((w for w in labels if tag_of(w) == 0 and w is not heading),
                                                    key=lambda w: rect_of(w)[1])]
-        result.append((bare(text_of(titles[0])), colour_of(panel, "color"), colour_of(titles[0], "fontColor"),
+        result.append((bare(text_of(heading)), colour_of(panel, "color"), colour_of(heading, "fontColor"),
                        fields, texts))
     return result
 
