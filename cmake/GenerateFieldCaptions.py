@@ -1,13 +1,16 @@
 #!/usr/bin/env python3
-"""Derives what the main window calls each field from its layout file.
+"""Derives what the main window calls each field, and its blocks, from its layout file.
 
 A data block is a panel with tag 1 directly inside gbObjectData; its title is
 its bold label. A value label carries its field number as tag; its caption is
 the nearest caption label left of it on the same row. A value label without a
 caption of its own on its row continues the line above and takes that line's
-caption. The result is a C++ table without any toolkit dependency.
+caption. The blocks as a report shows them are every panel of gbObjectData but
+the analysis grid's, column by column, each with its colours and its fields in
+reading order, or, without fields, the labels whose texts it shows. The results
+are C++ tables without any toolkit dependency.
 
-    GenerateFieldCaptions.py Main.ui OUT.inc
+    GenerateFieldCaptions.py Main.ui CAPTIONS.inc BLOCKS.inc
 """
 
 import sys
@@ -49,26 +52,46 @@ def bare(text):
     return text.replace(":", "").strip()
 
 
+def colour_of(widget, name):
+    p = prop(widget, name)
+    if p is None:
+        fail("%s has no %s" % (widget.get("name"), name))
+    return tuple(int(p.find("color/" + k).text) for k in ("red", "green", "blue"))
+
+
 def fail(message):
     sys.exit("GenerateFieldCaptions: " + message)
 
 
-def blocks(root):
+def object_data(root):
     data = root.find(".//widget[@name='gbObjectData']")
     if data is None:
         fail("no gbObjectData in the layout")
-    for panel in data.findall("widget"):
+    return data
+
+
+def blocks(root):
+    for panel in object_data(root).findall("widget"):
         if panel.get("class") == "TPanel" and tag_of(panel) == 1:
             yield panel
 
 
-def captions_of(panel):
-    labels = [w for w in panel.findall("widget") if w.get("class") in ("TCaptionLabel", "TValueLabel", "TLabel")]
+def labels_of(panel):
+    return [w for w in panel.findall("widget") if w.get("class") in ("TCaptionLabel", "TValueLabel", "TLabel")]
+
+
+def title_label(panel, labels):
     titles = [w for w in labels if tag_of(w) == 0 and is_bold(w)]
     if len(titles) != 1:
         fail("block %s needs exactly one bold title label" % panel.get("name"))
-    title = bare(text_of(titles[0]))
-    captions = [w for w in labels if tag_of(w) == 0 and w is not titles[0]]
+    return titles[0]
+
+
+def captions_of(panel):
+    labels = labels_of(panel)
+    heading = title_label(panel, labels)
+    title = bare(text_of(heading))
+    captions = [w for w in labels if tag_of(w) == 0 and w is not heading]
     values = sorted((w for w in labels if tag_of(w) > 0), key=lambda w: (rect_of(w)[1], rect_of(w)[0]))
 
     def same_row(a, b):
@@ -100,6 +123,70 @@ def captions_of(panel):
     return title, result
 
 
+def reading_order(widgets):
+    """Row by row, left to right; a row holds the labels within ROW_TOLERANCE below its first one."""
+    rows = []
+    for w in sorted(widgets, key=lambda w: rect_of(w)[1]):
+        if rows and rect_of(w)[1] - rect_of(rows[-1][0])[1] <= ROW_TOLERANCE:
+            rows[-1].append(w)
+        else:
+            rows.append([w])
+    return [w for row in rows for w in sorted(row, key=lambda w: rect_of(w)[0])]
+
+
+def report_blocks(root):
+    """(title, colour, title colour, fields, text label names) of each block a report repeats."""
+    panels = [w for w in object_data(root).findall("widget")
+              if w.get("class") == "TPanel" and w.find("widget[@class='TStringGrid']") is None]
+    result = []
+    for panel in sorted(panels, key=lambda w: rect_of(w)[:2]):
+        labels = labels_of(panel)
+        heading = title_label(panel, labels)
+        fields = [tag_of(w) for w in reading_order(w for w in labels if tag_of(w) > 0)]
+        texts = []
+        if not fields:
+            texts = [w.get("name") for w in sorted((w for w in labels if tag_of(w) == 0 and w is not heading),
+                                                   key=lambda w: rect_of(w)[1])]
+        result.append((bare(text_of(heading)), colour_of(panel, "color"), colour_of(heading, "fontColor"),
+                       fields, texts))
+    return result
+
+
+def block_table(blocks):
+    fields = [f for b in blocks for f in b[3]]
+    texts = [t for b in blocks for t in b[4]]
+    lines = [
+        "// Generated from viewer/Main.ui by cmake/GenerateFieldCaptions.py; do not edit.",
+        "// Texts are UTF-8.",
+        "",
+        "constexpr std::array<int, %d> LayoutBlockFields{{%s}};" % (len(fields), ", ".join(map(str, fields))),
+        "constexpr std::array<std::string_view, %d> LayoutBlockTexts{{%s}};"
+        % (len(texts), ", ".join(literal(t) for t in texts)),
+        "",
+        "constexpr TLayoutBlock LayoutBlockTable[] = {",
+    ]
+    field, text = 0, 0
+    for title, colour, title_colour, block_fields, block_texts in blocks:
+        lines.append("    {%s, {%d, %d, %d}, {%d, %d, %d}, {LayoutBlockFields.data() + %d, %d}, "
+                     "{LayoutBlockTexts.data() + %d, %d}},"
+                     % ((literal(title),) + colour + title_colour + (field, len(block_fields), text, len(block_texts))))
+        field += len(block_fields)
+        text += len(block_texts)
+    lines += ["};", ""]
+    return "\n".join(lines)
+
+
+def write_if_changed(path, text):
+    try:
+        with open(path, encoding="utf-8") as f:
+            if f.read() == text:
+                return  # unchanged: keep the time stamp, nothing rebuilds
+    except FileNotFoundError:
+        pass
+    with open(path, "w", encoding="utf-8") as f:
+        f.write(text)
+
+
 def literal(text):
     """A C++ string literal of the UTF-8 bytes; octal escapes cannot run into the next character."""
     out = []
@@ -112,8 +199,8 @@ def literal(text):
 
 
 def main():
-    if len(sys.argv) != 3:
-        fail("usage: GenerateFieldCaptions.py Main.ui OUT.inc")
+    if len(sys.argv) != 4:
+        fail("usage: GenerateFieldCaptions.py Main.ui CAPTIONS.inc BLOCKS.inc")
     root = ET.parse(sys.argv[1]).getroot()
     rows = []
     analysis_title = None
@@ -136,15 +223,8 @@ def main():
     ]
     lines += ["    {%d, %s, %s}," % (f, literal(t), literal(c)) for f, t, c in rows]
     lines += ["};", "", "constexpr std::string_view AnalysisBlockTitle = %s;" % literal(analysis_title), ""]
-    text = "\n".join(lines)
-    try:
-        with open(sys.argv[2], encoding="utf-8") as f:
-            if f.read() == text:
-                return  # unchanged: keep the time stamp, nothing rebuilds
-    except FileNotFoundError:
-        pass
-    with open(sys.argv[2], "w", encoding="utf-8") as f:
-        f.write(text)
+    write_if_changed(sys.argv[2], "\n".join(lines))
+    write_if_changed(sys.argv[3], block_table(report_blocks(root)))
 
 
 if __name__ == "__main__":

@@ -21,8 +21,8 @@
 #include <utility>
 
 #include "CheckPath.h"
-#include "Cp1252.h"
 #include "DifferenceReport.h"
+#include "DisplayText.h"
 #include "FieldHints.h"
 #include "ReportParts.h"
 #include "StringGrid.h"
@@ -49,17 +49,14 @@ constexpr std::array<TColumn, 8> Columns{{
     {"Zeilen", 165, "Zeilen", "in Datei", 105},
 }};
 
-QString Utf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-QString Cp1252(const std::string& text) { return Utf8(Cp1252ToUtf8(text)); }
-
 // What the "Feld" column says: the field, and for a parameter which one.
 QString FieldCell(const TDifference& d)
 {
     QString cell;
     if (d.IsParameter)
-        cell = QStringLiteral("Parameter %1 „%2“").arg(Cp1252(d.ParameterId), Cp1252(d.ParameterText));
+        cell = QStringLiteral("Parameter %1 „%2“").arg(Cp1252ToQString(d.ParameterId), Cp1252ToQString(d.ParameterText));
     if (d.Kind == EDifference::FieldChanged)
-        cell += (cell.isEmpty() ? QString() : QStringLiteral(", ")) + Utf8(FieldName(d.Field));
+        cell += (cell.isEmpty() ? QString() : QStringLiteral(", ")) + Utf8ToQString(FieldName(d.Field));
     return cell;
 }
 
@@ -67,21 +64,21 @@ QString Cell(const TDifference& d, int col)
 {
     switch (col) {
     case 0:
-        return Utf8(KeyWithOldText(d));
+        return Utf8ToQString(KeyWithOldText(d));
     case 1:
-        return Cp1252(d.SamplingPoint);
+        return Cp1252ToQString(d.SamplingPoint);
     case 2:
-        return Cp1252(d.SamplingTime);
+        return Cp1252ToQString(d.SamplingTime);
     case 3:
-        return Utf8(std::string(KindText(d.Kind)));
+        return Utf8ToQString(KindText(d.Kind));
     case 4:
         return FieldCell(d);
     case 5:
-        return Cp1252(d.Old);
+        return Cp1252ToQString(d.Old);
     case 6:
-        return Cp1252(d.New);
+        return Cp1252ToQString(d.New);
     default:
-        return Utf8(LinesText(d));
+        return Utf8ToQString(LinesText(d));
     }
 }
 
@@ -89,7 +86,7 @@ QString MessagesOf(const std::string& path, const TSamplingData& check)
 {
     if (check.MessageCount == 0)
         return {};
-    return QStringLiteral("Datei %1:\r\n").arg(CheckPathText(path)) + Cp1252(check.MessageText) + QStringLiteral("\r\n");
+    return QStringLiteral("Datei %1:\r\n").arg(CheckPathText(path)) + Cp1252ToQString(check.MessageText) + QStringLiteral("\r\n");
 }
 
 QString NativePath(const std::string& path)
@@ -160,8 +157,8 @@ TfrmCompare::TfrmCompare(std::string shownPath, std::string otherPath, QWidget* 
     FTable->SetFixedRows(1);
     FTable->SetRangeSelect(true);
     for (std::size_t col = 0; col < Columns.size(); ++col) {
-        FTable->SetCell(static_cast<int>(col), 0, QString::fromUtf8(Columns[col].Heading));
-        const int heading = FTable->fontMetrics().horizontalAdvance(QString::fromUtf8(Columns[col].Heading)) + 6;
+        FTable->SetCell(static_cast<int>(col), 0, Utf8ToQString(Columns[col].Heading));
+        const int heading = FTable->fontMetrics().horizontalAdvance(Utf8ToQString(Columns[col].Heading)) + 6;
         FTable->SetColWidth(static_cast<int>(col), std::max(Columns[col].Width, heading));
     }
     FTable->setAccessibleName(QStringLiteral("Unterschiede"));
@@ -223,7 +220,7 @@ void TfrmCompare::Compare(bool shownIsNew)
     FShownIsNew = shownIsNew;
     FOldPath->setText(CheckPathText(oldPath));
     FNewPath->setText(CheckPathText(newPath));
-    const QString rule = Utf8(OrderRuleText(FOrder.Rule));
+    const QString rule = Utf8ToQString(OrderRuleText(FOrder.Rule));
     FOrderText->setText(FShownIsNew == FOrder.FirstIsOlder
                             ? QStringLiteral("Reihenfolge: %1").arg(rule)
                             : QStringLiteral("Reihenfolge: von Hand getauscht; bestimmt war sie %1").arg(rule));
@@ -239,11 +236,11 @@ void TfrmCompare::Show()
     FTable->setVisible(compared);
     FShow->setEnabled(compared && !c.Differences.empty());
     FMessages->setPlainText(MessagesOf(OldPath(), c.OldCheck) + MessagesOf(NewPath(), c.NewCheck));
-    FSummary->setText(compared ? Utf8(SummaryText(c)) : QStringLiteral("Nicht verglichen: eine Datei hat Meldungen."));
+    FSummary->setText(compared ? Utf8ToQString(SummaryText(c)) : QStringLiteral("Nicht verglichen: eine Datei hat Meldungen."));
     std::string note = RepeatedKeyNote(c);
     if (const std::string bounded = BoundedKeyNote(c); !bounded.empty())
         note += (note.empty() ? "" : "\n") + bounded;
-    FNote->setText(Utf8(note));
+    FNote->setText(Utf8ToQString(note));
     FNote->setVisible(!note.empty());
 
     const auto& differences = c.Differences;
@@ -290,7 +287,7 @@ void TfrmCompare::ShowRow()
         const std::int64_t otherLine = FShownIsNew ? d.OldLine : d.NewLine;
         FStatus->setText(QStringLiteral("Gezeigt: die Untersuchung ab Zeile %1. Den Parameter %2 gibt es nur in der %3 Datei "
                                         "(Zeile %4).")
-                             .arg(QString::number(investigation), Cp1252(d.ParameterId), other, QString::number(otherLine)));
+                             .arg(QString::number(investigation), Cp1252ToQString(d.ParameterId), other, QString::number(otherLine)));
         return;
     }
     FStatus->setText(d.IsParameter ? QStringLiteral("Gezeigt: die Untersuchung ab Zeile %1, ihr Parameter in Zeile %2.")
@@ -326,7 +323,7 @@ TReport TfrmCompare::DifferencesReport() const
         section.Table.TitleColour = look.TableTitle;
         for (const TColumn& column : Columns)
             section.Table.Columns.push_back(
-                {QString::fromUtf8(column.PrintHeading), QString::fromUtf8(column.PrintSecond), column.PrintShare});
+                {Utf8ToQString(column.PrintHeading), Utf8ToQString(column.PrintSecond), column.PrintShare});
         section.Table.RowCount = static_cast<int>(all.size());
         section.Table.Cell = [this](int row, int col) {
             return Cell(FComparison.Differences[static_cast<std::size_t>(row)], col);

@@ -30,3 +30,8 @@ QString Cp1252ToQString(std::string_view bytes)
         *out++ = QChar(table[static_cast<unsigned char>(byte)]);
     return text;
 }
+
+QString Utf8ToQString(std::string_view utf8)
+{
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}

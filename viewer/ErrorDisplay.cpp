@@ -11,15 +11,10 @@
 #include <utility>
 
 #include "CheckPath.h"
+#include "DisplayText.h"
 #include "FileOpenError.h"
 
 namespace {
-
-// Every exception's text is UTF-8.
-QString Utf8ToQString(std::string_view utf8)
-{
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
 
 // The window the box belongs to: the modal one in front, else the active
 // one, else any visible top-level window (a bare X server activates none).
@@ -80,7 +75,7 @@ QString ApplicationErrorText(const std::exception& error)
     }
     if (dynamic_cast<const std::bad_alloc*>(&error))
         return WithFullStop(QStringLiteral("Nicht genügend Arbeitsspeicher"));
-    return WithFullStop(QString::fromUtf8(error.what()));
+    return WithFullStop(Utf8ToQString(error.what()));
 }
 
 QString UnknownErrorText()

@@ -15,7 +15,7 @@ QString Header(const std::array<TGridColumn, N>& columns, int col, int row)
         return QString();
     const TGridColumn& column = columns[static_cast<std::size_t>(col)];
     const std::string_view text = row == 0 ? column.Heading : column.Second;
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    return Utf8ToQString(text);
 }
 
 // Field N is entry N - 1 of an examination's field list.

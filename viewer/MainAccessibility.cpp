@@ -4,13 +4,12 @@
 
 #include <QLabel>
 
+#include "DisplayText.h"
 #include "FieldCaptions.h"
 #include "StringGrid.h"
 #include "ValueLabel.h"
 
 namespace {
-
-QString FromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 // A caption as a name: without the blanks and the colon around it.
 QString NameOf(const QString& caption)
@@ -32,7 +31,7 @@ void TMainForm::SetUpAccessibility()
         const TFieldCaption& caption = FieldCaption(field);
         QString name = QStringLiteral("Feld %1").arg(field);
         if (caption.Shown)
-            name = FromUtf8(caption.Block) + QStringLiteral(", ") + FromUtf8(caption.Caption) + QStringLiteral(", ") + name;
+            name = Utf8ToQString(caption.Block) + QStringLiteral(", ") + Utf8ToQString(caption.Caption) + QStringLiteral(", ") + name;
         label->setAccessibleName(name);
     }
     ui->sgObjectList->setAccessibleName(NameOf(ui->gbObjectList->title()));

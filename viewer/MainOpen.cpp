@@ -92,8 +92,8 @@ void TMainForm::OpenTransferFile(const std::string& path)
 
     const int32_t kind = GetInterfaceKind();
     const TInterfaceText& text = KInterfaceTexts[kind >= 0 && kind <= 2 ? kind : 0];
-    ui->lblSchnittstelle1->setText(QString::fromUtf8(text.Line1));
-    ui->lblSchnittstelle2->setText(QString::fromUtf8(text.Line2));
+    ui->lblSchnittstelle1->setText(Utf8ToQString(text.Line1));
+    ui->lblSchnittstelle2->setText(Utf8ToQString(text.Line2));
 
     FCheckedPath = path;
     FFindings.clear();

@@ -9,12 +9,14 @@
 
 #include <algorithm>
 #include <memory>
+#include <span>
 
 #include "DisplayText.h"
 #include "ErrorDisplay.h"
 #include "FieldCaptions.h"
 #include "InvestigationCells.h"
 #include "Label.h"
+#include "LayoutBlocks.h"
 #include "Panel.h"
 #include "ReportParts.h"
 #include "StringGrid.h"
@@ -23,73 +25,27 @@ namespace {
 
 const QString KFindingsTitle = QStringLiteral("Beim Öffnen der Datei sind die folgenden Fehler aufgetreten:");
 
-int Tag(const QObject* object) { return object->property("tag").toInt(); }
+QColor Colour(const TLayoutColour& colour) { return QColor(colour.Red, colour.Green, colour.Blue); }
 
-QString Utf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
-// A title or caption as a report names it: without the window's colon and blanks.
-QString Bare(QString text) { return text.remove(QLatin1Char(':')).trimmed(); }
-
-// A block of the window as the report repeats it for each examination.
+// A block of the window as the report repeats it for each examination; its
+// texts are taken when the report is made, as the window shows them then.
 struct TBlockPlan {
     QString Title;
     QColor Colour;
     QColor TitleColour;
-    QStringList Lines; // the file format block's texts
-    std::vector<int> Fields; // in the window's reading order
+    QStringList Lines;
+    std::span<const int> Fields;
 };
 
-// Labels of one row in the layout differ by a pixel or two in height.
-constexpr int RowTolerance = 6;
-
-// The blocks of the detail area except the analysis grid's, column by column
-// as the window shows them, their value boxes row by row.
 std::vector<TBlockPlan> BlockPlans(const QWidget* detail)
 {
-    std::vector<const TPanel*> panels;
-    for (const QObject* child : detail->children()) {
-        const auto* panel = qobject_cast<const TPanel*>(child);
-        if (panel != nullptr && panel->findChild<TStringGrid*>() == nullptr)
-            panels.push_back(panel);
-    }
-    std::sort(panels.begin(), panels.end(), [](const TPanel* a, const TPanel* b) {
-        return std::pair(a->x(), a->y()) < std::pair(b->x(), b->y());
-    });
-
     std::vector<TBlockPlan> plans;
-    for (const TPanel* panel : panels) {
-        TBlockPlan plan;
-        plan.Colour = panel->Color();
-        std::vector<const QLabel*> values;
-        std::vector<const QLabel*> texts;
-        for (const QObject* child : panel->children()) {
-            const auto* label = qobject_cast<const TLabel*>(child);
-            if (label == nullptr)
-                continue;
-            if (Tag(label) > 0) {
-                values.push_back(label);
-            } else if (label->font().bold()) {
-                plan.Title = Bare(label->text());
-                plan.TitleColour = label->FontColor();
-            } else {
-                texts.push_back(label);
-            }
-        }
-        std::sort(values.begin(), values.end(), [](const QLabel* a, const QLabel* b) {
-            if (std::abs(a->y() - b->y()) > RowTolerance)
-                return a->y() < b->y();
-            return a->x() < b->x();
-        });
-        for (const QLabel* value : values)
-            plan.Fields.push_back(Tag(value));
-        // A block without value boxes shows its texts; the captions of the
-        // others come from the window's caption table.
-        if (values.empty()) {
-            std::sort(texts.begin(), texts.end(), [](const QLabel* a, const QLabel* b) { return a->y() < b->y(); });
-            for (const QLabel* text : texts) {
-                if (!text->text().isEmpty())
-                    plan.Lines << text->text();
-            }
+    for (const TLayoutBlock& block : LayoutBlocks()) {
+        TBlockPlan plan{Utf8ToQString(block.Title), Colour(block.Colour), Colour(block.TitleColour), {}, block.Fields};
+        for (const std::string_view name : block.TextLabels) {
+            const auto* label = detail->findChild<const QLabel*>(Utf8ToQString(name));
+            if (label != nullptr && !label->text().isEmpty())
+                plan.Lines << label->text();
         }
         plans.push_back(std::move(plan));
     }
@@ -182,7 +138,7 @@ TReport TMainForm::AllInvestigationsReport() const
         for (const TBlockPlan& plan : *plans) {
             TReportBlock block{plan.Title, plan.Colour, plan.TitleColour, plan.Lines, {}};
             for (const int field : plan.Fields) {
-                const QString caption = QStringLiteral("%1 (%2)").arg(Utf8(FieldCaption(field).Caption)).arg(field);
+                const QString caption = QStringLiteral("%1 (%2)").arg(Utf8ToQString(FieldCaption(field).Caption)).arg(field);
                 block.Fields.push_back({caption, Cp1252ToQString(FInvestigations.Field(index, field - 1))});
             }
             section.Blocks.push_back(std::move(block));

@@ -19,6 +19,7 @@
 #include "ClassicLook.h"
 #include "ErrorDisplay.h"
 #include "Image.h"
+#include "LayoutBlocks.h"
 #include "Main.h"
 #include "MainFormFixture.h"
 #include "Panel.h"
@@ -182,6 +183,7 @@ private slots:
     void EveryComponentIsListed();
     void DialogFont();
     void TagRule();
+    void BlocksAsPrinted();
     void GridsAsDesigned();
     void StackingAndFocusOrder();
     void ErrorPanelLiesReady();
@@ -375,6 +377,42 @@ void TMainLayoutTest::TagRule()
     auto* label4 = Find<TValueLabel>("Label4");
     QCOMPARE(label4->parentWidget(), FForm.get());
     QVERIFY(!label4->ShowHint());
+}
+
+// The table of blocks that printing reads, held against the window it was
+// generated from: each block is one panel of the detail area, in its colours,
+// with its value boxes and text labels.
+void TMainLayoutTest::BlocksAsPrinted()
+{
+    auto* details = Find("gbObjectData");
+    QSet<QObject*> printed;
+    for (const TLayoutBlock& block : LayoutBlocks()) {
+        const QString title = QString::fromUtf8(block.Title.data(), qsizetype(block.Title.size()));
+        TPanel* panel = nullptr;
+        TCaptionLabel* titleLabel = nullptr;
+        for (auto* label : details->findChildren<TCaptionLabel*>()) {
+            if (label->font().bold() && label->text() == title + QLatin1Char(':')) {
+                QVERIFY2(panel == nullptr, qPrintable(title));
+                panel = qobject_cast<TPanel*>(label->parentWidget());
+                titleLabel = label;
+            }
+        }
+        QVERIFY2(panel != nullptr && panel->parentWidget() == details, qPrintable(title));
+        printed.insert(panel);
+        QCOMPARE(panel->Color(), QColor(block.Colour.Red, block.Colour.Green, block.Colour.Blue));
+        QCOMPARE(titleLabel->FontColor(), QColor(block.TitleColour.Red, block.TitleColour.Green, block.TitleColour.Blue));
+        QSet<int> tags;
+        for (auto* value : panel->findChildren<TValueLabel*>())
+            tags.insert(value->property("tag").toInt());
+        QCOMPARE(tags, QSet<int>(block.Fields.begin(), block.Fields.end()));
+        for (const std::string_view name : block.TextLabels) {
+            auto* label = details->findChild<TCaptionLabel*>(QString::fromUtf8(name.data(), qsizetype(name.size())));
+            QVERIFY2(label != nullptr && label->parentWidget() == panel, name.data());
+        }
+    }
+    // Every panel but the analysis grid's is printed.
+    for (auto* panel : details->findChildren<TPanel*>(Qt::FindDirectChildrenOnly))
+        QCOMPARE(printed.contains(panel), panel->findChild<TStringGrid*>() == nullptr);
 }
 
 void TMainLayoutTest::GridsAsDesigned()
