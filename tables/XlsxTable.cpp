@@ -11,9 +11,6 @@
 
 #include "ZipWriter.h"
 
-#include "AsciiText.h"
-#include "Cp1252.h"
-
 #include <algorithm>
 #include <array>
 #include <cerrno>
