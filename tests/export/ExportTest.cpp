@@ -10,17 +10,11 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <map>
-#include <optional>
-#include <sstream>
 #include <thread>
-#include <tuple>
 #ifdef _WIN32
 #include <windows.h>
 #else
 #include <csignal>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #endif
 
