@@ -144,7 +144,8 @@ int Compare(TTool& tool, const TOptions& options)
     // The target first: a refused one costs no reading.
     const std::string where = options.Target.empty() ? std::string() : CheckWorkbookTarget(options.Target, options.Files);
 #endif
-    tool.Report(ReversedOrderNote(oldPath, newPath));
+    if (const std::string note = ReversedOrderNote(oldPath, newPath); !note.empty())
+        tool.Report(note);
     TCompareOptions compare = options.Compare;
     compare.KeepFields = !options.Target.empty();
     TDifferenceStream report(options.Format, [&tool](std::string_view text) { tool.Write(stdout, text); });
