@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <string_view>
 
 // Where the fields of an examination block stand. Field numbers count from 1
@@ -45,3 +46,6 @@ static_assert(End.FirstField == Parameter.FirstField + Parameter.FieldCount);
 static_assert(ParameterCountField == End.FirstField + 1);
 
 } // namespace FieldLayout
+
+// The trimmed fields 43 to 53 of one parameter line, in order.
+using TParameterFields = std::array<std::string_view, FieldLayout::ParameterEntries>;

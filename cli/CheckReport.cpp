@@ -3,6 +3,7 @@
 #include "Cp1252.h"
 #include "FileNameCheck.h"
 #include "JsonWriter.h"
+#include "Utf8Text.h"
 
 std::string FileNameToUtf8(std::string_view path, const TSamplingData& data)
 {

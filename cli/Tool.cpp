@@ -1,9 +1,9 @@
 #include "Tool.h"
 
 #include "ExitStatus.h"
-#include "JsonWriter.h"
 #include "SystemErrorText.h"
 #include "ToolPlatform.h"
+#include "Utf8Text.h"
 
 #include <new>
 

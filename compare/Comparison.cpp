@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <charconv>
 #include <cstdint>
 #include <cstring>
 #include <exception>
@@ -34,7 +35,6 @@ constexpr int SamplingPointField = 16;
 constexpr int SamplingTimeField = 22;
 
 using TMaster = std::array<std::string_view, FieldLayout::HeaderEntries>;
-using TParameterFields = std::array<std::string_view, FieldLayout::ParameterEntries>;
 using TKeyView = std::vector<std::pair<int, std::string_view>>;
 
 // Fields 1 to upTo of an examination from its two header lines, trimmed;
@@ -663,21 +663,23 @@ public:
     // The examination of one file only.
     void OneSided(EDifference kind, const TInvestigationText& inv, std::string_view key)
     {
-        CutMaster(inv, FOldMaster);
+        const bool added = kind == EDifference::InvestigationAdded;
+        TMaster& master = added ? FNewMaster : FOldMaster;
+        CutMaster(inv, master);
         FBase = TDifference();
         FBase.Key = KeyOf(key);
-        SetPlace(FOldMaster);
+        SetPlace(master);
         TDifference d = FBase;
         d.Kind = kind;
-        (kind == EDifference::InvestigationAdded ? d.NewLine : d.OldLine) = inv.FirstLine;
-        (kind == EDifference::InvestigationAdded ? d.NewInvestigationLine : d.OldInvestigationLine) = inv.FirstLine;
+        (added ? d.NewLine : d.OldLine) = inv.FirstLine;
+        (added ? d.NewInvestigationLine : d.OldInvestigationLine) = inv.FirstLine;
         Tell(d);
         if (!FKeepFields)
             return;
         TInvestigationFields kept;
         kept.Key = FBase.Key;
-        (kind == EDifference::InvestigationAdded ? kept.NewLine : kept.OldLine) = inv.FirstLine;
-        (kind == EDifference::InvestigationAdded ? kept.New : kept.Old).assign(FOldMaster.begin(), FOldMaster.end());
+        (added ? kept.NewLine : kept.OldLine) = inv.FirstLine;
+        (added ? kept.New : kept.Old).assign(master.begin(), master.end());
         FSink.Investigation(kept);
     }
 
@@ -1045,4 +1047,22 @@ TComparison CompareTransferFiles(const std::string& oldPath, const std::string& 
     result.Differences = std::move(collected.Differences);
     result.Investigations = std::move(collected.Investigations);
     return result;
+}
+
+std::optional<std::vector<int>> ParseKeyFields(std::string_view list)
+{
+    std::vector<int> fields;
+    while (true) {
+        const std::size_t comma = list.find(',');
+        const std::string_view item = list.substr(0, comma);
+        int field = 0;
+        const auto [end, error] = std::from_chars(item.data(), item.data() + item.size(), field);
+        if (item.empty() || error != std::errc() || end != item.data() + item.size() || field < 1 || field > LastKeyField ||
+            std::find(fields.begin(), fields.end(), field) != fields.end())
+            return std::nullopt;
+        fields.push_back(field);
+        if (comma == std::string_view::npos)
+            return fields;
+        list.remove_prefix(comma + 1);
+    }
 }

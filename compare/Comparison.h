@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // What changed between two transfer files, the earlier ("alt") and the later
@@ -100,6 +101,9 @@ struct TCompareOptions {
 };
 
 constexpr int LastKeyField = 42;
+// "3,31" into field numbers 1 to LastKeyField, each once; nothing when the
+// list is no such list.
+std::optional<std::vector<int>> ParseKeyFields(std::string_view list);
 // Examinations of one key, or parameters of one Param.-ID, that are not the
 // same on both sides, beyond which (on either side) they are paired in order
 // of occurrence instead of by their fewest differences, which costs the

@@ -40,8 +40,6 @@ bool SameInvestigation(const TDifference& a, const TDifference& b)
     return a.Key == b.Key && a.OldInvestigationLine == b.OldInvestigationLine && a.NewInvestigationLine == b.NewInvestigationLine;
 }
 
-std::string LineNumber(std::int64_t line) { return line == 0 ? std::string() : std::to_string(line); }
-
 } // namespace
 
 std::string_view KindText(EDifference kind) { return KindNames[static_cast<std::size_t>(kind)].Text; }
@@ -188,7 +186,18 @@ std::string DifferenceJsonLine(const TDifference& d)
     return json.Text();
 }
 
-std::string DifferenceCsvHeading() { return "Art,Schlüssel,Zeile alt,Zeile neu,Feld,Name,Alt,Neu,Param.-ID,Param.-Text\n"; }
+std::string NumberCellText(std::int64_t number) { return number == 0 ? std::string() : std::to_string(number); }
+
+std::string DifferenceCsvHeading()
+{
+    std::string heading;
+    for (std::size_t i = 0; i < DifferenceHeadings.size(); ++i) {
+        if (i == OldKeyColumn)
+            continue;
+        heading += (heading.empty() ? "" : ",") + std::string(DifferenceHeadings[i]);
+    }
+    return heading + '\n';
+}
 
 std::string DifferenceCsvRow(const TDifference& d)
 {
@@ -197,9 +206,9 @@ std::string DifferenceCsvRow(const TDifference& d)
     const std::array<std::string, 10> cells{
         std::string(KindText(d.Kind)),
         KeyWithOldText(d),
-        LineNumber(d.OldLine),
-        LineNumber(d.NewLine),
-        changed ? std::to_string(d.Field) : std::string(),
+        NumberCellText(d.OldLine),
+        NumberCellText(d.NewLine),
+        NumberCellText(changed ? d.Field : 0),
         changed ? FieldName(d.Field) : std::string(),
         Cp1252ToUtf8(d.Old),
         Cp1252ToUtf8(d.New),

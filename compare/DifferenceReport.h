@@ -2,6 +2,9 @@
 
 #include "Comparison.h"
 
+#include <array>
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -36,6 +39,13 @@ std::string ComparisonHeadText(const TComparison& comparison);
 std::string DifferenceText(const TDifference& d, const TDifference* previous);
 // One JSON object per difference, without the final newline.
 std::string DifferenceJsonLine(const TDifference& d);
+// The columns of a difference, as the workbook heads them. The CSV gives the
+// old key inside the key's cell and has no column of its own for it.
+constexpr std::array<std::string_view, 11> DifferenceHeadings{
+    "Art", "Schlüssel", "Schlüssel alt", "Zeile alt", "Zeile neu", "Feld", "Name", "Alt", "Neu", "Param.-ID", "Param.-Text"};
+constexpr std::size_t OldKeyColumn = 2;
+// A line or field number as a cell: empty for none (0).
+std::string NumberCellText(std::int64_t number);
 // CSV as morvask-export writes it: the heading, then one row per difference, each ending in LF.
 std::string DifferenceCsvHeading();
 std::string DifferenceCsvRow(const TDifference& d);

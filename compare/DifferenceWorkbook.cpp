@@ -4,7 +4,7 @@
 #include "DifferenceReport.h"
 #include "FieldCaptions.h"
 #include "FieldLayout.h"
-#include "JsonWriter.h"
+#include "Utf8Text.h"
 
 #include <cstddef>
 #include <cstdio>
@@ -25,7 +25,7 @@ using TRow = TStyledWorkbook::TRow;
 
 TCell Number(std::int64_t value, EFill fill)
 {
-    return {value == 0 ? std::string() : std::to_string(value), fill, true};
+    return {NumberCellText(value), fill, true};
 }
 
 EFill RowFill(EDifference kind)
@@ -171,8 +171,7 @@ void TDifferenceWorkbook::Commit(const TComparison& comparison, const std::strin
                                         {Labelled("Alt:", file(oldPath)), Labelled("Neu:", file(newPath)),
                                          Labelled("Schlüssel:", KeyFieldsText(keyFields)),
                                          Labelled("Ergebnis:", SummaryText(comparison))},
-                                        {"Art", "Schlüssel", "Schlüssel alt", "Zeile alt", "Zeile neu", "Feld", "Name",
-                                         "Alt", "Neu", "Param.-ID", "Param.-Text"},
+                                        {DifferenceHeadings.begin(), DifferenceHeadings.end()},
                                         &FDifferences,
                                         FDifferenceRows,
                                         {}};

@@ -2,7 +2,7 @@
 
 #include "Comparison.h"
 #include "ScratchRows.h"
-#include "XlsxTable.h"
+#include "StyledWorkbook.h"
 
 #include <cstdint>
 #include <string>

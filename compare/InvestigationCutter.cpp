@@ -37,8 +37,7 @@ void TInvestigationCutter::EndLine()
 {
     const std::string_view text(FLineBegin, static_cast<std::size_t>(FLineEnd - FLineBegin));
     const TBlockRules& rules = FGrammar.Rules();
-    // A line may have begun in bytes fed before, of the same text: the
-    // difference is then negative, and the unsigned sum still right.
+    // Lines lie whole in one call's bytes (see Feed), so the line began in these.
     const TPending line{{FAt + static_cast<std::uint64_t>(FLineBegin - FBytes), text.size()},
                         IsEndLine(text, rules),
                         rules.BlankLineStops && IsBlankLine(text)};

@@ -26,12 +26,12 @@ void StreamInvestigations(const std::string& path, const std::function<void(cons
         if (stop.stop_requested())
             return;
         if (filled == buffer.size()) {
-            const auto keep = static_cast<std::size_t>(cutter.NeededFrom(base + fed) - base);
-            if (keep > 0) {
-                std::memmove(buffer.data(), buffer.data() + keep, filled - keep);
-                base += keep;
-                filled -= keep;
-                fed -= keep;
+            const auto dropped = static_cast<std::size_t>(cutter.NeededFrom(base + fed) - base);
+            if (dropped > 0) {
+                std::memmove(buffer.data(), buffer.data() + dropped, filled - dropped);
+                base += dropped;
+                filled -= dropped;
+                fed -= dropped;
             }
             if (filled > buffer.size() / 2)
                 buffer.resize(buffer.size() * 2);

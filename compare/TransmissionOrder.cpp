@@ -2,6 +2,7 @@
 
 #include "FileNameCheck.h"
 #include "SamplingData.h"
+#include "Utf8Text.h"
 
 #include <optional>
 #include <sys/stat.h>
@@ -67,4 +68,13 @@ std::string OrderRuleText(EOrderRule rule)
         break;
     }
     return "wie gewählt (weder Dateinamen noch Änderungsdaten unterscheiden die Dateien)";
+}
+
+std::string ReversedOrderNote(const std::string& oldPath, const std::string& newPath)
+{
+    const TTransmissionOrder order = OrderOfTransmissions(oldPath, newPath);
+    if (order.Rule != EOrderRule::FileName || order.FirstIsOlder)
+        return {};
+    return "Hinweis: " + BytesToUtf8(newPath) + " ist nach Datum und Uhrzeit in den Dateinamen älter als " + BytesToUtf8(oldPath) +
+           "; verglichen wird in der angegebenen Reihenfolge, " + BytesToUtf8(oldPath) + " als ALT.DAT.\n";
 }

@@ -20,6 +20,11 @@ struct TTransmissionOrder {
 // cannot be read leaves that rule undecided.
 TTransmissionOrder OrderOfTransmissions(const std::string& first, const std::string& second);
 
+// The note for a user who gave the files the other way round, as the names'
+// dates and times tell (the order given stays), with its line end; empty
+// otherwise. UTF-8.
+std::string ReversedOrderNote(const std::string& oldPath, const std::string& newPath);
+
 // "nach Datum und Uhrzeit in den Dateinamen", ...: the rule as the window and
 // the tool name it, UTF-8.
 std::string OrderRuleText(EOrderRule rule);

@@ -9,12 +9,12 @@
 #include "FileOpenError.h"
 #include "InvestigationWalk.h"
 #include "JsonLinesTable.h"
-#include "JsonWriter.h"
 #include "OutputFile.h"
 #include "ParallelExport.h"
 #include "SamplingData.h"
 #include "SystemErrorText.h"
 #include "ToolPlatform.h"
+#include "Utf8Text.h"
 #ifdef MORVASK_HAVE_XLSX
 #include "WorkbookExport.h"
 #include "XlsxTable.h"

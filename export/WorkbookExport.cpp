@@ -1,8 +1,8 @@
 #include "WorkbookExport.h"
 
 #include "ByteSource.h"
-#include "JsonWriter.h"
 #include "TableHeadings.h"
+#include "Utf8Text.h"
 
 #include <algorithm>
 #include <climits>

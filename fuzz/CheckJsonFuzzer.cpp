@@ -6,9 +6,9 @@
 #include "FileNameCheck.h"
 #include "FuzzSupport.h"
 #include "JsonValue.h"
-#include "JsonWriter.h"
 #include "SamplingData.h"
 #include "TransferFileCheck.h"
+#include "Utf8Text.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,9 +1,9 @@
 #include "ExportTarget.h"
 
-#include "JsonWriter.h"
 #include "Output.h"
 #include "OutputFile.h"
 #include "SystemErrorText.h"
+#include "Utf8Text.h"
 #include "WideText.h"
 
 #include <cerrno>

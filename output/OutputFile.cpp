@@ -1,8 +1,8 @@
 #include "OutputFile.h"
 
-#include "JsonWriter.h"
 #include "SystemErrorText.h"
 #include "ToolPlatform.h"
+#include "Utf8Text.h"
 #include "WideText.h"
 
 #include <algorithm>

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "InvestigationWalk.h"
-#include "JsonWriter.h"
 #include "Output.h"
 #include "ParallelExport.h"
+#include "Utf8Text.h"
 
 #include <charconv>
 #include <cstddef>

@@ -1,9 +1,9 @@
 #include "ScratchRows.h"
 
-#include "JsonWriter.h"
 #include "Output.h"
 #include "OutputFile.h"
 #include "SystemErrorText.h"
+#include "Utf8Text.h"
 
 namespace {
 

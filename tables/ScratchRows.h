@@ -1,6 +1,6 @@
 #pragma once
 
-#include "XlsxTable.h"
+#include "StyledWorkbook.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,8 +1,8 @@
-#include "XlsxTable.h"
+#include "XlsxVerify.h"
 
-#include "JsonWriter.h"
 #include "Output.h"
 #include "OutputFile.h"
+#include "Utf8Text.h"
 
 #include <zlib.h>
 

@@ -5,12 +5,12 @@
 #include "ExitStatus.h"
 #include "FileNameCheck.h"
 #include "FileOpenError.h"
-#include "JsonWriter.h"
 #include "SamplingData.h"
 #include "SystemErrorText.h"
 #include "Tool.h"
 #include "ToolPlatform.h"
 #include "TransferFileCheck.h"
+#include "Utf8Text.h"
 
 #include <cstdio>
 #include <exception>

@@ -4,7 +4,6 @@
 
 #include "ExitStatus.h"
 #include "ExportRun.h"
-#include "JsonWriter.h"
 #include "Output.h"
 #include "Tool.h"
 #include "ToolPlatform.h"

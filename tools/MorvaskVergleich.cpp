@@ -3,23 +3,20 @@
 
 #include "CheckReport.h"
 #include "Comparison.h"
-#include "Cp1252.h"
-#include "DifferenceReport.h"
+#include "DifferenceStream.h"
 #include "ExitStatus.h"
 #include "FileOpenError.h"
-#include "JsonWriter.h"
 #include "SystemErrorText.h"
 #include "Tool.h"
 #include "ToolPlatform.h"
 #include "TransmissionOrder.h"
+#include "Utf8Text.h"
 #ifdef MORVASK_HAVE_XLSX
 #include "DifferenceWorkbook.h"
 #include "ExportTarget.h"
 #include "Output.h"
 #endif
 
-#include <algorithm>
-#include <charconv>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -94,42 +91,19 @@ const char* const Usage =
     "konnte nicht gelesen werden, die Ausgabe konnte nicht geschrieben werden oder die\n"
     "Argumente sind falsch.\n";
 
-enum class EFormat { Text,
-                     JsonLines,
-                     Csv };
-
 struct TOptions {
-    EFormat Format = EFormat::Text;
+    EReportFormat Format = EReportFormat::Text;
     bool FormatGiven = false;
     std::string Target; // the workbook, when one is asked for
     TCompareOptions Compare;
     std::vector<std::string> Files;
 };
 
-// "3,31" into field numbers 1 to 42, each once; nothing when the list is no such list.
-std::optional<std::vector<int>> KeyFields(std::string_view list)
-{
-    std::vector<int> fields;
-    while (true) {
-        const std::size_t comma = list.find(',');
-        const std::string_view item = list.substr(0, comma);
-        int field = 0;
-        const auto [end, error] = std::from_chars(item.data(), item.data() + item.size(), field);
-        if (item.empty() || error != std::errc() || end != item.data() + item.size() || field < 1 || field > LastKeyField ||
-            std::find(fields.begin(), fields.end(), field) != fields.end())
-            return std::nullopt;
-        fields.push_back(field);
-        if (comma == std::string_view::npos)
-            return fields;
-        list.remove_prefix(comma + 1);
-    }
-}
-
 std::optional<int> ParseArguments(TTool& tool, const std::vector<std::string>& args, TOptions& options)
 {
     const auto option = [&options](TTool::TOption& o) {
         if (o.Takes("--format")) {
-            constexpr EFormat formats[] = {EFormat::Text, EFormat::JsonLines, EFormat::Csv};
+            constexpr EReportFormat formats[] = {EReportFormat::Text, EReportFormat::JsonLines, EReportFormat::Csv};
             if (const std::optional<std::size_t> chosen = o.Choice("Format", {"text", "jsonl", "csv"}))
                 options.Format = formats[*chosen];
             options.FormatGiven = true;
@@ -137,7 +111,7 @@ std::optional<int> ParseArguments(TTool& tool, const std::vector<std::string>& a
             options.Target = o.OutputFile();
         } else if (o.Takes("--schluessel")) {
             const std::optional<std::string> value = o.Value();
-            const std::optional<std::vector<int>> fields = value ? KeyFields(*value) : std::nullopt;
+            const std::optional<std::vector<int>> fields = value ? ParseKeyFields(*value) : std::nullopt;
             if (!value)
                 o.Refuse("--schluessel ohne Felder");
             else if (!fields)
@@ -162,56 +136,6 @@ std::optional<int> ParseArguments(TTool& tool, const std::vector<std::string>& a
     return std::nullopt;
 }
 
-// Writes each difference as the comparison finds it, so that their number
-// costs no memory; the summary first, as the counts come before them.
-class TReportSink : public TDifferenceSink {
-public:
-    TReportSink(TTool& tool, EFormat format) : FTool(tool),
-                                               FFormat(format) { }
-
-    void Counted(const TComparison& comparison) override
-    {
-        if (FFormat == EFormat::Text)
-            FTool.Write(stdout, ComparisonHeadText(comparison));
-        else if (FFormat == EFormat::Csv)
-            FTool.Write(stdout, DifferenceCsvHeading());
-    }
-
-    void Difference(const TDifference& d) override
-    {
-        switch (FFormat) {
-        case EFormat::Text:
-            FTool.Write(stdout, DifferenceText(d, FHasPrevious ? &FPrevious : nullptr));
-            FPrevious = d;
-            FHasPrevious = true;
-            return;
-        case EFormat::JsonLines:
-            FTool.Write(stdout, DifferenceJsonLine(d) + "\n");
-            return;
-        case EFormat::Csv:
-            FTool.Write(stdout, DifferenceCsvRow(d));
-            return;
-        }
-    }
-
-private:
-    TTool& FTool;
-    EFormat FFormat;
-    TDifference FPrevious;
-    bool FHasPrevious = false;
-};
-
-// The order given stays; where the names' dates and times say the
-// opposite, the user hears of it.
-void NoteOrder(TTool& tool, const std::string& oldPath, const std::string& newPath)
-{
-    const TTransmissionOrder order = OrderOfTransmissions(oldPath, newPath);
-    if (order.Rule != EOrderRule::FileName || order.FirstIsOlder)
-        return;
-    tool.Report("Hinweis: " + BytesToUtf8(newPath) + " ist nach Datum und Uhrzeit in den Dateinamen älter als " + BytesToUtf8(oldPath) +
-                "; verglichen wird in der angegebenen Reihenfolge, " + BytesToUtf8(oldPath) + " als ALT.DAT.\n");
-}
-
 int Compare(TTool& tool, const TOptions& options)
 {
     const std::string& oldPath = options.Files[0];
@@ -220,30 +144,23 @@ int Compare(TTool& tool, const TOptions& options)
     // The target first: a refused one costs no reading.
     const std::string where = options.Target.empty() ? std::string() : CheckWorkbookTarget(options.Target, options.Files);
 #endif
-    NoteOrder(tool, oldPath, newPath);
+    if (const std::string note = ReversedOrderNote(oldPath, newPath); !note.empty())
+        tool.Report(note);
     TCompareOptions compare = options.Compare;
     compare.KeepFields = !options.Target.empty();
+    TDifferenceStream report(options.Format, [&tool](std::string_view text) { tool.Write(stdout, text); });
+    TDifferenceSink* sink = &report;
 #ifdef MORVASK_HAVE_XLSX
     // The workbook's rows wait beside it as they come.
     std::optional<TDifferenceWorkbook> workbook;
     if (!options.Target.empty())
-        workbook.emplace(where);
-#endif
-    TReportSink report(tool, options.Format);
-    TDifferenceSink* sink = &report;
-#ifdef MORVASK_HAVE_XLSX
-    if (workbook)
-        sink = &*workbook;
+        sink = &workbook.emplace(where);
 #endif
     const TComparison comparison = CompareTransferFiles(oldPath, newPath, compare, *sink);
     bool findings = false;
     for (const auto& [path, check] : {std::pair{&oldPath, &comparison.OldCheck}, std::pair{&newPath, &comparison.NewCheck}}) {
-        if (check->MessageCount > 0) {
-            tool.Report(CheckResultToText(*path, *check));
-            findings = true;
-        } else {
-            tool.Report(UnexaminedNote(*path, *check));
-        }
+        findings = findings || check->MessageCount > 0;
+        tool.Report(check->MessageCount > 0 ? CheckResultToText(*path, *check) : UnexaminedNote(*path, *check));
     }
     if (findings) {
         tool.Complain("Eine Datei mit Meldungen wird nicht verglichen.");
@@ -252,10 +169,8 @@ int Compare(TTool& tool, const TOptions& options)
         return ExitFailure;
     }
 #ifdef MORVASK_HAVE_XLSX
-    if (!options.Target.empty()) {
+    if (workbook)
         workbook->Commit(comparison, oldPath, newPath, options.Compare.KeyFields);
-        return comparison.HasDifferences() ? ExitFindings : ExitPassed;
-    }
 #endif
     return comparison.HasDifferences() ? ExitFindings : ExitPassed;
 }

@@ -27,8 +27,6 @@ struct TWalkInvestigation {
     std::array<std::string_view, MasterFieldCount> Master;
 };
 
-using TParameterFields = std::array<std::string_view, ParameterFieldCount>;
-
 class TInvestigationSink {
 public:
     virtual ~TInvestigationSink() = default;

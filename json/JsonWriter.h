@@ -94,6 +94,3 @@ inline char* WriteCp1252JsonText(char* out, std::string_view cp1252)
     }
     return out;
 }
-
-// Valid UTF-8 sequences kept, every other byte decoded as Windows-1252.
-std::string BytesToUtf8(std::string_view bytes);

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-// The system's reasons in German, one table for both tools: the common errno
+// The system's reasons in German, one table for every tool: the common errno
 // values and their Windows counterparts, else the number.
 struct TReason {
     std::string_view Code; // stable, for scripts: "not-found", "disk-full", ...; "unknown" without a reason
