@@ -43,7 +43,7 @@ configure-run: deps-run
 	@cmake --preset default -B $(BUILD) -DMORVASK_WERROR=$(WERROR) -DBUILD_TESTING=OFF >/dev/null
 
 build-run: configure-run
-	@cmake --build $(BUILD) -j $(JOBS) --target morvask-betrachter morvask-check morvask-export
+	@cmake --build $(BUILD) -j $(JOBS) --target morvask-betrachter morvask-check morvask-export morvask-vergleich
 
 run: build-run
 	$(BUILD)/bin/morvask-betrachter "$(FILE)"
