@@ -194,7 +194,9 @@ std::string DifferenceCsvHeading()
     for (std::size_t i = 0; i < DifferenceHeadings.size(); ++i) {
         if (i == OldKeyColumn)
             continue;
-        heading += (heading.empty() ? "" : ",") + std::string(DifferenceHeadings[i]);
+        if (!heading.empty())
+            heading += ',';
+        heading += DifferenceHeadings[i];
     }
     return heading + '\n';
 }
