@@ -101,7 +101,9 @@ TEST(ExportRun, UnicodeNamesArgumentsAndStatus)
 TEST(ExportRun, TheHeadingComesWithTheFirstFileExported)
 {
     TTempDir dir, scratch;
-    const std::string faulty = dir.Write("ABCD_070312_143006.DAT", Block(1, "f", "\n").replace(0, 1, "7"));
+    std::string unknownLine = Block(1, "f", "\n");
+    unknownLine[0] = '7'; // a line that no block knows
+    const std::string faulty = dir.Write("ABCD_070312_143006.DAT", unknownLine);
     const std::string good = dir.Write("ABCD_070312_143007.DAT", Block(1, "g", "\n"));
     const std::string heading = "Datei,Untersuchung Nr.,";
     struct Case {
