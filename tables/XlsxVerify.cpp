@@ -122,7 +122,10 @@ void CheckPart(TZipReader& zip, std::uint64_t dataOffset, std::uint32_t method, 
             z.next_out = out.data();
             z.avail_out = static_cast<uInt>(out.size());
             const int r = inflate(&z, Z_NO_FLUSH);
-            if (r != Z_OK && r != Z_STREAM_END && !(r == Z_BUF_ERROR && want == 0)) {
+            // Z_BUF_ERROR only says that no progress was possible: the output
+            // filled exactly as the input ran out. A stream cut short is
+            // caught below, when the input is spent before its end.
+            if (r != Z_OK && r != Z_STREAM_END && r != Z_BUF_ERROR) {
                 inflateEnd(&z);
                 zip.Fail("beschädigte Daten");
             }
