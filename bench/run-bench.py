@@ -65,8 +65,10 @@ UNRELATED_FORMATS = (("text", []), ("jsonl", ["--format", "jsonl"]), ("csv", ["-
 # The workbook of the 10 MB file took 6129 ms with the writer before (the
 # figures of 2026-12-07 on the machine of RESULTS.md); the goal is half of that.
 XLSX_GOAL_MS = {"10M": 6129 / 2}
-# The workbook at most 1.5 times its input, and at most 60 times the CSV export's time.
-XLSX_SIZE_GOAL = 1.5
+# The workbook at most 2.5 times its input, and at most 60 times the CSV export's time. The size
+# was 1.5 until every cell named its place (the reference ExcelJS needs), which breaks deflate's
+# repeats of an examination's leading cells: 0.76 became 2.04 on the 10 MB file.
+XLSX_SIZE_GOAL = 2.5
 XLSX_TIME_GOAL = 60
 
 # The open near the disk's speed: check, viewer open and export into a pipe
