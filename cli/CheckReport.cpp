@@ -32,7 +32,11 @@ std::string CheckResultToText(std::string_view path, const TSamplingData& data)
     return out;
 }
 
-std::string CheckResultToJsonLine(std::string_view path, const TSamplingData& data, std::int32_t interfaceKind)
+namespace {
+
+// firstContent null: the plain check, whose records have no "content".
+std::string JsonLine(std::string_view path, const TSamplingData& data, std::int32_t interfaceKind,
+                     const std::size_t* firstContent)
 {
     TJsonWriter json;
     json.BeginObject();
@@ -54,7 +58,8 @@ std::string CheckResultToJsonLine(std::string_view path, const TSamplingData& da
     json.String(Cp1252ToUtf8(data.MessageText));
     json.Key("messages");
     json.BeginArray();
-    for (const TCheckMessage& m : data.Messages) {
+    for (std::size_t i = 0; i < data.Messages.size(); ++i) {
+        const TCheckMessage& m = data.Messages[i];
         json.BeginObject();
         json.Key("line");
         json.Number(m.Line);
@@ -62,6 +67,10 @@ std::string CheckResultToJsonLine(std::string_view path, const TSamplingData& da
         json.Number(m.Code);
         json.Key("text");
         json.String(Cp1252ToUtf8(data.MessageLine(m)));
+        if (firstContent) {
+            json.Key("content");
+            json.Bool(i >= *firstContent);
+        }
         json.EndObject();
     }
     json.EndArray();
@@ -69,6 +78,19 @@ std::string CheckResultToJsonLine(std::string_view path, const TSamplingData& da
     json.Number(data.UnexaminedLine);
     json.EndObject();
     return json.Text();
+}
+
+} // namespace
+
+std::string CheckResultToJsonLine(std::string_view path, const TSamplingData& data, std::int32_t interfaceKind)
+{
+    return JsonLine(path, data, interfaceKind, nullptr);
+}
+
+std::string CheckResultToJsonLine(std::string_view path, const TSamplingData& data, std::int32_t interfaceKind,
+                                  std::size_t firstContent)
+{
+    return JsonLine(path, data, interfaceKind, &firstContent);
 }
 
 std::string FailureToJsonLine(std::string_view path, std::string_view code, std::string_view text)

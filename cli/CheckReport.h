@@ -2,6 +2,7 @@
 
 #include "SamplingData.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -17,6 +18,10 @@ std::string CheckResultToText(std::string_view path, const TSamplingData& data);
 // interfaceKind, investigationCount, parameterCount, lineCount, messageCount,
 // messageText, messages and unexaminedLine.
 std::string CheckResultToJsonLine(std::string_view path, const TSamplingData& data, std::int32_t interfaceKind);
+// The same for a check with its content: every message carries "content",
+// true for those from index firstContent of data.Messages on.
+std::string CheckResultToJsonLine(std::string_view path, const TSamplingData& data, std::int32_t interfaceKind,
+                                  std::size_t firstContent);
 
 // For a file that could not be checked: {"path":..., "error":{"code":..., "text":...}}
 // without the final newline, so that every file given has its line.

@@ -170,3 +170,9 @@ void TJsonWriter::Null()
     BeforeValue();
     FText += "null";
 }
+
+void TJsonWriter::Bool(bool value)
+{
+    BeforeValue();
+    FText += value ? "true" : "false";
+}

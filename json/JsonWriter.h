@@ -25,6 +25,7 @@ public:
     void Member(std::string_view key, std::string_view utf8);
     void Number(std::int64_t value);
     void Null();
+    void Bool(bool value);
 
     const std::string& Text() const { return FText; }
     // Appends the text so far to out and empties it; writing goes on where it

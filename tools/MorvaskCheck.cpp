@@ -2,6 +2,11 @@
 // findings in the form compilers use, or as JSON Lines.
 
 #include "CheckReport.h"
+#include "CodeListError.h"
+#include "CodeListFolder.h"
+#include "CodeLists.h"
+#include "ContentFileCheck.h"
+#include "Cp1252.h"
 #include "ExitStatus.h"
 #include "FileNameCheck.h"
 #include "FileOpenError.h"
@@ -23,7 +28,7 @@
 namespace {
 
 const char* const Usage =
-    "Aufruf: morvask-check [--json] DATEI...\n"
+    "Aufruf: morvask-check [--json] [--inhalt [--kodelisten ORDNER]] DATEI...\n"
     "\n"
     "Prüft übermittelte Trinkwasser-Dateien (.dat) wie der Morvask-Betrachter:\n"
     "den Dateinamen und den Aufbau der Zeilen und Blöcke.\n"
@@ -33,13 +38,29 @@ const char* const Usage =
     "\n"
     "Optionen:\n"
     "  --json      je Datei ein JSON-Objekt in einer Zeile (JSON Lines)\n"
+    "  --inhalt    auch den Inhalt der Felder prüfen (nur bei Dateien ohne Meldung\n"
+    "              zu Name und Aufbau):\n"
+    "                Pflichtfelder 3, 14, 16, 17, 19, 38 nicht leer, Feld 5 nicht leer\n"
+    "                in Schnittstelle 2; Feld 18 fünf Ziffern; Feld 22 und, wenn\n"
+    "                angegeben, Feld 30 ein echtes Datum (T.M.JJJJ, T.M.JJ oder\n"
+    "                JJJJ-MM-TT), danach nach Leerzeichen oder \"T\" wahlweise eine\n"
+    "                Uhrzeit h:mm oder h:mm:ss, mit oder ohne \"Uhr\"; Feld 44 oder 45\n"
+    "                angegeben;\n"
+    "                mit Kodelisten Feld<N>.txt die Felder 24, 25 (mit 35), 27, 28,\n"
+    "                29, 31, 35, 39, 44 (mit 45 und 50), 48, 49, 51, 52 und 53\n"
+    "  --kodelisten ORDNER\n"
+    "              der Ordner der Kodelisten; sonst \"Kodelisten\" neben dem Programm\n"
+#ifndef _WIN32
+    "              und dann /usr/share/morvask-betrachter/kodelisten\n"
+#endif
     "  --help, -h  diese Hilfe zeigen\n"
     "  --version   die Version zeigen\n"
     "  --          alle folgenden Argumente sind Dateien\n"
     "\n"
     "Exit-Status: 0 alle Dateien ohne Meldung, 1 mindestens eine Datei mit Meldungen,\n"
     "2 eine Datei konnte nicht gelesen werden, die Ausgabe konnte nicht geschrieben\n"
-    "werden oder die Argumente sind falsch.\n";
+    "werden, eine Kodeliste ist nicht lesbar oder fehlerhaft oder die Argumente sind\n"
+    "falsch.\n";
 
 // A file that could not be checked: the reason on standard error, and with
 // --json a record of its own, so that every file given has its line.
@@ -50,6 +71,43 @@ void Failed(TTool& tool, const std::string& path, bool json, std::string_view co
         tool.Write(stdout, FailureToJsonLine(path, code, text) + "\n");
 }
 
+// The lists for --inhalt: from the folder given, else from the first place
+// where an office keeps them. Throws ECodeListError.
+TCodeLists LoadLists(const std::optional<std::string>& folder, std::string& searched)
+{
+    if (folder)
+        return TCodeLists::Load(*folder);
+    const std::string program = ProgramFolder();
+    if (const std::optional<std::string> found = FindCodeListFolder(program))
+        return TCodeLists::Load(*found);
+    for (const std::string& candidate : CodeListFolderCandidates(program))
+        searched += (searched.empty() ? "" : " und ") + BytesToUtf8(candidate);
+    return {};
+}
+
+// The one note on which checks ran without their list; empty when every list was there.
+std::string MissingListsNote(const TCodeLists& lists, const std::string& searched)
+{
+    const std::vector<const TListCheck*> missing = lists.Missing();
+    if (missing.empty())
+        return {};
+    std::string fields, files;
+    for (std::size_t i = 0; i < missing.size(); ++i) {
+        const char* const separator = i == 0 ? "" : i + 1 == missing.size() ? " und "
+                                                                            : ", ";
+        fields += separator + std::to_string(missing[i]->Field);
+        files += separator + ListFileName(missing[i]->Field);
+    }
+    std::string note = "Hinweis: ";
+    if (lists.Folder().empty())
+        note += "Keine Kodelisten gefunden" + (searched.empty() ? std::string() : " (gesucht in " + searched + ")") + "; ";
+    else
+        note += "Im Ordner " + BytesToUtf8(lists.Folder()) + " fehl" + (missing.size() == 1 ? "t " : "en ") + files + "; ";
+    return note + "ohne Kodeliste nicht gepr\xC3\xBC"
+                  "ft: Feld" +
+           (missing.size() == 1 ? " " : "er ") + fields + ".";
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -57,23 +115,59 @@ int main(int argc, char** argv)
     PrepareToolOutput();
     TTool tool("morvask-check", Usage);
     bool json = false;
+    bool content = false;
+    std::optional<std::string> listFolder;
     std::vector<std::string> files;
-    const auto option = [&json](TTool::TOption& o) {
-        if (!o.Is("--json"))
+    const auto option = [&](TTool::TOption& o) {
+        if (o.Is("--json")) {
+            json = true;
+        } else if (o.Is("--inhalt")) {
+            content = true;
+        } else if (o.Takes("--kodelisten")) {
+            listFolder = o.Value();
+            if (!listFolder || listFolder->empty())
+                o.Refuse("--kodelisten ohne Ordner");
+        } else {
             return false;
-        json = true;
+        }
         return true;
     };
     if (const std::optional<int> status = tool.ReadArguments(ToolArguments(argc, argv), option, files))
         return *status;
+    if (listFolder && !content)
+        return tool.UsageError("--kodelisten nur mit --inhalt");
     if (files.empty())
         return tool.UsageError("keine Datei angegeben");
+
+    TCodeLists lists;
+    if (content) {
+        std::string searched;
+        try {
+            lists = LoadLists(listFolder, searched);
+        } catch (const ECodeListError& e) {
+            tool.Complain(e.what());
+            return tool.Finished(ExitFailure);
+        } catch (const std::bad_alloc&) {
+            tool.Complain("Nicht genug Arbeitsspeicher f\xC3\xBCr die Kodelisten.");
+            return tool.Finished(ExitFailure);
+        }
+        const std::string note = MissingListsNote(lists, searched);
+        if (!note.empty())
+            tool.Complain(note);
+    }
 
     int status = ExitPassed;
     for (const std::string& path : files) {
         TSamplingData data;
+        std::size_t firstContent = 0;
         try {
-            CheckTransferFile(path, data);
+            if (content) {
+                std::vector<TContentFinding> findings;
+                CheckTransferFileContent(path, data, lists, findings);
+                firstContent = AddContentMessages(data, findings);
+            } else {
+                CheckTransferFile(path, data);
+            }
         } catch (const EFileOpenError& e) {
             const std::string text = WithReason(CannotOpenText(BytesToUtf8(e.Path())) + ".", e.Why());
             Failed(tool, path, json, ReasonOf(e.Why()).Code, text);
@@ -88,7 +182,9 @@ int main(int argc, char** argv)
             status = ExitFailure;
             continue;
         }
-        if (json)
+        if (json && content)
+            tool.Write(stdout, CheckResultToJsonLine(path, data, InterfaceKindOf(data), firstContent) + "\n");
+        else if (json)
             tool.Write(stdout, CheckResultToJsonLine(path, data, InterfaceKindOf(data)) + "\n");
         else
             tool.Write(stdout, CheckResultToText(path, data));

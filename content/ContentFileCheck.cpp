@@ -1,0 +1,100 @@
+#include "ContentFileCheck.h"
+
+#include "ContentCheck.h"
+#include "FileAccess.h"
+#include "TransferScanner.h"
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+constexpr std::size_t ReadBufferSize = 256 * 1024;
+
+// Feeds both checks the same chunks; the structure check's verdict decides
+// whether the content findings count.
+class TBothChecks {
+public:
+    TBothChecks(TSamplingData& data, const TCodeLists& lists, std::int32_t interfaceKind)
+        : FData(data),
+          FStructure(data),
+          FContent(lists, interfaceKind)
+    {
+    }
+
+    bool Ended() const { return FStructure.Ended(); }
+
+    void Feed(const char* bytes, std::size_t count)
+    {
+        FStructure.Feed(bytes, count);
+        FContent.Feed(bytes, count);
+    }
+
+    void Finish(std::vector<TContentFinding>& findings)
+    {
+        FStructure.Finish();
+        FContent.Finish();
+        findings.clear();
+        if (FData.MessageCount == 0)
+            findings = FContent.TakeFindings();
+    }
+
+private:
+    TSamplingData& FData;
+    TTransferScanner FStructure;
+    TContentCheck FContent;
+};
+
+} // namespace
+
+void CheckTransferFileContent(const std::string& path, TSamplingData& data, const TCodeLists& lists,
+                              std::vector<TContentFinding>& findings, TYearSource year)
+{
+    findings.clear();
+    data.Reset();
+    InterfaceKind = 0;
+    TCalendarDate date;
+    TTimeOfDay time;
+    CheckFileName(FileNameForCheck(BareFileName(path)), data, date, time, year());
+
+    const TSamplingData nameVerdict = data;
+    try {
+        TReadOnlyFile file(path);
+        std::unique_ptr<char[]> buffer(new char[ReadBufferSize]);
+        TBothChecks checks(data, lists, InterfaceKindOf(data));
+        while (!checks.Ended()) {
+            const std::size_t got = file.Read(buffer.get(), ReadBufferSize);
+            if (got == 0)
+                break;
+            checks.Feed(buffer.get(), got);
+        }
+        checks.Finish(findings);
+    } catch (...) {
+        // A file that fails part-way must not leave half a verdict.
+        data = nameVerdict;
+        findings.clear();
+        throw;
+    }
+}
+
+void CheckTransferBytesContent(std::string_view bytes, TSamplingData& data, const TCodeLists& lists,
+                               std::int32_t interfaceKind, std::vector<TContentFinding>& findings, std::size_t chunkSize)
+{
+    chunkSize = std::max<std::size_t>(chunkSize, 1);
+    TBothChecks checks(data, lists, interfaceKind);
+    for (std::size_t pos = 0; pos < bytes.size() && !checks.Ended(); pos += chunkSize)
+        checks.Feed(bytes.data() + pos, std::min(chunkSize, bytes.size() - pos));
+    checks.Finish(findings);
+}
+
+std::size_t AddContentMessages(TSamplingData& data, const std::vector<TContentFinding>& findings)
+{
+    const std::size_t first = data.Messages.size();
+    if (findings.empty())
+        return first;
+    if (data.MessageCount == 0)
+        data.MessageText.clear(); // no longer "OK"
+    for (const TContentFinding& f : findings)
+        AddMessageWithValue(data, f.Line, f.Code, f.Value);
+    return first;
+}

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "BlockGrammar.h"
+#include "ByteScan.h"
+#include "FieldLayout.h"
+#include "Fields.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// The fields of one line that the content check judges, gathered while the
+// line streams past. Each is kept up to Cap bytes, so that memory stays the
+// same whatever the line's length; a longer value is marked as such.
+class TContentLine {
+public:
+    static constexpr std::size_t Cap = 8192;
+    static constexpr int Fields = FieldLayout::Header1.FieldCount;
+
+    void Reset()
+    {
+        for (int i = 0; i < FUsed; ++i)
+            FFields[static_cast<std::size_t>(i)].clear();
+        FUsed = 0;
+        FIndex = 0;
+        FOverlong = 0;
+    }
+
+    // n bytes of the line; bit i of separators marks p[i] == '|'.
+    void Add(const char* p, std::size_t n, std::uint64_t separators)
+    {
+        std::size_t pos = 0;
+        while (separators != 0) {
+            const auto at = static_cast<std::size_t>(ByteScan::LowestBit(separators));
+            Capture(p + pos, at - pos);
+            ++FIndex;
+            pos = at + 1;
+            separators &= separators - 1;
+        }
+        Capture(p + pos, n - pos);
+    }
+
+    // Field index (from 0) of the line, trimmed; empty when the line has none.
+    std::string_view Field(int index) const
+    {
+        if (index < 0 || index >= FUsed)
+            return {};
+        return TrimField(FFields[static_cast<std::size_t>(index)]);
+    }
+    // Whether field index was longer than Cap and is cut there.
+    bool Overlong(int index) const { return index >= 0 && index < Fields && ((FOverlong >> index) & 1) != 0; }
+
+private:
+    // Which fields of a line some rule reads: the union over header line 1
+    // (fields 3 to 31), header line 2 (35, 38, 39) and the parameter line (44
+    // to 53), by index in the line, and the first field, which tells an end line.
+    static constexpr std::uint32_t Wanted = (1u << 0) | (1u << 1) | (1u << 2) | (1u << 4) | (1u << 5) | (1u << 6) |
+                                            (1u << 7) | (1u << 8) | (1u << 9) | (1u << 10) | (1u << 13) | (1u << 15) |
+                                            (1u << 16) | (1u << 17) | (1u << 18) | (1u << 21) | (1u << 23) |
+                                            (1u << 24) | (1u << 26) | (1u << 27) | (1u << 28) | (1u << 29) | (1u << 30);
+
+    void Capture(const char* p, std::size_t n)
+    {
+        if (n == 0 || FIndex >= static_cast<std::uint64_t>(Fields) || ((Wanted >> FIndex) & 1) == 0)
+            return;
+        const auto index = static_cast<int>(FIndex);
+        std::string& field = FFields[static_cast<std::size_t>(index)];
+        if (index >= FUsed) {
+            for (int i = FUsed; i < index; ++i)
+                FFields[static_cast<std::size_t>(i)].clear();
+            FUsed = index + 1;
+        }
+        if (field.empty()) {
+            while (n > 0 && IsTrimmed(*p)) {
+                ++p;
+                --n;
+            }
+        }
+        const std::size_t room = Cap - field.size();
+        if (n > room) {
+            FOverlong |= std::uint32_t{1} << index;
+            n = room;
+        }
+        field.append(p, n);
+    }
+
+    std::array<std::string, Fields> FFields;
+    int FUsed = 0; // fields below this may hold bytes
+    std::uint64_t FIndex = 0; // the field the next byte belongs to
+    std::uint32_t FOverlong = 0;
+};
+
+// What the block walk asks of a line: the check's rule, its first field trimmed is "3".
+inline bool IsEndLine(const TContentLine& line, const TBlockRules&) { return line.Field(0) == FieldLayout::EndKind; }
+inline bool IsBlankLine(const TContentLine&) { return false; } // the check has no blank-line rule
