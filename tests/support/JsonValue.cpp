@@ -54,6 +54,7 @@ private:
             return String(value.FText);
         case 't':
             value.FKind = TJsonValue::TKind::Bool;
+            value.FInteger = 1;
             return Literal("true");
         case 'f':
             value.FKind = TJsonValue::TKind::Bool;

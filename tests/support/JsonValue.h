@@ -26,6 +26,7 @@ public:
     const std::string& Text() const { return FText; } // strings, as UTF-8
     int64_t Integer() const { return FInteger; } // numbers without fraction
     bool IsInteger() const { return FIsInteger; }
+    bool Boolean() const { return FKind == TKind::Bool && FInteger != 0; }
     const std::vector<TJsonValue>& Items() const { return FItems; }
     // Object members in the order written.
     const std::vector<std::pair<std::string, TJsonValue>>& Members() const { return FMembers; }
