@@ -101,6 +101,17 @@ def main():
         data = windows_path(shutil.copy(example, os.path.join(target, os.path.basename(example))))
         r = run([os.path.join(folder, "morvask-check.exe"), data])
         expect(r.returncode == 0 and r.stdout.endswith(b": OK\n"), "morvask-check: %d %r" % (r.returncode, r.stdout))
+        # The content check as the zip ships it, without lists, then with a folder
+        # "Kodelisten" beside the program, where an office puts its own.
+        check = os.path.join(folder, "morvask-check.exe")
+        r = run([check, "--inhalt", data])
+        expect(r.returncode == 0 and r.stdout.endswith(b": OK\n") and "Keine Kodelisten gefunden".encode("utf-8") in r.stderr,
+               "morvask-check --inhalt without lists: %d %r %r" % (r.returncode, r.stdout, r.stderr))
+        shutil.copytree(os.path.join(options.examples, "kodelisten"), os.path.join(folder, "Kodelisten"))
+        r = run([check, "--inhalt", "--json", data])
+        expect(r.returncode == 0 and b'"messageCount":0' in r.stdout and r.stderr == b"",
+               "morvask-check --inhalt beside Kodelisten: %d %r %r" % (r.returncode, r.stdout[:200], r.stderr))
+        shutil.rmtree(os.path.join(folder, "Kodelisten"))
         book = os.path.join(target, "Tabelle.xlsx")
         r = run([os.path.join(folder, "morvask-export.exe"), "--xlsx", windows_path(book), data])
         expect(r.returncode == 0, "morvask-export --xlsx: %d %r" % (r.returncode, r.stderr))

@@ -84,3 +84,15 @@ TEST(MorvaskCheckContent, TextNoteAndExitStatus)
     EXPECT_EQ(withoutContent.ExitCode, 2);
     EXPECT_EQ(withoutContent.Errors.substr(0, 50), "morvask-check: --kodelisten nur mit --inhalt\nWeite");
 }
+
+// The bundled examples without structure findings pass under the bundled lists.
+TEST(MorvaskCheckContent, ExamplesPassUnderTheExampleLists)
+{
+    TTempDir scratch;
+    const std::string examples = MORVASK_EXAMPLES_DIR;
+    const std::string good[] = {examples + "/WVMO_261015_093000.DAT", examples + "/WVMO_261016_081500.DAT"};
+    const TProcessResult run = RunChecker(scratch, {"--inhalt", "--kodelisten", examples + "/kodelisten", good[0], good[1]});
+    EXPECT_EQ(run.ExitCode, 0);
+    EXPECT_EQ(run.Output, good[0] + ": OK\n" + good[1] + ": OK\n");
+    EXPECT_EQ(run.Errors, "");
+}
