@@ -5,6 +5,7 @@
 #include "ContentFinding.h"
 #include "ContentLine.h"
 #include "Lines.h"
+#include "VerdictCache.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -50,6 +51,7 @@ private:
     void Header1(const TContentLine& line, std::int32_t number);
     void Header2(const TContentLine& line, std::int32_t number);
     void Parameter(const TContentLine& line, std::int32_t number);
+    void MeasuredValue(const TContentLine& line, std::int32_t number);
     // Judges field 25 against the health office of field 35 (empty when the
     // examination has no header line 2) and hands on header line 1's findings.
     void CloseHeader1(std::string_view healthOffice);
@@ -77,4 +79,6 @@ private:
     std::string FSupplyArea;
     bool FSupplyAreaOverlong = false;
     std::string FShown;
+    // Parameter lines whose fields but the measured value passed before.
+    TVerdictCache FPassedParameters;
 };
