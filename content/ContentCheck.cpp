@@ -47,7 +47,8 @@ TContentCheck::TContentCheck(const TCodeLists& lists, std::int32_t interfaceKind
     : FLists(lists),
       FInterfaceKind(interfaceKind),
       FCutter(*this),
-      FWalk(*this, TBlockGrammar(BlockRules::Check))
+      FWalk(*this, TBlockGrammar(BlockRules::Check)),
+      FParameterLists(lists.Find(44) || lists.Find(49) || lists.Find(51) || lists.Find(52) || lists.Find(53))
 {
 }
 
@@ -210,6 +211,12 @@ void TContentCheck::Header2(const TContentLine& line, std::int32_t number)
 
 void TContentCheck::Parameter(const TContentLine& line, std::int32_t number)
 {
+    if (!FParameterLists) {
+        if (line.Field(IndexOf(44)).empty() && line.Field(IndexOf(45)).empty())
+            Add(FFindings, M::ParameterMissing, 44, number, {});
+        MeasuredValue(line, number);
+        return;
+    }
     // Everything but the measured value repeats from line to line.
     const std::array<std::string_view, 7> repeated{line.Field(IndexOf(44)), line.Field(IndexOf(45)), line.Field(IndexOf(49)),
                                                    line.Field(IndexOf(50)), line.Field(IndexOf(51)), line.Field(IndexOf(52)),

@@ -26,7 +26,11 @@ public:
     // interfaceKind: the file name's verdict (field 5 is required in interface 2 only).
     TContentCheck(const TCodeLists& lists, std::int32_t interfaceKind);
 
-    void Feed(const char* bytes, std::size_t count) { FCutter.Feed(bytes, count); }
+    void Feed(const char* bytes, std::size_t count)
+    {
+        FCutter.Feed(bytes, count);
+        FLine.Keep();
+    }
     // True once a NUL has ended the text: later bytes are ignored.
     bool Ended() const { return FCutter.Ended(); }
     // Call once after the last chunk.
@@ -81,4 +85,6 @@ private:
     std::string FShown;
     // Parameter lines whose fields but the measured value passed before.
     TVerdictCache FPassedParameters;
+    // Whether a list judges a parameter field other than the measured value.
+    bool FParameterLists;
 };
