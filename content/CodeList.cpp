@@ -177,14 +177,23 @@ void TCodeList::AddLine(std::string_view line, std::int64_t number, const std::s
     }
 }
 
+const std::string& TCodeList::Owned(std::string_view key)
+{
+    // The standard library's lookup by a view walks whole tables here; a key
+    // of the table's own type takes the hash.
+    thread_local std::string scratch;
+    scratch.assign(key);
+    return scratch;
+}
+
 bool TCodeList::Contains(std::string_view value) const
 {
-    return FValues.find(Key(value, FKind == ECodeListKind::Texts)) != FValues.end();
+    return FValues.find(Owned(Key(value, FKind == ECodeListKind::Texts))) != FValues.end();
 }
 
 const std::vector<TCodeList::TParameter>* TCodeList::FindParameter(std::string_view code) const
 {
-    const auto it = FParameters.find(Key(code, false));
+    const auto it = FParameters.find(Owned(Key(code, false)));
     return it == FParameters.end() ? nullptr : &it->second;
 }
 
@@ -195,6 +204,6 @@ bool TCodeList::TextMatches(std::string_view listed, std::string_view value)
 
 const std::vector<std::string>* TCodeList::FindSupplyArea(std::string_view id) const
 {
-    const auto it = FSupplyAreas.find(id);
+    const auto it = FSupplyAreas.find(Owned(id));
     return it == FSupplyAreas.end() ? nullptr : &it->second;
 }

@@ -65,6 +65,8 @@ private:
     // The value as entries are keyed; a view of value itself where nothing
     // changes, else of a buffer of the calling thread's.
     static std::string_view Key(std::string_view value, bool foldCase);
+    // key in a buffer of the calling thread's.
+    static const std::string& Owned(std::string_view key);
 
     ECodeListKind FKind = ECodeListKind::Codes;
     std::size_t FEntries = 0;

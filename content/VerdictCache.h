@@ -14,7 +14,7 @@
 // hashed to it.
 class TVerdictCache {
 public:
-    static constexpr std::size_t Slots = 4096;
+    static constexpr std::size_t Slots = 16384;
 
     TVerdictCache() : FSlots(std::make_unique<std::array<TSlot, Slots>>()) { }
 
