@@ -50,6 +50,20 @@ TContentCheck::TContentCheck(const TCodeLists& lists, std::int32_t interfaceKind
       FWalk(*this, TBlockGrammar(BlockRules::Check)),
       FParameterLists(lists.Find(44) || lists.Find(49) || lists.Find(51) || lists.Find(52) || lists.Find(53))
 {
+    // Only the fields some rule reads, in whichever line: those without a list always.
+    std::uint32_t wanted = 0;
+    for (const int field : FieldsWithoutList())
+        wanted |= std::uint32_t{1} << IndexOf(field);
+    for (const TListCheck& check : ListChecks()) {
+        if (lists.Find(check.Field))
+            wanted |= std::uint32_t{1} << IndexOf(check.Field);
+    }
+    // Field 25 is judged with field 35, field 44 with 45 and 50.
+    if (lists.Find(25))
+        wanted |= std::uint32_t{1} << IndexOf(35);
+    if (lists.Find(44))
+        wanted |= std::uint32_t{1} << IndexOf(50);
+    FLine.KeepFields(wanted);
 }
 
 void TContentCheck::BeginLine(const char*)
