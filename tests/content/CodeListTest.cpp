@@ -1,4 +1,5 @@
 #include "CodeListError.h"
+#include "CodeListFolder.h"
 #include "CodeLists.h"
 #include "TempDir.h"
 
@@ -109,4 +110,19 @@ TEST(CodeList, LargeListLoads)
     ASSERT_EQ(list.FindParameter("99999").size(), 1u);
     EXPECT_EQ(list.FindParameter("99999").front().Text, "Parameter 99999");
     EXPECT_TRUE(list.FindParameter("100000").empty());
+}
+
+// Where the lists are looked for without --kodelisten: beside the program
+// first, then, on Linux, where an administrator puts them; nothing else.
+TEST(CodeList, FolderBesideTheProgramComesFirst)
+{
+    TTempDir program;
+    std::vector<std::string> expected{program.Path() + "/Kodelisten"};
+#ifndef _WIN32
+    expected.push_back("/usr/share/morvask-betrachter/kodelisten");
+#endif
+    EXPECT_EQ(CodeListFolderCandidates(program.Path()), expected);
+    std::filesystem::create_directory(PathFromUtf8(program.File("Kodelisten")));
+    EXPECT_EQ(FindCodeListFolder(program.Path()), program.Path() + "/Kodelisten");
+    EXPECT_TRUE(std::filesystem::is_directory(PathFromUtf8(ProgramFolder())));
 }
