@@ -235,8 +235,8 @@ void TContentCheck::Parameter(const TContentLine& line, std::int32_t number)
     const std::array<std::string_view, 7> repeated{line.Field(IndexOf(44)), line.Field(IndexOf(45)), line.Field(IndexOf(49)),
                                                    line.Field(IndexOf(50)), line.Field(IndexOf(51)), line.Field(IndexOf(52)),
                                                    line.Field(IndexOf(53))};
-    const std::uint64_t hash = TVerdictCache::Hash(repeated);
-    if (FPassedParameters.Passed(hash, repeated)) {
+    FPassedParameters.Key(repeated);
+    if (FPassedParameters.Passed()) {
         MeasuredValue(line, number);
         return;
     }
@@ -279,7 +279,7 @@ void TContentCheck::Parameter(const TContentLine& line, std::int32_t number)
                           line.Overlong(IndexOf(50)) || line.Overlong(IndexOf(51)) || line.Overlong(IndexOf(52)) ||
                           line.Overlong(IndexOf(53));
     if (FFindings.size() == before + (valueFound ? 1 : 0) && !overlong)
-        FPassedParameters.Pass(hash, repeated);
+        FPassedParameters.Pass();
 }
 
 void TContentCheck::MeasuredValue(const TContentLine& line, std::int32_t number)
