@@ -4,8 +4,10 @@
 // and what keeps the check from running.
 #include <QClipboard>
 #include <QDir>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
@@ -16,13 +18,17 @@
 #include "ContentCheckForm.h"
 #include "ContextMenu.h"
 #include "DisplayText.h"
+#include "LinuxOnly.h"
 #include "MainFormFixture.h"
 #include "PdfReading.h"
 #include "StringGrid.h"
 #include "TempDir.h"
 
+#include <atomic>
 #include <fstream>
+#include <future>
 #include <iterator>
+#include <thread>
 
 namespace {
 
@@ -55,7 +61,7 @@ int RowOfLine(const TStringGrid* table, int line)
 // without its laboratory's sample id (line 9).
 std::string FaultyExample(const TTempDir& dir)
 {
-    std::ifstream in(CheckPathBytes(KExamples + QStringLiteral("/WVMO_261015_093000.DAT")), std::ios::binary);
+    std::ifstream in(PathFromUtf8(CheckPathBytes(KExamples + QStringLiteral("/WVMO_261015_093000.DAT"))), std::ios::binary);
     std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     for (const auto& [from, to] : {std::pair<std::string, std::string>{"|12.10.2026 07:00|", "|31.02.2026 07:00|"},
                                    {"2|4002|Mangan|", "2|||"},
@@ -79,6 +85,9 @@ private slots:
     void oneFindingAfterTheOther();
     void notChecked_data();
     void notChecked();
+    void offTheUserInterfaceThread();
+    void folderDialog_data();
+    void folderDialog();
 };
 
 void TContentCheckFormTest::tableOfCases_data()
@@ -235,6 +244,73 @@ void TContentCheckFormTest::notChecked()
     QVERIFY(!form.ShowButton()->isEnabled());
     // Another folder may still be chosen.
     QVERIFY(form.ChooseButton()->isEnabled());
+}
+
+// A long check leaves the window to the user meanwhile and says that it runs.
+void TContentCheckFormTest::offTheUserInterfaceThread()
+{
+    std::promise<void> release;
+    const std::shared_future<void> released = release.get_future().share();
+    std::atomic<bool> elsewhere = false;
+    const std::thread::id here = std::this_thread::get_id();
+    TfrmContentCheck form("pruefung.dat", std::nullopt, nullptr, [&](const std::string&, const std::optional<std::string>&) {
+        elsewhere = std::this_thread::get_id() != here;
+        released.wait();
+        TContentRun run;
+        run.Findings.push_back({7, ECheckMessage::SamplingDateInvalid, 22, "31.02.2026", 1, 1, -1});
+        return run;
+    });
+    QVERIFY(form.Checking());
+    QCOMPARE(form.Summary()->text(), QStringLiteral("Der Inhalt wird geprüft …"));
+    QVERIFY(!form.ChooseButton()->isEnabled());
+    release.set_value();
+    QTRY_VERIFY(!form.Checking());
+    QVERIFY(elsewhere);
+    QCOMPARE(Rows(form), QStringList{QStringLiteral("7 9")});
+    QVERIFY(form.ChooseButton()->isEnabled());
+}
+
+void TContentCheckFormTest::folderDialog_data()
+{
+    QTest::addColumn<bool>("chosen");
+    QTest::newRow("cancelled") << false;
+    QTest::newRow("a folder chosen") << true;
+}
+
+// "Kodelisten wählen…" asks in the toolkit's dialog for folders alone, starting where it is told.
+void TContentCheckFormTest::folderDialog()
+{
+    MORVASK_LINUX_ONLY("the toolkit's dialog; Windows shows its own");
+    QFETCH(bool, chosen);
+    TTempDir dir;
+    const QString lists = CheckPathText(dir.File("Kodelisten Amt")), start = CheckPathText(dir.Path());
+    QVERIFY(QDir().mkpath(lists));
+    QString title, folder;
+    QFileDialog::FileMode mode = QFileDialog::AnyFile;
+    QTimer user;
+    connect(&user, &QTimer::timeout, this, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr || !title.isEmpty())
+            return;
+        title = dialog->windowTitle();
+        folder = dialog->directory().absolutePath();
+        mode = dialog->fileMode();
+        if (chosen) {
+            // The name typed whole, as a paste would: the listing is read in the background.
+            auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QVERIFY(edit != nullptr);
+            edit->setText(QFileInfo(lists).fileName());
+            static_cast<QDialog*>(dialog)->accept(); // public there, and still the file dialog's own
+        } else {
+            dialog->reject();
+        }
+    });
+    user.start(10);
+    const std::optional<std::string> answer = FolderChoice(start)(nullptr);
+    QCOMPARE(title, QStringLiteral("Morvask-Betrachter  -  Ordner der Kodelisten wählen ..."));
+    QCOMPARE(folder, QDir(start).absolutePath());
+    QCOMPARE(mode, QFileDialog::Directory);
+    QCOMPARE(QString::fromStdString(answer.value_or("(keine)")), chosen ? lists : QStringLiteral("(keine)"));
 }
 
 QTEST_MAIN(TContentCheckFormTest)
