@@ -347,6 +347,101 @@ def compare_only(bin_dir, options):
     return 0 if ok else 1
 
 
+# The content check: on the 100 MB file under lists that every value of it
+# passes (so that every rule runs in full), at most twice the check; a list of
+# 100 000 entries read in under 0.1 s.
+CONTENT_CASE = "100M"
+CONTENT_TIME_GOAL = 2
+LIST_ENTRIES = 100000
+LIST_LOAD_GOAL = 0.1
+
+
+def content_lists(path, folder):
+    """Code lists that every value of a generated file passes: each judged
+    field's values, Feld25.txt with the health office each area came with."""
+    stamp = os.path.join(folder, ".from")
+    if os.path.exists(stamp) and open(stamp).read() == path:
+        return folder
+    os.makedirs(folder, exist_ok=True)
+    values = {n: set() for n in (24, 27, 28, 29, 31, 35, 39, 49, 51, 52, 53)}
+    areas, parameters, texts, area = set(), {}, set(), None
+    with open(path, "rb") as f:
+        for line in f:
+            fields = [x.strip() for x in line.rstrip(b"\r\n").split(b"|")]
+            if len(fields) >= 32:
+                for n in (24, 27, 28, 29, 31):
+                    values[n].add(fields[n - 1])
+                area = fields[24]
+            elif len(fields) >= 10 and fields[0] == b"2" and fields[1].upper() == b"MATW":
+                for n in (35, 39):
+                    values[n].add(fields[n - 33])
+                areas.add(area + b"|" + fields[2])
+            elif len(fields) >= 11 and fields[0] == b"2":
+                for n in (49, 51, 52, 53):
+                    values[n].add(fields[n - 43])
+                parameters[fields[1]] = fields[1] + b"|" + fields[2] + b"|" + fields[7]
+                if fields[5] and not fields[5][:1].isdigit() and not fields[5].startswith(b"<"):
+                    texts.add(fields[5])
+    lists = dict(values)
+    lists.update({25: areas, 44: set(parameters.values()), 48: texts})
+    for n, entries in lists.items():
+        with open(os.path.join(folder, "Feld%d.txt" % n), "wb") as out:
+            out.write(b"".join(e + b"\n" for e in sorted(entries) if e))
+    with open(stamp, "w") as f:
+        f.write(path)
+    return folder
+
+
+def content_only(bin_dir, options):
+    """--inhalt against the plain check, and the reading of a large list."""
+    check = os.path.join(bin_dir, "morvask-check")
+    key, heading, args = next(c for c in CASES if c[0] == CONTENT_CASE)
+    path = generate(bin_dir, options.data, key, args)
+    lists = content_lists(path, os.path.join(options.data, key, "kodelisten"))
+    empty = os.path.join(options.data, "kodelisten-leer")
+    large = os.path.join(options.data, "kodelisten-%d" % LIST_ENTRIES)
+    os.makedirs(empty, exist_ok=True)
+    os.makedirs(large, exist_ok=True)
+    with open(os.path.join(large, "Feld44.txt"), "w", encoding="utf-8") as f:
+        for i in range(LIST_ENTRIES):
+            f.write("%d|Parameter Nr. %d|mg/l\n" % (100000 + i, i))
+    tiny = generate(bin_dir, options.data, "tiny", ["--investigations", "1", "--parameters", "3"])
+    warm(path)
+    sys.stderr.write("measuring the content check on %s ...\n" % heading)
+    steps = {
+        "check": lambda: run_with_rusage([check, path], ": OK")[0],
+        "content": lambda: run_with_rusage([check, "--inhalt", "--kodelisten", lists, path], ": OK")[0],
+        "bare": lambda: run_with_rusage([check, "--inhalt", "--kodelisten", empty, path], ": OK")[0],
+        "no list": lambda: run_with_rusage([check, "--inhalt", "--kodelisten", empty, tiny], ok_codes=(0, 1))[0],
+        "large list": lambda: run_with_rusage([check, "--inhalt", "--kodelisten", large, tiny], ok_codes=(0, 1))[0],
+    }
+    times = {name: [] for name in steps}
+    for name in steps:
+        steps[name]()   # warm-up
+    order = list(steps)
+    for round_ in range(max(5, options.runs)):
+        for name in (order if round_ % 2 == 0 else order[::-1]):
+            times[name].append(steps[name]())
+    t = {name: statistics.median(v) for name, v in times.items()}
+    rss = peak_rss([check, "--inhalt", "--kodelisten", lists, path])
+    ratio, load = t["content"] / t["check"], t["large list"] - t["no list"]
+    ok = ratio <= CONTENT_TIME_GOAL and load < LIST_LOAD_GOAL
+    rows = [
+        ("`morvask-check` (ms)", ms(t["check"]), "", ""),
+        ("`morvask-check --inhalt`, every list (ms)", ms(t["content"]), "", ""),
+        ("`--inhalt` / check", "%.2f" % ratio, "≤ %d" % CONTENT_TIME_GOAL, "yes" if ratio <= CONTENT_TIME_GOAL else "**no**"),
+        ("`morvask-check --inhalt`, no list (ms)", ms(t["bare"]), "", ""),
+        ("`--inhalt` peak RSS (MB)", mb(rss), "", ""),
+        ("reading a list of %d entries (ms)" % LIST_ENTRIES, ms(load), "< %d" % (LIST_LOAD_GOAL * 1000),
+         "yes" if load < LIST_LOAD_GOAL else "**no**"),
+    ]
+    print("| content check, in alternation | %s | goal | met |\n|---|---:|---|---|" % heading)
+    for measure, value, goal, met in rows:
+        print("| %s | %s | %s | %s |" % (measure, value, goal, met))
+    print("Machine: %s. Medians of %d rounds." % (machine_description(), max(5, options.runs)))
+    return 0 if ok else 1
+
+
 def parse_figures(text):
     """The viewer bench prints key=value lines."""
     figures = {}
@@ -470,6 +565,8 @@ def main():
                         help="only the check, the open and the export against `wc -l` and `cat`, in alternation")
     parser.add_argument("--compare", action="store_true",
                         help="only the comparison against checking both files, in alternation")
+    parser.add_argument("--content", action="store_true",
+                        help="only the content check against the check, and the reading of a large list")
     options = parser.parse_args()
 
     bin_dir = os.path.abspath(options.bin)
@@ -477,6 +574,8 @@ def main():
         return workbook_only(bin_dir, options)
     if options.compare:
         return compare_only(bin_dir, options)
+    if options.content:
+        return content_only(bin_dir, options)
     check = os.path.join(bin_dir, "morvask-check")
     export = os.path.join(bin_dir, "morvask-export")
     with_export = os.path.exists(export)

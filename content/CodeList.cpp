@@ -8,6 +8,8 @@
 #include "FileOpenError.h"
 #include "Utf8Text.h"
 
+#include <algorithm>
+#include <array>
 #include <memory>
 
 namespace {
@@ -27,15 +29,27 @@ bool LooksLikeUtf8(std::string_view bytes)
     return beyondAscii;
 }
 
-std::vector<std::string_view> Columns(std::string_view line)
+// The first columns of a line, and how many it has; no list needs more than three.
+struct TColumns {
+    std::array<std::string_view, 3> Text;
+    std::size_t Count = 0;
+};
+
+TColumns Columns(std::string_view line)
 {
-    std::vector<std::string_view> columns;
-    ForEachField(line, [&columns](std::string_view field) { columns.push_back(field); });
+    TColumns columns;
+    ForEachField(line, [&columns](std::string_view field) {
+        if (columns.Count < columns.Text.size())
+            columns.Text[columns.Count] = field;
+        ++columns.Count;
+    });
     return columns;
 }
 
 std::string Normalized(std::string_view value, bool foldCase)
 {
+    if (!ContentRules::NeedsNormalizing(value, foldCase))
+        return std::string(value);
     std::string out;
     ContentRules::Normalize(value, foldCase, out);
     return out;
@@ -87,6 +101,14 @@ TCodeList TCodeList::Parse(std::string_view bytes, const std::string& path, ECod
 {
     TCodeList list;
     list.FKind = kind;
+    // One entry a line at most: the tables never grow while they fill.
+    const auto lines = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1;
+    if (kind == ECodeListKind::Parameters)
+        list.FParameters.reserve(lines);
+    else if (kind == ECodeListKind::SupplyAreas)
+        list.FSupplyAreas.reserve(lines);
+    else
+        list.FValues.reserve(lines);
     const bool utf8 = LooksLikeUtf8(bytes);
     if (utf8 && bytes.substr(0, 3) == "\xEF\xBB\xBF")
         bytes.remove_prefix(3);
@@ -124,32 +146,33 @@ TCodeList TCodeList::Parse(std::string_view bytes, const std::string& path, ECod
 
 void TCodeList::AddLine(std::string_view line, std::int64_t number, const std::string& path)
 {
-    const std::vector<std::string_view> columns = Columns(line);
-    if (columns.empty() || columns.front().empty())
+    const TColumns columns = Columns(line);
+    const std::string_view first = columns.Text[0];
+    if (columns.Count == 0 || first.empty())
         throw ECodeListError(path, number, "die erste Spalte ist leer");
     ++FEntries;
     switch (FKind) {
     case ECodeListKind::Codes:
     case ECodeListKind::Texts:
-        FValues.insert(Normalized(columns.front(), FKind == ECodeListKind::Texts));
+        FValues.insert(Normalized(first, FKind == ECodeListKind::Texts));
         return;
     case ECodeListKind::Parameters: {
-        if (columns.size() > 3)
+        if (columns.Count > 3)
             throw ECodeListError(path, number, "die Zeile hat mehr als drei Spalten; erwartet wird Kode|Klartext|Einheit");
         TParameter parameter;
-        if (columns.size() > 1)
-            parameter.Text = Normalized(columns[1], false);
-        if (columns.size() > 2)
-            parameter.Unit = Normalized(columns[2], false);
-        FParameters[Normalized(columns.front(), false)].push_back(std::move(parameter));
+        if (columns.Count > 1)
+            parameter.Text = Normalized(columns.Text[1], false);
+        if (columns.Count > 2)
+            parameter.Unit = Normalized(columns.Text[2], false);
+        FParameters[Normalized(first, false)].push_back(std::move(parameter));
         return;
     }
     case ECodeListKind::SupplyAreas:
-        if (columns.size() != 2 || columns[1].empty())
+        if (columns.Count != 2 || columns.Text[1].empty())
             throw ECodeListError(path, number, "erwartet wird ID|GA-Kodierung, zwei Spalten, keine leer");
-        if (ContentRules::HasInnerBlank(columns.front()))
+        if (ContentRules::HasInnerBlank(first))
             throw ECodeListError(path, number, "die ID enth\xC3\xA4lt ein Leerzeichen");
-        FSupplyAreas[std::string(columns.front())].push_back(Normalized(columns[1], false));
+        FSupplyAreas[std::string(first)].push_back(Normalized(columns.Text[1], false));
         return;
     }
 }

@@ -47,7 +47,8 @@ TContentCheck::TContentCheck(const TCodeLists& lists, std::int32_t interfaceKind
     : FLists(lists),
       FInterfaceKind(interfaceKind),
       FCutter(*this),
-      FWalk(*this, TBlockGrammar(BlockRules::Check))
+      FWalk(*this, TBlockGrammar(BlockRules::Check)),
+      FParameterLists(lists.Find(44) || lists.Find(49) || lists.Find(51) || lists.Find(52) || lists.Find(53))
 {
 }
 
@@ -210,6 +211,22 @@ void TContentCheck::Header2(const TContentLine& line, std::int32_t number)
 
 void TContentCheck::Parameter(const TContentLine& line, std::int32_t number)
 {
+    if (!FParameterLists) {
+        if (line.Field(IndexOf(44)).empty() && line.Field(IndexOf(45)).empty())
+            Add(FFindings, M::ParameterMissing, 44, number, {});
+        MeasuredValue(line, number);
+        return;
+    }
+    // Everything but the measured value repeats from line to line.
+    const std::array<std::string_view, 7> repeated{line.Field(IndexOf(44)), line.Field(IndexOf(45)), line.Field(IndexOf(49)),
+                                                   line.Field(IndexOf(50)), line.Field(IndexOf(51)), line.Field(IndexOf(52)),
+                                                   line.Field(IndexOf(53))};
+    const std::uint64_t hash = TVerdictCache::Hash(repeated);
+    if (FPassedParameters.Passed(hash, repeated)) {
+        MeasuredValue(line, number);
+        return;
+    }
+    const std::size_t before = FFindings.size();
     const std::string_view code = line.Field(IndexOf(44));
     const std::string_view text = line.Field(IndexOf(45));
     const std::string_view unit = line.Field(IndexOf(50));
@@ -235,15 +252,27 @@ void TContentCheck::Parameter(const TContentLine& line, std::int32_t number)
     }
     if (!textMismatch.empty())
         Add(FFindings, M::ParameterCodeTextMismatch, 45, number, textMismatch);
-    if (const TCodeList* values = FLists.Find(48)) {
-        const std::string_view value = line.Field(IndexOf(48));
-        if (!value.empty() && (line.Overlong(IndexOf(48)) || (!ContentRules::IsMeasuredNumber(value) && !values->Contains(value))))
-            Add(FFindings, M::MeasuredValueInvalid, 48, number, Shown(line, IndexOf(48)));
-    }
+    MeasuredValue(line, number);
+    const bool valueFound = FFindings.size() > before && FFindings.back().Field == 48;
     Listed(FFindings, line, 49, M::AssessmentInvalid, number);
     if (!unitMismatch.empty())
         Add(FFindings, M::ParameterCodeUnitMismatch, 50, number, unitMismatch);
     Listed(FFindings, line, 51, M::AnalysisProcedureInvalid, number);
     Listed(FFindings, line, 52, M::ExaminingLabKeyInvalid, number);
     Listed(FFindings, line, 53, M::ExemptionInvalid, number);
+    const bool overlong = line.Overlong(IndexOf(44)) || line.Overlong(IndexOf(45)) || line.Overlong(IndexOf(49)) ||
+                          line.Overlong(IndexOf(50)) || line.Overlong(IndexOf(51)) || line.Overlong(IndexOf(52)) ||
+                          line.Overlong(IndexOf(53));
+    if (FFindings.size() == before + (valueFound ? 1 : 0) && !overlong)
+        FPassedParameters.Pass(hash, repeated);
+}
+
+void TContentCheck::MeasuredValue(const TContentLine& line, std::int32_t number)
+{
+    const TCodeList* values = FLists.Find(48);
+    if (values == nullptr)
+        return;
+    const std::string_view value = line.Field(IndexOf(48));
+    if (!value.empty() && (line.Overlong(IndexOf(48)) || (!ContentRules::IsMeasuredNumber(value) && !values->Contains(value))))
+        Add(FFindings, M::MeasuredValueInvalid, 48, number, Shown(line, IndexOf(48)));
 }

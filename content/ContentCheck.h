@@ -5,6 +5,7 @@
 #include "ContentFinding.h"
 #include "ContentLine.h"
 #include "Lines.h"
+#include "VerdictCache.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -25,7 +26,11 @@ public:
     // interfaceKind: the file name's verdict (field 5 is required in interface 2 only).
     TContentCheck(const TCodeLists& lists, std::int32_t interfaceKind);
 
-    void Feed(const char* bytes, std::size_t count) { FCutter.Feed(bytes, count); }
+    void Feed(const char* bytes, std::size_t count)
+    {
+        FCutter.Feed(bytes, count);
+        FLine.Keep();
+    }
     // True once a NUL has ended the text: later bytes are ignored.
     bool Ended() const { return FCutter.Ended(); }
     // Call once after the last chunk.
@@ -50,6 +55,7 @@ private:
     void Header1(const TContentLine& line, std::int32_t number);
     void Header2(const TContentLine& line, std::int32_t number);
     void Parameter(const TContentLine& line, std::int32_t number);
+    void MeasuredValue(const TContentLine& line, std::int32_t number);
     // Judges field 25 against the health office of field 35 (empty when the
     // examination has no header line 2) and hands on header line 1's findings.
     void CloseHeader1(std::string_view healthOffice);
@@ -77,4 +83,8 @@ private:
     std::string FSupplyArea;
     bool FSupplyAreaOverlong = false;
     std::string FShown;
+    // Parameter lines whose fields but the measured value passed before.
+    TVerdictCache FPassedParameters;
+    // Whether a list judges a parameter field other than the measured value.
+    bool FParameterLists;
 };

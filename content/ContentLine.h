@@ -21,14 +21,22 @@ public:
 
     void Reset()
     {
-        for (int i = 0; i < FUsed; ++i)
-            FFields[static_cast<std::size_t>(i)].clear();
+        for (int i = 0; i < FUsed; ++i) {
+            TField& f = FFields[static_cast<std::size_t>(i)];
+            f.Bytes = nullptr;
+            f.Size = 0;
+            if (f.Owned) {
+                f.Copy.clear();
+                f.Owned = false;
+            }
+        }
         FUsed = 0;
         FIndex = 0;
         FOverlong = 0;
     }
 
-    // n bytes of the line; bit i of separators marks p[i] == '|'.
+    // n bytes of the line; bit i of separators marks p[i] == '|'. They stay
+    // valid until Keep is called.
     void Add(const char* p, std::size_t n, std::uint64_t separators)
     {
         std::size_t pos = 0;
@@ -42,12 +50,26 @@ public:
         Capture(p + pos, n - pos);
     }
 
+    // The bytes handed to Add are about to go: fields that point into them
+    // are copied, up to Cap bytes each.
+    void Keep()
+    {
+        for (int i = 0; i < FUsed; ++i) {
+            TField& f = FFields[static_cast<std::size_t>(i)];
+            if (!f.Owned && f.Size > 0) {
+                f.Copy.assign(f.Bytes, f.Size);
+                f.Owned = true;
+            }
+        }
+    }
+
     // Field index (from 0) of the line, trimmed; empty when the line has none.
     std::string_view Field(int index) const
     {
         if (index < 0 || index >= FUsed)
             return {};
-        return TrimField(FFields[static_cast<std::size_t>(index)]);
+        const TField& f = FFields[static_cast<std::size_t>(index)];
+        return TrimField(f.Owned ? std::string_view(f.Copy) : std::string_view(f.Bytes, f.Size));
     }
     // Whether field index was longer than Cap and is cut there.
     bool Overlong(int index) const { return index >= 0 && index < Fields && ((FOverlong >> index) & 1) != 0; }
@@ -61,32 +83,61 @@ private:
                                             (1u << 16) | (1u << 17) | (1u << 18) | (1u << 21) | (1u << 23) |
                                             (1u << 24) | (1u << 26) | (1u << 27) | (1u << 28) | (1u << 29) | (1u << 30);
 
+    // A field points into the bytes fed while they last, and is copied only
+    // when a line goes on in the next chunk.
+    struct TField {
+        const char* Bytes = nullptr;
+        std::size_t Size = 0;
+        bool Owned = false;
+        std::string Copy;
+    };
+
     void Capture(const char* p, std::size_t n)
     {
         if (n == 0 || FIndex >= static_cast<std::uint64_t>(Fields) || ((Wanted >> FIndex) & 1) == 0)
             return;
         const auto index = static_cast<int>(FIndex);
-        std::string& field = FFields[static_cast<std::size_t>(index)];
+        const std::uint32_t bit = std::uint32_t{1} << index;
+        if ((FOverlong & bit) != 0)
+            return;
+        TField& f = FFields[static_cast<std::size_t>(index)];
         if (index >= FUsed) {
-            for (int i = FUsed; i < index; ++i)
-                FFields[static_cast<std::size_t>(i)].clear();
+            for (int i = FUsed; i < index; ++i) {
+                TField& gap = FFields[static_cast<std::size_t>(i)];
+                gap.Size = 0;
+                gap.Owned = false;
+                gap.Copy.clear();
+            }
             FUsed = index + 1;
         }
-        if (field.empty()) {
+        const std::size_t held = f.Owned ? f.Copy.size() : f.Size;
+        if (held == 0) {
             while (n > 0 && IsTrimmed(*p)) {
                 ++p;
                 --n;
             }
+            if (n == 0)
+                return;
         }
-        const std::size_t room = Cap - field.size();
-        if (n > room) {
-            FOverlong |= std::uint32_t{1} << index;
-            n = room;
+        if (n > Cap - held) {
+            FOverlong |= bit;
+            n = Cap - held;
         }
-        field.append(p, n);
+        if (f.Owned) {
+            f.Copy.append(p, n);
+        } else if (held == 0) {
+            f.Bytes = p;
+            f.Size = n;
+        } else if (f.Bytes + f.Size == p) {
+            f.Size += n;
+        } else {
+            f.Copy.assign(f.Bytes, f.Size);
+            f.Copy.append(p, n);
+            f.Owned = true;
+        }
     }
 
-    std::array<std::string, Fields> FFields;
+    std::array<TField, Fields> FFields;
     int FUsed = 0; // fields below this may hold bytes
     std::uint64_t FIndex = 0; // the field the next byte belongs to
     std::uint32_t FOverlong = 0;

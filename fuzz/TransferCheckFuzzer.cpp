@@ -1,6 +1,7 @@
 // Reading and checking a transfer file, and loading its examinations: nothing
 // may crash or read out of bounds, and where the check passes a file, the
 // loader must build the examinations the check counted.
+#include "ContentFuzzChecks.h"
 #include "FieldLayout.h"
 #include "Fields.h"
 #include "FileOpenError.h"
@@ -155,6 +156,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     FUZZ_ASSERT((result.MessageCount == 0) == (result.MessageText == "OK"), result.MessageText);
     FUZZ_ASSERT(result.Messages.size() == static_cast<std::size_t>(result.MessageCount), result.MessageText);
     CheckStreamingAgrees(text, result);
+    CheckContent(text);
 
     TInvestigationList loaded;
     loaded.Load(file.Path());
