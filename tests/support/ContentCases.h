@@ -168,7 +168,7 @@ inline std::string ListText(const TCase& c)
 {
     const int field = ListOf(c);
     std::string list = "# Liste zu Feld " + std::to_string(field) + "\n";
-    const auto put = [&list](int block, int k, int f) {
+    const auto put = [](int block, int k, int f) {
         std::string name = "b" + std::to_string(block);
         if (k >= 0)
             name += "p" + std::to_string(k);
