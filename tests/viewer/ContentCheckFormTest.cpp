@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
+#include <QSettings>
 #include <QtTest>
 
 #include "CheckPath.h"
@@ -80,6 +81,7 @@ class TContentCheckFormTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void tableOfCases_data();
     void tableOfCases();
     void oneFindingAfterTheOther();
@@ -88,7 +90,18 @@ private slots:
     void offTheUserInterfaceThread();
     void folderDialog_data();
     void folderDialog();
+
+private:
+    TTempDir FSettings;
 };
+
+// The toolkit's file dialog saves its state when it closes; the program sends
+// that nowhere, the test into a folder of its own, not the user's home.
+void TContentCheckFormTest::initTestCase()
+{
+    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, CheckPathText(FSettings.Path()));
+}
 
 void TContentCheckFormTest::tableOfCases_data()
 {
