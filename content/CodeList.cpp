@@ -101,14 +101,8 @@ TCodeList TCodeList::Parse(std::string_view bytes, const std::string& path, ECod
 {
     TCodeList list;
     list.FKind = kind;
-    // One entry a line at most: the tables never grow while they fill.
-    const auto lines = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1;
-    if (kind == ECodeListKind::Parameters)
-        list.FParameters.reserve(lines);
-    else if (kind == ECodeListKind::SupplyAreas)
-        list.FSupplyAreas.reserve(lines);
-    else
-        list.FValues.reserve(lines);
+    // One entry a line at most: the table never grows while it fills.
+    list.FKeys.Reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
     const bool utf8 = LooksLikeUtf8(bytes);
     if (utf8 && bytes.substr(0, 3) == "\xEF\xBB\xBF")
         bytes.remove_prefix(3);
@@ -141,7 +135,28 @@ TCodeList TCodeList::Parse(std::string_view bytes, const std::string& path, ECod
             continue;
         list.AddLine(trimmed, number, path);
     }
+    Group(list.FParameterLines, list.FKeys.Size(), list.FParameters, list.FStarts);
+    Group(list.FOfficeLines, list.FKeys.Size(), list.FOffices, list.FStarts);
     return list;
+}
+
+template <class T>
+void TCodeList::Group(std::vector<std::pair<std::uint32_t, T>>& lines, std::size_t keys, std::vector<T>& grouped,
+                      std::vector<std::uint32_t>& starts)
+{
+    if (lines.empty())
+        return;
+    starts.assign(keys + 1, 0);
+    for (const auto& line : lines)
+        ++starts[line.first + 1];
+    for (std::size_t i = 1; i <= keys; ++i)
+        starts[i] += starts[i - 1];
+    std::vector<std::uint32_t> next(starts.begin(), starts.end() - 1);
+    grouped.resize(lines.size());
+    for (auto& line : lines)
+        grouped[next[line.first]++] = std::move(line.second);
+    lines.clear();
+    lines.shrink_to_fit();
 }
 
 void TCodeList::AddLine(std::string_view line, std::int64_t number, const std::string& path)
@@ -154,7 +169,7 @@ void TCodeList::AddLine(std::string_view line, std::int64_t number, const std::s
     switch (FKind) {
     case ECodeListKind::Codes:
     case ECodeListKind::Texts:
-        FValues.insert(Normalized(first, FKind == ECodeListKind::Texts));
+        FKeys.Add(Key(first, FKind == ECodeListKind::Texts));
         return;
     case ECodeListKind::Parameters: {
         if (columns.Count > 3)
@@ -164,7 +179,7 @@ void TCodeList::AddLine(std::string_view line, std::int64_t number, const std::s
             parameter.Text = Normalized(columns.Text[1], false);
         if (columns.Count > 2)
             parameter.Unit = Normalized(columns.Text[2], false);
-        FParameters[Normalized(first, false)].push_back(std::move(parameter));
+        FParameterLines.emplace_back(FKeys.Add(Key(first, false)), std::move(parameter));
         return;
     }
     case ECodeListKind::SupplyAreas:
@@ -172,20 +187,22 @@ void TCodeList::AddLine(std::string_view line, std::int64_t number, const std::s
             throw ECodeListError(path, number, "erwartet wird ID|GA-Kodierung, zwei Spalten, keine leer");
         if (ContentRules::HasInnerBlank(first))
             throw ECodeListError(path, number, "die ID enth\xC3\xA4lt ein Leerzeichen");
-        FSupplyAreas[std::string(first)].push_back(Normalized(columns.Text[1], false));
+        FOfficeLines.emplace_back(FKeys.Add(first), Normalized(columns.Text[1], false));
         return;
     }
 }
 
 bool TCodeList::Contains(std::string_view value) const
 {
-    return FValues.find(Key(value, FKind == ECodeListKind::Texts)) != FValues.end();
+    return FKeys.Find(Key(value, FKind == ECodeListKind::Texts)) != TKeyTable::None;
 }
 
-const std::vector<TCodeList::TParameter>* TCodeList::FindParameter(std::string_view code) const
+std::span<const TCodeList::TParameter> TCodeList::FindParameter(std::string_view code) const
 {
-    const auto it = FParameters.find(Key(code, false));
-    return it == FParameters.end() ? nullptr : &it->second;
+    const std::uint32_t id = FKeys.Find(Key(code, false));
+    if (id == TKeyTable::None || FParameters.empty())
+        return {};
+    return std::span<const TParameter>(FParameters).subspan(FStarts[id], FStarts[id + 1] - FStarts[id]);
 }
 
 bool TCodeList::TextMatches(std::string_view listed, std::string_view value)
@@ -193,8 +210,10 @@ bool TCodeList::TextMatches(std::string_view listed, std::string_view value)
     return listed.empty() || ContentRules::EqualNormalized(listed, value, true);
 }
 
-const std::vector<std::string>* TCodeList::FindSupplyArea(std::string_view id) const
+std::span<const std::string> TCodeList::FindSupplyArea(std::string_view id) const
 {
-    const auto it = FSupplyAreas.find(id);
-    return it == FSupplyAreas.end() ? nullptr : &it->second;
+    const std::uint32_t key = FKeys.Find(id);
+    if (key == TKeyTable::None || FOffices.empty())
+        return {};
+    return std::span<const std::string>(FOffices).subspan(FStarts[key], FStarts[key + 1] - FStarts[key]);
 }

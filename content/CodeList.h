@@ -1,13 +1,13 @@
 #pragma once
 
+#include "KeyTable.h"
 #include "ListChecks.h"
 
 #include <cstddef>
-#include <functional>
+#include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
-#include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 // One code list: a plain text file, one entry per line, columns separated by
@@ -44,31 +44,33 @@ public:
         std::string Text;
         std::string Unit;
     };
-    // The lines of code, nullptr when the list lacks it.
-    const std::vector<TParameter>* FindParameter(std::string_view code) const;
+    // The lines of code, none when the list lacks it.
+    std::span<const TParameter> FindParameter(std::string_view code) const;
     // Whether a line's text or unit allows the file's value (not empty).
     static bool TextMatches(std::string_view listed, std::string_view value);
 
     // Feld25.txt: the health offices whose area the supply area id spans,
-    // nullptr when the list lacks it.
-    const std::vector<std::string>* FindSupplyArea(std::string_view id) const;
+    // none when the list lacks it.
+    std::span<const std::string> FindSupplyArea(std::string_view id) const;
 
 private:
-    struct THash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
-    };
-    template <class T>
-    using TMap = std::unordered_map<std::string, T, THash, std::equal_to<>>;
-
     void AddLine(std::string_view line, std::int64_t number, const std::string& path);
     // The value as entries are keyed; a view of value itself where nothing
     // changes, else of a buffer of the calling thread's.
     static std::string_view Key(std::string_view value, bool foldCase);
+    // The lines of each key next to each other, once every line is read.
+    template <class T>
+    static void Group(std::vector<std::pair<std::uint32_t, T>>& lines, std::size_t keys, std::vector<T>& grouped,
+                      std::vector<std::uint32_t>& starts);
 
     ECodeListKind FKind = ECodeListKind::Codes;
     std::size_t FEntries = 0;
-    std::unordered_set<std::string, THash, std::equal_to<>> FValues;
-    TMap<std::vector<TParameter>> FParameters;
-    TMap<std::vector<std::string>> FSupplyAreas;
+    TKeyTable FKeys;
+    // The lines of key id are entries starts[id] to starts[id + 1] - 1.
+    std::vector<TParameter> FParameters;
+    std::vector<std::string> FOffices;
+    std::vector<std::uint32_t> FStarts;
+    // While reading: each line's key id and what it says of it.
+    std::vector<std::pair<std::uint32_t, TParameter>> FParameterLines;
+    std::vector<std::pair<std::uint32_t, std::string>> FOfficeLines;
 };

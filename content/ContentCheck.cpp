@@ -22,7 +22,7 @@ int IndexOf(int field)
 }
 
 // "'a' oder 'b'", up to three of the list's texts for one code.
-std::string Alternatives(const std::vector<TCodeList::TParameter>& lines, std::string TCodeList::TParameter::*member)
+std::string Alternatives(std::span<const TCodeList::TParameter> lines, std::string TCodeList::TParameter::*member)
 {
     std::string out;
     int shown = 0;
@@ -50,6 +50,20 @@ TContentCheck::TContentCheck(const TCodeLists& lists, std::int32_t interfaceKind
       FWalk(*this, TBlockGrammar(BlockRules::Check)),
       FParameterLists(lists.Find(44) || lists.Find(49) || lists.Find(51) || lists.Find(52) || lists.Find(53))
 {
+    // Only the fields some rule reads, in whichever line: those without a list always.
+    std::uint32_t wanted = 0;
+    for (const int field : FieldsWithoutList())
+        wanted |= std::uint32_t{1} << IndexOf(field);
+    for (const TListCheck& check : ListChecks()) {
+        if (lists.Find(check.Field))
+            wanted |= std::uint32_t{1} << IndexOf(check.Field);
+    }
+    // Field 25 is judged with field 35, field 44 with 45 and 50.
+    if (lists.Find(25))
+        wanted |= std::uint32_t{1} << IndexOf(35);
+    if (lists.Find(44))
+        wanted |= std::uint32_t{1} << IndexOf(50);
+    FLine.KeepFields(wanted);
 }
 
 void TContentCheck::BeginLine(const char*)
@@ -183,13 +197,13 @@ void TContentCheck::CloseHeader1(std::string_view healthOffice)
         std::string shown = FSupplyArea;
         if (FSupplyAreaOverlong)
             shown += '\x85';
-        const std::vector<std::string>* offices = areas->FindSupplyArea(FSupplyArea);
+        const std::span<const std::string> offices = areas->FindSupplyArea(FSupplyArea);
         if (ContentRules::HasInnerBlank(FSupplyArea) || FSupplyAreaOverlong)
             Add(FHeader1Findings, M::SupplyAreaIdInvalid, 25, FInvestigationLine, shown);
-        else if (offices == nullptr)
+        else if (offices.empty())
             Add(FHeader1Findings, M::SupplyAreaUnknown, 25, FInvestigationLine, shown);
         else if (!healthOffice.empty() &&
-                 std::none_of(offices->begin(), offices->end(), [healthOffice](const std::string& office) {
+                 std::none_of(offices.begin(), offices.end(), [healthOffice](const std::string& office) {
                      return ContentRules::EqualNormalized(office, healthOffice, false);
                  }))
             Add(FHeader1Findings, M::SupplyAreaOutsideHealthOffice, 25, FInvestigationLine, shown);
@@ -234,20 +248,21 @@ void TContentCheck::Parameter(const TContentLine& line, std::int32_t number)
     if (code.empty() && text.empty()) {
         Add(FFindings, M::ParameterMissing, 44, number, {});
     } else if (const TCodeList* parameters = FLists.Find(44); parameters != nullptr && !code.empty()) {
-        const std::vector<TCodeList::TParameter>* lines = line.Overlong(IndexOf(44)) ? nullptr : parameters->FindParameter(code);
-        if (lines == nullptr) {
+        const std::span<const TCodeList::TParameter> lines =
+            line.Overlong(IndexOf(44)) ? std::span<const TCodeList::TParameter>() : parameters->FindParameter(code);
+        if (lines.empty()) {
             Add(FFindings, M::ParameterCodeInvalid, 44, number, Shown(line, IndexOf(44)));
         } else {
-            if (!text.empty() && std::none_of(lines->begin(), lines->end(), [text](const TCodeList::TParameter& p) {
+            if (!text.empty() && std::none_of(lines.begin(), lines.end(), [text](const TCodeList::TParameter& p) {
                     return TCodeList::TextMatches(p.Text, text);
                 }))
                 textMismatch = "Kode " + std::string(code) + ", Klartext '" + std::string(text) + "', laut Kodeliste " +
-                               Alternatives(*lines, &TCodeList::TParameter::Text);
-            if (!unit.empty() && std::none_of(lines->begin(), lines->end(), [unit](const TCodeList::TParameter& p) {
+                               Alternatives(lines, &TCodeList::TParameter::Text);
+            if (!unit.empty() && std::none_of(lines.begin(), lines.end(), [unit](const TCodeList::TParameter& p) {
                     return TCodeList::TextMatches(p.Unit, unit);
                 }))
                 unitMismatch = "Kode " + std::string(code) + ", Einheit '" + std::string(unit) + "', laut Kodeliste " +
-                               Alternatives(*lines, &TCodeList::TParameter::Unit);
+                               Alternatives(lines, &TCodeList::TParameter::Unit);
         }
     }
     if (!textMismatch.empty())

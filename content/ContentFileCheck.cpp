@@ -1,15 +1,13 @@
 #include "ContentFileCheck.h"
 
 #include "ContentCheck.h"
+#include "ContentWorker.h"
 #include "FileAccess.h"
 #include "TransferScanner.h"
 
 #include <algorithm>
-#include <memory>
 
 namespace {
-
-constexpr std::size_t ReadBufferSize = 256 * 1024;
 
 // Feeds both checks the same chunks; the structure check's verdict decides
 // whether the content findings count.
@@ -60,15 +58,23 @@ void CheckTransferFileContent(const std::string& path, TSamplingData& data, cons
     const TSamplingData nameVerdict = data;
     try {
         TReadOnlyFile file(path);
-        std::unique_ptr<char[]> buffer(new char[ReadBufferSize]);
-        TBothChecks checks(data, lists, InterfaceKindOf(data));
-        while (!checks.Ended()) {
-            const std::size_t got = file.Read(buffer.get(), ReadBufferSize);
+        TTransferScanner structure(data);
+        TContentCheck content(lists, InterfaceKindOf(data));
+        // Both checks side by side: the structure on this thread, the content
+        // on the worker's, on the same chunks read once.
+        TContentWorker worker(content);
+        while (!structure.Ended()) {
+            char* const buffer = worker.Buffer();
+            const std::size_t got = file.Read(buffer, TContentWorker::BufferSize);
             if (got == 0)
                 break;
-            checks.Feed(buffer.get(), got);
+            structure.Feed(buffer, got);
+            worker.Hand(got);
         }
-        checks.Finish(findings);
+        structure.Finish();
+        worker.Finish();
+        if (data.MessageCount == 0)
+            findings = content.TakeFindings();
     } catch (...) {
         // A file that fails part-way must not leave half a verdict.
         data = nameVerdict;

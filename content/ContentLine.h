@@ -6,6 +6,7 @@
 #include "Fields.h"
 
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -35,10 +36,21 @@ public:
         FOverlong = 0;
     }
 
+    // Which fields to keep, by index in their line (bit i for index i); the
+    // first field, which tells an end line, is always kept.
+    void KeepFields(std::uint32_t wanted)
+    {
+        FWanted = wanted | 1u;
+        FLast = static_cast<std::uint64_t>(31 - std::countl_zero(FWanted));
+    }
+
     // n bytes of the line; bit i of separators marks p[i] == '|'. They stay
     // valid until Keep is called.
     void Add(const char* p, std::size_t n, std::uint64_t separators)
     {
+        // Behind the last field kept, the rest of the line does not matter.
+        if (FIndex > FLast)
+            return;
         std::size_t pos = 0;
         while (separators != 0) {
             const auto at = static_cast<std::size_t>(ByteScan::LowestBit(separators));
@@ -75,14 +87,6 @@ public:
     bool Overlong(int index) const { return index >= 0 && index < Fields && ((FOverlong >> index) & 1) != 0; }
 
 private:
-    // Which fields of a line some rule reads: the union over header line 1
-    // (fields 3 to 31), header line 2 (35, 38, 39) and the parameter line (44
-    // to 53), by index in the line, and the first field, which tells an end line.
-    static constexpr std::uint32_t Wanted = (1u << 0) | (1u << 1) | (1u << 2) | (1u << 4) | (1u << 5) | (1u << 6) |
-                                            (1u << 7) | (1u << 8) | (1u << 9) | (1u << 10) | (1u << 13) | (1u << 15) |
-                                            (1u << 16) | (1u << 17) | (1u << 18) | (1u << 21) | (1u << 23) |
-                                            (1u << 24) | (1u << 26) | (1u << 27) | (1u << 28) | (1u << 29) | (1u << 30);
-
     // A field points into the bytes fed while they last, and is copied only
     // when a line goes on in the next chunk.
     struct TField {
@@ -94,7 +98,7 @@ private:
 
     void Capture(const char* p, std::size_t n)
     {
-        if (n == 0 || FIndex >= static_cast<std::uint64_t>(Fields) || ((Wanted >> FIndex) & 1) == 0)
+        if (n == 0 || FIndex > FLast || ((FWanted >> FIndex) & 1) == 0)
             return;
         const auto index = static_cast<int>(FIndex);
         const std::uint32_t bit = std::uint32_t{1} << index;
@@ -141,6 +145,8 @@ private:
     int FUsed = 0; // fields below this may hold bytes
     std::uint64_t FIndex = 0; // the field the next byte belongs to
     std::uint32_t FOverlong = 0;
+    std::uint32_t FWanted = 0xFFFFFFFFu;
+    std::uint64_t FLast = Fields - 1; // the highest index kept
 };
 
 // What the block walk asks of a line: the check's rule, its first field trimmed is "3".

@@ -14,7 +14,7 @@
 // hashed to it.
 class TVerdictCache {
 public:
-    static constexpr std::size_t Slots = 4096;
+    static constexpr std::size_t Slots = 16384;
 
     TVerdictCache() : FSlots(std::make_unique<std::array<TSlot, Slots>>()) { }
 
@@ -25,7 +25,10 @@ public:
         std::uint64_t h = 0x243F6A8885A308D3u;
         for (const std::string_view v : values)
             h = Mix(h, v);
-        return h;
+        // The slot is taken from the low bits: every bit of the values must reach them.
+        h = (h ^ (h >> 33)) * 0xFF51AFD7ED558CCDu;
+        h = (h ^ (h >> 33)) * 0xC4CEB9FE1A85EC53u;
+        return h ^ (h >> 33);
     }
 
     // True when these values, with this hash, are known to pass.
