@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -18,6 +19,7 @@ namespace Ui {
 class TMainForm;
 }
 class TfrmCompare;
+class TfrmContentCheck;
 struct TCompareLook;
 class TfrmInfoHelp;
 class QCloseEvent;
@@ -43,6 +45,7 @@ class QShowEvent;
 //   MainAccessibility.cpp  names for assistive technology
 //   MainPrint.cpp          printing the shown examination, all of them, or the findings
 //   MainCompare.cpp        comparing the file with another one
+//   MainContentCheck.cpp   checking the file's content
 class TMainForm : public QWidget {
     Q_OBJECT
 
@@ -99,6 +102,16 @@ public:
     // parameter on line parameterLine where it has one; false when the file
     // has no examination there.
     bool ShowInvestigationAtLine(std::int64_t line, std::int64_t parameterLine = 0);
+
+    // Checks the shown file's content (MainContentCheck.cpp) in the window
+    // "Inhaltsprüfung", which stays open beside this one and replaces the one
+    // open before; the main window's verdict stays the structure check's.
+    // The lists come from the folder that the lookup names, by default where
+    // morvask-check looks without --kodelisten; tests hand in their own.
+    void CheckContent();
+    using TFolderLookup = std::function<std::optional<std::string>()>;
+    void SetCodeListFolderLookup(TFolderLookup lookup) { FCodeListFolderLookup = std::move(lookup); }
+    TfrmContentCheck* ContentCheckForm() const; // the one open, or none
 
     // Printing (MainPrint.cpp): the shown examination, or the findings in
     // the error view; every examination each from a new page; a preview.
@@ -172,4 +185,6 @@ private:
     TPrintDialog FPrintDialog = SystemPrintDialog;
     TPathSource FOtherFileSource;
     QPointer<TfrmCompare> FCompareForm;
+    TFolderLookup FCodeListFolderLookup;
+    QPointer<TfrmContentCheck> FContentCheckForm;
 };

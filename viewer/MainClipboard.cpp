@@ -68,6 +68,9 @@ void TMainForm::ShowGridMenu(TStringGrid* grid, const QPoint& position)
         QAction* compare = menu->addAction(QStringLiteral("Mit anderer Datei vergleichen…"), this,
                                            [this] { Guarded([this] { CompareWithOtherFile(); }, FErrorSink); });
         compare->setEnabled(!FFileName.empty());
+        QAction* content = menu->addAction(QStringLiteral("Inhalt prüfen…"), this,
+                                           [this] { Guarded([this] { CheckContent(); }, FErrorSink); });
+        content->setEnabled(!FFileName.empty());
     }
     AddPrintActions(menu, true);
     menu->popup(position);

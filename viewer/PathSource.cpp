@@ -19,6 +19,7 @@ namespace {
 const QString KOpenDialogTitle = QStringLiteral("Morvask-Betrachter  -  Schnittstellen-Datei öffnen ...");
 const QString KDatFilter = QStringLiteral("DAT-Dateien (*.dat)");
 const QString KAllFilter = QStringLiteral("Alle Dateien (*.*)");
+const QString KFolderDialogTitle = QStringLiteral("Morvask-Betrachter  -  Ordner der Kodelisten wählen ...");
 
 #ifndef _WIN32
 
@@ -128,6 +129,11 @@ TPathSource OpenDialogChoice(QString startFolder)
     return [folder = std::move(startFolder)](QWidget* parent) { return ChooseTransferFile(parent, folder); };
 }
 
+TPathSource FolderChoice(QString startFolder)
+{
+    return [folder = std::move(startFolder)](QWidget* parent) { return ChooseCodeListFolder(parent, folder); };
+}
+
 #ifdef _WIN32
 
 // Windows users know its own dialog; the toolkit's would also keep its state
@@ -135,6 +141,14 @@ TPathSource OpenDialogChoice(QString startFolder)
 std::optional<std::string> ChooseTransferFile(QWidget* parent, const QString& startFolder)
 {
     const std::optional<QString> chosen = SystemOpenDialog(parent, KOpenDialogTitle, {KDatFilter, KAllFilter}, startFolder);
+    if (!chosen)
+        return std::nullopt;
+    return ChosenPath(*chosen);
+}
+
+std::optional<std::string> ChooseCodeListFolder(QWidget* parent, const QString& startFolder)
+{
+    const std::optional<QString> chosen = SystemFolderDialog(parent, KFolderDialogTitle, startFolder);
     if (!chosen)
         return std::nullopt;
     return ChosenPath(*chosen);
@@ -167,6 +181,27 @@ std::optional<std::string> ChooseTransferFile(QWidget* parent, const QString& st
                 files->setNameFilters({QStringLiteral("*")});
         });
     }
+    dialog.setSizeGripEnabled(true);
+    dialog.setWindowModality(Qt::ApplicationModal);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return ChosenPath(dialog.selectedFiles().constFirst());
+}
+
+// The toolkit's dialog as for the file, showing folders only.
+std::optional<std::string> ChooseCodeListFolder(QWidget* parent, const QString& startFolder)
+{
+    QFileDialog dialog(parent, KFolderDialogTitle, startFolder);
+    dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::ReadOnly | QFileDialog::ShowDirsOnly);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("Suchen in:"));
+    dialog.setLabelText(QFileDialog::FileName, QStringLiteral("Ordner:"));
+    dialog.setLabelText(QFileDialog::FileType, QStringLiteral("Dateityp:"));
+    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Wählen"));
+    dialog.setLabelText(QFileDialog::Reject, QStringLiteral("Abbrechen"));
+    dialog.setProxyModel(new TGermanFileColumns(&dialog));
+    SizeColumns(dialog);
     dialog.setSizeGripEnabled(true);
     dialog.setWindowModality(Qt::ApplicationModal);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

@@ -21,3 +21,8 @@ TPathSource OpenDialogChoice(QString startFolder);
 
 // Shows the open dialog modally; no value when it is cancelled.
 std::optional<std::string> ChooseTransferFile(QWidget* parent, const QString& startFolder);
+
+// A folder of code lists, chosen in the system's folder dialog starting in
+// startFolder; the source gives its path as the check takes it.
+TPathSource FolderChoice(QString startFolder);
+std::optional<std::string> ChooseCodeListFolder(QWidget* parent, const QString& startFolder);

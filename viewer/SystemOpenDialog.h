@@ -14,3 +14,7 @@ class QWidget;
 // no value when the user cancels.
 std::optional<QString> SystemOpenDialog(QWidget* owner, const QString& title, const QStringList& filters,
                                         const QString& folder);
+
+// The system's own folder dialog (Windows only), modal to owner's window,
+// titled title, starting in folder; the chosen folder, or no value.
+std::optional<QString> SystemFolderDialog(QWidget* owner, const QString& title, const QString& folder);

@@ -4,10 +4,8 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QClipboard>
-#include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
@@ -18,6 +16,7 @@
 #include "CheckPath.h"
 #include "CompareForm.h"
 #include "ComparisonCases.h"
+#include "ContextMenu.h"
 #include "Cp1252.h"
 #include "DifferenceReport.h"
 #include "FileOpenError.h"
@@ -32,6 +31,8 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+
+using ContextMenu::Choose;
 
 namespace {
 
@@ -147,32 +148,6 @@ int RowWith(const TStringGrid* table, int col, const QString& text)
         if (table->Cell(col, row).contains(text))
             return row;
     return 0;
-}
-
-// The action of the menu open now that is called text.
-QAction* MenuAction(const QString& text)
-{
-    QMenu* menu = nullptr;
-    [&] { QTRY_VERIFY((menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) != nullptr); }();
-    if (menu == nullptr)
-        return nullptr;
-    const QList<QAction*> actions = menu->actions();
-    const auto found = std::find_if(actions.begin(), actions.end(), [&](QAction* a) { return a->text() == text; });
-    return found == actions.end() ? nullptr : *found;
-}
-
-// Opens the grid's menu by the menu key, triggers the enabled action called text and closes the menu.
-bool Choose(TStringGrid* grid, const QString& text)
-{
-    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(5, 5), grid->viewport()->mapToGlobal(QPoint(5, 5)));
-    QApplication::sendEvent(grid->viewport(), &menuKey);
-    QAction* action = MenuAction(text);
-    const bool chosen = action != nullptr && action->isEnabled();
-    if (chosen)
-        action->trigger();
-    if (QWidget* menu = QApplication::activePopupWidget())
-        menu->close();
-    return chosen;
 }
 
 } // namespace

@@ -264,7 +264,7 @@ void TMainWorkingAidsTest::GridMenus_data()
     // Printing follows behind a separator.
     const QStringList print{"", "Drucken…", "Alle Untersuchungen drucken…", "Druckvorschau…"};
     const QStringList samples = QStringList{"Kopieren", "Alles markieren"} + print;
-    const QStringList list = QStringList{"Kopieren", "Alle Zeilen kopieren", "Mit anderer Datei vergleichen…"} + print;
+    const QStringList list = QStringList{"Kopieren", "Alle Zeilen kopieren", "Mit anderer Datei vergleichen…", "Inhalt prüfen…"} + print;
     QTest::newRow("list, right button") << "sgObjectList" << int(QContextMenuEvent::Mouse) << list;
     QTest::newRow("list, menu key") << "sgObjectList" << int(QContextMenuEvent::Keyboard) << list;
     QTest::newRow("analysis grid, right button") << "sgSamples" << int(QContextMenuEvent::Mouse) << samples;
