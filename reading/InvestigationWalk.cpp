@@ -36,7 +36,8 @@ void CutLine(std::string_view line, const TSeparators& separators, std::string_v
 
 TInvestigationWalk::TInvestigationWalk(TInvestigationSink& sink, std::int64_t number, std::int64_t firstLine, const TBlockRules& rules)
     : FSink(sink),
-      FWalk(*this, TBlockGrammar(rules), firstLine - 1),
+      FGrammar(rules),
+      FLines(firstLine - 1),
       FGuard(firstLine - 1),
       FCutter(*this)
 {
@@ -45,14 +46,20 @@ TInvestigationWalk::TInvestigationWalk(TInvestigationSink& sink, std::int64_t nu
 
 void TInvestigationWalk::ExpectBlockEnd(std::int64_t nextLine) const
 {
-    if (!FWalk.Grammar().BetweenBlocks() || FWalk.Lines() + 1 != nextLine)
-        TCheckGuard::Changed(FWalk.Lines());
+    if (!FGrammar.BetweenBlocks() || FLines + 1 != nextLine)
+        TCheckGuard::Changed(FLines);
 }
 
+// The block walk (BlockGrammar.h), told whether a line ends an examination
+// once for the guard and the rules where both ask alike.
 void TInvestigationWalk::OnLine(bool isLast)
 {
-    FGuard.OnLine(TCheckGuard::FactsOf(FLine.Text(), FLine.Separators.Count), isLast);
-    FWalk.OnLine(FLine, isLast);
+    const std::string_view text = FLine.Text();
+    const TCheckGuard::TFacts facts = TCheckGuard::FactsOf(text, FLine.Separators.Count);
+    FGuard.OnLine(facts, isLast);
+    const TBlockRules& rules = FGrammar.Rules();
+    const bool isEnd = rules.End == BlockRules::Check.End ? facts.IsEnd : IsEndLine(text, rules);
+    BlockLine(FGrammar.Next(isEnd, rules.BlankLineStops && IsBlankLine(text), isLast), FLine, ++FLines);
 }
 
 void TInvestigationWalk::BeginLine(const char* at)
@@ -102,7 +109,7 @@ void TInvestigationWalk::Finish(bool fileEnds)
     FGuard.Finish();
     // Rules other than the check's may leave the last examination without its
     // end line in a file that passed: it ends with the file.
-    if (FWalk.Grammar().InParameters())
+    if (FGrammar.InParameters())
         FSink.EndInvestigation(FInvestigation, FParameters);
 }
 

@@ -92,7 +92,6 @@ public:
         operator std::string_view() const { return Text(); }
     };
 
-    // What the block walk reports.
     void BlockLine(EBlockLine role, const TLine& line, std::int64_t number);
 
 private:
@@ -100,7 +99,8 @@ private:
     void OnLine(bool isLast);
 
     TInvestigationSink& FSink;
-    TBlockWalk<TInvestigationWalk> FWalk;
+    TBlockGrammar FGrammar;
+    std::int64_t FLines; // the number of the last line walked
     TCheckGuard FGuard;
     TLineCutter<TInvestigationWalk> FCutter;
     // The line being read, or read and not yet handed to the walk: that waits
