@@ -6,42 +6,6 @@
 #include "Lines.h"
 
 #include <algorithm>
-#include <limits>
-#include <optional>
-#include <stdexcept>
-
-namespace {
-
-// The core's field cutter, with the separators found 64 bytes at a time: a
-// header line has dozens of short fields, and a search call per field costs
-// more than the scan.
-template <class F>
-void ForEachFieldScanned(std::string_view line, F&& onField)
-{
-    const char* const end = line.data() + line.size();
-    std::size_t block = SIZE_MAX;
-    std::uint64_t separators = 0;
-    CutFields(
-        line,
-        [&](std::string_view text, std::size_t from) {
-            for (;;) {
-                const std::size_t at = from - from % ByteScan::BlockSize;
-                if (at >= text.size())
-                    return text.size();
-                if (at != block) {
-                    block = at;
-                    separators = ByteScan::ScanAt(text.data() + at, end).Separators;
-                }
-                const std::uint64_t ahead = separators >> (from - at) << (from - at);
-                if (ahead != 0)
-                    return at + static_cast<std::size_t>(ByteScan::LowestBit(ahead));
-                from = at + ByteScan::BlockSize;
-            }
-        },
-        onField);
-}
-
-} // namespace
 
 void TInvestigationList::Clear()
 {
@@ -60,14 +24,14 @@ void TInvestigationList::Load(const std::string& path, std::stop_token stop, std
     const std::size_t keyBytes = FKeyEntries.size() * KeyBytes;
     try {
         FIndex.Build(
-            path, {BlockRules::Viewer, true, false, pieceSize, KeysUpTo()},
+            path, {BlockRules::Viewer, true, false, pieceSize, KeysUpTo(), true, true},
             [&](std::size_t investigation, const TInvestigationText& text) {
                 FKeys.resize((investigation + 1) * keyBytes, '\0');
                 if (FKeyEntries.empty())
                     return;
                 const auto firstEntries = FIndex.FirstEntries(investigation);
                 for (std::size_t k = 0; k < text.Lines.size(); ++k)
-                    KeepKeys(text.Lines[k], firstEntries[k], investigation);
+                    KeepKeys(text.Lines[k], FIndex.ToldSeparators(k), firstEntries[k], investigation);
             },
             stop);
     } catch (...) {
@@ -82,24 +46,26 @@ void TInvestigationList::Load(const std::string& path, std::stop_token stop, std
     FKeys.resize(static_cast<std::size_t>(FCount) * keyBytes, '\0');
 }
 
-// One pass over the separators of a line that the load has just read, so the
-// line is likely still in the cache.
-void TInvestigationList::KeepKeys(std::string_view line, uint32_t firstEntry, std::size_t investigation)
+// The fields are cut at the separators that the index found as it read the
+// line: no second scan.
+void TInvestigationList::KeepKeys(std::string_view line, std::span<const uint32_t> separators, uint32_t firstEntry,
+                                  std::size_t investigation)
 {
     char* const keys = FKeys.data() + investigation * FKeyEntries.size() * KeyBytes;
-    std::size_t column = 0;
-    while (column < FKeyEntries.size() && static_cast<uint32_t>(FKeyEntries[column]) < firstEntry)
-        ++column;
-    uint32_t entry = firstEntry;
-    // The cut stops behind the last wanted field.
-    ForEachFieldScanned(line, [&](std::string_view field) {
-        if (column < FKeyEntries.size() && static_cast<uint32_t>(FKeyEntries[column]) == entry) {
-            std::copy_n(field.data(), std::min(field.size(), KeyBytes), keys + column * KeyBytes);
-            ++column;
-        }
-        ++entry;
-        return column < FKeyEntries.size();
-    });
+    // The line's fields: one behind each separator, and the rest unless the
+    // line is empty or ends with a separator.
+    const bool rest = !line.empty() && line.back() != FieldSeparator;
+    for (std::size_t column = 0; column < FKeyEntries.size(); ++column) {
+        if (static_cast<uint32_t>(FKeyEntries[column]) < firstEntry)
+            continue;
+        const std::size_t field = static_cast<uint32_t>(FKeyEntries[column]) - firstEntry;
+        if (field > separators.size() || (field == separators.size() && !rest))
+            return;
+        const std::size_t begin = field == 0 ? 0 : separators[field - 1] + 1;
+        const std::size_t end = field < separators.size() ? separators[field] : line.size();
+        const std::string_view text = TrimField(line.substr(begin, end - begin));
+        std::copy_n(text.data(), std::min(text.size(), KeyBytes), keys + column * KeyBytes);
+    }
 }
 
 std::string_view TInvestigationList::Field(int investigation, int entry) const

@@ -53,7 +53,7 @@ public:
 
 private:
     uint32_t KeysUpTo() const;
-    void KeepKeys(std::string_view line, uint32_t firstEntry, std::size_t investigation);
+    void KeepKeys(std::string_view line, std::span<const uint32_t> separators, uint32_t firstEntry, std::size_t investigation);
 
     TInvestigationIndex FIndex;
     int FCount = 0;

@@ -29,6 +29,7 @@ public:
           FKeepLengths(!options.KeepText),
           FEntriesTold(onInvestigation ? options.EntriesTold : 0),
           FKeepFirstEntries(options.KeepFirstEntries),
+          FTellSeparators(options.TellSeparators && FEntriesTold > 0),
           FGrammar(options.Rules),
           FCutter(*this)
     {
@@ -75,11 +76,16 @@ public:
         FLineBegin = FLineEnd = OffsetOf(at);
         FSeparators = 0;
         FInLine = true;
+        FCollecting = FTellSeparators && MayBeTold();
+        if (FCollecting)
+            FCutting.clear();
     }
-    void LineBytes(const char* p, std::size_t n, std::uint64_t separators)
+    MORVASK_ALWAYS_INLINE void LineBytes(const char* p, std::size_t n, std::uint64_t separators)
     {
         FLineEnd = OffsetOf(p) + n;
         FSeparators += static_cast<std::uint64_t>(ByteScan::BitCount(separators));
+        if (FCollecting)
+            Collect(p, separators);
     }
     // A line's role waits for the next line: only then is it known not to be the last.
     MORVASK_ALWAYS_INLINE void EndLine()
@@ -97,6 +103,10 @@ public:
         if (FGuard)
             FPendingFacts = TCheckGuard::FactsOf(text, FSeparators);
         FHasPending = true;
+        if (FCollecting)
+            FPendingSeparators.swap(FCutting);
+        else
+            FPendingSeparators.clear();
     }
 
 private:
@@ -105,6 +115,24 @@ private:
         std::uint32_t FieldCount;
         bool IsEnd, Blank;
     };
+
+    // Out of the line: most lines are not told.
+    [[gnu::noinline]] void Collect(const char* p, std::uint64_t separators)
+    {
+        const auto offset = static_cast<std::uint32_t>(OffsetOf(p) - FLineBegin);
+        for (; separators != 0 && FCutting.size() < FEntriesTold; separators &= separators - 1)
+            FCutting.push_back(offset + static_cast<std::uint32_t>(ByteScan::LowestBit(separators)));
+    }
+
+    // Whether the line that begins may come to be told: it may begin an
+    // examination, or its first field comes before EntriesTold. Its
+    // separators are kept then, so that the hearer needs no second scan.
+    bool MayBeTold() const
+    {
+        if (!FOpen || !FHasPending || FPending.IsEnd)
+            return true;
+        return FIndex.FEntries.back().FieldCount + FPending.FieldCount < FEntriesTold;
+    }
 
     std::uint64_t OffsetOf(const char* p) const { return FWindowStart + static_cast<std::uint64_t>(p - FWindow); }
     std::string_view TextOf(std::uint64_t begin, std::uint64_t end) const
@@ -126,6 +154,8 @@ private:
             FIndex.FEntries.push_back({line.Begin, FIndex.FLineOffsets.size(), FLine, 0, 0});
             FOpen = true;
             FLineLengths.clear();
+            FIndex.FToldSeparators.clear();
+            FIndex.FToldStarts.assign(1, 0);
             FLength = 0;
             Add(line);
             return;
@@ -157,10 +187,22 @@ private:
         if (FKeepFirstEntries)
             FIndex.FFirstEntries.push_back(entry.FieldCount);
         if (entry.FieldCount < FEntriesTold)
-            FLineLengths.push_back(static_cast<std::uint32_t>(line.End - line.Begin));
+            Tell(line);
         FLength = static_cast<std::uint32_t>(line.End - entry.Start);
         ++entry.LineCount;
         entry.FieldCount += line.FieldCount;
+    }
+
+    // The pending line is told: its length, and where its separators stand
+    // (MayBeTold kept them for every line that comes to be told).
+    void Tell(const TPending& line)
+    {
+        FLineLengths.push_back(static_cast<std::uint32_t>(line.End - line.Begin));
+        if (!FTellSeparators)
+            return;
+        std::vector<std::uint32_t>& separators = FIndex.FToldSeparators;
+        separators.insert(separators.end(), FPendingSeparators.begin(), FPendingSeparators.end());
+        FIndex.FToldStarts.push_back(separators.size());
     }
 
     void Emit()
@@ -184,6 +226,7 @@ private:
     bool FKeepLengths;
     std::uint32_t FEntriesTold;
     bool FKeepFirstEntries;
+    bool FTellSeparators;
     TBlockGrammar FGrammar;
     std::optional<TCheckGuard> FGuard;
     TLineCutter<TBuilder> FCutter;
@@ -193,7 +236,10 @@ private:
     // The line being cut.
     bool FInLine = false;
     std::uint64_t FLineBegin = 0, FLineEnd = 0, FSeparators = 0;
+    bool FCollecting = false;
+    std::vector<std::uint32_t> FCutting;
     bool FHasPending = false;
+    std::vector<std::uint32_t> FPendingSeparators;
     TPending FPending{};
     TCheckGuard::TFacts FPendingFacts;
     // The examination being read: its length so far, the lengths of its lines

@@ -39,6 +39,8 @@ public:
         // Keep each line's first entry (FirstEntries()), which finding a
         // field by its number needs and pairing examinations does not.
         bool KeepFirstEntries = true;
+        // Keep where the separators of the lines told stand (ToldSeparators()).
+        bool TellSeparators = false;
     };
     struct TEntry {
         std::uint64_t Start = 0; // offset of header line 1 in the file
@@ -70,6 +72,12 @@ public:
     std::span<const std::uint32_t> FirstEntries(std::size_t i) const
     {
         return {FFirstEntries.data() + FEntries[i].FirstLineRef, FEntries[i].LineCount};
+    }
+    // While an examination is heard: where the separators of its told line k
+    // stand, from the line's start; those behind the entry EntriesTold may be missing.
+    std::span<const std::uint32_t> ToldSeparators(std::size_t k) const
+    {
+        return {FToldSeparators.data() + FToldStarts[k], FToldStarts[k + 1] - FToldStarts[k]};
     }
     // The file's text up to where the reading stopped, when kept.
     std::string_view Text() const { return FText.Text(); }
@@ -104,4 +112,6 @@ private:
     std::vector<std::uint32_t> FFirstEntries;
     // Where each examination's bytes end, for reading it back.
     std::vector<std::uint32_t> FLengths;
+    std::vector<std::uint32_t> FToldSeparators;
+    std::vector<std::size_t> FToldStarts{0};
 };
