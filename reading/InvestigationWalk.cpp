@@ -160,7 +160,7 @@ void WalkInvestigationsPart(TByteSource& file, const TFilePart& part, TInvestiga
         buffer.reset(new char[ChunkSize]);
     ReadStretch(file, part.Offset, part.End, part.Last, buffer.get(), ChunkSize, [&](const char* bytes, std::size_t n) {
         walk.Feed(bytes, n);
-        return !stop.stop_requested();
+        return !stop.stop_requested() && !walk.Ended();
     });
     if (stop.stop_requested())
         return;

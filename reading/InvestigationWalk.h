@@ -56,6 +56,8 @@ public:
 
     // Throws ETransferChanged where a line breaks the checked structure.
     void Feed(const char* bytes, std::size_t count);
+    // A NUL ended the text, as it ends the check's reading: nothing behind it counts.
+    bool Ended() const { return FCutter.Ended(); }
     // fileEnds: the bytes fed run to the end of the file, so that their last
     // line is the file's last.
     void Finish(bool fileEnds = true);

@@ -2,6 +2,7 @@
 // the export's rules: the table of block cases in pieces of every size, line
 // ends across pieces, the first NUL, and the guard.
 #include "BlockCases.h"
+#include "ByteSource.h"
 #include "ExportCases.h"
 #include "InvestigationIndex.h"
 #include "InvestigationWalk.h"
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -150,18 +152,34 @@ TEST(Readers, LineEndsAcrossPieces)
     }
 }
 
-// Where the check's reading stops, the index stops reading: a file padded
+// Where the check's reading stops, both readers stop reading: a file padded
 // behind a NUL costs nothing for its padding.
 TEST(Readers, NothingBehindTheFirstNulIsRead)
 {
     const std::string checked = TransferText::Join(TransferText::Block(1, 1));
+    const std::string padded = checked + std::string(std::size_t(1) << 20, '\0');
+    ASSERT_TRUE(Passes(padded));
     TTempDir dir;
-    const std::string path = dir.Write("a.dat", checked + std::string(1 << 16, '\0'));
-    ASSERT_TRUE(Passes(checked + std::string(1 << 16, '\0')));
     TInvestigationIndex index;
-    index.Build(path, {BlockRules::Viewer, true, true, 16});
+    index.Build(dir.Write("a.dat", padded), {BlockRules::Viewer, true, true, 16});
     EXPECT_EQ(index.Count(), 1u);
     EXPECT_LE(index.Text().size(), checked.size() + 16);
+
+    struct TCounted : TMemorySource {
+        using TMemorySource::TMemorySource;
+        std::uint64_t Read = 0;
+        std::size_t ReadAt(std::uint64_t offset, char* buffer, std::size_t count) override
+        {
+            const std::size_t n = TMemorySource::ReadAt(offset, buffer, count);
+            Read += n;
+            return n;
+        }
+    } source(padded);
+    TWalked walked;
+    std::unique_ptr<char[]> buffer;
+    WalkInvestigationsPart(source, TFilePart{}, walked, buffer);
+    EXPECT_EQ(walked.Lines, ByRoles("12PE"));
+    EXPECT_LT(source.Read, padded.size());
 }
 
 TEST(Readers, ALineThatNoLongerMatchesTheCheckStopsBothReaders)
