@@ -10,8 +10,9 @@
 // The grammar of examinations: which line of a transfer file is header line 1,
 // header line 2, a parameter line or the end line of an examination, and which
 // lines belong to none. Every reader of examinations goes through this one
-// walk: the check, the viewer's load, the export and the export's search for
-// where to cut a file. How an examination is delimited is changed here.
+// walk: the check, the whole-file index (the viewer's list, the comparison),
+// the export's streaming walk and its search for where to cut a file. How an
+// examination is delimited is changed here.
 //
 // An examination is header line 1, header line 2, then parameter lines up to
 // its end line. The line after an end line begins the next examination. A line
@@ -57,8 +58,9 @@ struct TBlockRules {
 namespace BlockRules {
 // The structure check.
 constexpr TBlockRules Check{};
-// The viewer's load: the first byte tells an end line, and a blank line after
-// one ends the file's examinations, as the window always showed them.
+// The viewer's list, and the comparison, whose examinations are the window's:
+// the first byte tells an end line, and a blank line after one ends the
+// file's examinations, as the window always showed them.
 constexpr TBlockRules Viewer{TBlockRules::EEnd::FirstByte, true, TBlockRules::ELastHeader::AsShown};
 // The export, which walks files that passed the check and shows their
 // examinations as the window does.

@@ -5,6 +5,7 @@
 #include "Fields.h"
 #include "FileNameCheck.h"
 #include "InvestigationIndex.h"
+#include "InvestigationText.h"
 #include "TransferFileCheck.h"
 
 #include <algorithm>
@@ -383,10 +384,52 @@ void BothAtOnce(FFirst&& first, FSecond&& second)
            });
 }
 
+// One file's examinations, read through the one index under the viewer's
+// rules, so that they are the window's examinations, with what the pairing
+// needs of each: its key as bytes and its hashes. The file passed its check;
+// the guard holds it to that.
+class TFileIndex : public TInvestigationIndex {
+public:
+    struct TFacts {
+        std::uint64_t KeyHash = 0;
+        // Of the examination's bytes, from header line 1 to the end of its last line.
+        std::uint64_t ContentHash = 0;
+        // Of fields 31, 16 and 22 where 16 and 22 are filled; 0 otherwise.
+        std::uint64_t PlaceHash = 0;
+        // A Param.-ID occurs more often than its parameters are paired by
+        // their differences.
+        bool ManyOfOneId = false;
+    };
+    using TDescribe = std::function<void(const TInvestigationText&, std::string& key, TFacts&)>;
+
+    void Build(const std::string& path, const TDescribe& describe, std::stop_token stop)
+    {
+        std::string key;
+        TOptions options{BlockRules::Viewer, false, true};
+        options.KeepFirstEntries = false;
+        TInvestigationIndex::Build(
+            path, options,
+            [&](std::size_t, const TInvestigationText& inv) {
+                describe(inv, key, FFacts.emplace_back());
+                FKeyBytes.insert(FKeyBytes.end(), key.begin(), key.end());
+                FKeyStart.push_back(FKeyBytes.size());
+            },
+            stop);
+    }
+
+    const TFacts& Facts(std::size_t i) const { return FFacts[i]; }
+    std::string_view Key(std::size_t i) const { return {FKeyBytes.data() + FKeyStart[i], FKeyStart[i + 1] - FKeyStart[i]}; }
+
+private:
+    std::vector<TFacts> FFacts;
+    std::vector<char> FKeyBytes;
+    std::vector<std::size_t> FKeyStart{0};
+};
+
 // Which old examination goes with which new one, as a person pairs them.
 class TPairing {
 public:
-    TPairing(const TInvestigationIndex& oldIndex, const TInvestigationIndex& newIndex, bool byPlace, TComparison& result)
+    TPairing(const TFileIndex& oldIndex, const TFileIndex& newIndex, bool byPlace, TComparison& result)
         : FOld(oldIndex),
           FNew(newIndex),
           FResult(result),
@@ -410,8 +453,8 @@ public:
     }
 
 private:
-    const TInvestigationIndex& FOld;
-    const TInvestigationIndex& FNew;
+    const TFileIndex& FOld;
+    const TFileIndex& FNew;
     TComparison& FResult;
 
 public:
@@ -433,7 +476,7 @@ private:
     // The unpaired examinations of a file, sorted by a hash of theirs, then
     // (where hashes are equal) their key, then their order.
     template <class FHash>
-    static std::vector<std::uint32_t> SortedBy(const TInvestigationIndex& index, const std::vector<std::uint32_t>& partner, FHash&& hash)
+    static std::vector<std::uint32_t> SortedBy(const TFileIndex& index, const std::vector<std::uint32_t>& partner, FHash&& hash)
     {
         std::vector<std::pair<std::uint64_t, std::uint32_t>> sorted;
         sorted.reserve(index.Count());
@@ -459,8 +502,8 @@ private:
     void PairSame()
     {
         // Byte for byte first: most of a re-send is.
-        const auto bytes = [](const TInvestigationIndex& index) {
-            return [&index](std::size_t i) { return index.Entry(i).ContentHash; };
+        const auto bytes = [](const TFileIndex& index) {
+            return [&index](std::size_t i) { return index.Facts(i).ContentHash; };
         };
         PairSameBy(bytes(FOld), bytes(FNew));
         // The rest by their fields, trimmed, the parameters in any order.
@@ -486,7 +529,7 @@ private:
     }
 
     // The hash of the fields of each examination still unpaired, read back in file order.
-    static void FieldsHashes(const TInvestigationIndex& index, const std::vector<std::uint32_t>& partner, std::vector<std::uint64_t>& out)
+    static void FieldsHashes(const TFileIndex& index, const std::vector<std::uint32_t>& partner, std::vector<std::uint64_t>& out)
     {
         TInvestigationIndex::TReader reader(index, std::size_t(1) << 20);
         std::string scratch;
@@ -516,17 +559,17 @@ private:
         // Over all examinations, for the note on repeated keys.
         const std::vector<std::uint32_t> noneOld(FOld.Count(), Unpaired), noneNew(FNew.Count(), Unpaired);
         std::vector<std::uint32_t> olds, news;
-        BothAtOnce([&] { olds = SortedBy(FOld, noneOld, [this](std::size_t i) { return FOld.Entry(i).KeyHash; }); },
-                   [&] { news = SortedBy(FNew, noneNew, [this](std::size_t j) { return FNew.Entry(j).KeyHash; }); });
+        BothAtOnce([&] { olds = SortedBy(FOld, noneOld, [this](std::size_t i) { return FOld.Facts(i).KeyHash; }); },
+                   [&] { news = SortedBy(FNew, noneNew, [this](std::size_t j) { return FNew.Facts(j).KeyHash; }); });
         std::optional<std::pair<std::uint32_t, std::uint32_t>> repeated, bounded; // (file, position) of the first
         TInvestigationIndex::TReader oldReader(FOld, std::size_t(1) << 16), newReader(FNew, std::size_t(1) << 16);
         std::vector<std::uint32_t> a, b;
         std::vector<std::pair<std::uint32_t, std::uint32_t>> pairs;
         ForEachGroup(
             olds, news,
-            [&](std::uint32_t i, std::uint32_t j) { return Order(FOld.Entry(i).KeyHash, FNew.Entry(j).KeyHash, FOld.Key(i), FNew.Key(j)); },
-            [&](std::uint32_t x, std::uint32_t y) { return FOld.Entry(x).KeyHash == FOld.Entry(y).KeyHash && FOld.Key(x) == FOld.Key(y); },
-            [&](std::uint32_t x, std::uint32_t y) { return FNew.Entry(x).KeyHash == FNew.Entry(y).KeyHash && FNew.Key(x) == FNew.Key(y); },
+            [&](std::uint32_t i, std::uint32_t j) { return Order(FOld.Facts(i).KeyHash, FNew.Facts(j).KeyHash, FOld.Key(i), FNew.Key(j)); },
+            [&](std::uint32_t x, std::uint32_t y) { return FOld.Facts(x).KeyHash == FOld.Facts(y).KeyHash && FOld.Key(x) == FOld.Key(y); },
+            [&](std::uint32_t x, std::uint32_t y) { return FNew.Facts(x).KeyHash == FNew.Facts(y).KeyHash && FNew.Key(x) == FNew.Key(y); },
             [&](const std::vector<std::uint32_t>& allOld, const std::vector<std::uint32_t>& allNew) {
                 const auto first = [&]() -> std::pair<std::uint32_t, std::uint32_t> {
                     return allOld.size() > 1 ? std::pair{0u, allOld.front()} : std::pair{1u, allNew.front()};
@@ -619,30 +662,30 @@ private:
     // With the default key: an examination whose key was filled in or corrected.
     void PairByPlace()
     {
-        const auto place = [](const TInvestigationIndex::TEntry& e) { return e.PlaceHash; };
+        const auto place = [](const TFileIndex::TFacts& e) { return e.PlaceHash; };
         const auto olds = SortedByPlace(FOld, NewOfOld), news = SortedByPlace(FNew, OldOfNew);
         std::vector<std::pair<std::uint32_t, std::uint32_t>> pairs;
         ForEachGroup(
             olds, news,
             [&](std::uint32_t i, std::uint32_t j) {
-                const std::uint64_t x = place(FOld.Entry(i)), y = place(FNew.Entry(j));
+                const std::uint64_t x = place(FOld.Facts(i)), y = place(FNew.Facts(j));
                 return x == y ? 0 : x < y ? -1
                                           : 1;
             },
-            [&](std::uint32_t x, std::uint32_t y) { return place(FOld.Entry(x)) == place(FOld.Entry(y)); },
-            [&](std::uint32_t x, std::uint32_t y) { return place(FNew.Entry(x)) == place(FNew.Entry(y)); },
+            [&](std::uint32_t x, std::uint32_t y) { return place(FOld.Facts(x)) == place(FOld.Facts(y)); },
+            [&](std::uint32_t x, std::uint32_t y) { return place(FNew.Facts(x)) == place(FNew.Facts(y)); },
             [&](const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b) { PairInOrder(a, b, pairs); });
         Pair(pairs);
     }
 
-    static std::vector<std::uint32_t> SortedByPlace(const TInvestigationIndex& index, const std::vector<std::uint32_t>& partner)
+    static std::vector<std::uint32_t> SortedByPlace(const TFileIndex& index, const std::vector<std::uint32_t>& partner)
     {
         std::vector<std::uint32_t> out;
         for (std::size_t i = 0; i < index.Count(); ++i)
-            if (partner[i] == Unpaired && index.Entry(i).PlaceHash != 0)
+            if (partner[i] == Unpaired && index.Facts(i).PlaceHash != 0)
                 out.push_back(static_cast<std::uint32_t>(i));
         std::sort(out.begin(), out.end(), [&](std::uint32_t a, std::uint32_t b) {
-            return std::pair{index.Entry(a).PlaceHash, a} < std::pair{index.Entry(b).PlaceHash, b};
+            return std::pair{index.Facts(a).PlaceHash, a} < std::pair{index.Facts(b).PlaceHash, b};
         });
         return out;
     }
@@ -918,7 +961,7 @@ private:
 
 // The key of the first changed examination whose parameters of one Param.-ID
 // are too many, on either side, to pair by their differences.
-std::optional<TInvestigationKey> BoundedParameters(const TInvestigationIndex& oldIndex, const TInvestigationIndex& newIndex,
+std::optional<TInvestigationKey> BoundedParameters(const TFileIndex& oldIndex, const TFileIndex& newIndex,
                                                    const std::vector<std::uint32_t>& oldOfNew, const std::vector<std::uint8_t>& same)
 {
     class TNone : public TDifferenceSink {
@@ -930,7 +973,7 @@ std::optional<TInvestigationKey> BoundedParameters(const TInvestigationIndex& ol
     for (std::size_t j = 0; j < newIndex.Count(); ++j) {
         const std::uint32_t i = oldOfNew[j];
         if (i == Unpaired || same[j] ||
-            !(oldIndex.Entry(i).ManyOfOneId || newIndex.Entry(j).ManyOfOneId))
+            !(oldIndex.Facts(i).ManyOfOneId || newIndex.Facts(j).ManyOfOneId))
             continue;
         const TInvestigationText after = newReader.Investigation(j);
         comparer.Pair(oldReader.Investigation(i), after, oldIndex.Key(i), newIndex.Key(j));
@@ -961,7 +1004,7 @@ TComparison CompareTransferFiles(const std::string& oldPath, const std::string& 
     const TKeepInterfaceKind keep;
     TComparison result;
     const TKeyMaker keys(options.KeyFields);
-    const auto describe = [&keys](const TInvestigationText& inv, std::string& key, TInvestigationIndex::TEntry& entry) {
+    const auto describe = [&keys](const TInvestigationText& inv, std::string& key, TFileIndex::TFacts& entry) {
         TMaster master;
         CutMaster(LineOf(inv, 0), LineOf(inv, 1), keys.UpTo(), master);
         TKeyView view;
@@ -986,7 +1029,7 @@ TComparison CompareTransferFiles(const std::string& oldPath, const std::string& 
         }
     };
     // Both files are read, each on a thread of its own, while this thread checks them.
-    TInvestigationIndex oldIndex, newIndex;
+    TFileIndex oldIndex, newIndex;
     Beside([&](std::stop_token stop) { newIndex.Build(newPath, describe, stop); },
            [&] {
                Beside([&](std::stop_token stop) { oldIndex.Build(oldPath, describe, stop); },

@@ -8,13 +8,13 @@
 #include <string_view>
 #include <vector>
 
-#include "FileText.h"
+#include "InvestigationIndex.h"
 
-// The examinations of one loaded transfer file. The file is kept as one
-// shared text; an examination is a range of it plus, per line that gave
-// fields, where the line starts and which entry its first field is. A field
-// is cut out of its line only when asked for, so a file of a million
-// parameter lines costs a few bytes per line, not a string per field.
+// The examinations of one loaded transfer file as the window shows them: the
+// whole-file index under the viewer's rules, with the file's text kept. A
+// field is cut out of its line only when asked for, so a file of a million
+// parameter lines costs a few bytes per line, not a string per field. A file
+// without examinations shows one examination without data.
 class TInvestigationList {
 public:
     // Reads the file and cuts it into examinations, a piece of pieceSize bytes
@@ -25,7 +25,7 @@ public:
     void Load(const std::string& path, std::stop_token stop = {}, std::size_t pieceSize = DefaultPieceSize);
     void Clear();
 
-    int Count() const { return static_cast<int>(FInvestigations.size()); }
+    int Count() const { return FCount; }
 
     // Entry `entry` (field number - 1) of examination `investigation`, trimmed;
     // empty for an examination or entry that does not exist.
@@ -52,24 +52,11 @@ public:
     int ParameterCount(int investigation) const;
 
 private:
-    struct TLineRef {
-        uint32_t Offset; // from the examination's start
-        uint32_t FirstEntry; // entry of the line's first field
-    };
-    struct TInvestigation {
-        std::size_t Start; // offset of its first line in the text
-        std::size_t FirstLineRef; // into FLineRefs
-        int64_t FirstLineIndex;
-        uint32_t LineRefCount;
-        uint32_t FieldCount;
-    };
+    uint32_t KeysUpTo() const;
+    void KeepKeys(std::string_view line, std::span<const uint32_t> separators, uint32_t firstEntry, std::size_t investigation);
 
-    class TBuilder;
-    void KeepKeys(std::string_view line, uint32_t firstEntry, std::size_t investigation);
-
-    TFileText FText;
-    std::vector<TLineRef> FLineRefs;
-    std::vector<TInvestigation> FInvestigations;
+    TInvestigationIndex FIndex;
+    int FCount = 0;
     std::vector<int> FKeyEntries;
     std::vector<char> FKeys;
 };

@@ -1,12 +1,9 @@
-// The comparison against the table of comparisons, and its readers of
-// examinations against the table of block cases.
+// The comparison against the table of comparisons.
 #include "Comparison.h"
-#include "BlockCases.h"
 #include "ComparisonCases.h"
 #include "Cp1252.h"
 #include "DifferenceReport.h"
 #include "FileOpenError.h"
-#include "InvestigationIndex.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -133,78 +130,6 @@ TEST(Comparison, KeyTooOftenPairedInOrder)
     EXPECT_NE(ComparisonText(result).find("Hinweis: Mehr als 64 ungleiche Untersuchungen eines Schlüssels oder Parameter einer Param.-ID, zuerst bei "
                                           "31=„L1“, 3=„P1“, sind in der Reihenfolge ihres Auftretens zugeordnet"),
               std::string::npos);
-}
-
-// The examinations a reader hands out, as the numbers of their lines.
-using TLineNumbers = std::vector<std::vector<std::int64_t>>;
-
-void Note(TLineNumbers& out, const TInvestigationText& inv)
-{
-    std::vector<std::int64_t>& lines = out.emplace_back();
-    for (std::size_t k = 0; k < inv.Lines.size(); ++k)
-        lines.push_back(inv.LineOf(k));
-}
-
-TEST(InvestigationSource, BlockCasesWholeAndInPieces)
-{
-    for (const BlockCases::TCase& c : BlockCases::Cases()) {
-        SCOPED_TRACE(c.Name);
-        TLineNumbers expected;
-        for (std::int64_t line = 1; c.Export[line - 1] != '\0'; ++line) {
-            const char role = c.Export[line - 1];
-            if (role == '1')
-                expected.emplace_back();
-            if (role == '1' || role == '2' || role == 'P' || role == 'X')
-                expected.back().push_back(line);
-        }
-        TTempDir dir;
-        const std::string path = dir.Write("a.dat", BlockCases::Text(c));
-        // Indexed, and each examination read back from the file.
-        TInvestigationIndex index;
-        index.Build(path, [](const TInvestigationText&, std::string&, TInvestigationIndex::TEntry&) {});
-        TInvestigationIndex::TReader reader(index, 7);
-        TLineNumbers found;
-        for (std::size_t i = 0; i < index.Count(); ++i)
-            Note(found, reader.Investigation(i));
-        EXPECT_EQ(found, expected);
-        for (const std::size_t piece : {1, 5, 64}) {
-            TLineNumbers streamed;
-            StreamInvestigations(
-                path, [&](const TInvestigationText& inv) { Note(streamed, inv); }, {}, piece);
-            EXPECT_EQ(streamed, expected) << "pieces of " << piece;
-        }
-    }
-}
-
-TEST(InvestigationSource, LineEndsAcrossPieces)
-{
-    // Every kind of line end, and a NUL that ends the text, met at every
-    // place of a piece: the same lines as the file held whole.
-    using namespace TransferText;
-    const TLines lines = Block(1, 3) + Block(2, 0) + Block(3, 2);
-    const char* const ends[] = {"\r\n", "\n", "\r", "\n\r"};
-    std::string text;
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        text += lines[i] + (i + 1 == lines.size() ? "\r" : ends[i % 4]);
-    text += std::string(1, '\0') + "1|E|hidden";
-    TTempDir dir;
-    const std::string path = dir.Write("a.dat", text);
-    TInvestigationIndex index;
-    index.Build(path, [](const TInvestigationText&, std::string&, TInvestigationIndex::TEntry&) {});
-    TInvestigationIndex::TReader reader(index, 1 << 20);
-    std::vector<std::vector<std::string>> expected;
-    for (std::size_t i = 0; i < index.Count(); ++i) {
-        const TInvestigationText inv = reader.Investigation(i);
-        expected.emplace_back(inv.Lines.begin(), inv.Lines.end());
-    }
-    ASSERT_EQ(expected.size(), 3u);
-    EXPECT_EQ(expected[0][0], lines[0]);
-    for (std::size_t piece = 1; piece < 80; piece += 3) {
-        std::vector<std::vector<std::string>> streamed;
-        StreamInvestigations(
-            path, [&](const TInvestigationText& inv) { streamed.emplace_back(inv.Lines.begin(), inv.Lines.end()); }, {}, piece);
-        EXPECT_EQ(streamed, expected) << "pieces of " << piece;
-    }
 }
 
 } // namespace

@@ -60,26 +60,6 @@ TEST(ExportWalk, TablesReadBackExactlyWhateverTheChunks)
     }
 }
 
-TEST(ExportWalk, ALineThatNoLongerMatchesTheCheckStopsTheWalk)
-{
-    struct TIgnore : TInvestigationSink {
-        void BeginInvestigation(const TWalkInvestigation&) override { }
-        void Parameter(const TWalkInvestigation&, std::int64_t, const TParameterFields&) override { }
-        void EndInvestigation(const TWalkInvestigation&, std::int64_t) override { }
-    } ignore;
-    const std::string good = Block(1, "f", "\n");
-    for (const std::string& changed : {good.substr(0, good.size() - 4), "1|E|x|\n" + good.substr(good.find('\n') + 1),
-                                       good.substr(0, good.rfind("2|", good.size() - 5)) + "2|a|\n3|1\n"}) {
-        TInvestigationWalk walk(ignore);
-        EXPECT_THROW({
-            walk.Feed(changed.data(), changed.size());
-            walk.Finish();
-        },
-                     ETransferChanged)
-            << changed;
-    }
-}
-
 // Many blocks of different lengths: enough for every cut and part.
 std::string ManyBlocks(const std::string& br)
 {

@@ -8,8 +8,9 @@
 #include <vector>
 
 // The one table of how lines group into examinations, run against every
-// reader of examinations: the block walk itself, the check, the viewer's load,
-// the export's walk and its search for where to cut. Each case is a file
+// reader of examinations: the block walk itself, the check, the index and the
+// walk under the viewer's and the export's rules, the viewer's list and the
+// export's search for where to cut. Each case is a file
 // written in line codes, and the role of each line under the check's, the
 // viewer's and the export's rules, one character a line:
 //   1 header line 1, 2 header line 2, P parameter line, E end line,

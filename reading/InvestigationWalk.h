@@ -1,14 +1,15 @@
 #pragma once
 
 #include "BlockGrammar.h"
+#include "CheckGuard.h"
 #include "FieldLayout.h"
 #include "Lines.h"
+#include "TransferChanged.h"
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <stdexcept>
 #include <stop_token>
 #include <string>
 #include <string_view>
@@ -35,27 +36,28 @@ public:
     virtual void EndInvestigation(const TWalkInvestigation& investigation, std::int64_t parameterCount) = 0;
 };
 
-// The file no longer has the structure that its check found: it was changed
-// in between. what() is UTF-8.
-class ETransferChanged : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
-// Cuts lines by the reading rules of the check (CR, LF, CR LF, LF CR; the
-// first NUL ends the text) and groups them into examinations through the block
-// walk under the export's rules (BlockGrammar.h): as the check does, and an
-// end line in the place of header line 2 as the file's last line stands in
-// for header line 2, as the viewer shows it; that examination has no parameters.
+// The streaming reader of examinations. Cuts lines by the reading rules of the
+// check (CR, LF, CR LF, LF CR; the first NUL ends the text) and groups them
+// into examinations through the block walk under the rules given
+// (BlockGrammar.h); the export's are the check's, and an end line in the place
+// of header line 2 as the file's last line stands in for header line 2, as the
+// viewer shows it; that examination has no parameters. The file must have
+// passed the check: the guard (CheckGuard.h) stops the walk where it no longer does.
 class TInvestigationWalk {
 public:
-    explicit TInvestigationWalk(TInvestigationSink& sink) : TInvestigationWalk(sink, 1, 1) { }
+    explicit TInvestigationWalk(TInvestigationSink& sink, const TBlockRules& rules = BlockRules::Export)
+        : TInvestigationWalk(sink, 1, 1, rules)
+    {
+    }
     // A walk that begins in the middle of a file, at the header line 1 of
     // examination number, which is line firstLine of the file.
-    TInvestigationWalk(TInvestigationSink& sink, std::int64_t number, std::int64_t firstLine);
+    TInvestigationWalk(TInvestigationSink& sink, std::int64_t number, std::int64_t firstLine,
+                       const TBlockRules& rules = BlockRules::Export);
 
     // Throws ETransferChanged where a line breaks the checked structure.
     void Feed(const char* bytes, std::size_t count);
+    // A NUL ended the text, as it ends the check's reading: nothing behind it counts.
+    bool Ended() const { return FCutter.Ended(); }
     // fileEnds: the bytes fed run to the end of the file, so that their last
     // line is the file's last.
     void Finish(bool fileEnds = true);
@@ -92,16 +94,16 @@ public:
         operator std::string_view() const { return Text(); }
     };
 
-    // What the block walk reports.
     void BlockLine(EBlockLine role, const TLine& line, std::int64_t number);
 
 private:
-    // complete: header line 2 must have all its fields; else it may have fewer.
-    void BeginInvestigation(std::string_view header2, const TSeparators& separators, std::int64_t number, bool complete);
-    [[noreturn]] static void Changed(std::int64_t line);
+    void BeginInvestigation(std::string_view header2, const TSeparators& separators, std::int64_t number);
+    void OnLine(bool isLast);
 
     TInvestigationSink& FSink;
-    TBlockWalk<TInvestigationWalk> FWalk;
+    TBlockGrammar FGrammar;
+    std::int64_t FLines; // the number of the last line walked
+    TCheckGuard FGuard;
     TLineCutter<TInvestigationWalk> FCutter;
     // The line being read, or read and not yet handed to the walk: that waits
     // until it is known whether another line follows.
@@ -129,7 +131,7 @@ struct TFilePart {
 };
 
 // Walks one part of file; throws EFileOpenError when it cannot be read, and
-// ETransferChanged where a line breaks the checked structure, and // also when a part that is not the last does not end with an end line just
+// ETransferChanged where a line breaks the checked structure, and also when a part that is not the last does not end with an end line just
 // before its next part. A stop requested ends the walk early, its part unfinished.
 // buffer is where the bytes are read to, made when empty and reused from part to part.
 void WalkInvestigationsPart(TByteSource& file, const TFilePart& part, TInvestigationSink& sink, std::unique_ptr<char[]>& buffer,

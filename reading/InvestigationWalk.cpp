@@ -13,32 +13,32 @@ constexpr std::size_t ChunkSize = 256 << 10;
 constexpr int Header1Fields = FieldLayout::Header1.FieldCount;
 constexpr int Header2Fields = MasterFieldCount - Header1Fields;
 
-// Cuts line into at most N trimmed fields; returns how many the line has,
-// which may be more. separators are the positions of its bars.
+// Cuts line into its first N trimmed fields; those it lacks are empty. The
+// guard has made sure of the count wherever the rules cut as the check does.
+// separators are the positions of its bars.
 template <std::size_t N, class TSeparators>
-std::size_t CutLine(std::string_view line, const TSeparators& separators, std::string_view* fields)
+void CutLine(std::string_view line, const TSeparators& separators, std::string_view* fields)
 {
     static_assert(N < TSeparators::Kept);
-    if (separators.Count > TSeparators::Kept)
-        return separators.Count; // more fields than N, whatever they are
     // Field k ends at the k-th separator: the cutter asks for them in turn.
     std::size_t count = 0;
     CutFields(
         line,
-        [&](std::string_view text, std::size_t) { return count < separators.Count ? separators.At[count] : text.size(); },
+        [&](std::string_view text, std::size_t) { return count < separators.Count && count < TSeparators::Kept ? separators.At[count] : text.size(); },
         [&](std::string_view field) {
-            if (count < N)
-                fields[count] = field;
-            ++count;
+            fields[count++] = field;
+            return count < N;
         });
-    return count;
+    std::fill(fields + count, fields + N, std::string_view());
 }
 
 } // namespace
 
-TInvestigationWalk::TInvestigationWalk(TInvestigationSink& sink, std::int64_t number, std::int64_t firstLine)
+TInvestigationWalk::TInvestigationWalk(TInvestigationSink& sink, std::int64_t number, std::int64_t firstLine, const TBlockRules& rules)
     : FSink(sink),
-      FWalk(*this, TBlockGrammar(BlockRules::Export), firstLine - 1),
+      FGrammar(rules),
+      FLines(firstLine - 1),
+      FGuard(firstLine - 1),
       FCutter(*this)
 {
     FInvestigation.Number = number - 1;
@@ -46,20 +46,27 @@ TInvestigationWalk::TInvestigationWalk(TInvestigationSink& sink, std::int64_t nu
 
 void TInvestigationWalk::ExpectBlockEnd(std::int64_t nextLine) const
 {
-    if (!FWalk.Grammar().BetweenBlocks() || FWalk.Lines() + 1 != nextLine)
-        Changed(FWalk.Lines());
+    if (!FGrammar.BetweenBlocks() || FLines + 1 != nextLine)
+        TCheckGuard::Changed(FLines);
 }
 
-void TInvestigationWalk::Changed(std::int64_t line)
+// The block walk (BlockGrammar.h), told whether a line ends an examination
+// once for the guard and the rules where both ask alike.
+void TInvestigationWalk::OnLine(bool isLast)
 {
-    throw ETransferChanged("Zeile " + std::to_string(line) + " entspricht nicht mehr der Prüfung");
+    const std::string_view text = FLine.Text();
+    const TCheckGuard::TFacts facts = TCheckGuard::FactsOf(text, FLine.Separators.Count);
+    FGuard.OnLine(facts, isLast);
+    const TBlockRules& rules = FGrammar.Rules();
+    const bool isEnd = rules.End == BlockRules::Check.End ? facts.IsEnd : IsEndLine(text, rules);
+    BlockLine(FGrammar.Next(isEnd, rules.BlankLineStops && IsBlankLine(text), isLast), FLine, ++FLines);
 }
 
 void TInvestigationWalk::BeginLine(const char* at)
 {
     // Another line begins, so the one read before was not the last.
     if (FPending)
-        FWalk.OnLine(FLine, false);
+        OnLine(false);
     FPending = false;
     FLine.Begin = FLine.End = at;
     FInLine = true;
@@ -97,23 +104,21 @@ void TInvestigationWalk::Finish(bool fileEnds)
 {
     FCutter.Finish();
     if (FPending)
-        FWalk.OnLine(FLine, fileEnds);
+        OnLine(fileEnds);
     FPending = FInLine = false;
-    // A block without its end line did not pass the check.
-    if (FWalk.Grammar().InParameters())
-        Changed(FWalk.Lines());
+    FGuard.Finish();
+    // Rules other than the check's may leave the last examination without its
+    // end line in a file that passed: it ends with the file.
+    if (FGrammar.InParameters())
+        FSink.EndInvestigation(FInvestigation, FParameters);
 }
 
-void TInvestigationWalk::BeginInvestigation(std::string_view header2, const TSeparators& separators, std::int64_t number,
-                                            bool complete)
+void TInvestigationWalk::BeginInvestigation(std::string_view header2, const TSeparators& separators, std::int64_t number)
 {
     FHeader2.assign(header2);
     std::string_view* master = FInvestigation.Master.data();
-    const std::size_t count = CutLine<Header2Fields>(FHeader2, separators, master + Header1Fields);
-    if (CutLine<Header1Fields>(FHeader1, FHeader1Separators, master) != Header1Fields ||
-        (complete ? count != Header2Fields : count > Header2Fields))
-        Changed(number);
-    std::fill(master + Header1Fields + count, master + MasterFieldCount, std::string_view());
+    CutLine<Header1Fields>(FHeader1, FHeader1Separators, master);
+    CutLine<Header2Fields>(FHeader2, separators, master + Header1Fields);
     ++FInvestigation.Number;
     FInvestigation.FirstLine = number - 1;
     FParameters = 0;
@@ -128,32 +133,20 @@ void TInvestigationWalk::BlockLine(EBlockLine role, const TLine& line, std::int6
         FHeader1Separators = line.Separators;
         return;
     case EBlockLine::Header2:
-        // An end line here passes the check only as the file's last line
-        // (EndAsHeader2); the check fails on the line that follows.
-        if (IsEndLine(line, BlockRules::Export))
-            Changed(number + 1);
-        BeginInvestigation(line, line.Separators, number, true);
+        BeginInvestigation(line, line.Separators, number);
         return;
     case EBlockLine::EndAsHeader2:
-        BeginInvestigation(line, line.Separators, number, false);
+        BeginInvestigation(line, line.Separators, number);
         FSink.EndInvestigation(FInvestigation, 0);
         return;
-    case EBlockLine::Parameter: {
-        TParameterFields& fields = FFields;
-        if (CutLine<ParameterFieldCount>(line, line.Separators, fields.data()) != ParameterFieldCount)
-            Changed(number);
+    case EBlockLine::Parameter:
+        CutLine<ParameterFieldCount>(line, line.Separators, FFields.data());
         ++FParameters;
-        FSink.Parameter(FInvestigation, number, fields);
+        FSink.Parameter(FInvestigation, number, FFields);
         return;
-    }
-    case EBlockLine::End: {
-        std::string_view fields[FieldLayout::End.FieldCount];
-        if (CutLine<FieldLayout::End.FieldCount>(line, line.Separators, fields) !=
-            static_cast<std::size_t>(FieldLayout::End.FieldCount))
-            Changed(number);
+    case EBlockLine::End:
         FSink.EndInvestigation(FInvestigation, FParameters);
         return;
-    }
     case EBlockLine::Outside:
         return;
     }
@@ -167,7 +160,7 @@ void WalkInvestigationsPart(TByteSource& file, const TFilePart& part, TInvestiga
         buffer.reset(new char[ChunkSize]);
     ReadStretch(file, part.Offset, part.End, part.Last, buffer.get(), ChunkSize, [&](const char* bytes, std::size_t n) {
         walk.Feed(bytes, n);
-        return !stop.stop_requested();
+        return !stop.stop_requested() && !walk.Ended();
     });
     if (stop.stop_requested())
         return;

@@ -2,12 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <span>
-#include <stop_token>
-#include <string>
 #include <string_view>
-#include <vector>
 
 // One examination's lines as text: header line 1, header line 2 and the
 // parameter lines, consecutive lines of the file from FirstLine on.
@@ -26,10 +22,3 @@ struct TInvestigationText {
         return {Lines.front().data(), static_cast<std::size_t>(Lines.back().data() + Lines.back().size() - Lines.front().data())};
     }
 };
-
-// Reads a file in pieces, keeping only the examination being read, and hands
-// each examination to onInvestigation; its lines are valid during the call.
-// Throws EFileOpenError when the file cannot be read. A stop requested ends
-// the walk early.
-void StreamInvestigations(const std::string& path, const std::function<void(const TInvestigationText&)>& onInvestigation,
-                          std::stop_token stop = {}, std::size_t pieceSize = std::size_t(1) << 20);
