@@ -30,16 +30,7 @@
 
 namespace {
 
-// Widths on screen in pixels, a heading never narrower than its text; on
-// paper shares of the page, under two heading rows as the analysis grid has.
-struct TColumn {
-    const char* Heading;
-    int Width;
-    const char* PrintHeading;
-    const char* PrintSecond;
-    int PrintShare;
-};
-constexpr std::array<TColumn, 5> Columns{{
+constexpr std::array<TFindingsColumn, 5> Columns{{
     {"Zeile", 55, "Zeile", "in Datei", 55},
     {"Untersuchung", 90, "Unters.", "Nr.", 55},
     {"Feld", 300, "Feld", "", 230},
@@ -81,13 +72,12 @@ QString Count(std::size_t n)
 } // namespace
 
 TfrmContentCheck::TfrmContentCheck(std::string path, std::optional<std::string> folder, QWidget* parent, TChecker checker)
-    : QDialog(parent),
+    : TFindingsDialog(parent, Columns, QStringLiteral("Meldungen zum Inhalt"),
+                      QStringLiteral("Die Untersuchung der Meldung im Hauptfenster zeigen (Eingabetaste, Doppelklick)")),
       FPath(std::move(path)),
       FChecker(std::move(checker))
 {
     setWindowTitle(QStringLiteral("Morvask-Betrachter  -  Inhaltsprüfung"));
-    // Beside the main window, so that one finding after the other can be looked at there.
-    setModal(false);
     resize(1160, 480);
 
     auto* top = new QGridLayout;
@@ -107,85 +97,13 @@ TfrmContentCheck::TfrmContentCheck(std::string path, std::optional<std::string> 
     top->addWidget(FChoose, 0, 2, 2, 1);
     connect(FChoose, &QPushButton::clicked, this, [this] { Guarded([this] { ChooseLists(); }, FErrorSink); });
 
-    FSummary = new QLabel(this);
-    QFont bold = FSummary->font();
-    bold.setBold(true);
-    FSummary->setFont(bold);
     FUnchecked = new QLabel(this);
     FUnchecked->setWordWrap(true);
     FUnchecked->setTextInteractionFlags(Qt::TextSelectableByMouse);
-
-    // What kept the check from running shows as the main window shows findings: white on red.
-    FMessagePanel = new QWidget(this);
-    FMessagePanel->setAutoFillBackground(true);
-    QPalette red = FMessagePanel->palette();
-    red.setColor(QPalette::Window, QColor(255, 0, 0));
-    red.setColor(QPalette::WindowText, QColor(255, 255, 255));
-    FMessagePanel->setPalette(red);
-    auto* messageLayout = new QVBoxLayout(FMessagePanel);
-    FMessageTitle = new QLabel(FMessagePanel);
-    FMessageTitle->setFont(bold);
-    messageLayout->addWidget(FMessageTitle);
-    FMessages = new QPlainTextEdit(FMessagePanel);
-    FMessages->setReadOnly(true);
-    FMessages->setLineWrapMode(QPlainTextEdit::NoWrap);
-    messageLayout->addWidget(FMessages);
-
-    FTable = new TStringGrid(this);
-    FTable->SetColCount(static_cast<int>(Columns.size()));
-    FTable->SetFixedCols(0);
-    FTable->SetRowCount(1);
-    FTable->SetFixedRows(1);
-    FTable->SetRangeSelect(true);
-    for (std::size_t col = 0; col < Columns.size(); ++col) {
-        FTable->SetCell(static_cast<int>(col), 0, Utf8ToQString(Columns[col].Heading));
-        const int heading = FTable->fontMetrics().horizontalAdvance(Utf8ToQString(Columns[col].Heading)) + 6;
-        FTable->SetColWidth(static_cast<int>(col), std::max(Columns[col].Width, heading));
-    }
-    FTable->setAccessibleName(QStringLiteral("Meldungen zum Inhalt"));
-    FTable->viewport()->installEventFilter(this);
-    FTable->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(FTable, &QWidget::customContextMenuRequested, this, [this](const QPoint& position) {
-        Guarded([this, position] { ShowTableMenu(position); }, FErrorSink);
-    });
-
-    FStatus = new QLabel(this);
-    FStatus->setWordWrap(true);
-    FStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    FStatus->setAccessibleName(QStringLiteral("Hinweis zur gezeigten Zeile"));
-
-    auto* print = new QAction(QStringLiteral("Drucken…"), this);
-    print->setShortcut(QKeySequence::Print);
-    connect(print, &QAction::triggered, this, [this] { Guarded([this] { PrintFindings(); }, FErrorSink); });
-    addAction(print);
-
-    FShow = new QPushButton(QStringLiteral("&Zeigen"), this);
-    FShow->setAutoDefault(false);
-    FShow->setToolTip(QStringLiteral("Die Untersuchung der Meldung im Hauptfenster zeigen (Eingabetaste, Doppelklick)"));
-    // The table keeps the focus, so that the arrow keys go on to the next finding.
-    connect(FShow, &QPushButton::clicked, this, [this] {
-        Guarded([this] { ShowRow(); }, FErrorSink);
-        FTable->setFocus(Qt::OtherFocusReason);
-    });
     FPrint = new QPushButton(QStringLiteral("&Drucken…"), this);
     FPrint->setAutoDefault(false);
     connect(FPrint, &QPushButton::clicked, this, [this] { Guarded([this] { PrintFindings(); }, FErrorSink); });
-    auto* close = new QPushButton(QStringLiteral("Schließen"), this);
-    close->setAutoDefault(false);
-    connect(close, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(FStatus, 1);
-    buttons->addWidget(FShow);
-    buttons->addWidget(FPrint);
-    buttons->addWidget(close);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(top);
-    layout->addWidget(FSummary);
-    layout->addWidget(FUnchecked);
-    layout->addWidget(FMessagePanel, 1);
-    layout->addWidget(FTable, 1);
-    layout->addLayout(buttons);
+    Arrange(top, {FUnchecked}, FPrint);
 
     Start(std::move(folder));
     FTable->setFocus(Qt::OtherFocusReason);
@@ -319,17 +237,7 @@ void TfrmContentCheck::Show()
     FShow->setEnabled(!findings.empty());
     FPrint->setEnabled(!FChecking && !failed);
 
-    FTable->SetRowCount(static_cast<int>(findings.size()) + 1);
-    // Rows are drawn as they come into view.
-    FTable->SetCellSource([this](int col, int row) -> QString {
-        const auto& all = FRun.Findings;
-        if (row < 1 || static_cast<std::size_t>(row) > all.size())
-            return {};
-        return Cell(all[static_cast<std::size_t>(row - 1)], col);
-    });
-    if (!findings.empty())
-        FTable->SetRow(1);
-    FTable->viewport()->update();
+    ShowRows(findings.size(), [this](std::size_t row, int col) { return Cell(FRun.Findings[row], col); });
 }
 
 void TfrmContentCheck::ChooseLists()
@@ -349,21 +257,11 @@ void TfrmContentCheck::ShowRow()
 {
     const int row = FTable->Row();
     const auto& all = FRun.Findings;
-    if (row < 1 || static_cast<std::size_t>(row) > all.size() || !FShowInvestigation)
+    if (row < 1 || static_cast<std::size_t>(row) > all.size())
         return;
     const TContentFinding& f = all[static_cast<std::size_t>(row - 1)];
-    const bool parameter = f.Parameter >= 0;
-    if (!FShowInvestigation(f.InvestigationLine, parameter ? f.Line : 0)) {
-        FStatus->setText(QStringLiteral("Die Untersuchung ab Zeile %1 ist im Hauptfenster nicht zu finden.").arg(f.InvestigationLine));
-        return;
-    }
-    FStatus->setText(parameter ? QStringLiteral("Gezeigt: die Untersuchung ab Zeile %1, ihr Parameter in Zeile %2.")
-                                     .arg(f.InvestigationLine)
-                                     .arg(f.Line)
-                               : QStringLiteral("Gezeigt: die Untersuchung ab Zeile %1.").arg(f.InvestigationLine));
+    ShowInMain(f.InvestigationLine, f.Parameter >= 0 ? f.Line : 0);
 }
-
-void TfrmContentCheck::CopyRows() { FTable->CopySelection(); }
 
 TReport TfrmContentCheck::FindingsReport() const
 {
@@ -384,89 +282,20 @@ TReport TfrmContentCheck::FindingsReport() const
     QStringList structure;
     if (FRun.Check.MessageCount > 0)
         structure = Cp1252ToQString(FRun.Check.MessageText).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-    const TCompareLook look = FLook;
     // The findings are read from the window as the pages are laid out; the print ends before the window can change.
-    report.Section = [this, look, heading, summary, structure](int) {
+    report.Section = [this, heading, summary, structure](int) {
         TReportSection section;
         section.Heading = heading;
-        section.Blocks.push_back({QStringLiteral("Inhaltsprüfung"), look.Block, look.BlockTitle, summary, {}});
+        section.Blocks.push_back({QStringLiteral("Inhaltsprüfung"), FLook.Block, FLook.BlockTitle, summary, {}});
         if (!structure.isEmpty()) {
             section.TextTitle = FMessageTitle->text().trimmed();
             section.TextLines = structure;
             return section;
         }
         const auto& all = FRun.Findings;
-        section.Table.Title = QStringLiteral("Meldungen zum Inhalt (%1):").arg(all.size());
-        section.Table.Colour = look.Table;
-        section.Table.TitleColour = look.TableTitle;
-        for (const TColumn& column : Columns)
-            section.Table.Columns.push_back({Utf8ToQString(column.PrintHeading), Utf8ToQString(column.PrintSecond), column.PrintShare});
-        section.Table.RowCount = static_cast<int>(all.size());
-        section.Table.Cell = [this](int row, int col) { return Cell(FRun.Findings[static_cast<std::size_t>(row)], col); };
+        section.Table = PrintedTable(QStringLiteral("Meldungen zum Inhalt (%1):").arg(all.size()), all.size(),
+                                     [this](int row, int col) { return Cell(FRun.Findings[static_cast<std::size_t>(row)], col); });
         return section;
     };
     return report;
-}
-
-void TfrmContentCheck::PrintFindings()
-{
-    const TReport report = FindingsReport();
-    if (report.SectionCount == 0) {
-        QApplication::beep();
-        return;
-    }
-    QPrinter printer(QPrinter::HighResolution);
-    PreparePrinter(printer, ReportDocumentName(FPath));
-    if (FPrintDialog(printer, this))
-        SendReportToPrinter(report, printer, FErrorSink);
-}
-
-void TfrmContentCheck::ShowTableMenu(const QPoint& position)
-{
-    const bool hasRows = !FChecking && !FRun.Findings.empty();
-    auto* menu = new QMenu(this);
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    QAction* show = menu->addAction(QStringLiteral("Zeigen"), this, [this] { Guarded([this] { ShowRow(); }, FErrorSink); });
-    show->setEnabled(hasRows);
-    menu->setDefaultAction(show);
-    QAction* copy = menu->addAction(QStringLiteral("Kopieren"), this, [this] { Guarded([this] { CopyRows(); }, FErrorSink); });
-    copy->setShortcut(QKeySequence::Copy);
-    copy->setEnabled(hasRows);
-    menu->addSeparator();
-    QAction* print = menu->addAction(QStringLiteral("Drucken…"), this, [this] { Guarded([this] { PrintFindings(); }, FErrorSink); });
-    print->setShortcut(QKeySequence::Print);
-    print->setEnabled(FPrint->isEnabled());
-    // A menu asked for by the keyboard opens at the current row, which may lie outside the visible rows.
-    const QRect area = FTable->viewport()->rect();
-    const QPoint inside(std::clamp(position.x(), area.left(), area.right()), std::clamp(position.y(), area.top(), area.bottom()));
-    menu->popup(FTable->viewport()->mapToGlobal(inside));
-}
-
-void TfrmContentCheck::keyPressEvent(QKeyEvent* event)
-{
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-        // Enter presses a focused button, as on the classic desktop; elsewhere it shows the row.
-        if (auto* button = qobject_cast<QPushButton*>(focusWidget()); button != nullptr) {
-            if (button->isEnabled())
-                button->animateClick();
-            return;
-        }
-        if (FTable->isVisible()) {
-            Guarded([this] { ShowRow(); }, FErrorSink);
-            return;
-        }
-    }
-    QDialog::keyPressEvent(event);
-}
-
-bool TfrmContentCheck::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == FTable->viewport() && event->type() == QEvent::MouseButtonDblClick &&
-        FTable->rowAt(static_cast<QMouseEvent*>(event)->position().toPoint().y()) >= 0) {
-        // The grid selects on the second press as on the first; the row is shown after.
-        QMetaObject::invokeMethod(
-            this, [this] { Guarded([this] { ShowRow(); }, FErrorSink); }, Qt::QueuedConnection);
-    }
-    return QDialog::eventFilter(watched, event);
 }

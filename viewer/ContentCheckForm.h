@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QDialog>
-
 #include <cstdint>
 #include <exception>
 #include <functional>
@@ -10,20 +8,15 @@
 #include <thread>
 #include <vector>
 
-#include "CompareForm.h"
 #include "ContentFinding.h"
-#include "ErrorDisplay.h"
+#include "FindingsDialog.h"
 #include "ListChecks.h"
 #include "PathSource.h"
-#include "Report.h"
-#include "ReportPrinter.h"
 #include "SamplingData.h"
 
 class QLabel;
-class QPlainTextEdit;
 class QPushButton;
 class QWidget;
-class TStringGrid;
 
 // What one content check of a file gave: the folder whose lists judged it,
 // the checks that ran without their list, and the findings. A file changed
@@ -40,9 +33,8 @@ struct TContentRun {
 // The window "Inhaltsprüfung": the content findings of the main window's file
 // as a table, beside the main window. It checks with the lists of the folder
 // it is given (none: the rules that need no list), or of one chosen for this
-// run; it writes nothing and keeps nothing. Enter, a double click or
-// "Zeigen" shows a finding's examination there; Escape closes it.
-class TfrmContentCheck : public QDialog {
+// run; it writes nothing and keeps nothing.
+class TfrmContentCheck : public TFindingsDialog {
     Q_OBJECT
 
 public:
@@ -56,28 +48,20 @@ public:
     // The check as the tool runs it: the lists of folder, then the file.
     static TContentRun RunContentCheck(const std::string& path, const std::optional<std::string>& folder);
 
-    using TShowInvestigation = TfrmCompare::TShowInvestigation;
-    void SetShowInvestigation(TShowInvestigation show) { FShowInvestigation = std::move(show); }
     // Where "Kodelisten wählen…" takes its folder from; tests hand in their own.
     void SetFolderSource(TPathSource source) { FFolderSource = std::move(source); }
-    void SetPrintDialog(TPrintDialog dialog) { FPrintDialog = std::move(dialog); }
-    void SetErrorSink(TErrorSink sink) { FErrorSink = std::move(sink); }
-    void SetLook(const TCompareLook& look) { FLook = look; }
 
     // Whether a check is under way.
     bool Checking() const { return FChecking; }
     const TContentRun& Run() const { return FRun; }
     // The printed findings: the file, the lists, the checks without a list, the table.
-    TReport FindingsReport() const;
+    TReport FindingsReport() const override;
 
-    TStringGrid* Table() const { return FTable; }
-    QLabel* Summary() const { return FSummary; }
     QLabel* Lists() const { return FListsText; }
     QLabel* Unchecked() const { return FUnchecked; }
-    QPlainTextEdit* Messages() const { return FMessages; }
     QPushButton* ChooseButton() const { return FChoose; }
-    QPushButton* ShowButton() const { return FShow; }
-    QLabel* Status() const { return FStatus; }
+
+    void ShowRow() override;
 
 signals:
     // A check has ended and the window shows what it found.
@@ -86,19 +70,16 @@ signals:
 public slots:
     // Asks for a folder and checks again with its lists.
     void ChooseLists();
-    void ShowRow();
-    void CopyRows();
-    void PrintFindings();
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool HasRows() const override { return !FChecking && !FRun.Findings.empty(); }
+    bool CanPrint() const override { return !FChecking && FFailure.isEmpty(); }
+    std::string PrintedPath() const override { return FPath; }
 
 private:
     void Start(std::optional<std::string> folder);
     void Finished(TContentRun run);
     void Show();
-    void ShowTableMenu(const QPoint& position);
     QString ListsText() const;
     QStringList UncheckedLines() const;
 
@@ -110,21 +91,10 @@ private:
     bool FChecking = false;
     std::int32_t FInterfaceKind = 0;
     std::thread FWorker;
-    TShowInvestigation FShowInvestigation;
     TPathSource FFolderSource;
-    TPrintDialog FPrintDialog = SystemPrintDialog;
-    TErrorSink FErrorSink;
-    TCompareLook FLook;
 
     QLabel* FListsText;
     QPushButton* FChoose;
-    QLabel* FSummary;
     QLabel* FUnchecked;
-    QWidget* FMessagePanel;
-    QLabel* FMessageTitle;
-    QPlainTextEdit* FMessages;
-    TStringGrid* FTable;
-    QLabel* FStatus;
-    QPushButton* FShow;
     QPushButton* FPrint;
 };

@@ -18,6 +18,7 @@
 namespace Ui {
 class TMainForm;
 }
+class TFindingsDialog;
 class TfrmCompare;
 class TfrmContentCheck;
 struct TCompareLook;
@@ -95,7 +96,7 @@ public:
     void CompareWithOtherFile();
     void SetOtherFileSource(TPathSource source) { FOtherFileSource = std::move(source); }
     TfrmCompare* CompareForm() const; // the one open, or none
-    // The colours of its print, borrowed from this window's blocks.
+    // The colours of its print, and the content check's, borrowed from this window's blocks.
     TCompareLook CompareLook() const;
     // Shows the examination whose header line 1 is line `line` of the file,
     // as a selection in the list does, and selects the grid row of the
@@ -142,6 +143,8 @@ protected:
 
 private:
     void FormCreate();
+    // Hands a findings window this window's sinks and colours, and shows it beside this one.
+    void OpenBeside(TFindingsDialog* form);
     void FormDestroy();
     // Key preview: returns true when the key was consumed.
     bool FormKeyDown(QKeyEvent* event);

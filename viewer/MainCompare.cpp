@@ -25,6 +25,14 @@ void TMainForm::CompareWithOtherFile()
     if (!other)
         return;
     auto* form = new TfrmCompare(FFileName, *other, this);
+    if (FCompareForm)
+        FCompareForm->close();
+    FCompareForm = form;
+    OpenBeside(form);
+}
+
+void TMainForm::OpenBeside(TFindingsDialog* form)
+{
     form->setAttribute(Qt::WA_DeleteOnClose);
     form->SetErrorSink(FErrorSink);
     form->SetPrintDialog(FPrintDialog);
@@ -32,13 +40,10 @@ void TMainForm::CompareWithOtherFile()
     form->SetShowInvestigation([this](std::int64_t line, std::int64_t parameterLine) {
         return ShowInvestigationAtLine(line, parameterLine);
     });
-    if (FCompareForm)
-        FCompareForm->close();
-    FCompareForm = form;
     // Beside this window rather than over it, so that what it shows stays in sight.
     if (const QScreen* screen = this->screen()) {
         const QSize frame = form->size() + (frameGeometry().size() - size());
-        form->move(TfrmCompare::PlaceBeside(frameGeometry(), frame, screen->availableGeometry()));
+        form->move(TFindingsDialog::PlaceBeside(frameGeometry(), frame, screen->availableGeometry()));
     }
     form->show();
 }
