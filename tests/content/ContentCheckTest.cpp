@@ -2,6 +2,7 @@
 #include "ContentCases.h"
 #include "ContentFileCheck.h"
 #include "ContentLine.h"
+#include "TempDir.h"
 #include "TransferText.h"
 
 #include <gtest/gtest.h>
@@ -136,4 +137,33 @@ TEST(ContentCheck, RepeatedLinesJudgedAlike)
         got.emplace_back(f.Line, static_cast<int>(f.Code));
     const std::vector<std::pair<int, int>> expected{{3, 31}, {5, 31}, {7, 30}};
     EXPECT_EQ(got, expected);
+}
+
+// The file's name gives the interface kind to this check alone: the
+// process-wide one, which a comparison beside it may be using, stays as it was.
+TEST(ContentCheck, FileNameGivesTheInterfaceAndLeavesTheGlobal)
+{
+    using namespace TransferText;
+    TLines lines = Block(1, 1);
+    lines[0] = ContentCases::WithField(lines[0], 17, "64799");
+    lines[0] = ContentCases::WithField(lines[0], 21, "1.1.2026");
+    lines[0] = ContentCases::WithField(lines[0], 29, "");
+    lines[0] = ContentCases::WithField(lines[0], 4, "");
+    TTempDir dir;
+    const TCodeLists lists;
+    InterfaceKind = 7;
+    for (const auto& [name, kind] : {std::pair{"ABCD_1234_070312_143005.DAT", 2}, {"abcd_070312_143005.dat", 1}}) {
+        SCOPED_TRACE(name);
+        TSamplingData data;
+        std::vector<TContentFinding> findings;
+        EXPECT_EQ(CheckTransferFileContent(dir.Write(name, Join(lines)), data, lists, findings), kind);
+        EXPECT_EQ(data.MessageCount, 0);
+        // Field 5 is required in interface 2 only.
+        ASSERT_EQ(findings.size(), kind == 2 ? 1u : 0u);
+        if (kind == 2) {
+            EXPECT_EQ(findings[0].Code, ECheckMessage::HealthOfficeSampleIdMissing);
+        }
+    }
+    EXPECT_EQ(InterfaceKind, 7);
+    InterfaceKind = 0;
 }
