@@ -116,27 +116,30 @@ TEST(ContentCheck, AddedAsMessagesOfTheTable)
 }
 
 // Repeated parameter lines are judged once per combination: a combination that
-// failed fails again, and one that passed still has its measured value judged.
+// failed fails again, and one that passed still has its measured value judged;
+// alike for a combination too long to be remembered.
 TEST(ContentCheck, RepeatedLinesJudgedAlike)
 {
     using namespace TransferText;
-    TLines lines = Block(1, 0);
-    lines[0] = ContentCases::WithField(lines[0], 17, "64799");
-    lines[0] = ContentCases::WithField(lines[0], 21, "1.1.2026");
-    lines[0] = ContentCases::WithField(lines[0], 29, "");
-    const std::string good = "2|4003|Blei|||0,5|eingehalten|mg/l|DIN 1|L1||";
-    const std::string bad = "2|4003|Blei|||0,5|gut|mg/l|DIN 1|L1||";
-    lines.insert(lines.begin() + 2, {bad, good, bad, good, ContentCases::WithField(good, 5, "viel"), good});
-    lines.back() = EndLine(6);
-    TCodeLists lists;
-    lists.Set(48, TCodeList::Parse("n.n.\n", "Feld48.txt", ECodeListKind::Texts));
-    lists.Set(49, TCodeList::Parse("eingehalten\n", "Feld49.txt", ECodeListKind::Texts));
-    TSamplingData data;
-    std::vector<std::pair<int, int>> got;
-    for (const TContentFinding& f : Check(Join(lines), lists, 1, data))
-        got.emplace_back(f.Line, static_cast<int>(f.Code));
-    const std::vector<std::pair<int, int>> expected{{3, 31}, {5, 31}, {7, 30}};
-    EXPECT_EQ(got, expected);
+    for (const std::string& text : {std::string("Blei"), std::string(300, 'B')}) {
+        TLines lines = Block(1, 0);
+        lines[0] = ContentCases::WithField(lines[0], 17, "64799");
+        lines[0] = ContentCases::WithField(lines[0], 21, "1.1.2026");
+        lines[0] = ContentCases::WithField(lines[0], 29, "");
+        const std::string good = "2|4003|" + text + "|||0,5|eingehalten|mg/l|DIN 1|L1||";
+        const std::string bad = "2|4003|" + text + "|||0,5|gut|mg/l|DIN 1|L1||";
+        lines.insert(lines.begin() + 2, {bad, good, bad, good, ContentCases::WithField(good, 5, "viel"), good});
+        lines.back() = EndLine(6);
+        TCodeLists lists;
+        lists.Set(48, TCodeList::Parse("n.n.\n", "Feld48.txt", ECodeListKind::Texts));
+        lists.Set(49, TCodeList::Parse("eingehalten\n", "Feld49.txt", ECodeListKind::Texts));
+        TSamplingData data;
+        std::vector<std::pair<int, int>> got;
+        for (const TContentFinding& f : Check(Join(lines), lists, 1, data))
+            got.emplace_back(f.Line, static_cast<int>(f.Code));
+        const std::vector<std::pair<int, int>> expected{{3, 31}, {5, 31}, {7, 30}};
+        EXPECT_EQ(got, expected);
+    }
 }
 
 // The file's name gives the interface kind to this check alone: the
