@@ -76,20 +76,30 @@ private:
         return true;
     }
 
-    // Values are short: words compared here cost less than a call of memcmp each.
+    // Values are short: words compared here cost less than a call of memcmp
+    // each, and the last word overlaps the one before rather than going byte by byte.
     static bool SameBytes(const char* a, const char* b, std::size_t n)
     {
-        std::uint64_t x, y;
-        for (; n >= 8; n -= 8, a += 8, b += 8) {
-            std::memcpy(&x, a, 8);
-            std::memcpy(&y, b, 8);
-            if (x != y)
+        if (n < 8) {
+            if (n >= 4)
+                return Word<std::uint32_t>(a) == Word<std::uint32_t>(b) &&
+                       Word<std::uint32_t>(a + n - 4) == Word<std::uint32_t>(b + n - 4);
+            // Up to three bytes: the first, the middle and the last are all of them.
+            return n == 0 || (a[0] == b[0] && a[n / 2] == b[n / 2] && a[n - 1] == b[n - 1]);
+        }
+        for (std::size_t i = 0; i + 8 < n; i += 8) {
+            if (Word<std::uint64_t>(a + i) != Word<std::uint64_t>(b + i))
                 return false;
         }
-        for (; n > 0; --n)
-            if (*a++ != *b++)
-                return false;
-        return true;
+        return Word<std::uint64_t>(a + n - 8) == Word<std::uint64_t>(b + n - 8);
+    }
+
+    template <class TWord>
+    static TWord Word(const char* p)
+    {
+        TWord w;
+        std::memcpy(&w, p, sizeof w);
+        return w;
     }
 
     // The length and the first and last bytes of a value: enough to tell the
