@@ -114,19 +114,27 @@ bool CheckFileName(std::string_view name, TSamplingData& data, TCalendarDate& da
 bool CheckFileName(std::string_view name, TSamplingData& data, TCalendarDate& date, TTimeOfDay& time,
                    int currentYear)
 {
+    const bool fits = JudgeFileName(name, data, date, time, currentYear);
+    InterfaceKind = InterfaceKindOf(data);
+    return fits;
+}
+
+bool JudgeFileName(std::string_view name, TSamplingData& data, TCalendarDate& date, TTimeOfDay& time,
+                   int currentYear)
+{
     std::string upper(name);
     for (char& c : upper)
         c = AsciiText::Upper(c);
     data.FileName = upper;
 
     // The shape gives the interface; a name of a shape's length that breaks it is reported.
-    InterfaceKind = InterfaceKindOfName(upper);
-    if (InterfaceKind == 0) {
+    const std::int32_t kind = InterfaceKindOfName(upper);
+    if (kind == 0) {
         if (upper.size() == 22 || upper.size() == 27)
             AddMessage(data, 0, ECheckMessage::FileNameInvalid);
         return false;
     }
-    const std::string layout = InterfaceKind == 1 ? upper.substr(0, 4) + "_VELM" + upper.substr(4) : upper;
+    const std::string layout = kind == 1 ? upper.substr(0, 4) + "_VELM" + upper.substr(4) : upper;
 
     const std::string dateText = layout.substr(14, 2) + "." + layout.substr(12, 2) + "." + layout.substr(10, 2);
     TCalendarDate parsedDate;

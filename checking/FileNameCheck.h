@@ -43,6 +43,11 @@ bool CheckFileName(std::string_view name, TSamplingData& data, TCalendarDate& da
 bool CheckFileName(std::string_view name, TSamplingData& data, TCalendarDate& date, TTimeOfDay& time,
                    int currentYear);
 
+// The same verdict, leaving InterfaceKind alone: for a check on a thread
+// beside others, which reads its own verdict with InterfaceKindOf.
+bool JudgeFileName(std::string_view name, TSamplingData& data, TCalendarDate& date, TTimeOfDay& time,
+                   int currentYear);
+
 // German date text "DD.MM.YY"; two-digit years fall into the hundred years
 // that begin 50 years before currentYear.
 bool ConvertDateText(std::string_view text, int currentYear, TCalendarDate& date);

@@ -1,5 +1,7 @@
 #include "CodeListFolder.h"
 
+#include "Utf8Text.h"
+
 #include <filesystem>
 #include <system_error>
 
@@ -71,4 +73,38 @@ std::string ProgramFolder()
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash == 0 ? 1 : slash);
 #endif
+}
+
+TCodeLists LoadCodeLists(const std::optional<std::string>& folder, std::string& searched)
+{
+    if (folder)
+        return TCodeLists::Load(*folder);
+    const std::string program = ProgramFolder();
+    if (const std::optional<std::string> found = FindCodeListFolder(program))
+        return TCodeLists::Load(*found);
+    for (const std::string& candidate : CodeListFolderCandidates(program))
+        searched += (searched.empty() ? "" : " und ") + BytesToUtf8(candidate);
+    return {};
+}
+
+std::string MissingListsNote(const TCodeLists& lists, const std::string& searched)
+{
+    const std::vector<const TListCheck*> missing = lists.Missing();
+    if (missing.empty())
+        return {};
+    std::string fields, files;
+    for (std::size_t i = 0; i < missing.size(); ++i) {
+        const char* const separator = i == 0 ? "" : i + 1 == missing.size() ? " und "
+                                                                            : ", ";
+        fields += separator + std::to_string(missing[i]->Field);
+        files += separator + ListFileName(missing[i]->Field);
+    }
+    std::string note = "Hinweis: ";
+    if (lists.Folder().empty())
+        note += "Keine Kodelisten gefunden" + (searched.empty() ? std::string() : " (gesucht in " + searched + ")") + "; ";
+    else
+        note += "Im Ordner " + BytesToUtf8(lists.Folder()) + " fehl" + (missing.size() == 1 ? "t " : "en ") + files + "; ";
+    return note + "ohne Kodeliste nicht gepr\xC3\xBC"
+                  "ft: Feld" +
+           (missing.size() == 1 ? " " : "er ") + fields + ".";
 }

@@ -235,8 +235,7 @@ void TContentCheck::Parameter(const TContentLine& line, std::int32_t number)
     const std::array<std::string_view, 7> repeated{line.Field(IndexOf(44)), line.Field(IndexOf(45)), line.Field(IndexOf(49)),
                                                    line.Field(IndexOf(50)), line.Field(IndexOf(51)), line.Field(IndexOf(52)),
                                                    line.Field(IndexOf(53))};
-    FPassedParameters.Key(repeated);
-    if (FPassedParameters.Passed()) {
+    if (FPassedParameters.Passed(repeated)) {
         MeasuredValue(line, number);
         return;
     }
@@ -279,7 +278,7 @@ void TContentCheck::Parameter(const TContentLine& line, std::int32_t number)
                           line.Overlong(IndexOf(50)) || line.Overlong(IndexOf(51)) || line.Overlong(IndexOf(52)) ||
                           line.Overlong(IndexOf(53));
     if (FFindings.size() == before + (valueFound ? 1 : 0) && !overlong)
-        FPassedParameters.Pass();
+        FPassedParameters.Pass(repeated);
 }
 
 void TContentCheck::MeasuredValue(const TContentLine& line, std::int32_t number)

@@ -45,21 +45,21 @@ private:
 
 } // namespace
 
-void CheckTransferFileContent(const std::string& path, TSamplingData& data, const TCodeLists& lists,
-                              std::vector<TContentFinding>& findings, TYearSource year)
+std::int32_t CheckTransferFileContent(const std::string& path, TSamplingData& data, const TCodeLists& lists,
+                                      std::vector<TContentFinding>& findings, TYearSource year)
 {
     findings.clear();
     data.Reset();
-    InterfaceKind = 0;
     TCalendarDate date;
     TTimeOfDay time;
-    CheckFileName(FileNameForCheck(BareFileName(path)), data, date, time, year());
+    JudgeFileName(FileNameForCheck(BareFileName(path)), data, date, time, year());
+    const std::int32_t interfaceKind = InterfaceKindOf(data);
 
     const TSamplingData nameVerdict = data;
     try {
         TReadOnlyFile file(path);
         TTransferScanner structure(data);
-        TContentCheck content(lists, InterfaceKindOf(data));
+        TContentCheck content(lists, interfaceKind);
         // Both checks side by side: the structure on this thread, the content
         // on the worker's, on the same chunks read once.
         TContentWorker worker(content);
@@ -81,6 +81,7 @@ void CheckTransferFileContent(const std::string& path, TSamplingData& data, cons
         findings.clear();
         throw;
     }
+    return interfaceKind;
 }
 
 void CheckTransferBytesContent(std::string_view bytes, TSamplingData& data, const TCodeLists& lists,

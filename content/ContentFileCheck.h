@@ -6,6 +6,7 @@
 #include "SamplingData.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,9 +16,11 @@
 // loop the content check fed the same bytes. findings gets the content
 // findings only when the check found nothing, so that a file with findings
 // of its name or structure gets those alone. Throws EFileOpenError as
-// CheckTransferFile does.
-void CheckTransferFileContent(const std::string& path, TSamplingData& data, const TCodeLists& lists,
-                              std::vector<TContentFinding>& findings, TYearSource year = CurrentYear);
+// CheckTransferFile does. Returns the interface kind the name gives and, unlike
+// CheckTransferFile, leaves the process-wide InterfaceKind alone, so that it
+// may run on a thread beside other checks.
+std::int32_t CheckTransferFileContent(const std::string& path, TSamplingData& data, const TCodeLists& lists,
+                                      std::vector<TContentFinding>& findings, TYearSource year = CurrentYear);
 
 // The same on bytes in memory, fed in chunks of chunkSize; the caller resets
 // data and gives the interface kind the file name would have.

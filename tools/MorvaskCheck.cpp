@@ -81,43 +81,6 @@ void Failed(TTool& tool, const std::string& path, bool json, std::string_view co
         tool.Write(stdout, FailureToJsonLine(path, code, text) + "\n");
 }
 
-// The lists for --inhalt: from the folder given, else from the first place
-// where an office keeps them. Throws ECodeListError.
-TCodeLists LoadLists(const std::optional<std::string>& folder, std::string& searched)
-{
-    if (folder)
-        return TCodeLists::Load(*folder);
-    const std::string program = ProgramFolder();
-    if (const std::optional<std::string> found = FindCodeListFolder(program))
-        return TCodeLists::Load(*found);
-    for (const std::string& candidate : CodeListFolderCandidates(program))
-        searched += (searched.empty() ? "" : " und ") + BytesToUtf8(candidate);
-    return {};
-}
-
-// The one note on which checks ran without their list; empty when every list was there.
-std::string MissingListsNote(const TCodeLists& lists, const std::string& searched)
-{
-    const std::vector<const TListCheck*> missing = lists.Missing();
-    if (missing.empty())
-        return {};
-    std::string fields, files;
-    for (std::size_t i = 0; i < missing.size(); ++i) {
-        const char* const separator = i == 0 ? "" : i + 1 == missing.size() ? " und "
-                                                                            : ", ";
-        fields += separator + std::to_string(missing[i]->Field);
-        files += separator + ListFileName(missing[i]->Field);
-    }
-    std::string note = "Hinweis: ";
-    if (lists.Folder().empty())
-        note += "Keine Kodelisten gefunden" + (searched.empty() ? std::string() : " (gesucht in " + searched + ")") + "; ";
-    else
-        note += "Im Ordner " + BytesToUtf8(lists.Folder()) + " fehl" + (missing.size() == 1 ? "t " : "en ") + files + "; ";
-    return note + "ohne Kodeliste nicht gepr\xC3\xBC"
-                  "ft: Feld" +
-           (missing.size() == 1 ? " " : "er ") + fields + ".";
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -153,7 +116,7 @@ int main(int argc, char** argv)
     if (content) {
         std::string searched;
         try {
-            lists = LoadLists(listFolder, searched);
+            lists = LoadCodeLists(listFolder, searched);
         } catch (const ECodeListError& e) {
             tool.Complain(e.what());
             return tool.Finished(ExitFailure);

@@ -2,6 +2,7 @@
 #include "ContentCases.h"
 #include "ContentFileCheck.h"
 #include "ContentLine.h"
+#include "TempDir.h"
 #include "TransferText.h"
 
 #include <gtest/gtest.h>
@@ -115,25 +116,57 @@ TEST(ContentCheck, AddedAsMessagesOfTheTable)
 }
 
 // Repeated parameter lines are judged once per combination: a combination that
-// failed fails again, and one that passed still has its measured value judged.
+// failed fails again, and one that passed still has its measured value judged;
+// alike for a combination too long to be remembered.
 TEST(ContentCheck, RepeatedLinesJudgedAlike)
 {
     using namespace TransferText;
-    TLines lines = Block(1, 0);
+    for (const std::string& text : {std::string("Blei"), std::string(300, 'B')}) {
+        TLines lines = Block(1, 0);
+        lines[0] = ContentCases::WithField(lines[0], 17, "64799");
+        lines[0] = ContentCases::WithField(lines[0], 21, "1.1.2026");
+        lines[0] = ContentCases::WithField(lines[0], 29, "");
+        const std::string good = "2|4003|" + text + "|||0,5|eingehalten|mg/l|DIN 1|L1||";
+        const std::string bad = "2|4003|" + text + "|||0,5|gut|mg/l|DIN 1|L1||";
+        lines.insert(lines.begin() + 2, {bad, good, bad, good, ContentCases::WithField(good, 5, "viel"), good});
+        lines.back() = EndLine(6);
+        TCodeLists lists;
+        lists.Set(48, TCodeList::Parse("n.n.\n", "Feld48.txt", ECodeListKind::Texts));
+        lists.Set(49, TCodeList::Parse("eingehalten\n", "Feld49.txt", ECodeListKind::Texts));
+        TSamplingData data;
+        std::vector<std::pair<int, int>> got;
+        for (const TContentFinding& f : Check(Join(lines), lists, 1, data))
+            got.emplace_back(f.Line, static_cast<int>(f.Code));
+        const std::vector<std::pair<int, int>> expected{{3, 31}, {5, 31}, {7, 30}};
+        EXPECT_EQ(got, expected);
+    }
+}
+
+// The file's name gives the interface kind to this check alone: the
+// process-wide one, which a comparison beside it may be using, stays as it was.
+TEST(ContentCheck, FileNameGivesTheInterfaceAndLeavesTheGlobal)
+{
+    using namespace TransferText;
+    TLines lines = Block(1, 1);
     lines[0] = ContentCases::WithField(lines[0], 17, "64799");
     lines[0] = ContentCases::WithField(lines[0], 21, "1.1.2026");
     lines[0] = ContentCases::WithField(lines[0], 29, "");
-    const std::string good = "2|4003|Blei|||0,5|eingehalten|mg/l|DIN 1|L1||";
-    const std::string bad = "2|4003|Blei|||0,5|gut|mg/l|DIN 1|L1||";
-    lines.insert(lines.begin() + 2, {bad, good, bad, good, ContentCases::WithField(good, 5, "viel"), good});
-    lines.back() = EndLine(6);
-    TCodeLists lists;
-    lists.Set(48, TCodeList::Parse("n.n.\n", "Feld48.txt", ECodeListKind::Texts));
-    lists.Set(49, TCodeList::Parse("eingehalten\n", "Feld49.txt", ECodeListKind::Texts));
-    TSamplingData data;
-    std::vector<std::pair<int, int>> got;
-    for (const TContentFinding& f : Check(Join(lines), lists, 1, data))
-        got.emplace_back(f.Line, static_cast<int>(f.Code));
-    const std::vector<std::pair<int, int>> expected{{3, 31}, {5, 31}, {7, 30}};
-    EXPECT_EQ(got, expected);
+    lines[0] = ContentCases::WithField(lines[0], 4, "");
+    TTempDir dir;
+    const TCodeLists lists;
+    InterfaceKind = 7;
+    for (const auto& [name, kind] : {std::pair{"ABCD_1234_070312_143005.DAT", 2}, {"abcd_070312_143005.dat", 1}}) {
+        SCOPED_TRACE(name);
+        TSamplingData data;
+        std::vector<TContentFinding> findings;
+        EXPECT_EQ(CheckTransferFileContent(dir.Write(name, Join(lines)), data, lists, findings), kind);
+        EXPECT_EQ(data.MessageCount, 0);
+        // Field 5 is required in interface 2 only.
+        ASSERT_EQ(findings.size(), kind == 2 ? 1u : 0u);
+        if (kind == 2) {
+            EXPECT_EQ(findings[0].Code, ECheckMessage::HealthOfficeSampleIdMissing);
+        }
+    }
+    EXPECT_EQ(InterfaceKind, 7);
+    InterfaceKind = 0;
 }
