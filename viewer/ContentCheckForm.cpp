@@ -112,10 +112,8 @@ TfrmContentCheck::TfrmContentCheck(std::string path, std::optional<std::string> 
 TfrmContentCheck::~TfrmContentCheck()
 {
     // A check under way finishes before the window goes; what it would have said is dropped.
-    if (FWorker.joinable()) {
+    if (FWorker.joinable())
         FWorker.join();
-        InterfaceKind = FInterfaceKind;
-    }
 }
 
 TContentRun TfrmContentCheck::RunContentCheck(const std::string& path, const std::optional<std::string>& folder)
@@ -139,8 +137,6 @@ void TfrmContentCheck::Start(std::optional<std::string> folder)
     FFailure.clear();
     FStatus->clear();
     Show();
-    // The check sets the process-wide interface kind; the main window's verdict stays.
-    FInterfaceKind = InterfaceKind;
     auto job = [this, path = FPath, folder = FFolder, checker = FChecker] {
         TContentRun run;
         try {
@@ -166,7 +162,6 @@ void TfrmContentCheck::Finished(TContentRun run)
 {
     if (FWorker.joinable())
         FWorker.join();
-    InterfaceKind = FInterfaceKind;
     FChecking = false;
     FRun = std::move(run);
     if (FRun.Failure) {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdint>
 #include <exception>
 #include <functional>
 #include <optional>
@@ -89,7 +88,6 @@ private:
     TContentRun FRun;
     QString FFailure;
     bool FChecking = false;
-    std::int32_t FInterfaceKind = 0;
     std::thread FWorker;
     TPathSource FFolderSource;
 
