@@ -55,15 +55,18 @@ MORVASK_ALWAYS_INLINE std::uint64_t TTransferScanner::Capture(const char* p, std
 // The rules of TLineCutter, with the state of the current line kept in
 // registers: behind its leading fields a line costs a count of its "|" per
 // block of 64 bytes.
-void TTransferScanner::Feed(const char* bytes, std::size_t count)
+template <class TScan>
+MORVASK_ALWAYS_INLINE void TTransferScanner::FeedWith(const char* bytes, std::size_t count)
 {
-    using namespace ByteScan;
+    using ByteScan::BlockSize;
+    using ByteScan::LowestBit;
+    using ByteScan::TBlockMasks;
     EState state = FState;
     std::uint64_t separators = FFacts.Separators; // of the current line so far
     for (std::size_t blockStart = 0; blockStart < count && state != EState::Ended; blockStart += BlockSize) {
         const char* const block = bytes + blockStart;
         const auto avail = static_cast<unsigned>(std::min<std::size_t>(BlockSize, count - blockStart));
-        const TBlockMasks masks = avail == BlockSize ? Scan64(block) : ScanTail(block, avail);
+        const TBlockMasks masks = avail == BlockSize ? TScan::Scan64(block) : ByteScan::ScanTail(block, avail);
         unsigned pos = 0;
         while (pos < avail) {
             if (state == EState::InLine) {
@@ -80,7 +83,7 @@ void TTransferScanner::Feed(const char* bytes, std::size_t count)
                         seps = Capture(block + pos, length, seps);
                         separators = FFacts.Separators;
                     }
-                    separators += static_cast<std::uint64_t>(BitCount(seps));
+                    separators += static_cast<std::uint64_t>(TScan::BitCount(seps));
                 }
                 if (ends == 0)
                     break;
@@ -123,6 +126,24 @@ void TTransferScanner::Feed(const char* bytes, std::size_t count)
     FState = state;
     FFacts.Separators = separators;
     FFed += count;
+}
+
+#ifdef MORVASK_SCAN_AVX2
+MORVASK_TARGET_AVX2 void TTransferScanner::FeedAvx2(const char* bytes, std::size_t count)
+{
+    FeedWith<ByteScan::TAvx2>(bytes, count);
+}
+#endif
+
+void TTransferScanner::Feed(const char* bytes, std::size_t count)
+{
+#ifdef MORVASK_SCAN_AVX2
+    if (ByteScan::UseAvx2()) {
+        FeedAvx2(bytes, count);
+        return;
+    }
+#endif
+    FeedWith<ByteScan::TBaseline>(bytes, count);
 }
 
 void TTransferScanner::Finish()

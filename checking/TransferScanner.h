@@ -36,6 +36,9 @@ private:
                                        AfterCr,
                                        Ended };
 
+    template <class TScan>
+    void FeedWith(const char* bytes, std::size_t count);
+    void FeedAvx2(const char* bytes, std::size_t count);
     void BeginLine(std::uint64_t offset);
     // Keeps the leading fields of the current line from n > 0 of its bytes at
     // p (bit i of separators marks p[i] == '|'); returns the separators behind
