@@ -266,7 +266,7 @@ def side_by_side_table(side, heading):
 
     def count(name):
         value = counts.get(name)
-        return "" if value is None else "%.0f" % (value / 1e6)
+        return "" if value is None else "%.1f" % (value / 1e6) if value < 1e7 else "%.0f" % (value / 1e6)
 
     def row(name, value, instr="", goal=None, met=None):
         if goal is None:
