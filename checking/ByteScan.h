@@ -10,6 +10,15 @@
 #define MORVASK_SCAN_SSE2 1
 #endif
 
+// On x86-64 with GCC or Clang (MinGW-w64 too) the hot loops have a second
+// copy for processors with AVX2 and POPCNT, chosen when the program runs;
+// the baseline copy stays for every other processor.
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__)) && !defined(__AVX2__)
+#include <immintrin.h>
+#define MORVASK_SCAN_AVX2 1
+#define MORVASK_TARGET_AVX2 __attribute__((target("avx2,popcnt,bmi")))
+#endif
+
 // For the few per-line steps of the scan loops, which the compiler might
 // otherwise leave as calls.
 #if defined(__GNUC__) || defined(__clang__)
@@ -152,5 +161,46 @@ inline const char* FindLineEnd(const char* p, const char* end)
     }
     return end;
 }
+
+// The scan as the baseline compiles it.
+struct TBaseline {
+    static TBlockMasks Scan64(const char* p) { return ByteScan::Scan64(p); }
+    static int BitCount(std::uint64_t mask) { return ByteScan::BitCount(mask); }
+};
+
+#ifdef MORVASK_SCAN_AVX2
+// The same masks 32 bytes at a time, and a one-instruction count; call only
+// where UseAvx2() says yes, from a function compiled for it.
+struct TAvx2 {
+    MORVASK_TARGET_AVX2 static TBlockMasks Scan64(const char* p)
+    {
+        const __m256i bar = _mm256_set1_epi8(FieldSeparator);
+        const __m256i cr = _mm256_set1_epi8('\r');
+        const __m256i lf = _mm256_set1_epi8('\n');
+        const __m256i nul = _mm256_setzero_si256();
+        const auto half = [&](int i, std::uint64_t& sep, std::uint64_t& eol) MORVASK_TARGET_AVX2 {
+            const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32 * i));
+            const __m256i ends = _mm256_or_si256(_mm256_or_si256(_mm256_cmpeq_epi8(v, cr), _mm256_cmpeq_epi8(v, lf)),
+                                                 _mm256_cmpeq_epi8(v, nul));
+            sep = static_cast<std::uint64_t>(static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(v, bar)))) << (32 * i);
+            eol = static_cast<std::uint64_t>(static_cast<unsigned>(_mm256_movemask_epi8(ends))) << (32 * i);
+        };
+        std::uint64_t s0, s1, e0, e1;
+        half(0, s0, e0);
+        half(1, s1, e1);
+        return {s0 | s1, e0 | e1};
+    }
+    MORVASK_TARGET_AVX2 static int BitCount(std::uint64_t mask) { return __builtin_popcountll(mask); }
+};
+
+// Whether the AVX2 copies run: where the processor has what they use. Tests
+// switch it off to run the baseline copies on such a processor too.
+inline bool& UseAvx2()
+{
+    static bool use = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt") &&
+                      __builtin_cpu_supports("bmi");
+    return use;
+}
+#endif
 
 } // namespace ByteScan

@@ -23,6 +23,14 @@ public:
 
     void Add(const char* p, std::size_t n)
     {
+        // Most fields captured are a line's one-byte kind.
+        if (n == 1 && FLength == 0) {
+            if (!IsTrimmed(*p)) {
+                FBytes[0] = *p;
+                FLength = FTrimmedLength = 1;
+            }
+            return;
+        }
         std::size_t i = 0;
         if (FLength == 0) {
             while (i < n && IsTrimmed(p[i]))

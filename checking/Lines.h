@@ -33,11 +33,46 @@ public:
 
     void Feed(const char* bytes, std::size_t count)
     {
-        using namespace ByteScan;
+#ifdef MORVASK_SCAN_AVX2
+        if (ByteScan::UseAvx2()) {
+            FeedAvx2(bytes, count);
+            return;
+        }
+#endif
+        FeedWith<ByteScan::TBaseline>(bytes, count);
+    }
+
+    // Call once after the last chunk: ends a line that no break ended.
+    void Finish()
+    {
+        if (FState == EState::InLine)
+            FSink.EndLine();
+        FState = EState::Ended;
+    }
+
+private:
+    enum class EState { LineStart,
+                        InLine,
+                        AfterCr,
+                        Ended };
+
+#ifdef MORVASK_SCAN_AVX2
+    MORVASK_TARGET_AVX2 void FeedAvx2(const char* bytes, std::size_t count)
+    {
+        FeedWith<ByteScan::TAvx2>(bytes, count);
+    }
+#endif
+
+    template <class TScan>
+    MORVASK_ALWAYS_INLINE void FeedWith(const char* bytes, std::size_t count)
+    {
+        using ByteScan::BlockSize;
+        using ByteScan::LowestBit;
+        using ByteScan::TBlockMasks;
         for (std::size_t blockStart = 0; blockStart < count; blockStart += BlockSize) {
             const char* const block = bytes + blockStart;
             const auto avail = static_cast<unsigned>(std::min<std::size_t>(BlockSize, count - blockStart));
-            const TBlockMasks masks = avail == BlockSize ? Scan64(block) : ScanTail(block, avail);
+            const TBlockMasks masks = avail == BlockSize ? TScan::Scan64(block) : ByteScan::ScanTail(block, avail);
             unsigned pos = 0;
             while (pos < avail) {
                 switch (FState) {
@@ -89,20 +124,6 @@ public:
             }
         }
     }
-
-    // Call once after the last chunk: ends a line that no break ended.
-    void Finish()
-    {
-        if (FState == EState::InLine)
-            FSink.EndLine();
-        FState = EState::Ended;
-    }
-
-private:
-    enum class EState { LineStart,
-                        InLine,
-                        AfterCr,
-                        Ended };
 
     // At a line start: a NUL ends the text (false), anything else begins a line.
     bool BeginLine(const char* block, unsigned pos)

@@ -1,13 +1,5 @@
 #include "StructureWalk.h"
 
-#include <climits>
-
-namespace {
-
-std::int32_t Clamped(std::int64_t line) { return line > INT32_MAX ? INT32_MAX : static_cast<std::int32_t>(line); }
-
-} // namespace
-
 TStructureWalk::TStructureWalk(TSamplingData& data, TInvestigationObserver* observer)
     : FData(data),
       FObserver(observer),
@@ -39,27 +31,8 @@ void TStructureWalk::CheckEnd(const TLineFacts& line, std::int32_t number)
         FObserver->InvestigationEnds(FInvestigationParameters);
 }
 
-void TStructureWalk::CheckParameter(const TLineFacts& line, std::int32_t number)
+void TStructureWalk::OtherLine(EBlockLine role, const TLineFacts& line, std::int64_t number)
 {
-    if (line.FieldCount() != static_cast<std::uint64_t>(FieldLayout::Parameter.FieldCount) || !line.EndsWithSeparator()) {
-        AddMessage(FData, number, ECheckMessage::ParameterLineFieldCountMismatch);
-        return;
-    }
-    if (!line.First.Equals(FieldLayout::ParameterKind))
-        AddMessage(FData, number, ECheckMessage::Field43MustBeTwo);
-    // Both counts stay below the line count; clamp them all the same.
-    if (FInvestigationParameters < INT32_MAX)
-        ++FInvestigationParameters;
-    if (FData.ParameterCount < INT32_MAX)
-        ++FData.ParameterCount;
-}
-
-void TStructureWalk::BlockLine(EBlockLine role, const TLineFacts& line, std::int64_t number)
-{
-    if (role == EBlockLine::Parameter) { // most lines
-        CheckParameter(line, Clamped(number));
-        return;
-    }
     switch (role) {
     case EBlockLine::Header1:
         // The constructor counted the first block.

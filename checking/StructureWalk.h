@@ -6,6 +6,7 @@
 #include "LineFacts.h"
 #include "SamplingData.h"
 
+#include <climits>
 #include <cstdint>
 #include <string_view>
 
@@ -55,13 +56,37 @@ public:
     // line follows, so that the next begins a new block.
     std::int64_t Lines() const { return FWalk.Lines(); }
     bool BetweenBlocks() const { return FWalk.Grammar().BetweenBlocks(); }
+    // The next line can only be a parameter line or the end line, so its
+    // second field is read only if it is the end line.
+    bool InParameters() const { return FWalk.Grammar().InParameters(); }
 
-    // What the block walk calls.
-    void BlockLine(EBlockLine role, const TLineFacts& line, std::int64_t number);
+    // What the block walk calls; parameter lines, most lines, inline.
+    void BlockLine(EBlockLine role, const TLineFacts& line, std::int64_t number)
+    {
+        if (role == EBlockLine::Parameter)
+            CheckParameter(line, Clamped(number));
+        else
+            OtherLine(role, line, number);
+    }
 
 private:
+    static std::int32_t Clamped(std::int64_t line) { return line > INT32_MAX ? INT32_MAX : static_cast<std::int32_t>(line); }
+    void OtherLine(EBlockLine role, const TLineFacts& line, std::int64_t number);
     void CheckHeader(const TLineFacts& line, std::int32_t number, const THeaderRule& rule);
-    void CheckParameter(const TLineFacts& line, std::int32_t number);
+    void CheckParameter(const TLineFacts& line, std::int32_t number)
+    {
+        if (line.FieldCount() != static_cast<std::uint64_t>(FieldLayout::Parameter.FieldCount) || !line.EndsWithSeparator()) {
+            AddMessage(FData, number, ECheckMessage::ParameterLineFieldCountMismatch);
+            return;
+        }
+        if (!line.First.Equals(FieldLayout::ParameterKind))
+            AddMessage(FData, number, ECheckMessage::Field43MustBeTwo);
+        // Both counts stay below the line count; clamp them all the same.
+        if (FInvestigationParameters < INT32_MAX)
+            ++FInvestigationParameters;
+        if (FData.ParameterCount < INT32_MAX)
+            ++FData.ParameterCount;
+    }
     void CheckEnd(const TLineFacts& line, std::int32_t number);
 
     TSamplingData& FData;

@@ -9,9 +9,10 @@
 
 namespace {
 
-// Small enough to stay in the processor's cache, large enough that a read
-// call costs nothing next to the scan.
-constexpr std::size_t ReadBufferSize = 256 * 1024;
+// Small enough to stay in the processor's cache while the copy out of the
+// page cache streams through it too (256 KB took a fifth longer), large
+// enough that a read call costs nothing next to the scan.
+constexpr std::size_t ReadBufferSize = 64 * 1024;
 
 } // namespace
 

@@ -8,21 +8,17 @@
 #include <cstdint>
 
 // Streams the bytes of a transfer file through the structure walk, in chunks
-// of any size: the line cutter cuts the lines, and each is reduced to its
-// facts on the fly, so memory stays the same whatever the file or line length.
+// of any size: the lines are cut as TLineCutter cuts them, and each is reduced
+// to its facts on the fly, so memory stays the same whatever the file or line
+// length.
 class TTransferScanner {
 public:
     explicit TTransferScanner(TSamplingData& data, TInvestigationObserver* observer = nullptr);
 
-    void Feed(const char* bytes, std::size_t count)
-    {
-        FChunk = bytes;
-        FCutter.Feed(bytes, count);
-        FChunkOffset += count;
-    }
+    void Feed(const char* bytes, std::size_t count);
 
     // True once a NUL has ended the text: later bytes are ignored.
-    bool Ended() const { return FCutter.Ended(); }
+    bool Ended() const { return FState == EState::Ended; }
 
     // Call once after the last chunk.
     void Finish();
@@ -34,62 +30,29 @@ public:
     bool FinishBeforeInvestigation();
     std::int64_t Lines() const { return FWalk.Lines(); }
 
-    // What the line cutter calls.
-    void BeginLine(const char* at);
-    void LineBytes(const char* p, std::size_t n, std::uint64_t separators);
-    void EndLine() { FPending = true; }
-
 private:
-    void Capture(const char* p, std::size_t n);
+    enum class EState : std::uint8_t { LineStart,
+                                       InLine,
+                                       AfterCr,
+                                       Ended };
+
+    template <class TScan>
+    void FeedWith(const char* bytes, std::size_t count);
+    void FeedAvx2(const char* bytes, std::size_t count);
+    void BeginLine(std::uint64_t offset);
+    // Keeps the leading fields of the current line from n > 0 of its bytes at
+    // p (bit i of separators marks p[i] == '|'); returns the separators behind
+    // them, which are only counted.
+    std::uint64_t Capture(const char* p, std::size_t n, std::uint64_t separators);
+    void CaptureField(const char* p, std::size_t n);
 
     TStructureWalk FWalk;
     TLineFacts FFacts;
-    TLineCutter<TTransferScanner> FCutter;
+    EState FState = EState::LineStart;
     bool FPending = false; // FFacts holds a finished line not yet handed on
-    const char* FChunk = nullptr; // the chunk being fed, which starts FChunkOffset bytes into the file
-    std::uint64_t FChunkOffset = 0;
+    // The fields of the current line kept as they stream past: both leading
+    // ones for a line that may be a header line, only the first (and an end
+    // line's count) for one the walk can only take as a parameter or end line.
+    std::uint64_t FCapturedFields = 2;
+    std::uint64_t FFed = 0; // bytes fed before the current chunk
 };
-
-MORVASK_ALWAYS_INLINE void TTransferScanner::BeginLine(const char* at)
-{
-    // Another line begins, so the finished one was not the last.
-    if (FPending)
-        FWalk.OnLine(FFacts, false);
-    FFacts.Reset();
-    FFacts.Offset = FChunkOffset + static_cast<std::uint64_t>(at - FChunk);
-    FPending = false;
-}
-
-MORVASK_ALWAYS_INLINE void TTransferScanner::Capture(const char* p, std::size_t n)
-{
-    if (n == 0)
-        return;
-    if (FFacts.Separators == 0) {
-        FFacts.First.Add(p, n);
-    } else {
-        FFacts.Second.Add(p, n);
-        if (FFacts.FirstIsThree)
-            FFacts.Count.Add(p, n);
-    }
-}
-
-MORVASK_ALWAYS_INLINE void TTransferScanner::LineBytes(const char* p, std::size_t n, std::uint64_t separators)
-{
-    FFacts.Empty = false;
-    FFacts.LastByte = p[n - 1];
-    // Only the first two fields are kept; behind them, separators are only counted.
-    std::size_t pos = 0;
-    while (FFacts.Separators < 2) {
-        if (separators == 0) {
-            Capture(p + pos, n - pos);
-            return;
-        }
-        const auto at = static_cast<std::size_t>(ByteScan::LowestBit(separators));
-        Capture(p + pos, at - pos);
-        separators &= separators - 1;
-        if (++FFacts.Separators == 1)
-            FFacts.FirstIsThree = FFacts.First.Equals(FieldLayout::EndKind);
-        pos = at + 1;
-    }
-    FFacts.Separators += static_cast<std::uint64_t>(ByteScan::BitCount(separators));
-}

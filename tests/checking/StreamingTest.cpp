@@ -82,6 +82,27 @@ TCutLines CutLines(std::string_view text)
     return lines;
 }
 
+// Runs body with the baseline scan and, where the processor has it, with the
+// AVX2 scan: both copies of the hot loops must cut alike.
+template <class F>
+void ForEachScan(F&& body)
+{
+#ifdef MORVASK_SCAN_AVX2
+    bool& use = ByteScan::UseAvx2();
+    const bool available = use;
+    for (const bool wide : {false, true}) {
+        if (wide && !available)
+            continue;
+        use = wide;
+        SCOPED_TRACE(wide ? "AVX2 scan" : "baseline scan");
+        body();
+    }
+    use = available;
+#else
+    body();
+#endif
+}
+
 TCutLines ExpectedLines(std::string_view text)
 {
     TCutLines lines;
@@ -92,82 +113,90 @@ TCutLines ExpectedLines(std::string_view text)
 
 TEST(StreamingReader, LinesAgreeWithTheByteByByteRules)
 {
-    std::mt19937 random(20261015);
-    for (int round = 0; round < 3000; ++round) {
-        const std::string text = RandomText(random);
-        ASSERT_EQ(CutLines(text), ExpectedLines(text)) << testing::PrintToString(text);
-    }
-    // Short alphabets put every mix of breaks, separators and NULs at every
-    // offset within a 64-byte block.
-    const char alphabet[] = {'a', 'a', '|', '|', '\r', '\n', ' ', '\0'};
-    for (int round = 0; round < 3000; ++round) {
-        std::string text(random() % 300, 'a');
-        for (char& c : text)
-            c = alphabet[random() % (round % 2 == 0 ? 7 : 8)];
-        ASSERT_EQ(CutLines(text), ExpectedLines(text)) << testing::PrintToString(text);
-    }
+    ForEachScan([&] {
+        std::mt19937 random(20261015);
+        for (int round = 0; round < 3000; ++round) {
+            const std::string text = RandomText(random);
+            ASSERT_EQ(CutLines(text), ExpectedLines(text)) << testing::PrintToString(text);
+        }
+        // Short alphabets put every mix of breaks, separators and NULs at every
+        // offset within a 64-byte block.
+        const char alphabet[] = {'a', 'a', '|', '|', '\r', '\n', ' ', '\0'};
+        for (int round = 0; round < 3000; ++round) {
+            std::string text(random() % 300, 'a');
+            for (char& c : text)
+                c = alphabet[random() % (round % 2 == 0 ? 7 : 8)];
+            ASSERT_EQ(CutLines(text), ExpectedLines(text)) << testing::PrintToString(text);
+        }
+    });
 }
 
 TEST(StreamingReader, LineEndsAtBlockBorders)
 {
-    using namespace std::string_literals;
-    const std::string a63(63, 'a'), a64(64, 'a');
-    const std::string cases[] = {
-        a63 + "\r\nb|c",
-        a63 + "\r\n",
-        a64 + "\n|",
-        std::string(200, '|') + "\n" + std::string(130, '|'),
-        std::string(1000, 'a') + "|" + std::string(1000, 'a') + "|\r\nx",
-        std::string(150, '\n') + "a|",
-        a64 + "\0x|"s,
-        "a|b\n\0c\n"s,
-    };
-    for (const std::string& text : cases)
-        EXPECT_EQ(CutLines(text), ExpectedLines(text)) << testing::PrintToString(text);
+    ForEachScan([&] {
+        using namespace std::string_literals;
+        const std::string a63(63, 'a'), a64(64, 'a');
+        const std::string cases[] = {
+            a63 + "\r\nb|c",
+            a63 + "\r\n",
+            a64 + "\n|",
+            std::string(200, '|') + "\n" + std::string(130, '|'),
+            std::string(1000, 'a') + "|" + std::string(1000, 'a') + "|\r\nx",
+            std::string(150, '\n') + "a|",
+            a64 + "\0x|"s,
+            "a|b\n\0c\n"s,
+        };
+        for (const std::string& text : cases)
+            EXPECT_EQ(CutLines(text), ExpectedLines(text)) << testing::PrintToString(text);
+    });
 }
 
 TEST(StreamingWalk, AgreesWithTheLineListWalkOnGeneratedFiles)
 {
-    std::mt19937 random(4711);
-    for (int round = 0; round < 3000; ++round) {
-        const std::string text = RandomText(random);
-        TSamplingData reference;
-        CheckLines(NaiveLines(text), reference);
-        for (std::size_t chunk : {std::size_t(1), std::size_t(1 + random() % 80), std::size_t(1) << 18}) {
-            TSamplingData streamed;
-            CheckTransferBytes(text, streamed, chunk);
-            ASSERT_EQ(VerdictOf(streamed), VerdictOf(reference))
-                << "chunk " << chunk << " text " << testing::PrintToString(text);
+    ForEachScan([&] {
+        std::mt19937 random(4711);
+        for (int round = 0; round < 3000; ++round) {
+            const std::string text = RandomText(random);
+            TSamplingData reference;
+            CheckLines(NaiveLines(text), reference);
+            for (std::size_t chunk : {std::size_t(1), std::size_t(1 + random() % 80), std::size_t(1) << 18}) {
+                TSamplingData streamed;
+                CheckTransferBytes(text, streamed, chunk);
+                ASSERT_EQ(VerdictOf(streamed), VerdictOf(reference))
+                    << "chunk " << chunk << " text " << testing::PrintToString(text);
+            }
         }
-    }
+    });
 }
 
 TEST(StreamingWalk, LongLinesAcrossManyBuffers)
 {
-    const std::string h1 = "1|E|" + std::string(300000, 'a') + "|" + std::string(29, '|');
-    const std::string h2 = " 2" + std::string(100000, ' ') + "|" + std::string(100000, '\t') + "mAtW|" + std::string(8, '|');
-    const std::string longCount = "3|" + std::string(200000, '0') + "1" + std::string(5000, ' ');
-    const std::string p = "2|" + std::string(70000, 'x') + "|||||||||";
-    struct Case {
-        std::string Text;
-        TFindings Expected;
-    };
-    const Case cases[] = {
-        {h1 + "\r\n" + h2 + "\r\n" + p + "|\r\n" + longCount + "\r\n", {}},
-        {h1 + "\r\n" + h2 + "\r\n" + p + "\r\n" + longCount, {{3, 22}, {4, 36}}},
-        {h1 + "x\r\n" + h2 + "\r\n" + longCount, {{1, 11}, {3, 36}}},
-        {std::string(500000, '|') + "\n", {{1, 22}, {2, 37}}},
-    };
-    for (const Case& c : cases) {
-        TSamplingData reference;
-        CheckLines(NaiveLines(c.Text), reference);
-        EXPECT_EQ(FindingsOf(reference), c.Expected);
-        for (std::size_t chunk : {7u, 4096u, 65536u}) {
-            TSamplingData streamed;
-            CheckTransferBytes(c.Text, streamed, chunk);
-            EXPECT_EQ(VerdictOf(streamed), VerdictOf(reference)) << "chunk " << chunk;
+    ForEachScan([&] {
+        const std::string h1 = "1|E|" + std::string(300000, 'a') + "|" + std::string(29, '|');
+        const std::string h2 = " 2" + std::string(100000, ' ') + "|" + std::string(100000, '\t') + "mAtW|" + std::string(8, '|');
+        const std::string longCount = "3|" + std::string(200000, '0') + "1" + std::string(5000, ' ');
+        const std::string p = "2|" + std::string(70000, 'x') + "|||||||||";
+        struct Case {
+            std::string Text;
+            TFindings Expected;
+        };
+        const Case cases[] = {
+            {h1 + "\r\n" + h2 + "\r\n" + p + "|\r\n" + longCount + "\r\n", {}},
+            {h1 + "\r\n" + h2 + "\r\n" + p + "\r\n" + longCount, {{3, 22}, {4, 36}}},
+            {h1 + "x\r\n" + h2 + "\r\n" + longCount, {{1, 11}, {3, 36}}},
+            {std::string(500000, '|') + "\n", {{1, 22}, {2, 37}}},
+        };
+        for (const Case& c : cases) {
+            TSamplingData reference;
+            CheckLines(NaiveLines(c.Text), reference);
+            EXPECT_EQ(FindingsOf(reference), c.Expected);
+            for (std::size_t chunk : {7u, 4096u, 65536u}) {
+                TSamplingData streamed;
+                CheckTransferBytes(c.Text, streamed, chunk);
+                EXPECT_EQ(VerdictOf(streamed), VerdictOf(reference)) << "chunk " << chunk;
+            }
         }
-    }
+    });
 }
 
 } // namespace
