@@ -87,7 +87,7 @@ bench: deps
 	@cmake --preset bench -B $(BENCH_BUILD) >/dev/null
 	@cmake --build $(BENCH_BUILD) -j $(JOBS) --target morvask-check morvask-export morvask-vergleich morvask-bench-gen morvask-bench-viewer
 	python3 bench/run-bench.py --bin $(BENCH_BUILD)/bin --data $(BENCH_BUILD)/bench-data --results bench/RESULTS.md
-	python3 bench/run-bench.py --bin $(BENCH_BUILD)/bin --data $(BENCH_BUILD)/bench-data --content
+	python3 bench/run-bench.py --bin $(BENCH_BUILD)/bin --data $(BENCH_BUILD)/bench-data --content --results bench/RESULTS.md
 
 # Runs every fuzz target for FUZZ_SECONDS, FUZZ_JOBS at a time.
 fuzz: configure-asan

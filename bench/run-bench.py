@@ -504,10 +504,16 @@ def content_only(bin_dir, options):
          "%s; %s" % (ms(load), ms(cpu["large list"] - cpu["no list"])), "< %d" % (LIST_LOAD_GOAL * 1000),
          "yes" if load < LIST_LOAD_GOAL else "**no**"),
     ]
-    print("| content check, in alternation | %s | goal | met |\n|---|---:|---|---|" % heading)
-    for measure, value, goal, met in rows:
-        print("| %s | %s | %s | %s |" % (measure, value, goal, met))
-    print("Machine: %s. Medians of %d rounds." % (machine_description(), max(5, options.runs)))
+    lines = ["| content check, in alternation | %s | goal | met |" % heading, "|---|---:|---|---|"]
+    lines += ["| %s | %s | %s | %s |" % row for row in rows]
+    lines.append("\nLoad average (1 min) at the end: %.2f. Machine: %s. Medians of %d rounds."
+                 % (os.getloadavg()[0], machine_description(), max(5, options.runs)))
+    table = "\n".join(lines)
+    print(table)
+    # After the main run, which writes the file anew, so that a full bench keeps both.
+    if options.results:
+        with open(options.results, "a") as f:
+            f.write("\n## The content check (`run-bench.py --content`, %s)\n\n%s\n" % (time.strftime("%Y-%m-%d %H:%M"), table))
     return 0 if ok else 1
 
 
