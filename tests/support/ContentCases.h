@@ -167,25 +167,46 @@ inline int ListOf(const TCase& c) { return c.ListField != 0 ? c.ListField : c.Fi
 inline std::string ListText(const TCase& c)
 {
     const int field = ListOf(c);
-    std::string list = "# Liste zu Feld " + std::to_string(field) + "\n";
+    // Appended piece by piece throughout: MinGW's gcc sees an overlap in
+    // "literal" + std::string(...) at -O3.
+    std::string list = "# Liste zu Feld ";
+    list += std::to_string(field);
+    list += '\n';
     const auto put = [](int block, int k, int f) {
-        std::string name = "b" + std::to_string(block);
-        if (k >= 0)
-            name += "p" + std::to_string(k);
-        return name + "f" + std::to_string(f);
+        std::string name(1, 'b');
+        name += std::to_string(block);
+        if (k >= 0) {
+            name += 'p';
+            name += std::to_string(k);
+        }
+        name += 'f';
+        name += std::to_string(f);
+        return name;
     };
     if (field >= FieldLayout::Parameter.FirstField) {
         for (const auto& [block, k] : {std::pair{1, 0}, std::pair{2, 0}, std::pair{2, 1}}) {
             list += put(block, k, field);
-            if (field == 44)
-                list += "|" + put(block, k, 45) + "|" + put(block, k, 50);
-            list += "\n";
+            if (field == 44) {
+                list += '|';
+                list += put(block, k, 45);
+                list += '|';
+                list += put(block, k, 50);
+            }
+            list += '\n';
         }
     } else {
-        for (const int block : {1, 2})
-            list += put(block, -1, field) + (field == 25 ? "|" + put(block, -1, 35) : "") + "\n";
+        for (const int block : {1, 2}) {
+            list += put(block, -1, field);
+            if (field == 25) {
+                list += '|';
+                list += put(block, -1, 35);
+            }
+            list += '\n';
+        }
     }
-    return list + c.List + "\n";
+    list += c.List;
+    list += '\n';
+    return list;
 }
 
 // The message line a case expects, as the check's text builds it (Windows-1252).
