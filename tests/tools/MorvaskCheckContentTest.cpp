@@ -70,7 +70,8 @@ TEST(MorvaskCheckContent, TextNoteAndExitStatus)
     const std::string broken = dir.Write("ABCD_070312_143006.DAT", ContentCases::FileText(postcode) + "x\r\nx\r\n");
     const TProcessResult structure = RunChecker(scratch, {"--inhalt", "--json", "--kodelisten", lists.Path(), broken});
     EXPECT_EQ(structure.ExitCode, 1);
-    for (const TJsonValue& m : At(ParseJson(structure.Output), "messages").Items())
+    const TJsonValue structureRecord = ParseJson(structure.Output);
+    for (const TJsonValue& m : At(structureRecord, "messages").Items())
         EXPECT_FALSE(At(m, "content").Boolean()) << structure.Output;
 
     // A list at fault stops the run before any file: exit 2 and where.
