@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QString>
 
 #include <string>
@@ -23,4 +25,10 @@ inline QString CheckPathText(const std::string& bytes)
 #else
     return QFile::decodeName(bytes.c_str());
 #endif
+}
+
+// A path as the user's system writes it, whole: for the heading of a window or a print.
+inline QString NativeCheckPath(const std::string& bytes)
+{
+    return QDir::toNativeSeparators(QFileInfo(CheckPathText(bytes)).absoluteFilePath());
 }

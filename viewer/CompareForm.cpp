@@ -1,7 +1,6 @@
 #include "CompareForm.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
@@ -69,11 +68,6 @@ QString MessagesOf(const std::string& path, const TSamplingData& check)
     if (check.MessageCount == 0)
         return {};
     return QStringLiteral("Datei %1:\r\n").arg(CheckPathText(path)) + Cp1252ToQString(check.MessageText) + QStringLiteral("\r\n");
-}
-
-QString NativePath(const std::string& path)
-{
-    return QDir::toNativeSeparators(QFileInfo(CheckPathText(path)).absoluteFilePath());
 }
 
 QString FileName(const std::string& path) { return QFileInfo(CheckPathText(path)).fileName(); }
@@ -195,8 +189,8 @@ TReport TfrmCompare::FindingsReport() const
     if (!FComparison.Compared)
         return report;
     report.SectionCount = 1;
-    QStringList heading{QStringLiteral("Ältere Datei (alt): %1").arg(NativePath(OldPath())),
-                        QStringLiteral("Neuere Datei (neu): %1").arg(NativePath(NewPath())), FOrderText->text()};
+    QStringList heading{QStringLiteral("Ältere Datei (alt): %1").arg(NativeCheckPath(OldPath())),
+                        QStringLiteral("Neuere Datei (neu): %1").arg(NativeCheckPath(NewPath())), FOrderText->text()};
     QStringList summary{FSummary->text()};
     if (!FNote->text().isEmpty())
         summary << FNote->text().split(QLatin1Char('\n'));

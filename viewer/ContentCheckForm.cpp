@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -59,11 +58,6 @@ QString Cell(const TContentFinding& f, int col)
     }
 }
 
-QString NativePath(const std::string& path)
-{
-    return QDir::toNativeSeparators(QFileInfo(CheckPathText(path)).absoluteFilePath());
-}
-
 QString Count(std::size_t n)
 {
     return n == 1 ? QStringLiteral("1 Meldung zum Inhalt") : QStringLiteral("%1 Meldungen zum Inhalt").arg(n);
@@ -83,7 +77,7 @@ TfrmContentCheck::TfrmContentCheck(std::string path, std::optional<std::string> 
     auto* top = new QGridLayout;
     top->addWidget(new QLabel(QStringLiteral("Datei:"), this), 0, 0);
     top->addWidget(new QLabel(QStringLiteral("Kodelisten:"), this), 1, 0);
-    auto* file = new QLabel(NativePath(FPath), this);
+    auto* file = new QLabel(NativeCheckPath(FPath), this);
     FListsText = new QLabel(this);
     FListsText->setWordWrap(true);
     for (QLabel* label : {file, FListsText})
@@ -180,10 +174,10 @@ void TfrmContentCheck::Finished(TContentRun run)
 QString TfrmContentCheck::ListsText() const
 {
     if (FRun.Folder)
-        return NativePath(*FRun.Folder);
+        return NativeCheckPath(*FRun.Folder);
     QStringList places;
     for (const std::string& candidate : CodeListFolderCandidates(ProgramFolder()))
-        places << NativePath(candidate);
+        places << NativeCheckPath(candidate);
     return QStringLiteral("keine; es gibt keinen Ordner %1").arg(places.join(QStringLiteral(" oder ")));
 }
 
